@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStringList>
+
+class ModSettings;
+class Prompter;
+
+struct LoadReport
+{
+    // Files that exist but could not be read; their sections are disabled like missing ones.
+    QStringList unreadableFiles;
+};
+
+struct SaveReport
+{
+    QStringList savedFiles;
+    QStringList failedFiles; // each with the reason after a colon
+};
+
+// Reads the four files of mod.ModFolder into the model; a missing or unreadable file disables its section.
+LoadReport LoadMod(ModSettings& mod);
+
+// Writes the selected sections, each file atomically (a failed write leaves the old file whole) and goes
+// on with the others. Remembered values change only for files that were written.
+SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames);
+
+// Tells the user what the load could not read (once, naming the files).
+void ReportLoad(const LoadReport& report, Prompter& prompter);
+// "Data saved." when every selected file was written; otherwise the files that were not, as an error.
+void ReportSave(const SaveReport& report, Prompter& prompter);
+
+// Writes bytes to a file atomically: a temporary file in the same folder renamed over the target. A
+// read-only target is refused. Returns an empty text on success, else the reason.
+QString WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -1,0 +1,209 @@
+#include "modfiles/ModSettings.h"
+
+#include "modfiles/ScoreKeys.h"
+#include "modfiles/TextRules.h"
+
+#include <QRegularExpression>
+
+QByteArrayView FriendlyFireKey(FriendlyFire which)
+{
+    switch (which) {
+    case FriendlyFire::SoldierFF:
+        return "sv.soldierfriendlyfire ";
+    case FriendlyFire::VehicleFF:
+        return "sv.vehiclefriendlyfire ";
+    case FriendlyFire::SoldierSplashFF:
+        return "sv.soldiersplashfriendlyfire ";
+    case FriendlyFire::VehicleSplashFF:
+        return "sv.vehiclesplashfriendlyfire ";
+    }
+    return {};
+}
+
+QString ModFileRelativePath(ModFile file)
+{
+    switch (file) {
+    case ModFile::BotNames:
+        return QStringLiteral("AI/BotNames.AI");
+    case ModFile::AIDefault:
+        return QStringLiteral("AI/AIDefault.AI");
+    case ModFile::ServerSettings:
+        return QStringLiteral("Settings/ServerSettings.CON");
+    case ModFile::Scoring:
+        return QStringLiteral("python/game/scoringCommon.py");
+    }
+    return {};
+}
+
+ModSettings::ModSettings(QObject* parent) : QObject(parent), ScoreKeys(BuildScoreKeys()) {}
+
+bool ModSettings::isPresent(ModFile file) const
+{
+    switch (file) {
+    case ModFile::BotNames:
+        return BotNamesPresent;
+    case ModFile::AIDefault:
+        return AIDefaultPresent;
+    case ModFile::ServerSettings:
+        return ServerSettingsPresent;
+    case ModFile::Scoring:
+        return ScoringPresent;
+    }
+    return false;
+}
+
+void ModSettings::setPresent(ModFile file, bool present)
+{
+    switch (file) {
+    case ModFile::BotNames:
+        BotNamesPresent = present;
+        break;
+    case ModFile::AIDefault:
+        AIDefaultPresent = present;
+        break;
+    case ModFile::ServerSettings:
+        ServerSettingsPresent = present;
+        break;
+    case ModFile::Scoring:
+        ScoringPresent = present;
+        break;
+    }
+}
+
+bool ModSettings::saveFlag(ModFile file) const
+{
+    switch (file) {
+    case ModFile::BotNames:
+        return SaveBotNames;
+    case ModFile::AIDefault:
+        return SaveBotSettings;
+    case ModFile::ServerSettings:
+        return SaveFriendlyFire;
+    case ModFile::Scoring:
+        return SaveScores;
+    }
+    return false;
+}
+
+void ModSettings::setSaveFlag(ModFile file, bool save)
+{
+    switch (file) {
+    case ModFile::BotNames:
+        SaveBotNames = save;
+        break;
+    case ModFile::AIDefault:
+        SaveBotSettings = save;
+        break;
+    case ModFile::ServerSettings:
+        SaveFriendlyFire = save;
+        break;
+    case ModFile::Scoring:
+        SaveScores = save;
+        break;
+    }
+}
+
+QString ModSettings::OneLineName(const QString& name)
+{
+    const qsizetype end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]")));
+    return end < 0 ? name : name.left(end);
+}
+
+void ModSettings::setBotNames(const QStringList& names)
+{
+    m_botNames.clear();
+    for (const QString& name : names)
+        m_botNames.append(OneLineName(name));
+    emit botNamesChanged();
+}
+
+void ModSettings::addBotName(const QString& name)
+{
+    m_botNames.append(OneLineName(name));
+    emit botNamesChanged();
+}
+
+void ModSettings::setBotName(int row, const QString& name)
+{
+    if (row < 0 || row >= m_botNames.size())
+        return;
+    m_botNames[row] = OneLineName(name);
+    emit botNamesChanged();
+}
+
+void ModSettings::removeBotName(int row)
+{
+    if (row < 0 || row >= m_botNames.size())
+        return;
+    m_botNames.removeAt(row);
+    emit botNamesChanged();
+}
+
+void ModSettings::setMaxBots(const QString& value)
+{
+    if (m_maxBots == value)
+        return;
+    m_maxBots = value;
+    emit botSettingsChanged();
+}
+
+void ModSettings::setBotSkill(const QString& value)
+{
+    if (m_botSkill == value)
+        return;
+    m_botSkill = value;
+    emit botSettingsChanged();
+}
+
+void ModSettings::setFriendlyFire(FriendlyFire which, const QString& value)
+{
+    QString& current = m_ff[static_cast<int>(which)];
+    if (current == value)
+        return;
+    current = value;
+    emit friendlyFireChanged(which);
+}
+
+void ModSettings::setScoreValue(int row, int value)
+{
+    if (row < 0 || row >= m_scoreLines.size() || row >= ScoreKeys.size())
+        return;
+    m_scoreValues[row] = value;
+    m_scoreLines[row] = ScoreKeys.at(row) + QStringLiteral(" = ") + QString::number(value);
+    emit scoreChanged(row);
+}
+
+QByteArray ModSettings::ScoringHead() const
+{
+    const qsizetype headEnd = ScoreLineIndex.isEmpty() ? ScoringLines.size() : ScoreLineIndex.first();
+    return JoinLines(ScoringLines.mid(0, headEnd));
+}
+
+QByteArray ModSettings::ScoringTail() const
+{
+    return ScoreLineIndex.isEmpty() ? QByteArray() : JoinLines(ScoringLines.mid(ScoreLineIndex.last() + 1));
+}
+
+void ModSettings::clearSections()
+{
+    m_botNames.clear();
+    m_maxBots.clear();
+    m_botSkill.clear();
+    OldMaxBots.clear();
+    OldBotSkill.clear();
+    AIDefaultText = ScriptText();
+    m_ff = {};
+    OldFriendlyFire = {};
+    ServerSettingsText = ScriptText();
+    m_scoreValues.clear();
+    m_scoreLines.clear();
+    ScoringLines.clear();
+    ScoreLineIndex.clear();
+    LoadedScoreValues.clear();
+}
+
+void ModSettings::setScores(const QList<int>& values, const QStringList& lines)
+{
+    m_scoreValues = values;
+    m_scoreLines = lines;
+}

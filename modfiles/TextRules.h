@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+// The small text rules shared by every settings file the editor reads: the digit filter, the numeric
+// reading, number formatting and line splitting. All of them work on the files' 8-bit text.
+
+// The digit filter the game's tools have always used. It is not a plain "keep the digits": a character
+// that moves into a position already visited is not looked at again, so "a.b" gives "b".
+QByteArray KeepDigits(QByteArrayView text);
+
+// The numeric prefix of a text: leading blanks, tabs and line feeds skipped, an optional sign, digits, an
+// optional fraction and exponent, blanks inside ignored, &H and &O for hexadecimal and octal; 0 when no
+// digits stand at the start.
+double Val(QByteArrayView text);
+
+// Nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// The shortest decimal text of a value, at most 15 significant digits, always with a point as the
+// separator, a leading zero before it and no trailing zeros (0.5, 1, 0.05).
+QByteArray FormatNumber(double value);
+
+// Splits file bytes into lines. A line ends at CR LF, a lone CR or a lone LF; a last line without an end
+// is a line too, and an empty input has no lines.
+QList<QByteArray> SplitLines(QByteArrayView bytes);
+
+// Every line followed by CR LF.
+QByteArray JoinLines(const QList<QByteArray>& lines);
+
+// Copy with the ASCII letters A to Z lowered; other bytes keep their value, so positions stay the same.
+QByteArray AsciiLower(QByteArrayView text);

@@ -1,0 +1,375 @@
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "modfiles/ScoreKeys.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+struct OpenMod
+{
+    DemoGameFolder game;
+    ModSettings mod;
+    LoadReport report;
+    explicit OpenMod(const QString& name = DemoGame::CompleteMod)
+    {
+        mod.ModFolder = game.mod(name);
+        report = LoadMod(mod);
+    }
+    QString file(ModFile which) const { return mod.filePath(which); }
+    QString path(const QString& relative) const { return mod.ModFolder + QLatin1Char('/') + relative; }
+    void reload()
+    {
+        mod.SaveBotNames = mod.SaveBotSettings = mod.SaveScores = mod.SaveFriendlyFire = true;
+        report = LoadMod(mod);
+    }
+};
+
+SaveReport saveAll(ModSettings& mod)
+{
+    return SaveMod(mod, true, true, true, true);
+}
+
+QStringList leftovers(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".tmp"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+class TestModFiles final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadsTheCompleteDemoMod()
+    {
+        OpenMod open;
+        ModSettings& mod = open.mod;
+        QVERIFY(open.report.unreadableFiles.isEmpty());
+        for (ModFile file : AllModFiles) {
+            QVERIFY(mod.isPresent(file));
+            QVERIFY(mod.saveFlag(file));
+        }
+        QCOMPARE(mod.BotNames(), DemoGame::BotNames);
+        QCOMPARE(mod.MaxBots(), QString::number(DemoGame::MaxBots));
+        QCOMPARE(mod.BotSkill(), QStringLiteral("50"));
+        for (FriendlyFire which : AllFriendlyFire)
+            QCOMPARE(mod.friendlyFire(which), QString::number(DemoGame::FriendlyFire[static_cast<int>(which)]));
+        QCOMPARE(mod.ScoreLines().size(), ScoreKeyCount);
+        QCOMPARE(mod.ScoreValues(), DemoGame::ScoreValues());
+        QCOMPARE(mod.ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
+        QVERIFY(mod.ScoringHead().contains("from gx2 import Timer\r\n"));
+        QVERIFY(mod.ScoringTail().startsWith("\r\n\r\ng_lastReplenish0"));
+    }
+
+    void unchangedSaveKeepsEveryByte()
+    {
+        OpenMod open;
+        QList<QByteArray> before;
+        for (ModFile file : AllModFiles)
+            before.append(ReadBytes(open.file(file)));
+        for (int round = 0; round < 2; ++round) {
+            const SaveReport report = saveAll(open.mod);
+            QCOMPARE(report.failedFiles, QStringList());
+            QCOMPARE(report.savedFiles.size(), 4);
+            for (ModFile file : AllModFiles)
+                QCOMPARE(ReadBytes(open.file(file)), before.at(static_cast<int>(file)));
+            open.reload();
+        }
+        QCOMPARE(leftovers(open.path(QStringLiteral("AI"))), QStringList());
+    }
+
+    void changedValuesReplaceWholeTokensAndKeepCase()
+    {
+        OpenMod open;
+        ModSettings& mod = open.mod;
+        const QByteArray server = ReadBytes(open.file(ModFile::ServerSettings));
+        const QByteArray ai = ReadBytes(open.file(ModFile::AIDefault));
+        mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("50"));
+        mod.setMaxBots(QStringLiteral("16"));
+        mod.setBotSkill(QStringLiteral("75"));
+        mod.setScoreValue(0, 3);
+        QCOMPARE(mod.ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
+        QCOMPARE(saveAll(mod).failedFiles, QStringList());
+
+        QByteArray expectedServer = server;
+        expectedServer.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 50");
+        QCOMPARE(ReadBytes(open.file(ModFile::ServerSettings)), expectedServer);
+        QVERIFY(expectedServer.contains("sv.serverName \"Gravix 3190 Skirmish\""));
+        QByteArray expectedAi = ai;
+        expectedAi.replace("setMaxNBots 32", "setMaxNBots 16").replace("setBotSkill 0.5", "setBotSkill 0.75");
+        QCOMPARE(ReadBytes(open.file(ModFile::AIDefault)), expectedAi);
+        const QByteArray scoring = ReadBytes(open.file(ModFile::Scoring));
+        QVERIFY(scoring.contains("\r\nSCORE_KILL = 3\r\n"));
+        QVERIFY(scoring.contains("# Titan mode\r\n")); // lines between constants stay
+
+        // Again in the same run: the remembered value is the one just written.
+        mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("75"));
+        mod.setBotSkill(QStringLiteral("100"));
+        QCOMPARE(saveAll(mod).failedFiles, QStringList());
+        QVERIFY(ReadBytes(open.file(ModFile::ServerSettings)).contains("sv.soldierFriendlyFire 75\r\n"));
+        QVERIFY(ReadBytes(open.file(ModFile::AIDefault)).contains("aiSettings.setBotSkill 1\r\n"));
+        open.reload();
+        QCOMPARE(mod.friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("75"));
+        QCOMPARE(mod.BotSkill(), QStringLiteral("100"));
+        QCOMPARE(mod.MaxBots(), QStringLiteral("16"));
+        QCOMPARE(mod.ScoreValues().at(0), 3);
+    }
+
+    void valuesAreWholeTokens()
+    {
+        OpenMod open;
+        const QString server = open.file(ModFile::ServerSettings);
+        QByteArray bytes = ReadBytes(server);
+        bytes.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 1000")
+            .replace("sv.vehicleFriendlyFire 50", "sv.vehicleFriendlyFire 10\r\nsv.vehicleFriendlyFire 100");
+        WriteBytes(server, bytes);
+        open.reload();
+        QCOMPARE(open.mod.friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("1000"));
+        QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QStringLiteral("10"));
+        open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("7"));
+        open.mod.setFriendlyFire(FriendlyFire::VehicleFF, QStringLiteral("20"));
+        QCOMPARE(SaveMod(open.mod, true, false, false, false).failedFiles, QStringList());
+        const QByteArray saved = ReadBytes(server);
+        QVERIFY(saved.contains("sv.soldierFriendlyFire 7\r\n"));
+        QVERIFY(saved.contains("sv.vehicleFriendlyFire 20\r\nsv.vehicleFriendlyFire 100\r\n"));
+    }
+
+    void botSkillIsReadAndWrittenAsAFraction_data()
+    {
+        QTest::addColumn<QByteArray>("token");
+        QTest::addColumn<QString>("skill");
+        QTest::newRow("0.5") << QByteArray("0.5") << QStringLiteral("50");
+        QTest::newRow("1") << QByteArray("1") << QStringLiteral("100");
+        QTest::newRow(".25") << QByteArray(".25") << QStringLiteral("25");
+        QTest::newRow("0.50") << QByteArray("0.50") << QStringLiteral("50");
+        QTest::newRow("no digits") << QByteArray("high") << QString();
+    }
+    void botSkillIsReadAndWrittenAsAFraction()
+    {
+        QFETCH(QByteArray, token);
+        QFETCH(QString, skill);
+        OpenMod open;
+        const QString ai = open.file(ModFile::AIDefault);
+        QByteArray bytes = ReadBytes(ai);
+        bytes.replace("setBotSkill 0.5", "setBotSkill " + token);
+        WriteBytes(ai, bytes);
+        open.reload();
+        QCOMPARE(open.mod.BotSkill(), skill);
+        open.mod.setBotSkill(skill.isEmpty() ? QString() : QStringLiteral("5"));
+        QCOMPARE(SaveMod(open.mod, false, false, true, false).failedFiles, QStringList());
+        QByteArray expected = bytes;
+        if (!skill.isEmpty())
+            expected.replace("setBotSkill " + token, "setBotSkill 0.05");
+        QCOMPARE(ReadBytes(ai), expected);
+    }
+
+    void scoringScriptNeverLosesALine()
+    {
+        OpenMod open;
+        const QString path = open.file(ModFile::Scoring);
+        QByteArray bytes = ReadBytes(path);
+        // Constant 20 missing, a spaced line with a comment, a fraction and a value beyond 16 bits.
+        bytes.replace("SCORE_TEAMDAMAGE = ", "#SCORE_TEAMDAMAGE = ")
+            .replace("SCORE_TEAMKILL = -4", "SCORE_TEAMKILL   =   -4   # harsh")
+            .replace("SCORE_SUICIDE = -2", "SCORE_SUICIDE = -2.5")
+            .replace("SCORE_REVIVE = ", "SCORE_REVIVE = 99999 #");
+        WriteBytes(path, bytes);
+        open.reload();
+        ModSettings& mod = open.mod;
+        QCOMPARE(mod.ScoreLines().size(), 20);
+        QCOMPARE(mod.ScoreValues().at(1), -4);
+        QCOMPARE(mod.ScoreValues().at(2), -2);
+        QCOMPARE(mod.ScoreValues().at(3), 99999);
+        QCOMPARE(SaveMod(mod, false, true, false, false).failedFiles, QStringList());
+        QCOMPARE(ReadBytes(path), bytes);
+
+        mod.setScoreValue(1, -5);
+        mod.setScoreValue(19, 200);
+        QCOMPARE(SaveMod(mod, false, true, false, false).failedFiles, QStringList());
+        QByteArray expected = bytes;
+        expected.replace("SCORE_TEAMKILL   =   -4   # harsh", "SCORE_TEAMKILL = -5")
+            .replace("\r\nSCORE_DESTROYMISSILE = 19\r\n", "\r\nSCORE_DESTROYMISSILE = 200\r\n");
+        const QByteArray savedBytes = ReadBytes(path);
+        QCOMPARE(savedBytes, expected);
+        QVERIFY(savedBytes.contains("#SCORE_TEAMDAMAGE = "));
+        QVERIFY(savedBytes.endsWith("    addScore0(reviver, SCORE_REVIVE, 1)\r\n"));
+
+        // Without the marker everything is head and nothing is a score row.
+        WriteBytes(path, QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
+        open.reload();
+        QCOMPARE(mod.ScoreLines().size(), 0);
+        QCOMPARE(mod.ScoringHead(), QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
+    }
+
+    void loneLineFeedsAndFilesDoNotGrow()
+    {
+        OpenMod open;
+        const QString server = open.file(ModFile::ServerSettings);
+        QByteArray bytes = ReadBytes(server);
+        bytes.replace("\r\n", "\n");
+        WriteBytes(server, bytes);
+        open.reload();
+        QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleSplashFF), QStringLiteral("25"));
+        QVERIFY(saveAll(open.mod).failedFiles.isEmpty());
+        QByteArray crlf = bytes;
+        crlf.replace("\n", "\r\n");
+        QCOMPARE(ReadBytes(server), crlf);
+        open.reload();
+        QVERIFY(saveAll(open.mod).failedFiles.isEmpty());
+        QCOMPARE(ReadBytes(server), crlf);
+    }
+
+    void missingKeysAreHarmless()
+    {
+        OpenMod open;
+        const QString server = open.file(ModFile::ServerSettings);
+        QByteArray bytes = ReadBytes(server);
+        bytes.replace("sv.vehicleFriendlyFire 50", "sv.vehicleFriendlyFire none");
+        bytes.replace("sv.soldierSplashFriendlyFire 75", "");
+        bytes.prepend("sv.soldierSplashFriendlyFire 33\r\n"); // only before the start position
+        WriteBytes(server, bytes);
+        open.reload();
+        QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QString());
+        QCOMPARE(open.mod.friendlyFire(FriendlyFire::SoldierSplashFF), QString());
+        open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
+        QVERIFY(SaveMod(open.mod, true, false, false, false).failedFiles.isEmpty());
+        QByteArray expected = bytes;
+        expected.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 1");
+        QCOMPARE(ReadBytes(server), expected);
+
+        const QString ai = open.file(ModFile::AIDefault);
+        WriteBytes(ai, "aiSettings.setMaxNBots 8\r\nshort\r\n");
+        open.reload();
+        QCOMPARE(open.mod.MaxBots(), QString());
+        QCOMPARE(open.mod.BotSkill(), QString());
+        QVERIFY(SaveMod(open.mod, false, false, true, false).failedFiles.isEmpty());
+        QCOMPARE(ReadBytes(ai), QByteArray("aiSettings.setMaxNBots 8\r\nshort\r\n"));
+    }
+
+    void missingAndUnreadableFilesDisableTheirSections()
+    {
+        OpenMod names(DemoGame::NamesOnlyMod);
+        QCOMPARE(names.mod.BotNames(), (QStringList{QStringLiteral("Solo"), QStringLiteral("Caf\u00e9 Racer")}));
+        QVERIFY(names.mod.BotNamesPresent && names.mod.SaveBotNames);
+        QVERIFY(!names.mod.AIDefaultPresent && !names.mod.SaveBotSettings);
+        QVERIFY(!names.mod.ServerSettingsPresent && !names.mod.SaveFriendlyFire);
+        QVERIFY(!names.mod.ScoringPresent && !names.mod.SaveScores);
+        QVERIFY(names.mod.ScoreLines().isEmpty());
+        const SaveReport namesOnly = saveAll(names.mod);
+        QCOMPARE(namesOnly.savedFiles.size(), 1);
+        QVERIFY(!QFile::exists(names.path(QStringLiteral("AI/AIDefault.AI"))));
+        // The name beyond ASCII keeps its byte.
+        QVERIFY(ReadBytes(names.file(ModFile::BotNames)).contains("Caf\xe9 Racer\r\n"));
+
+#ifdef Q_OS_LINUX
+        // A file that exists but cannot be read, even by root.
+        OpenMod open;
+        const QString ai = open.file(ModFile::AIDefault);
+        QFile::remove(ai);
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), ai));
+        open.reload();
+        QVERIFY(!open.mod.AIDefaultPresent);
+        QVERIFY(!open.mod.SaveBotSettings);
+        QCOMPARE(open.report.unreadableFiles, QStringList{QDir::toNativeSeparators(ai)});
+        RecordingPrompter prompter;
+        ReportLoad(open.report, prompter);
+        QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
+        QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(ai)));
+        QVERIFY(saveAll(open.mod).failedFiles.isEmpty());
+        QVERIFY(QFileInfo(ai).isSymLink());
+#endif
+    }
+
+    void failedWritesAreReportedAndLeaveTheOldFile()
+    {
+        OpenMod open;
+        ModSettings& mod = open.mod;
+        const QString server = open.file(ModFile::ServerSettings);
+        const QByteArray serverBefore = ReadBytes(server);
+        QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        // The AI folder replaced by a file after the load.
+        QVERIFY(QDir(open.path(QStringLiteral("AI"))).removeRecursively());
+        WriteBytes(open.path(QStringLiteral("AI")), "not a folder");
+
+        mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
+        mod.setMaxBots(QStringLiteral("9"));
+        mod.setScoreValue(0, 1);
+        const SaveReport report = saveAll(mod);
+        QVERIFY2(report.failedFiles.size() == 3, qPrintable(report.failedFiles.join(QLatin1Char('|'))));
+        QCOMPARE(report.savedFiles, QStringList{QDir::toNativeSeparators(open.file(ModFile::Scoring))});
+        QCOMPARE(ReadBytes(server), serverBefore);
+        QCOMPARE(mod.OldFriendlyFire[0], QStringLiteral("100"));
+        QCOMPARE(mod.OldMaxBots, QStringLiteral("32"));
+
+        RecordingPrompter prompter;
+        ReportSave(report, prompter);
+        QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
+        QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(server)));
+        QVERIFY(!prompter.texts().first().contains(QStringLiteral("Data saved.")));
+
+        // Once the file is writable again the same save succeeds.
+        QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(SaveMod(mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
+        QCOMPARE(leftovers(open.path(QStringLiteral("Settings"))), QStringList());
+
+        prompter.clear();
+        ReportSave(SaveMod(mod, false, false, false, false), prompter);
+        QCOMPARE(prompter.boxes.size(), 0);
+        ReportSave(SaveMod(mod, true, false, false, false), prompter);
+        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
+    }
+
+    void pathsAreFoundWhateverTheirLetterCase()
+    {
+        OpenMod open(DemoGame::LowerCaseMod);
+        ModSettings& mod = open.mod;
+        for (ModFile file : AllModFiles)
+            QVERIFY2(mod.isPresent(file), qPrintable(mod.filePath(file)));
+        QCOMPARE(mod.friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("100"));
+        QCOMPARE(mod.MaxBots(), QStringLiteral("32"));
+        mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("0"));
+        mod.addBotName(QStringLiteral("New"));
+        QVERIFY(saveAll(mod).failedFiles.isEmpty());
+        QVERIFY(ReadBytes(open.path(QStringLiteral("settings/serversettings.con")))
+                    .contains("sv.SoldierFRIENDLYfire 0\r\n"));
+        QVERIFY(ReadBytes(open.path(QStringLiteral("ai/botnames.ai"))).endsWith("aiSettings.addBotName New\r\n"));
+        QVERIFY(!QFileInfo::exists(open.path(QStringLiteral("AI"))));
+    }
+
+    void botNamesStayOneLineAndNotify()
+    {
+        ModSettings mod;
+        QSignalSpy spy(&mod, &ModSettings::botNamesChanged);
+        mod.addBotName(QStringLiteral("first\r\nsecond"));
+        mod.addBotName(QStringLiteral(" "));
+        mod.setBotName(1, QStringLiteral("x\ny"));
+        QCOMPARE(mod.BotNames(), (QStringList{QStringLiteral("first"), QStringLiteral("x")}));
+        mod.removeBotName(0);
+        mod.removeBotName(5);
+        QCOMPARE(mod.BotNames(), QStringList{QStringLiteral("x")});
+        QCOMPARE(spy.count(), 4);
+    }
+
+    void botNamesFileGrammar()
+    {
+        OpenMod open;
+        const QString path = open.file(ModFile::BotNames);
+        WriteBytes(path, "aiSettings.addBotName Alpha\r\n\r\naiSettings.addBotName Bravo Two\nshort\r\n");
+        open.reload();
+        QCOMPARE(open.mod.BotNames(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Bravo Two"), QString()}));
+        open.mod.setBotNames({});
+        QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
+        QCOMPARE(QFileInfo(path).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestModFiles)
+#include "tst_modfiles.moc"

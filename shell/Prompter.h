@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The message boxes, the folder dialog and the text prompt, behind an interface so that the logic can ask
+// the user without knowing about windows, and tests can answer and record. Every box carries the title
+// "GX3190 SP Editor".
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+
+    // Yes and No buttons, question icon; true only for Yes.
+    virtual bool question(const QString& text) = 0;
+    // OK button with the information, exclamation (warning) or critical icon.
+    virtual void information(const QString& text) = 0;
+    virtual void warning(const QString& text) = 0;
+    virtual void critical(const QString& text) = 0;
+    // The folder dialog: the chosen folder, or an empty text when cancelled.
+    virtual QString chooseFolder(const QString& prompt) = 0;
+    // A one-line text prompt: the answer, or nothing when cancelled.
+    virtual std::optional<QString> askText(const QString& prompt) = 0;
+};
+
+// The three click sounds: 1 button, 2 list and check, 3 scroll bar and slider. Any other kind is silent.
+class ClickSoundPlayer
+{
+public:
+    virtual ~ClickSoundPlayer() = default;
+    virtual void PlayClickSound(int kind) = 0;
+};

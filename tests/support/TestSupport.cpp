@@ -1,0 +1,100 @@
+#include "tests/support/TestSupport.h"
+
+#include "tools/demogame/DemoGame.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+void RecordingPrompter::record(const QString& kind, const QString& text)
+{
+    boxes.append({kind, text});
+    if (onBox)
+        onBox(boxes.last());
+}
+
+bool RecordingPrompter::question(const QString& text)
+{
+    record(QStringLiteral("question"), text);
+    if (questionAnswers.empty())
+        return false;
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
+void RecordingPrompter::information(const QString& text)
+{
+    record(QStringLiteral("information"), text);
+}
+
+void RecordingPrompter::warning(const QString& text)
+{
+    record(QStringLiteral("warning"), text);
+}
+
+void RecordingPrompter::critical(const QString& text)
+{
+    record(QStringLiteral("critical"), text);
+}
+
+QString RecordingPrompter::chooseFolder(const QString& prompt)
+{
+    record(QStringLiteral("folder"), prompt);
+    if (folderAnswers.empty())
+        return {};
+    const QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> RecordingPrompter::askText(const QString& prompt)
+{
+    record(QStringLiteral("text"), prompt);
+    if (textAnswers.empty())
+        return std::nullopt;
+    const std::optional<QString> answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer;
+}
+
+QStringList RecordingPrompter::kinds() const
+{
+    QStringList list;
+    for (const Box& box : boxes)
+        list.append(box.kind);
+    return list;
+}
+
+QStringList RecordingPrompter::texts() const
+{
+    QStringList list;
+    for (const Box& box : boxes)
+        list.append(box.text);
+    return list;
+}
+
+DemoGameFolder::DemoGameFolder()
+{
+    path = dir.path() + QStringLiteral("/game/");
+    const QString error = DemoGame::Create(path);
+    if (!error.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("demo game: ") + error), __FILE__, __LINE__);
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable: ") + QFile::encodeName(path) + ">";
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Builds a demo game folder: the program file, and a mods folder with a complete mod (four settings files,
+// thirteen level archives, five movies), a mod with bot names only and a mod whose files use other letter
+// case on disk. The files read like the game's own scripts. Tests, fuzz seeds, benchmarks and the run
+// script all start from it.
+namespace DemoGame {
+
+inline const QString CompleteMod = QStringLiteral("gx3190");
+inline const QString NamesOnlyMod = QStringLiteral("Bot Names Only");
+inline const QString LowerCaseMod = QStringLiteral("lower.case mod");
+
+// The values the complete mod holds.
+inline const QStringList BotNames{QStringLiteral("Kestrel"), QStringLiteral("Vargo Ash"), QStringLiteral("Mira-7"),
+                                  QStringLiteral("Old Tom"), QStringLiteral("Brannoch"),  QStringLiteral("Zell")};
+inline constexpr int MaxBots = 32;
+inline constexpr int BotSkill = 50; // the file holds 0.5
+inline constexpr int FriendlyFire[4] = {100, 50, 75, 25};
+
+// The folder names of the thirteen levels, in the order of the level list.
+QStringList LevelFolders();
+
+// The score constant values of the complete mod, in table order.
+QList<int> ScoreValues();
+
+// Text builders, also used for fuzz seeds and scaled benchmark files. scale repeats the filler lines.
+QByteArray ServerSettings(int scale = 1, bool mixedCase = true);
+QByteArray AIDefault(int scale = 1);
+QByteArray BotNamesFile(const QStringList& names);
+QByteArray ScoringScript(int scale = 1);
+QByteArray InitCon(int levelIndex);
+
+// Writes a ZIP archive with the given members (name, bytes); names may hold folders ("a/b.con").
+QString WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& members);
+
+// Creates the demo game in folder (which may exist). Returns an empty text on success, else the error.
+QString Create(const QString& folder);
+
+} // namespace DemoGame

@@ -1,0 +1,21 @@
+#include "tools/demogame/DemoGame.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+// gx3190-makedemo FOLDER: writes the demo game folder.
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 2) {
+        QTextStream(stderr) << "usage: gx3190-makedemo FOLDER\n";
+        return 2;
+    }
+    const QString error = DemoGame::Create(args.at(1));
+    if (!error.isEmpty()) {
+        QTextStream(stderr) << error << '\n';
+        return 1;
+    }
+    return 0;
+}
