@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Prompter;
+
+// The start-up movie switch: the five movies of a mod's Movies folder are switched off by moving each to
+// its name followed by ".OFF", and on by moving them back. Only "Movies/Intro.bik" decides the state.
+class IntroSwitch final
+{
+public:
+    // The five movies, relative to the mod folder, in the order they are handled.
+    static const QStringList IntroMovies;
+
+    bool IntroOn() const { return m_introOn; }
+
+    // Sets the state from the files: on while "Movies/Intro.bik" exists.
+    bool ReadIntroStatus(const QString& modFolder);
+
+    // The click on the switch, after its sound: asks "Remove Intro?" or "Restore Intro?", switches on Yes,
+    // reports the outcome (naming any movie that failed) and sets the state from the files again.
+    // Returns true when the user answered Yes.
+    bool Toggle(const QString& modFolder, Prompter& prompter);
+
+    // Each present movie is copied to its other name (replacing) and then deleted; a failed copy removes
+    // its partial target and keeps the source. Returns the failures, each as the path and the reason.
+    QStringList RemoveIntro(const QString& modFolder);
+    QStringList RestoreIntro(const QString& modFolder);
+
+private:
+    bool m_introOn = false;
+};

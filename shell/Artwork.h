@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+// The editor's own artwork, painted by the program at the screen's device pixel ratio so that it stays
+// crisp at any scale. Every image has the logical size its control has.
+namespace Artwork {
+
+// The dark textured surface of a window; the main window's carries its group panels and frame lines.
+QPixmap MainBackground(qreal dpr);
+QPixmap DialogBackground(QSize size, qreal dpr);
+
+// Button faces: light grey with the word in capitals; the pressed face is dark.
+QPixmap ButtonFace(QSize size, const QString& word, bool pressed, qreal dpr);
+// The main window's exit (a cross) and minimise (a bar) faces, 18 x 18.
+QPixmap ExitFace(bool pressed, qreal dpr);
+QPixmap MinimiseFace(bool pressed, qreal dpr);
+
+// Check pictures, 16 x 16: a lit green square and a dark square.
+QPixmap CheckOn(qreal dpr);
+QPixmap CheckOff(qreal dpr);
+
+// The slider track (181 x 19) and knob (22 x 15).
+QPixmap SliderTrack(qreal dpr);
+QPixmap SliderKnob(qreal dpr);
+
+QIcon ApplicationIcon();
+
+} // namespace Artwork
