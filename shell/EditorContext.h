@@ -20,8 +20,8 @@ class IntroSwitch;
 class EditorContext final
 {
 public:
-    EditorContext(ModSettings& mod, Prompter& prompter, ClickSoundPlayer& sounds, IntroSwitch& intro)
-        : mod(mod), prompter(prompter), sounds(sounds), intro(intro)
+    EditorContext(ModSettings& model, Prompter& answers, ClickSoundPlayer& clickSounds, IntroSwitch& introSwitch)
+        : mod(model), prompter(answers), sounds(clickSounds), intro(introSwitch)
     {
     }
 

@@ -12,7 +12,11 @@ class SkinnedWindow : public QWidget
     Q_DISABLE_COPY_MOVE(SkinnedWindow)
 
 public:
-    enum class Frame { None, WhiteLines };
+    enum class Frame
+    {
+        None,
+        WhiteLines
+    };
     SkinnedWindow(QSize clientSize, Frame frame, QWidget* parent = nullptr);
 
     // Lets the user move the window by dragging its background (any point not covered by a control).
