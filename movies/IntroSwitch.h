@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Prompter;
 
 // The start-up movie switch: the five movies of a mod's Movies folder are switched off by moving each to
@@ -20,8 +22,9 @@ public:
 
     // The click on the switch, after its sound: asks "Remove Intro?" or "Restore Intro?", switches on Yes,
     // reports the outcome (naming any movie that failed) and sets the state from the files again.
-    // Returns true when the user answered Yes.
-    bool Toggle(const QString& modFolder, Prompter& prompter);
+    // Returns true when the user answered Yes. busy, when given, is called with true before the files are
+    // moved and with false after (never around a message box), so a window can show its busy cursor.
+    bool Toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy = {});
 
     // Each present movie is copied to its other name (replacing) and then deleted; a failed copy removes
     // its partial target and keeps the source. Returns the failures, each as the path and the reason.

@@ -1,0 +1,144 @@
+#include "movies/IntroSwitch.h"
+
+#include "shell/FileSystem.h"
+#include "shell/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+const QStringList IntroSwitch::IntroMovies{QStringLiteral("Movies/Tolmar.bik"), QStringLiteral("Movies/KV.bik"),
+                                           QStringLiteral("Movies/Intro.bik"), QStringLiteral("Movies/Legal.bik"),
+                                           QStringLiteral("Movies/Legal_na.bik")};
+
+namespace {
+
+const QString StateMovie = QStringLiteral("Movies/Intro.bik");
+const QString OffSuffix = QStringLiteral(".OFF");
+
+// Movies run to hundreds of megabytes; large blocks keep the copy close to the disk's speed.
+constexpr qint64 CopyBlockSize = qint64(4) * 1024 * 1024;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Copies source over target through a temporary file beside the target, so that the target is either the
+// old file or the whole copy, never a part. Returns an empty text on success, else the reason.
+QString copyOver(const QString& source, const QString& target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read it: ") + in.errorString();
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
+    QByteArray block(CopyBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(block.data(), block.size());
+        if (got < 0) {
+            out.cancelWriting();
+            return QStringLiteral("cannot read it: ") + in.errorString();
+        }
+        if (got == 0)
+            break;
+        if (out.write(block.constData(), got) != got) {
+            const QString reason = out.errorString();
+            out.cancelWriting();
+            return QStringLiteral("cannot write %1: %2").arg(native(target), reason);
+        }
+    }
+    // A rename would have kept the movie's time; the copy keeps it too.
+    const QDateTime modified = QFileInfo(source).lastModified();
+    if (modified.isValid())
+        out.setFileTime(modified, QFileDevice::FileModificationTime);
+    if (!out.commit())
+        return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
+    QFile::setPermissions(target, in.permissions());
+    return {};
+}
+
+QString removeFile(const QString& path)
+{
+    QFile file(path);
+    if (file.remove())
+        return {};
+    // A read-only movie (unpacked from a CD image) is still the user's to switch.
+    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+    if (file.remove())
+        return {};
+    return QStringLiteral("copied, but the original cannot be deleted: ") + file.errorString();
+}
+
+// Moves each present movie between its two names by copying and then deleting. toOff: the movie to its
+// ".OFF" name, else back. A failure keeps the source whole and does not stop the other movies.
+QStringList switchMovies(const QString& modFolder, bool toOff)
+{
+    QStringList failures;
+    for (const QString& movie : IntroSwitch::IntroMovies) {
+        const QString source = ResolvePath(modFolder, toOff ? movie : movie + OffSuffix);
+        if (!FileExists(source))
+            continue;
+        // The other name follows the spelling found on disk, so a round trip gives the file its old name; a
+        // file that already has the other name in another letter case is the one that is replaced.
+        const QFileInfo sourceInfo(source);
+        const QString folder = sourceInfo.absolutePath();
+        QString targetName = sourceInfo.fileName();
+        if (toOff)
+            targetName += OffSuffix;
+        else
+            targetName.chop(OffSuffix.size());
+        const QString target = ResolvePath(folder, targetName);
+
+        QString reason = copyOver(source, target);
+        if (reason.isEmpty())
+            reason = removeFile(source);
+        if (!reason.isEmpty())
+            failures.append(native(source) + QStringLiteral(": ") + reason);
+    }
+    return failures;
+}
+
+} // namespace
+
+bool IntroSwitch::ReadIntroStatus(const QString& modFolder)
+{
+    m_introOn = FileExists(ResolvePath(modFolder, StateMovie));
+    return m_introOn;
+}
+
+QStringList IntroSwitch::RemoveIntro(const QString& modFolder)
+{
+    return switchMovies(modFolder, true);
+}
+
+QStringList IntroSwitch::RestoreIntro(const QString& modFolder)
+{
+    return switchMovies(modFolder, false);
+}
+
+bool IntroSwitch::Toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy)
+{
+    const bool removing = m_introOn;
+    if (!prompter.question(removing ? QStringLiteral("Remove Intro?") : QStringLiteral("Restore Intro?")))
+        return false;
+    if (busy)
+        busy(true);
+    const QStringList failures = removing ? RemoveIntro(modFolder) : RestoreIntro(modFolder);
+    // What the game will find decides, not the answer: a movie that could not be moved keeps its state.
+    ReadIntroStatus(modFolder);
+    if (busy)
+        busy(false);
+    if (failures.isEmpty()) {
+        prompter.information(removing ? QStringLiteral("Intro removed.") : QStringLiteral("Intro restored."));
+    } else {
+        prompter.critical((removing ? QStringLiteral("These movies could not be switched off; they are left as "
+                                                     "they were:\r\n")
+                                    : QStringLiteral("These movies could not be switched on; they are left as "
+                                                     "they were:\r\n")) +
+                          failures.join(QStringLiteral("\r\n")));
+    }
+    return true;
+}
