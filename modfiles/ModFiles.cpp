@@ -113,6 +113,7 @@ void loadScores(ModSettings& mod, const QByteArray& bytes)
     State state = State::Head;
     QList<int> values;
     QStringList rows;
+    mod.ScoreLineIndex.clear();
     mod.ScoringLines = SplitLines(bytes);
     for (qsizetype i = 0; i < mod.ScoringLines.size(); ++i) {
         const QByteArray& line = mod.ScoringLines.at(i);
@@ -180,63 +181,37 @@ QString WriteFileAtomically(const QString& path, const QByteArray& bytes)
     return {};
 }
 
-LoadReport LoadMod(ModSettings& mod)
+void LoadModFile(ModSettings& mod, ModFile file, const QByteArray& bytes)
 {
-    LoadReport report;
-    mod.clearSections();
-    std::array<QByteArray, 4> contents;
-    for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring}) {
-        const QString path = ResolvePath(mod.ModFolder, ModFileRelativePath(file));
-        mod.setFilePath(file, path);
-        bool present = FileExists(path);
-        if (present) {
-            const QString error = readFile(path, contents[static_cast<int>(file)]);
-            if (!error.isEmpty()) {
-                present = false;
-                report.unreadableFiles.append(QDir::toNativeSeparators(path));
-            }
-        }
-        mod.setPresent(file, present);
-        if (!present)
-            mod.setSaveFlag(file, false);
+    switch (file) {
+    case ModFile::BotNames:
+        loadBotNames(mod, bytes);
+        break;
+    case ModFile::ServerSettings:
+        loadFriendlyFire(mod, bytes);
+        break;
+    case ModFile::AIDefault:
+        loadBotSettings(mod, bytes);
+        break;
+    case ModFile::Scoring:
+        loadScores(mod, bytes);
+        break;
     }
-    if (mod.BotNamesPresent)
-        loadBotNames(mod, contents[static_cast<int>(ModFile::BotNames)]);
-    else
-        mod.setBotNames({});
-    if (mod.ServerSettingsPresent)
-        loadFriendlyFire(mod, contents[static_cast<int>(ModFile::ServerSettings)]);
-    if (mod.AIDefaultPresent)
-        loadBotSettings(mod, contents[static_cast<int>(ModFile::AIDefault)]);
-    if (mod.ScoringPresent)
-        loadScores(mod, contents[static_cast<int>(ModFile::Scoring)]);
-    emit mod.loaded();
-    return report;
 }
 
-SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames)
+QByteArray RenderModFile(const ModSettings& mod, ModFile file)
 {
-    SaveReport report;
-    auto write = [&report](const QString& path, const QByteArray& bytes) {
-        const QString error = WriteFileAtomically(path, bytes);
-        if (error.isEmpty())
-            report.savedFiles.append(QDir::toNativeSeparators(path));
-        else
-            report.failedFiles.append(QDir::toNativeSeparators(path) + QStringLiteral(": ") + error);
-        return error.isEmpty();
-    };
-
-    if (saveBotNames && mod.BotNamesPresent) {
+    switch (file) {
+    case ModFile::BotNames: {
         QByteArray bytes;
         for (const QString& name : mod.BotNames()) {
             bytes.append(BotNamePrefix);
             bytes.append(ModSettings::OneLineName(name).toLatin1());
             bytes.append("\r\n");
         }
-        write(mod.filePath(ModFile::BotNames), bytes);
+        return bytes;
     }
-
-    if (saveFriendlyFire && mod.ServerSettingsPresent) {
+    case ModFile::ServerSettings: {
         ScriptText text = mod.ServerSettingsText;
         for (FriendlyFire which : AllFriendlyFire) {
             const QString& value = mod.friendlyFire(which);
@@ -246,14 +221,9 @@ SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, boo
                 continue;
             text.replaceToken(key, text.tokenAfter(at, key.size()), value.toLatin1());
         }
-        if (write(mod.filePath(ModFile::ServerSettings), text.text())) {
-            mod.ServerSettingsText = text;
-            for (FriendlyFire which : AllFriendlyFire)
-                mod.OldFriendlyFire[static_cast<int>(which)] = mod.friendlyFire(which);
-        }
+        return text.text();
     }
-
-    if (saveBotSettings && mod.AIDefaultPresent) {
+    case ModFile::AIDefault: {
         ScriptText text = mod.AIDefaultText;
         auto replace = [&text](QByteArrayView key, const QByteArray& token) {
             const qsizetype at = text.find(key, BotSettingsSearchStart);
@@ -264,14 +234,10 @@ SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, boo
             replace(MaxBotsKey, mod.MaxBots().toLatin1());
         if (!mod.BotSkill().isEmpty() && mod.BotSkill() != mod.OldBotSkill)
             replace(BotSkillKey, FormatNumber(mod.BotSkill().toDouble() / 100.0));
-        if (write(mod.filePath(ModFile::AIDefault), text.text())) {
-            mod.AIDefaultText = text;
-            mod.OldMaxBots = mod.MaxBots();
-            mod.OldBotSkill = mod.BotSkill();
-        }
+        return text.text();
     }
-
-    if (saveScores && mod.ScoringPresent) {
+    case ModFile::Scoring: {
+        // An unchanged constant keeps its line exactly as read; every other line stays in its place.
         QList<QByteArray> lines = mod.ScoringLines;
         const QList<int>& values = mod.ScoreValues();
         for (qsizetype i = 0; i < mod.ScoreLineIndex.size(); ++i) {
@@ -279,9 +245,75 @@ SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, boo
                 lines[mod.ScoreLineIndex.at(i)] =
                     mod.ScoreKeys.at(i).toLatin1() + " = " + QByteArray::number(values.at(i));
         }
-        if (write(mod.filePath(ModFile::Scoring), JoinLines(lines))) {
-            mod.ScoringLines = lines;
-            mod.LoadedScoreValues = values;
+        return JoinLines(lines);
+    }
+    }
+    return {};
+}
+
+void CommitModFile(ModSettings& mod, ModFile file, const QByteArray& written)
+{
+    switch (file) {
+    case ModFile::BotNames:
+        break;
+    case ModFile::ServerSettings:
+        mod.ServerSettingsText = ScriptText(written);
+        for (FriendlyFire which : AllFriendlyFire)
+            mod.OldFriendlyFire[static_cast<int>(which)] = mod.friendlyFire(which);
+        break;
+    case ModFile::AIDefault:
+        mod.AIDefaultText = ScriptText(written);
+        mod.OldMaxBots = mod.MaxBots();
+        mod.OldBotSkill = mod.BotSkill();
+        break;
+    case ModFile::Scoring:
+        mod.ScoringLines = SplitLines(written);
+        mod.LoadedScoreValues = mod.ScoreValues();
+        break;
+    }
+}
+
+LoadReport LoadMod(ModSettings& mod)
+{
+    LoadReport report;
+    mod.clearSections();
+    for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring}) {
+        const QString path = ResolvePath(mod.ModFolder, ModFileRelativePath(file));
+        mod.setFilePath(file, path);
+        QByteArray bytes;
+        bool present = FileExists(path);
+        if (present && !readFile(path, bytes).isEmpty()) {
+            present = false;
+            report.unreadableFiles.append(QDir::toNativeSeparators(path));
+        }
+        mod.setPresent(file, present);
+        if (present)
+            LoadModFile(mod, file, bytes);
+        else
+            mod.setSaveFlag(file, false);
+    }
+    emit mod.loaded();
+    return report;
+}
+
+SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames)
+{
+    SaveReport report;
+    const std::pair<ModFile, bool> order[] = {{ModFile::BotNames, saveBotNames},
+                                              {ModFile::ServerSettings, saveFriendlyFire},
+                                              {ModFile::AIDefault, saveBotSettings},
+                                              {ModFile::Scoring, saveScores}};
+    for (const auto& [file, selected] : order) {
+        if (!selected || !mod.isPresent(file))
+            continue;
+        const QString path = mod.filePath(file);
+        const QByteArray bytes = RenderModFile(mod, file);
+        const QString error = WriteFileAtomically(path, bytes);
+        if (error.isEmpty()) {
+            CommitModFile(mod, file, bytes);
+            report.savedFiles.append(QDir::toNativeSeparators(path));
+        } else {
+            report.failedFiles.append(QDir::toNativeSeparators(path) + QStringLiteral(": ") + error);
         }
     }
     return report;

@@ -1,7 +1,7 @@
 #include "modfiles/TextRules.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -117,15 +117,13 @@ QByteArray FormatNumber(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return value == 0.0 ? QByteArray("0") : QByteArray::number(value);
-    char buffer[64];
-    // %.15g gives the shortest text of at most 15 significant digits without trailing zeros; the C locale
-    // of this process keeps the separator a point whatever the user's locale.
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    QByteArray text(buffer);
-    if (text.contains('e') || text.contains('E')) {
-        // Very small or large values: write them out in full, still without trailing zeros.
-        std::snprintf(buffer, sizeof buffer, "%.15f", value);
-        text = QByteArray(buffer);
+    // QByteArray::number ignores the user's locale, so the separator is always a point.
+    QByteArray text = QByteArray::number(value, 'g', 15);
+    const qsizetype e = text.indexOf('e');
+    if (e >= 0) {
+        // Very small or large values: written out in full, still with 15 significant digits at most.
+        const int exponent = text.mid(e + 1).toInt();
+        text = QByteArray::number(value, 'f', std::max(0, 14 - exponent));
         if (text.contains('.')) {
             while (text.endsWith('0'))
                 text.chop(1);

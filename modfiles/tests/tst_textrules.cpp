@@ -69,6 +69,10 @@ private slots:
         QCOMPARE(FormatNumber(0 / 100.0), QByteArray("0"));
         QCOMPARE(FormatNumber(33 / 100.0), QByteArray("0.33"));
         QCOMPARE(FormatNumber(1e-7), QByteArray("0.0000001"));
+        QCOMPARE(FormatNumber(-0.25), QByteArray("-0.25"));
+        // Found by fuzzing: values far from the usual range are written out in full and read back.
+        QCOMPARE(Val(FormatNumber(1e121)), 1e121);
+        QCOMPARE(Val(FormatNumber(1.5e-20)), 1.5e-20);
     }
 
     void lines()

@@ -217,6 +217,29 @@ QString WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& m
     return {};
 }
 
+QString WriteFuzzSeeds(const QString& folder)
+{
+    QStringList errors;
+    auto add = [&errors](const QString& error) {
+        if (!error.isEmpty())
+            errors.append(error);
+    };
+    const QString root = QDir(folder).absolutePath() + QLatin1Char('/');
+    const QByteArray files[4] = {BotNamesFile(BotNames), AIDefault(), ServerSettings(), ScoringScript()};
+    for (int kind = 0; kind < 4; ++kind)
+        add(writeFile(root + QStringLiteral("fuzz_modfiles/seed%1").arg(kind), char(kind) + files[kind]));
+    int n = 0;
+    for (const char* token : {"0.5", "050\r", " 7\r", "&HFFFF", "-2.5E1", "1 2 3", "a.b", ".25"})
+        add(writeFile(root + QStringLiteral("fuzz_textrules/seed%1").arg(n++), QByteArray(token)));
+    for (int level = 0; level < 3; ++level) {
+        add(writeFile(root + QStringLiteral("fuzz_initcon/seed%1").arg(level), InitCon(level)));
+        const QString zip = root + QStringLiteral("fuzz_extract/seed%1").arg(level);
+        add(WriteZip(zip, {{QStringLiteral("Init.CON"), InitCon(level)},
+                           {QStringLiteral("Sub/Other.con"), QByteArray("rem other\r\n")}}));
+    }
+    return errors.join(QLatin1Char('\n'));
+}
+
 QString Create(const QString& folder)
 {
     const QString game = QDir(folder).absolutePath() + QLatin1Char('/');

@@ -37,6 +37,10 @@ QByteArray InitCon(int levelIndex);
 // Writes a ZIP archive with the given members (name, bytes); names may hold folders ("a/b.con").
 QString WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& members);
 
+// Seed inputs for the fuzz harnesses, one folder per harness (fuzz_modfiles: the file kind byte and
+// the file; fuzz_textrules: value tokens; fuzz_initcon: level scripts; fuzz_extract: level archives).
+QString WriteFuzzSeeds(const QString& folder);
+
 // Creates the demo game in folder (which may exist). Returns an empty text on success, else the error.
 QString Create(const QString& folder);
 

@@ -1,0 +1,40 @@
+// KeepDigits, the Val rule and number formatting on arbitrary bytes.
+#include "modfiles/TextRules.h"
+
+#include <cmath>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArrayView input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+
+    const QByteArray kept = KeepDigits(input);
+    if (kept.size() > input.size())
+        std::abort();
+    // The filter only removes characters: the result is a subsequence of the input.
+    qsizetype at = 0;
+    for (char c : kept) {
+        while (at < input.size() && input[at] != c)
+            ++at;
+        if (at == input.size())
+            std::abort();
+        ++at;
+    }
+    // Applying the filter to a text of digits keeps it whole.
+    const QByteArray digitsOnly =
+        QByteArray(input.data(), input.size()).removeIf([](char c) { return c < '0' || c > '9'; });
+    if (KeepDigits(digitsOnly) != digitsOnly)
+        std::abort();
+
+    const double value = Val(input);
+    if (std::isfinite(value)) {
+        // Writing a number and reading it back gives the number again (15 significant digits).
+        const double back = Val(FormatNumber(value));
+        if (std::fabs(back - value) > std::fabs(value) * 1e-14 + 1e-300 && !(std::fabs(value) < 1e-15))
+            std::abort();
+    }
+    const QList<QByteArray> lines = SplitLines(input);
+    if (SplitLines(JoinLines(lines)) != lines)
+        std::abort();
+    return 0;
+}
