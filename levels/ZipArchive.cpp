@@ -1,0 +1,404 @@
+#include "levels/ZipArchive.h"
+
+#include "shell/Prompter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <zip.h>
+
+#include <memory>
+
+namespace {
+
+// Big enough that a large member streams in few calls, small enough never to hold a member whole.
+constexpr qsizetype ChunkSize = 256 * 1024;
+
+// Unix file types in the upper half of the external attributes of archives made on Unix.
+constexpr zip_uint32_t UnixTypeMask = 0170000;
+constexpr zip_uint32_t UnixSymbolicLink = 0120000;
+
+QString libraryText(const char* text)
+{
+    return QString::fromLocal8Bit(text);
+}
+
+QString errorText(zip_error_t* error)
+{
+    return libraryText(zip_error_strerror(error));
+}
+
+// libzip takes 8-bit paths; on Windows the wide-character source keeps names outside the code page.
+zip_t* openArchive(const QString& path, int flags, QString& error)
+{
+    zip_error_t failure;
+    zip_error_init(&failure);
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    zip_source_t* source = zip_source_win32w_create(reinterpret_cast<const wchar_t*>(native.utf16()), 0, -1, &failure);
+#else
+    zip_source_t* source = zip_source_file_create(QFile::encodeName(path).constData(), 0, -1, &failure);
+#endif
+    zip_t* archive = source ? zip_open_from_source(source, flags, &failure) : nullptr;
+    if (!archive) {
+        error = errorText(&failure);
+        zip_source_free(source);
+    }
+    zip_error_fini(&failure);
+    return archive;
+}
+
+struct ArchiveCloser
+{
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using ArchiveHandle = std::unique_ptr<zip_t, ArchiveCloser>;
+
+struct MemberCloser
+{
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using MemberHandle = std::unique_ptr<zip_file_t, MemberCloser>;
+
+QString memberName(zip_t* archive, zip_uint64_t index)
+{
+    const char* name = zip_get_name(archive, index, ZIP_FL_ENC_GUESS);
+    return name ? QString::fromUtf8(name) : QString();
+}
+
+bool isDeviceName(const QString& part)
+{
+    static const QSet<QString> devices{QStringLiteral("con"), QStringLiteral("prn"), QStringLiteral("aux"),
+                                       QStringLiteral("nul")};
+    const QString base = part.section(QLatin1Char('.'), 0, 0).toLower();
+    if (devices.contains(base))
+        return true;
+    return base.size() == 4 && (base.startsWith(QLatin1String("com")) || base.startsWith(QLatin1String("lpt"))) &&
+           base.at(3).isDigit();
+}
+
+bool isLink(zip_t* archive, zip_uint64_t index)
+{
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) < 0)
+        return false;
+    return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & UnixTypeMask) == UnixSymbolicLink;
+}
+
+// Makes the folders of a relative path under root once each, refusing to pass through a link that might
+// lead elsewhere. Returns an empty text or the reason.
+class FolderMaker
+{
+public:
+    explicit FolderMaker(QString root) : m_root(std::move(root)) {}
+
+    QString make(const QString& relative)
+    {
+        if (relative.isEmpty() || m_made.contains(relative))
+            return {};
+        QString path = m_root;
+        QString walked;
+        for (const QString& part : relative.split(QLatin1Char('/'))) {
+            walked += walked.isEmpty() ? part : QLatin1Char('/') + part;
+            path += QLatin1Char('/') + part;
+            if (m_made.contains(walked))
+                continue;
+            const QFileInfo info(path);
+            if (info.isSymLink())
+                return QStringLiteral("the folder %1 is a link").arg(walked);
+            if (info.exists() && !info.isDir())
+                return QStringLiteral("a file stands where the folder %1 belongs").arg(walked);
+            if (!info.exists() && !QDir().mkdir(path))
+                return QStringLiteral("cannot make the folder %1").arg(walked);
+            m_made.insert(walked);
+        }
+        return {};
+    }
+
+private:
+    QString m_root;
+    QSet<QString> m_made;
+};
+
+} // namespace
+
+QString SafeMemberPath(const QString& memberName)
+{
+    QString name = memberName;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.startsWith(QLatin1Char('/')))
+        return {};
+    QStringList kept;
+    for (const QString& part : name.split(QLatin1Char('/'))) {
+        if (part.isEmpty() || part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String(".."))
+            return {};
+        // A colon names a drive or a stream on Windows; trailing dots and blanks are dropped by Windows, so
+        // ".. " would climb out there.
+        if (part.contains(QLatin1Char(':')) || part.endsWith(QLatin1Char('.')) || part.endsWith(QLatin1Char(' ')))
+            return {};
+        for (const QChar c : part) {
+            if (c.unicode() < 0x20)
+                return {};
+        }
+        if (isDeviceName(part))
+            return {};
+        kept.append(part);
+    }
+    return kept.join(QLatin1Char('/'));
+}
+
+zip_file* ZipArchive::openMember(zip* archive, quint64 index, QString& error)
+{
+    zip_file_t* file = zip_fopen_index(archive, index, 0);
+    while (!file) {
+        const int code = zip_error_code_zip(zip_get_error(archive));
+        if (code != ZIP_ER_NOPASSWD && code != ZIP_ER_WRONGPASSWD) {
+            error = libraryText(zip_strerror(archive));
+            return nullptr;
+        }
+        if (m_passwordRefused) {
+            error = QStringLiteral("the file is protected by a password");
+            return nullptr;
+        }
+        const std::optional<QString> answer = m_prompter.askText(QStringLiteral("Please Enter The Password!"));
+        if (!answer || answer->isEmpty()) {
+            m_passwordRefused = true;
+            error = QStringLiteral("the file is protected by a password");
+            return nullptr;
+        }
+        m_password = answer->toUtf8();
+        zip_error_clear(archive);
+        file = zip_fopen_index_encrypted(archive, index, 0, m_password.constData());
+        if (file)
+            zip_set_default_password(archive, m_password.constData()); // the other members share it
+    }
+    return file;
+}
+
+ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QString& destinationFolder)
+{
+    ExtractResult result;
+    if (!QFileInfo(archivePath).isFile()) {
+        result.missing = true;
+        result.error = QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(archivePath));
+        return result;
+    }
+    QString destination = destinationFolder;
+    while (destination.size() > 1 &&
+           (destination.endsWith(QLatin1Char('/')) || destination.endsWith(QLatin1Char('\\'))))
+        destination.chop(1);
+    const QFileInfo destinationInfo(destination);
+    if (destinationInfo.isSymLink()) {
+        result.error =
+            QStringLiteral("The folder %1 is a link; it is not followed.").arg(QDir::toNativeSeparators(destination));
+        return result;
+    }
+    if (destinationInfo.exists() && !destinationInfo.isDir()) {
+        result.error = QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(destination));
+        return result;
+    }
+    if (!QDir().mkpath(destination)) {
+        result.error = QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(destination));
+        return result;
+    }
+
+    QString failure;
+    ArchiveHandle archive(openArchive(archivePath, ZIP_RDONLY, failure));
+    if (!archive) {
+        result.error = QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(archivePath), failure);
+        return result;
+    }
+    if (!m_password.isEmpty())
+        zip_set_default_password(archive.get(), m_password.constData());
+
+    FolderMaker folders(destination);
+    QSet<QString> written; // case-folded paths, so that names differing in case only cannot clash
+    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count < 0 ? 0 : count); ++index) {
+        const QString name = memberName(archive.get(), index);
+        const QString relative = SafeMemberPath(name);
+        if (relative.isEmpty()) {
+            result.skipped.append(name + QStringLiteral(": the name leads outside the folder"));
+            continue;
+        }
+        if (isLink(archive.get(), index)) {
+            result.skipped.append(name + QStringLiteral(": a link"));
+            continue;
+        }
+        if (name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\'))) {
+            const QString error = folders.make(relative);
+            if (!error.isEmpty()) {
+                result.error = name + QStringLiteral(": ") + error;
+                return result;
+            }
+            continue;
+        }
+        const QString key = relative.toCaseFolded();
+        if (written.contains(key)) {
+            result.skipped.append(name + QStringLiteral(": a second file of the same name"));
+            continue;
+        }
+        const qsizetype slash = relative.lastIndexOf(QLatin1Char('/'));
+        if (slash > 0) {
+            const QString error = folders.make(relative.left(slash));
+            if (!error.isEmpty()) {
+                if (error.contains(QLatin1String("is a link"))) {
+                    result.skipped.append(name + QStringLiteral(": ") + error);
+                    continue;
+                }
+                result.error = name + QStringLiteral(": ") + error;
+                return result;
+            }
+        }
+
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        zip_stat_index(archive.get(), index, 0, &stat);
+        const auto limitText = [this] {
+            return QStringLiteral("The archive would unpack to more than %1 MiB; it is not extracted further.")
+                .arg(m_extractLimit / (1024 * 1024));
+        };
+        if ((stat.valid & ZIP_STAT_SIZE) &&
+            stat.size > static_cast<zip_uint64_t>(m_extractLimit - result.bytesWritten)) {
+            result.error = limitText();
+            return result;
+        }
+
+        const QString target = destination + QLatin1Char('/') + relative;
+        const QFileInfo targetInfo(target);
+        if (targetInfo.isSymLink())
+            QFile::remove(target); // the link itself, never what it points to
+        else if (targetInfo.isDir()) {
+            result.error = name + QStringLiteral(": a folder stands where the file belongs");
+            return result;
+        }
+
+        QString error;
+        MemberHandle member(openMember(archive.get(), index, error));
+        if (!member) {
+            result.error = name + QStringLiteral(": ") + error;
+            return result;
+        }
+        QFile out(target);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            result.error = name + QStringLiteral(": ") + out.errorString();
+            return result;
+        }
+        for (;;) {
+            const zip_int64_t got = zip_fread(member.get(), buffer.data(), static_cast<zip_uint64_t>(buffer.size()));
+            if (got == 0)
+                break;
+            if (got < 0)
+                error = libraryText(zip_file_strerror(member.get()));
+            else if (got > m_extractLimit - result.bytesWritten)
+                error = limitText();
+            else if (out.write(buffer.constData(), got) != got)
+                error = out.errorString();
+            if (!error.isEmpty()) {
+                // A half-written file must not be taken for the member later.
+                out.remove();
+                result.error = name + QStringLiteral(": ") + error;
+                return result;
+            }
+            result.bytesWritten += got;
+        }
+        out.close();
+        if (stat.valid & ZIP_STAT_MTIME)
+            out.setFileTime(QDateTime::fromSecsSinceEpoch(stat.mtime), QFileDevice::FileModificationTime);
+        written.insert(key);
+        result.files.append({name, target});
+    }
+    return result;
+}
+
+UpdateResult ZipArchive::UpdateArchive(const QString& archivePath, const QString& rootFolder, const QString& filePath)
+{
+    UpdateResult result;
+    const QString path = QDir(rootFolder).filePath(filePath);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return result;
+    }
+    // libzip reads the data when the archive is closed, so it lives until then.
+    const QByteArray bytes = file.readAll();
+    const QString bareName = QFileInfo(path).fileName();
+    const QDateTime modified = QFileInfo(path).lastModified();
+    file.close();
+
+    QString failure;
+    ArchiveHandle archive(openArchive(archivePath, ZIP_CREATE, failure));
+    if (!archive) {
+        result.error = QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(archivePath), failure);
+        return result;
+    }
+    auto fail = [&archive, &result] {
+        result.error = libraryText(zip_strerror(archive.get()));
+        return result;
+    };
+
+    QList<zip_uint64_t> matches;
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count < 0 ? 0 : count); ++index) {
+        if (memberName(archive.get(), index).compare(bareName, Qt::CaseInsensitive) == 0)
+            matches.append(index);
+    }
+
+    zip_error_t sourceError;
+    zip_error_init(&sourceError);
+    zip_source_t* source =
+        zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &sourceError);
+    if (!source) {
+        result.error = errorText(&sourceError);
+        zip_error_fini(&sourceError);
+        return result;
+    }
+    zip_error_fini(&sourceError);
+
+    zip_uint64_t index = 0;
+    if (matches.isEmpty()) {
+        const zip_int64_t added = zip_file_add(archive.get(), bareName.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+        if (added < 0) {
+            zip_source_free(source);
+            return fail();
+        }
+        index = static_cast<zip_uint64_t>(added);
+    } else {
+        index = matches.takeFirst();
+        if (zip_file_replace(archive.get(), index, source, 0) < 0) {
+            zip_source_free(source);
+            return fail();
+        }
+        // A second entry of the same name would leave the game a choice between old and new values.
+        for (const zip_uint64_t duplicate : std::as_const(matches)) {
+            if (zip_delete(archive.get(), duplicate) < 0)
+                return fail();
+        }
+        // A protected entry stays protected when the password is known; otherwise it is stored plainly
+        // rather than not at all.
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive.get(), index, ZIP_FL_UNCHANGED, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+            const bool keep = !m_password.isEmpty() && zip_encryption_method_supported(stat.encryption_method, 1);
+            if (zip_file_set_encryption(archive.get(), index, keep ? stat.encryption_method : ZIP_EM_NONE,
+                                        keep ? m_password.constData() : nullptr) < 0)
+                return fail();
+        }
+    }
+    if (zip_set_file_compression(archive.get(), index, ZIP_CM_DEFLATE, 9) < 0)
+        return fail();
+    if (modified.isValid())
+        zip_file_set_mtime(archive.get(), index, static_cast<time_t>(modified.toSecsSinceEpoch()), 0);
+    if (zip_close(archive.get()) < 0)
+        return fail();
+    archive.release();
+    return result;
+}

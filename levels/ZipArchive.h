@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+class Prompter;
+struct zip;
+struct zip_file;
+
+struct ExtractResult
+{
+    QString error;                        // empty on success
+    bool missing = false;                 // the archive does not exist (error is set too)
+    QStringList skipped;                  // members left out, each as "name: reason"
+    QList<QPair<QString, QString>> files; // every file written: member name, path on disk
+    qint64 bytesWritten = 0;
+    bool ok() const { return error.isEmpty(); }
+};
+
+struct UpdateResult
+{
+    QString error; // empty on success
+    bool ok() const { return error.isEmpty(); }
+};
+
+// The member's name as a '/'-separated path inside the destination folder, or an empty text when the name
+// could lead outside it (a ".." part, an absolute name, a drive letter, backslashes that climb out, a
+// device name) or names nothing. Backslashes count as separators, as they do on Windows.
+QString SafeMemberPath(const QString& memberName);
+
+// The level archives. Every read and write of a ZIP file in the program goes through this class. It lives
+// for the whole run, because a refused password is not asked for again.
+class ZipArchive final
+{
+public:
+    // What one archive may extract in total, whatever its members declare.
+    static constexpr qint64 DefaultExtractLimit = qint64(2) << 30;
+
+    explicit ZipArchive(Prompter& prompter) : m_prompter(prompter) {}
+
+    // Extracts every member into the destination folder (made when missing), recreating stored folders
+    // and overwriting existing files. Members that could lead outside the folder, links and later
+    // duplicates of a name (ignoring letter case) are skipped and listed. A destination that is itself a
+    // link is refused, and so is an archive that would write more than the extract limit.
+    ExtractResult ExtractArchive(const QString& archivePath, const QString& destinationFolder);
+
+    // Adds the file (relative paths count from rootFolder) under its bare name, or replaces the entry of
+    // that name (ignoring letter case, keeping the entry's own spelling), deflated at level 9. Every other
+    // member is copied as it is. A missing archive is made. The new archive is written beside the old one
+    // and renamed over it, so a failure leaves the old archive whole.
+    UpdateResult UpdateArchive(const QString& archivePath, const QString& rootFolder, const QString& filePath);
+
+    void setExtractLimit(qint64 bytes) { m_extractLimit = bytes; }
+    bool passwordRefused() const { return m_passwordRefused; }
+
+private:
+    // Opens a member for reading, asking for the password when it needs one.
+    zip_file* openMember(zip* archive, quint64 index, QString& error);
+
+    Prompter& m_prompter;
+    qint64 m_extractLimit = DefaultExtractLimit;
+    bool m_passwordRefused = false;
+    QByteArray m_password; // the last password that opened a member, tried first next time
+};

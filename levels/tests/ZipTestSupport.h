@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Archives built and read with libzip directly, for the cases DemoGame::WriteZip cannot make: raw names,
+// links, folders, passwords, and a look at what each member holds, compressed and plain.
+struct RawMember
+{
+    RawMember(QByteArray memberName, QByteArray content = {}, bool isFolder = false, bool isLink = false,
+              int method = 0, QByteArray memberPassword = {})
+        : name(std::move(memberName)), bytes(std::move(content)), folder(isFolder), link(isLink), encryption(method),
+          password(std::move(memberPassword))
+    {
+    }
+    QByteArray name; // as stored, not checked
+    QByteArray bytes;
+    bool folder = false;
+    bool link = false;  // Unix symbolic link whose target is bytes
+    int encryption = 0; // a ZIP_EM_* method, 0 for none
+    QByteArray password;
+};
+
+// Writes the archive (replacing any file there). Fails the current test when it cannot.
+void WriteRawZip(const QString& path, const QList<RawMember>& members);
+
+struct StoredMember
+{
+    QByteArray name;
+    quint64 size = 0;
+    quint64 compressedSize = 0;
+    quint32 crc = 0;
+    int method = 0;
+    int encryption = 0;
+    QByteArray compressed; // the raw compressed (and encrypted) bytes as they stand in the archive
+    QByteArray data;       // the plain bytes, read with password when given
+};
+
+// Every member in archive order; empty (and the test failed) when the archive cannot be read.
+QList<StoredMember> ReadZip(const QString& path, const QByteArray& password = {});

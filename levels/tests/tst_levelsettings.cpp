@@ -1,0 +1,247 @@
+#include "levels/LevelSettings.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Filler that puts whatever follows past SearchStart, as the game's object templates do.
+QByteArray filler()
+{
+    return QByteArray("rem ").append(QByteArray(2400, '*')).append("\r\n");
+}
+
+QByteArray settingsLines(const QByteArray& viewDistance = "800", const QByteArray& coldBreath = "1")
+{
+    return "gameLogic.maximumLevelViewDistance " + viewDistance +
+           "\r\n"
+           "GameLogic.UseColdBreath " +
+           coldBreath +
+           "\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 16 1 110\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 16 2 100\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 32 1 220\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 32 2 200\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 64 1 330\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 64 2 300\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 128 1 400\r\n"
+           "gameLogic.setDefaultNumberOfTicketsEx 128 2 350\r\n"
+           "gameLogic.setTicketLossPerMin 1 5\r\n"
+           "gameLogic.setTicketLossPerMin 2 12\r\n";
+}
+
+ScriptText script(const QByteArray& text)
+{
+    return ScriptText::fromFileBytes(text);
+}
+
+} // namespace
+
+class TestLevelSettings final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsEveryValueOfTheDemoLevels();
+    void readsMixedCaseAndKeepsIt();
+    void keysBeforeSearchStartAreNotSeen();
+    void valuesOutOfReach_data();
+    void valuesOutOfReach();
+    void coldBreath_data();
+    void coldBreath();
+    void spinPositions();
+    void fileRoundTrip();
+};
+
+void TestLevelSettings::readsEveryValueOfTheDemoLevels()
+{
+    for (int level = 0; level < 13; ++level) {
+        const LevelSettings settings = ReadLevelSettings(script(DemoGame::InitCon(level)));
+        const int base = 100 + level * 10;
+        QCOMPARE(settings.MaxViewDistance, QString::number(600 + level * 25));
+        QCOMPARE(settings.ColdBreathPresent, true);
+        QCOMPARE(settings.ColdBreathOn, level % 3 == 0);
+        QCOMPARE(settings.Tickets, (std::array<QString, 8>{QString::number(base), QString::number(base - 10),
+                                                           QString::number(base * 2), QString::number(base * 2 - 20),
+                                                           QString::number(base * 3), QString::number(base * 3 - 30),
+                                                           QString::number(base * 4), QString::number(base * 4 - 40)}));
+        QCOMPARE(settings.TicketLoss,
+                 (std::array<QString, 2>{QString::number(5 + level % 4), QString::number(10 + level % 5)}));
+        QCOMPARE(settings.OldTickets, settings.Tickets);
+        QCOMPARE(settings.OldMaxViewDistance, settings.MaxViewDistance);
+    }
+}
+
+void TestLevelSettings::readsMixedCaseAndKeepsIt()
+{
+    const ScriptText text = script(filler() + settingsLines());
+    LevelSettings settings = ReadLevelSettings(text);
+    QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
+    QCOMPARE(settings.value(LevelValue::PT128), QStringLiteral("400")); // the value right after the 44-character key
+    QCOMPARE(settings.value(LevelValue::ET128), QStringLiteral("350"));
+    QCOMPARE(settings.TicketLoss[0], QStringLiteral("5"));
+    QVERIFY(settings.ColdBreathOn);
+
+    // Nothing changed: the text is exactly as read, letter case and all, with no line added.
+    QCOMPARE(WriteLevelSettings(text, settings).text(), text.text());
+
+    settings.MaxViewDistance = QStringLiteral("5");
+    settings.value(LevelValue::PT128) = QStringLiteral("999");
+    settings.TicketLoss[1] = QStringLiteral("0");
+    settings.ColdBreathOn = false;
+    QByteArray expected = text.text();
+    expected.replace("ViewDistance 800", "ViewDistance 5")
+        .replace("UseColdBreath 1", "UseColdBreath 0")
+        .replace("128 1 400", "128 1 999")
+        .replace("LossPerMin 2 12", "LossPerMin 2 0");
+    QCOMPARE(WriteLevelSettings(text, settings).text(), expected);
+}
+
+void TestLevelSettings::keysBeforeSearchStartAreNotSeen()
+{
+    // Too short: no key can be found.
+    const LevelSettings none = ReadLevelSettings(script(settingsLines()));
+    QVERIFY(none.MaxViewDistance.isEmpty());
+    QVERIFY(!none.ColdBreathPresent);
+    for (const LevelValueInfo& info : LevelValues)
+        QVERIFY(none.value(info.which).isEmpty());
+    QCOMPARE(WriteLevelSettings(script(settingsLines()), none).text(), script(settingsLines()).text());
+
+    // A key before and after the start: read from the later one; a write replaces every place that holds
+    // the same old value, and leaves a different earlier value alone.
+    const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
+    const ScriptText text = script(early + filler() + settingsLines());
+    LevelSettings settings = ReadLevelSettings(text);
+    QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
+    settings.TicketLoss[0] = QStringLiteral("7");
+    settings.MaxViewDistance = QStringLiteral("900");
+    const QByteArray written = WriteLevelSettings(text, settings).text();
+    QVERIFY(written.startsWith("gamelogic.setticketlosspermin 1 7\r\ngamelogic.maximumlevelviewdistance 300\r\n"));
+    QVERIFY(written.contains("gameLogic.setTicketLossPerMin 1 7\r\n"));
+    QVERIFY(written.contains("gameLogic.maximumLevelViewDistance 900\r\n"));
+}
+
+void TestLevelSettings::valuesOutOfReach_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("four digits") << QByteArray("1500") << QStringLiteral("1500");
+    QTest::newRow("leading zero") << QByteArray("050") << QStringLiteral("050");
+    QTest::newRow("zero") << QByteArray("0") << QStringLiteral("0");
+    QTest::newRow("fraction") << QByteArray("5.5") << QString();
+    QTest::newRow("negative") << QByteArray("-1") << QString();
+    QTest::newRow("variable") << QByteArray("v_arg1") << QString();
+    QTest::newRow("nothing") << QByteArray() << QString();
+}
+
+void TestLevelSettings::valuesOutOfReach()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QString, read);
+    const ScriptText text = script(filler() + settingsLines(value));
+    LevelSettings settings = ReadLevelSettings(text);
+    QCOMPARE(settings.MaxViewDistance, read);
+    QCOMPARE(settings.Tickets[0], QStringLiteral("110")); // the other keys are unaffected
+
+    // Unchanged: written back exactly as read.
+    QCOMPARE(WriteLevelSettings(text, settings).text(), text.text());
+    if (read.isEmpty())
+        return;
+    // Changed: the whole token is replaced, no digit of the old value is left behind.
+    settings.MaxViewDistance = QStringLiteral("120");
+    QVERIFY(WriteLevelSettings(text, settings).text().contains("gameLogic.maximumLevelViewDistance 120\r\n"));
+}
+
+void TestLevelSettings::coldBreath_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QByteArray>("savedOn");
+    QTest::addColumn<QByteArray>("savedOff");
+    QTest::newRow("0") << QByteArray("gamelogic.usecoldbreath 0") << true << false
+                       << QByteArray("gamelogic.usecoldbreath 1") << QByteArray("gamelogic.usecoldbreath 0");
+    QTest::newRow("1 mixed case") << QByteArray("gameLogic.useColdBreath 1") << true << true
+                                  << QByteArray("gameLogic.useColdBreath 1") << QByteArray("gameLogic.useColdBreath 0");
+    QTest::newRow("2") << QByteArray("GAMELOGIC.USECOLDBREATH 2") << true << true
+                       << QByteArray("GAMELOGIC.USECOLDBREATH 1") << QByteArray("GAMELOGIC.USECOLDBREATH 0");
+    QTest::newRow("absent") << QByteArray("rem no cold breath here") << false << false
+                            << QByteArray("rem no cold breath here") << QByteArray("rem no cold breath here");
+    QTest::newRow("not a number") << QByteArray("gamelogic.usecoldbreath yes") << false << false
+                                  << QByteArray("gamelogic.usecoldbreath yes")
+                                  << QByteArray("gamelogic.usecoldbreath yes");
+}
+
+void TestLevelSettings::coldBreath()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, present);
+    QFETCH(bool, on);
+    QFETCH(QByteArray, savedOn);
+    QFETCH(QByteArray, savedOff);
+    const ScriptText text = script(filler() + line + "\r\ngamelogic.setticketlosspermin 1 5\r\n");
+    LevelSettings settings = ReadLevelSettings(text);
+    QCOMPARE(settings.ColdBreathPresent, present);
+    QCOMPARE(settings.ColdBreathOn, on);
+    settings.ColdBreathOn = true;
+    QCOMPARE(WriteLevelSettings(text, settings).text(),
+             filler() + savedOn + "\r\ngamelogic.setticketlosspermin 1 5\r\n");
+    settings.ColdBreathOn = false;
+    QCOMPARE(WriteLevelSettings(text, settings).text(),
+             filler() + savedOff + "\r\ngamelogic.setticketlosspermin 1 5\r\n");
+}
+
+void TestLevelSettings::spinPositions()
+{
+    const LevelValueInfo& view = LevelValues[0];
+    const LevelValueInfo& loss = LevelValues[9];
+    QCOMPARE(loss.which, LevelValue::PLPM);
+    QCOMPARE(SpinPosition(QStringLiteral("050"), view), 50);
+    QCOMPARE(SpinPosition(QStringLiteral("1500"), view), 999);
+    QCOMPARE(SpinPosition(QStringLiteral("0"), view), 1);
+    QCOMPARE(SpinPosition(QStringLiteral("0"), loss), 0);
+    QCOMPARE(SpinPosition(QStringLiteral("99999999999999999999999"), loss), 999);
+}
+
+void TestLevelSettings::fileRoundTrip()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Init.CON"));
+    // Lone CR and LF line ends become CR LF in the held form; the last line gets its end.
+    WriteBytes(path, filler() + "a\rb\nc\r\n" + settingsLines().replace("\r\n", "\n").chopped(1));
+    ScriptText text;
+    QVERIFY(ReadLevelFile(path, text).isEmpty());
+    QCOMPARE(text.text(), filler() + "a\r\nb\r\nc\r\n" + settingsLines());
+
+    LevelSettings settings = ReadLevelSettings(text);
+    settings.Tickets[7] = QStringLiteral("77");
+    const ScriptText written = WriteLevelSettings(text, settings);
+    // Read-only is cleared first, as the game's own tools did.
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+    QCOMPARE(WriteLevelFile(path, written), QString());
+    QCOMPARE(ReadBytes(path), written.text());
+    QVERIFY(ReadBytes(path).endsWith("gameLogic.setTicketLossPerMin 2 12\r\n")); // no empty line added
+    QVERIFY(QFileInfo(path).isWritable());
+
+    // Saving twice changes nothing more.
+    ScriptText again;
+    QVERIFY(ReadLevelFile(path, again).isEmpty());
+    QCOMPARE(WriteLevelFile(path, WriteLevelSettings(again, ReadLevelSettings(again))), QString());
+    QCOMPARE(ReadBytes(path), written.text());
+
+    // A folder where the file belongs is reported, not written over.
+    const QString folder = dir.filePath(QStringLiteral("Folder.CON"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(!WriteLevelFile(folder, written).isEmpty());
+    QVERIFY(QFileInfo(folder).isDir());
+    ScriptText missing;
+    QVERIFY(!ReadLevelFile(dir.filePath(QStringLiteral("missing")), missing).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestLevelSettings)
+#include "tst_levelsettings.moc"
