@@ -8,7 +8,8 @@ class ClickSoundPlayer;
 // A button made of pictures: the face shows the normal image (light, the word in capitals) and, while the
 // left button is held on it, the pressed image (dark). On release of the left button it shows the normal
 // image, plays click sound 1 and then emits clicked(). Other mouse buttons do nothing. With the keyboard
-// focus, Space and Enter act exactly like a left click.
+// focus, Space and Enter act exactly like a left click: the pressed face while the key is down, and on its
+// release the normal face, the sound and clicked().
 class ImageButton final : public QWidget
 {
     Q_OBJECT
@@ -22,8 +23,9 @@ public:
     void setImages(const QPixmap& normal, const QPixmap& pressed);
     void setWord(const QString& word);
     QString word() const { return m_word; }
-    QPixmap normalImage() const { return m_normal; }
-    QPixmap pressedImage() const { return m_pressed; }
+    // The faces as they are painted now (drawn faces follow the button's size and scale).
+    QPixmap normalImage() const;
+    QPixmap pressedImage() const;
     void setSounds(ClickSoundPlayer* sounds) { m_sounds = sounds; }
 
     // True while the face shows the pressed image.
@@ -38,18 +40,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void press();
     void release();
-    void renderFaces();
+    void renderFaces() const;
+    void ensureFaces() const;
 
     QString m_word;
-    QPixmap m_normal;
-    QPixmap m_pressed;
+    mutable QPixmap m_normal;
+    mutable QPixmap m_pressed;
     bool m_ownImages = true;
     bool m_down = false;
+    bool m_keyboardFocus = false;
     ClickSoundPlayer* m_sounds = nullptr;
 };

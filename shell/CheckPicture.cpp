@@ -1,0 +1,84 @@
+#include "shell/CheckPicture.h"
+
+#include "shell/Artwork.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+CheckPicture::CheckPicture(QWidget* parent) : QWidget(parent)
+{
+    setFixedSize(16, 16);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void CheckPicture::setOn(bool on)
+{
+    if (m_on == on)
+        return;
+    m_on = on;
+    update();
+}
+
+void CheckPicture::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    const qreal dpr = devicePixelRatioF();
+    // A disabled switch stays recognisable but visibly out of reach.
+    if (!isEnabled())
+        painter.setOpacity(0.45);
+    painter.drawPixmap(rect(), m_on ? Artwork::CheckOn(dpr) : Artwork::CheckOff(dpr));
+    if (m_keyboardFocus && hasFocus()) {
+        painter.setOpacity(1.0);
+        QPen pen(QColor(255, 214, 90));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void CheckPicture::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+}
+
+void CheckPicture::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    // A click is a press and a release on the picture; sliding off first cancels it, as with any button.
+    if (rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void CheckPicture::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// Only a focus reached by the keyboard is outlined; a mouse click needs no reminder of where it went.
+void CheckPicture::focusInEvent(QFocusEvent* event)
+{
+    m_keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CheckPicture::focusOutEvent(QFocusEvent* event)
+{
+    m_keyboardFocus = false;
+    QWidget::focusOutEvent(event);
+    update();
+}
