@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ModSettings;
+class Prompter;
+class QSettings;
+
+// Finding the game folder at the start of a run and listing its mods. The store is the per-user settings
+// of application "GX3190_SP"; the program passes the real one, tests a file of their own.
+namespace StartUp {
+
+// The store's keys (section "Paths").
+inline constexpr const char* GamePathKey = "Paths/GXPath";
+inline constexpr const char* ProgramFilesKey = "Paths/PrPath";
+
+// The game's default place under a program-files folder, and the file that shows the game is there.
+inline constexpr const char* DefaultInstallFolder = "Kelvane/Gravix 3190/";
+inline constexpr const char* GameExecutable = "gx3190.exe";
+
+// The prompt of the folder dialog and the two boxes of the loop.
+QString FolderPrompt();
+QString ExitQuestion();
+QString FolderError();
+
+// The program-files folders where the game may be installed, each ending with '/', the platform's own
+// first: on Windows the system's folders, elsewhere those of the Wine prefix ($WINEPREFIX, else ~/.wine).
+QStringList ProgramFilesFolders();
+
+// Looks for the game in its default place under each program-files folder. Always stores the first folder
+// as "PrPath"; stores "GXPath" only when the game is found. Sets ProgramFilesPath, GamePath and
+// PromptForGameFolder (true unless found).
+void DetectGameFolder(ModSettings& mod, QSettings& store, const QStringList& programFilesFolders);
+
+// The names of the sub-folders of the mods folder, without paths, sorted by name ignoring letter case.
+QStringList ListMods(const QString& modsPath);
+
+struct Outcome
+{
+    bool exit = false; // the user chose to end the program
+    QStringList mods;  // the mod folder names, when not exiting
+};
+
+// The game-folder loop: the stored folder, else detection, else the folder dialog, until a folder with a
+// mods folder is found or the user chooses to exit. showSelect runs as soon as the chosen game folder
+// exists (the mod selection window appears before its mods folder is checked). On success ModsPath is set
+// (ending with '/') and the four save flags are true. A stored folder that fails the tests is not used
+// again in this run: after the error the folder dialog is offered, and the store keeps its value.
+Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
+            const std::function<void()>& showSelect);
+
+} // namespace StartUp
