@@ -26,10 +26,25 @@ public:
     bool EditingBotName() const { return m_editingBotName; }
     int EditIndex() const { return m_editIndex; }
 
+    // The range of VScrollNum: scores are edited within it, but a value the file holds outside it is shown
+    // and kept as it is, the bar widening for that edit.
+    static constexpr int ScoreMinimum = -200;
+    static constexpr int ScoreMaximum = 200;
+
+    // What the name box says when it leaves out characters the bot names file cannot hold.
+    static QString NameCharactersHint();
+
 protected:
     void closeRequested() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void setupControls();
+    void scoreBarChanged(int value);
+    void accept();
+    void cancel();
+    void returnToMain();
+
     std::unique_ptr<Ui::FormEdit> m_ui;
     EditorContext& m_context;
     bool m_editingBotName = false;

@@ -4,7 +4,9 @@
 
 #include <memory>
 
+class CheckPicture;
 class EditorContext;
+enum class ModFile;
 namespace Ui {
 class FormSave;
 }
@@ -21,8 +23,19 @@ public:
 
 protected:
     void closeRequested() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void setupControls();
+    // The four group checks as the model stands: its save flag, disabled when the file is missing.
+    void refreshChecks();
+    void refreshIntro();
+    void flipSaveFlag(CheckPicture* check, ModFile file);
+    void switchIntro();
+    void save();
+    void cancel();
+    void returnToMain();
+
     std::unique_ptr<Ui::FormSave> m_ui;
     EditorContext& m_context;
 };
