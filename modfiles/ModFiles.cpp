@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -168,11 +169,13 @@ QString WriteFileAtomically(const QString& path, const QByteArray& bytes)
     constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return QStringLiteral("the file is read-only");
+    // Unbuffered: with a buffer, a full disk surfaces only in the flush inside commit(), and Qt 6.4's
+    // QSaveFile then reports success and leaves an empty file in place of the old one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        const QString reason = qt_error_string(errno);
         file.cancelWriting();
         return reason;
     }

@@ -1,0 +1,305 @@
+// Fault injection for the editor's writes, reported as figures:
+//   gx3190-faults kill-saves DIR COUNT   mod saves killed with SIGKILL at random moments
+//   gx3190-faults kill-level DIR COUNT   level archive updates killed the same way
+//   gx3190-faults kill-intro DIR COUNT   the intro switch killed the same way
+//   gx3190-faults disk-full DIR          saves on a full file system (DIR on a tiny tmpfs)
+// After every kill each file must be the old or the new version, whole. Exit status 0 when nothing was
+// torn or lost.
+#include "levels/ZipArchive.h"
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "movies/IntroSwitch.h"
+#include "shell/Prompter.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTextStream>
+
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QTextStream out(stdout);
+
+class RefusingPrompter final : public Prompter
+{
+public:
+    bool question(const QString&) override { return true; }
+    void information(const QString&) override {}
+    void warning(const QString&) override {}
+    void critical(const QString&) override {}
+    QString chooseFolder(const QString&) override { return {}; }
+    std::optional<QString> askText(const QString&) override { return std::nullopt; }
+};
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QString makeGame(const QString& dir)
+{
+    QDir(dir).removeRecursively();
+    const QString error = DemoGame::Create(dir);
+    if (!error.isEmpty()) {
+        out << "cannot make the demo game: " << error << Qt::endl;
+        std::exit(2);
+    }
+    return QDir(dir).absolutePath() + QStringLiteral("/mods/") + DemoGame::CompleteMod;
+}
+
+// Runs step() in a child process forever and kills it after a random delay, count times; check() is
+// called after each kill and returns the number of torn or lost files it found. The delays spread over a
+// few rounds of step(), timed here first, so that kills land at every point of a save.
+int killLoop(int count, const std::function<void(int)>& step, const std::function<int()>& check)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < 4; ++round)
+        step(round);
+    const qint64 roundUs = std::max<qint64>(timer.nsecsElapsed() / 4000, 50);
+    int torn = 0;
+    for (int i = 0; i < count; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int round = 0;; ++round)
+                step(round);
+        }
+        usleep(static_cast<useconds_t>(QRandomGenerator::global()->bounded(roundUs * 3)));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        torn += check();
+    }
+    out << "  (one round " << roundUs << " us, kills spread over 0.." << roundUs * 3 << " us)" << Qt::endl;
+    return torn;
+}
+
+void setVersion(ModSettings& mod, int version)
+{
+    const QString v = QString::number(version ? 60 : 40);
+    for (FriendlyFire which : AllFriendlyFire)
+        mod.setFriendlyFire(which, v);
+    mod.setMaxBots(version ? QStringLiteral("64") : QStringLiteral("16"));
+    mod.setBotSkill(version ? QStringLiteral("90") : QStringLiteral("10"));
+    mod.setScoreValue(0, version ? 9 : -9);
+    QStringList names = DemoGame::BotNames;
+    if (version)
+        names.append(QStringLiteral("Version B"));
+    mod.setBotNames(names);
+}
+
+int killSaves(const QString& dir, int count)
+{
+    const QString modFolder = makeGame(dir);
+    ModSettings mod;
+    mod.ModFolder = modFolder;
+    LoadMod(mod);
+    // The two versions every file may hold after a kill.
+    QList<QByteArray> versions[4];
+    for (int version : {1, 0}) {
+        setVersion(mod, version);
+        SaveMod(mod, true, true, true, true);
+        for (ModFile file : AllModFiles)
+            versions[static_cast<int>(file)].append(readBytes(mod.filePath(file)));
+    }
+    const int torn = killLoop(
+        count,
+        [&](int round) {
+            ModSettings child;
+            child.ModFolder = modFolder;
+            LoadMod(child);
+            setVersion(child, round % 2);
+            SaveMod(child, true, true, true, true);
+        },
+        [&] {
+            int bad = 0;
+            for (ModFile file : AllModFiles) {
+                if (!versions[static_cast<int>(file)].contains(readBytes(mod.filePath(file))))
+                    ++bad;
+            }
+            return bad;
+        });
+    const int leftovers =
+        static_cast<int>(QDir(modFolder + QStringLiteral("/AI")).entryList(QDir::Files).size()) - 2 +
+        static_cast<int>(QDir(modFolder + QStringLiteral("/Settings")).entryList(QDir::Files).size()) - 1;
+    out << "kill-saves: " << count << " kills, " << torn << " torn files, " << leftovers << " temporary files left"
+        << Qt::endl;
+    return torn;
+}
+
+int killLevel(const QString& dir, int count)
+{
+    const QString modFolder = makeGame(dir);
+    const QString level = modFolder + QStringLiteral("/Levels/Varnholm/");
+    const QString archive = level + QStringLiteral("server.ZIP");
+    const QString temp = level + QStringLiteral("TEMP/");
+    RefusingPrompter prompter;
+    ZipArchive zip(prompter);
+    const QByteArray initA = DemoGame::InitCon(0);
+    const QByteArray initB = QByteArray(initA).replace("TicketsEx 16 1 100", "TicketsEx 16 1 999");
+    QList<QByteArray> members; // the other members, which must survive every kill
+    if (!zip.ExtractArchive(archive, temp).ok())
+        return 1;
+    for (const QString& name : QDir(temp).entryList(QDir::Files))
+        members.append(readBytes(temp + name));
+    const int torn = killLoop(
+        count,
+        [&](int round) {
+            const QString work = level + QStringLiteral("WORK/");
+            QDir().mkpath(work);
+            writeBytes(work + QStringLiteral("Init.CON"), round % 2 ? initA : initB);
+            zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
+        },
+        [&] {
+            const QString check = level + QStringLiteral("CHECK/");
+            QDir(check).removeRecursively();
+            const ExtractResult result = zip.ExtractArchive(archive, check);
+            const QByteArray init = readBytes(check + QStringLiteral("Init.CON"));
+            if (!result.ok() || (init != initA && init != initB))
+                return 1;
+            QList<QByteArray> now;
+            for (const QString& name : QDir(check).entryList(QDir::Files))
+                now.append(name == QStringLiteral("Init.CON") ? readBytes(temp + name) : readBytes(check + name));
+            return now == members ? 0 : 1;
+        });
+    out << "kill-level: " << count << " kills, " << torn << " torn archives" << Qt::endl;
+    return torn;
+}
+
+int killIntro(const QString& dir, int count)
+{
+    const QString modFolder = makeGame(dir);
+    QMap<QString, QByteArray> contents;
+    for (const QString& movie : IntroSwitch::IntroMovies)
+        contents[movie] = readBytes(modFolder + QLatin1Char('/') + movie);
+    const int lost = killLoop(
+        count,
+        [&](int round) {
+            IntroSwitch intro;
+            if (round % 2 == 0)
+                intro.RemoveIntro(modFolder);
+            else
+                intro.RestoreIntro(modFolder);
+        },
+        [&] {
+            int bad = 0;
+            for (const QString& movie : IntroSwitch::IntroMovies) {
+                const QString on = modFolder + QLatin1Char('/') + movie;
+                const QString off = on + QStringLiteral(".OFF");
+                const bool onWhole = QFile::exists(on) && readBytes(on) == contents[movie];
+                const bool offWhole = QFile::exists(off) && readBytes(off) == contents[movie];
+                // Lost when neither name holds it whole, torn when a present name holds something else.
+                if ((!onWhole && !offWhole) || (QFile::exists(on) && !onWhole) || (QFile::exists(off) && !offWhole))
+                    ++bad;
+            }
+            return bad;
+        });
+    out << "kill-intro: " << count << " kills, " << lost << " movies lost or torn" << Qt::endl;
+    return lost;
+}
+
+int diskFull(const QString& dir)
+{
+    // Only the four files and one level: the whole demo game would not fit the tiny file system.
+    const QString modFolder = QDir(dir).absolutePath() + QStringLiteral("/mod");
+    QDir().mkpath(modFolder + QStringLiteral("/AI"));
+    QDir().mkpath(modFolder + QStringLiteral("/Settings"));
+    QDir().mkpath(modFolder + QStringLiteral("/python/game"));
+    QDir().mkpath(modFolder + QStringLiteral("/Levels/Tovary"));
+    writeBytes(modFolder + QStringLiteral("/AI/BotNames.AI"), DemoGame::BotNamesFile(DemoGame::BotNames));
+    writeBytes(modFolder + QStringLiteral("/AI/AIDefault.AI"), DemoGame::AIDefault());
+    writeBytes(modFolder + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::ServerSettings());
+    writeBytes(modFolder + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::ScoringScript());
+    const QString archive = modFolder + QStringLiteral("/Levels/Tovary/server.ZIP");
+    DemoGame::WriteZip(archive, {{QStringLiteral("Init.CON"), DemoGame::InitCon(4)}});
+
+    ModSettings mod;
+    mod.ModFolder = modFolder;
+    LoadMod(mod);
+    QList<QByteArray> before;
+    for (ModFile file : AllModFiles)
+        before.append(readBytes(mod.filePath(file)));
+    const QByteArray archiveBefore = readBytes(archive);
+    setVersion(mod, 1);
+
+    // Fill the file system to the last byte.
+    const QString filler = dir + QStringLiteral("/filler");
+    {
+        QFile file(filler);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return 1;
+        const QByteArray block(4096, 'x');
+        while (file.write(block) == block.size()) {
+        }
+        while (file.write("x", 1) == 1) {
+        }
+    }
+    out << "disk-full: filled the file system with " << QFileInfo(filler).size() << " bytes" << Qt::endl;
+    const SaveReport full = SaveMod(mod, true, true, true, true);
+    for (const QString& line : full.failedFiles)
+        out << "  not saved: " << line << Qt::endl;
+    RefusingPrompter prompter;
+    ZipArchive zip(prompter);
+    const QString work = modFolder + QStringLiteral("/work/");
+    QDir().mkpath(work);
+    QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
+    const bool initWritten = WriteFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
+    const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
+    int whole = 0;
+    for (ModFile file : AllModFiles)
+        whole += readBytes(mod.filePath(file)) == before.at(static_cast<int>(file)) ? 1 : 0;
+    const bool archiveWhole = readBytes(archive) == archiveBefore;
+    out << "disk-full: " << full.failedFiles.size() << " of 4 mod files reported as not saved, " << whole
+        << " of 4 kept whole; Init.CON written: " << (initWritten ? "yes" : "no") << ", archive update "
+        << (fullUpdate.ok() ? "reported success" : "reported failure")
+        << ", archive whole: " << (archiveWhole ? "yes" : "no") << Qt::endl;
+
+    QFile::remove(filler);
+    const SaveReport again = SaveMod(mod, true, true, true, true);
+    writeBytes(work + QStringLiteral("Init.CON"), newInit);
+    const UpdateResult againUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
+    out << "disk-full: with space back, " << again.savedFiles.size() << " of 4 saved, archive update "
+        << (againUpdate.ok() ? "succeeded" : "failed") << Qt::endl;
+    // On a full disk every save must fail and leave its file whole; with space back all must succeed.
+    const bool ok = full.failedFiles.size() == 4 && whole == 4 && !initWritten && (fullUpdate.ok() || archiveWhole) &&
+                    again.savedFiles.size() == 4 && againUpdate.ok();
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() >= 3) {
+        const QString& command = args.at(1);
+        const int count = args.size() > 3 ? args.at(3).toInt() : 1000;
+        if (command == QLatin1String("kill-saves"))
+            return killSaves(args.at(2), count) == 0 ? 0 : 1;
+        if (command == QLatin1String("kill-level"))
+            return killLevel(args.at(2), count) == 0 ? 0 : 1;
+        if (command == QLatin1String("kill-intro"))
+            return killIntro(args.at(2), count) == 0 ? 0 : 1;
+        if (command == QLatin1String("disk-full"))
+            return diskFull(args.at(2));
+    }
+    out << "usage: gx3190-faults kill-saves|kill-level|kill-intro DIR [COUNT] | disk-full DIR" << Qt::endl;
+    return 2;
+}
