@@ -86,6 +86,11 @@ void FormEdit::setupControls()
     styleLabel(m_ui->LabelLScore, 8.25, Qt::white);
     styleLabel(m_ui->LabelScore, 8.25, Qt::red);
     m_ui->TextBotName->setFont(TextStyle::Font(8.25));
+    // White with black text like the main window's lists, whatever the desktop's colour scheme.
+    QPalette field = m_ui->TextBotName->palette();
+    field.setColor(QPalette::Base, Qt::white);
+    field.setColor(QPalette::Text, Qt::black);
+    m_ui->TextBotName->setPalette(field);
     m_ui->TextBotName->setValidator(new BotNameValidator(
         [this] {
             QLineEdit* box = m_ui->TextBotName;
