@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 const QStringList IntroSwitch::IntroMovies{QStringLiteral("Movies/Tolmar.bik"), QStringLiteral("Movies/KV.bik"),
                                            QStringLiteral("Movies/Intro.bik"), QStringLiteral("Movies/Legal.bik"),
                                            QStringLiteral("Movies/Legal_na.bik")};
@@ -32,8 +34,10 @@ QString copyOver(const QString& source, const QString& target)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot read it: ") + in.errorString();
+    // Unbuffered, so that a full disk fails the write itself: Qt 6.4's QSaveFile reports success when only
+    // its final flush fails, and the source would then be deleted.
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
     QByteArray block(CopyBlockSize, Qt::Uninitialized);
     for (;;) {
@@ -45,7 +49,7 @@ QString copyOver(const QString& source, const QString& target)
         if (got == 0)
             break;
         if (out.write(block.constData(), got) != got) {
-            const QString reason = out.errorString();
+            const QString reason = qt_error_string(errno);
             out.cancelWriting();
             return QStringLiteral("cannot write %1: %2").arg(native(target), reason);
         }

@@ -226,6 +226,10 @@ int diskFull(const QString& dir)
     writeBytes(modFolder + QStringLiteral("/AI/AIDefault.AI"), DemoGame::AIDefault());
     writeBytes(modFolder + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::ServerSettings());
     writeBytes(modFolder + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::ScoringScript());
+    QDir().mkpath(modFolder + QStringLiteral("/Movies"));
+    const QByteArray movie(20000, 'm');
+    writeBytes(modFolder + QStringLiteral("/Movies/Intro.bik"), movie);
+    writeBytes(modFolder + QStringLiteral("/Movies/KV.bik"), movie);
     const QString archive = modFolder + QStringLiteral("/Levels/Tovary/server.ZIP");
     DemoGame::WriteZip(archive, {{QStringLiteral("Init.CON"), DemoGame::InitCon(4)}});
 
@@ -261,6 +265,12 @@ int diskFull(const QString& dir)
     QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
     const bool initWritten = WriteFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
     const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
+    IntroSwitch intro;
+    const QStringList introFailures = intro.RemoveIntro(modFolder);
+    const bool moviesWhole = readBytes(modFolder + QStringLiteral("/Movies/Intro.bik")) == movie &&
+                             readBytes(modFolder + QStringLiteral("/Movies/KV.bik")) == movie;
+    out << "disk-full: intro switch reported " << introFailures.size()
+        << " of 2 movies not moved; movies whole: " << (moviesWhole ? "yes" : "no") << Qt::endl;
     int whole = 0;
     for (ModFile file : AllModFiles)
         whole += readBytes(mod.filePath(file)) == before.at(static_cast<int>(file)) ? 1 : 0;
@@ -274,8 +284,12 @@ int diskFull(const QString& dir)
     const SaveReport again = SaveMod(mod, true, true, true, true);
     writeBytes(work + QStringLiteral("Init.CON"), newInit);
     const UpdateResult againUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
+    const QStringList introAgain = intro.RemoveIntro(modFolder);
+    const bool moved = readBytes(modFolder + QStringLiteral("/Movies/Intro.bik.OFF")) == movie &&
+                       !QFile::exists(modFolder + QStringLiteral("/Movies/Intro.bik"));
     out << "disk-full: with space back, " << again.savedFiles.size() << " of 4 saved, archive update "
-        << (againUpdate.ok() ? "succeeded" : "failed") << Qt::endl;
+        << (againUpdate.ok() ? "succeeded" : "failed") << ", intro switched off: " << (moved ? "yes" : "no")
+        << Qt::endl;
     // On a full disk every save must fail and leave its file whole; with space back all must succeed.
     const bool ok = full.failedFiles.size() == 4 && whole == 4 && !initWritten && (fullUpdate.ok() || archiveWhole) &&
                     again.savedFiles.size() == 4 && againUpdate.ok();
