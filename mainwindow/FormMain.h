@@ -1,10 +1,15 @@
 #pragma once
 
+#include "modfiles/ModSettings.h"
 #include "shell/SkinnedWindow.h"
 
 #include <memory>
 
 class EditorContext;
+class BotSlider;
+class QLabel;
+class QListWidget;
+class QScrollBar;
 namespace Ui {
 class FormMain;
 }
@@ -26,8 +31,40 @@ public:
 protected:
     void closeRequested() override;
     QPixmap backgroundPicture(qreal dpr) const override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct FriendlyFireRow
+    {
+        QLabel* label;
+        QScrollBar* bar;
+    };
+    FriendlyFireRow row(FriendlyFire which) const;
+
+    void setUpControls();
+    void connectModel();
+    void connectControls();
+
+    // Model to controls.
+    void showLoadedMod();
+    void showBotNames();
+    void showBotSettings();
+    void showFriendlyFire(FriendlyFire which);
+    void showScore(int row);
+    void showScores();
+
+    // User actions.
+    void friendlyFireBarChanged(FriendlyFire which, int value);
+    void resetFriendlyFire(FriendlyFire which);
+    void editSelectedBotName();
+    void deleteSelectedBotName();
+    void addBotName();
+    void editSelectedScore();
+    void editSelectedLevel();
+    void askToExit();
+
     std::unique_ptr<Ui::FormMain> m_ui;
     EditorContext& m_context;
+    // Set while a bar follows the model, so that its change does not write the model back.
+    bool m_barFollowsModel = false;
 };
