@@ -1,7 +1,23 @@
+#include "shell/Artwork.h"
+#include "shell/Editor.h"
+#include "shell/TextStyle.h"
+
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
+    QApplication::setWindowIcon(Artwork::ApplicationIcon());
+    // Windows are hidden and shown, never closed; the program ends only when the user says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+    TextStyle::Install();
+
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
+                    QStringLiteral("GX3190_SP"));
+    Editor editor;
+    if (!editor.start(store))
+        return 0;
+    return QApplication::exec();
 }

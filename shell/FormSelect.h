@@ -22,8 +22,12 @@ public:
     // Fills ListMods with the mod folder names (start-up does this before showing the window).
     void setMods(const QStringList& names);
 
+    // The names shown, in order.
+    QStringList mods() const;
+
 protected:
     void closeRequested() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Sets ModFolder, loads the mod and its movie state, shows the main window.

@@ -1,0 +1,63 @@
+#include "shell/Editor.h"
+
+#include "levels/FormLevel.h"
+#include "mainwindow/FormEdit.h"
+#include "mainwindow/FormMain.h"
+#include "mainwindow/FormSave.h"
+#include "modfiles/ModSettings.h"
+#include "movies/IntroSwitch.h"
+#include "shell/EditorContext.h"
+#include "shell/FormSelect.h"
+#include "shell/QtClickSounds.h"
+#include "shell/QtPrompter.h"
+#include "shell/StartUp.h"
+
+// Members are made in this order and destroyed in the reverse one: the windows go before what they use.
+struct Editor::Parts
+{
+    ModSettings model;
+    QtPrompter prompter;
+    // Made before any window, so that the sounds are decoding by the time the first button can be clicked.
+    QtClickSounds sounds;
+    IntroSwitch intro;
+    EditorContext context{model, prompter, sounds, intro};
+    std::unique_ptr<FormMain> main;
+    std::unique_ptr<FormEdit> edit;
+    std::unique_ptr<FormSave> save;
+    std::unique_ptr<FormLevel> level;
+    std::unique_ptr<FormSelect> select;
+};
+
+Editor::Editor() : m_parts(std::make_unique<Parts>())
+{
+    Parts& p = *m_parts;
+    // Each window may look up those made before it (the dialogs share the main window's button images).
+    p.main = std::make_unique<FormMain>(p.context);
+    p.context.main = p.main.get();
+    p.edit = std::make_unique<FormEdit>(p.context);
+    p.context.edit = p.edit.get();
+    p.save = std::make_unique<FormSave>(p.context);
+    p.context.save = p.save.get();
+    p.level = std::make_unique<FormLevel>(p.context);
+    p.context.level = p.level.get();
+    p.select = std::make_unique<FormSelect>(p.context);
+    p.context.select = p.select.get();
+}
+
+Editor::~Editor() = default;
+
+bool Editor::start(QSettings& store)
+{
+    Parts& p = *m_parts;
+    const StartUp::Outcome outcome = StartUp::Run(p.model, store, p.prompter, StartUp::ProgramFilesFolders(),
+                                                  [&p] { p.context.showOnly(p.select.get()); });
+    if (outcome.exit)
+        return false;
+    p.select->setMods(outcome.mods);
+    return true;
+}
+
+EditorContext& Editor::context()
+{
+    return m_parts->context;
+}
