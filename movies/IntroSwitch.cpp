@@ -40,6 +40,7 @@ QString copyOver(const QString& source, const QString& target)
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
     QByteArray block(CopyBlockSize, Qt::Uninitialized);
+    qint64 copied = 0;
     for (;;) {
         const qint64 got = in.read(block.data(), block.size());
         if (got < 0) {
@@ -53,6 +54,7 @@ QString copyOver(const QString& source, const QString& target)
             out.cancelWriting();
             return QStringLiteral("cannot write %1: %2").arg(native(target), reason);
         }
+        copied += got;
     }
     // A rename would have kept the movie's time; the copy keeps it too.
     const QDateTime modified = QFileInfo(source).lastModified();
@@ -60,6 +62,9 @@ QString copyOver(const QString& source, const QString& target)
         out.setFileTime(modified, QFileDevice::FileModificationTime);
     if (!out.commit())
         return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
+    // The source is deleted next, so the copy is trusted only when all of it is there.
+    if (QFileInfo(target).size() != copied)
+        return QStringLiteral("the copy %1 came out short").arg(native(target));
     QFile::setPermissions(target, in.permissions());
     return {};
 }
