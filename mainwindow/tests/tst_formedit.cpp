@@ -1,5 +1,6 @@
 #include "mainwindow/FormEdit.h"
 
+#include "mainwindow/FormMain.h"
 #include "mainwindow/SpinBar.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -65,6 +67,7 @@ private slots:
     void openingPlaysTheBarSoundOnlyOnAChange();
     void keepsAScoreOutsideTheRange();
     void switchesBetweenTheTwoModes();
+    void handsOverToTheMainWindow();
 
 private:
     QLineEdit* nameBox() const { return m_edit->findChild<QLineEdit*>(QStringLiteral("TextBotName")); }
@@ -78,6 +81,7 @@ private:
     RecordingSounds m_sounds;
     IntroSwitch m_intro;
     std::unique_ptr<EditorContext> m_context;
+    std::unique_ptr<FormMain> m_main;
     std::unique_ptr<FormEdit> m_edit;
 };
 
@@ -85,19 +89,24 @@ void TestFormEdit::init()
 {
     m_game = std::make_unique<DemoGameFolder>();
     m_mod = std::make_unique<ModSettings>();
+    m_prompter.clear();
+    m_context = std::make_unique<EditorContext>(*m_mod, m_prompter, m_sounds, m_intro);
+    m_main = std::make_unique<FormMain>(*m_context);
+    m_edit = std::make_unique<FormEdit>(*m_context);
+    m_context->main = m_main.get();
+    m_context->edit = m_edit.get();
     m_mod->ModFolder = m_game->mod(DemoGame::CompleteMod);
     QVERIFY(LoadMod(*m_mod).unreadableFiles.isEmpty());
     QCOMPARE(m_mod->ScoreValues().size(), 68);
-    m_prompter.clear();
+    // The main window is up, as after the mod selection.
+    m_context->showOnly(m_main.get());
     m_sounds.played.clear();
-    m_context = std::make_unique<EditorContext>(*m_mod, m_prompter, m_sounds, m_intro);
-    m_edit = std::make_unique<FormEdit>(*m_context);
-    m_context->edit = m_edit.get();
 }
 
 void TestFormEdit::cleanup()
 {
     m_edit.reset();
+    m_main.reset();
     m_context.reset();
     m_mod.reset();
     m_game.reset();
@@ -149,7 +158,7 @@ void TestFormEdit::controlsSitAtTheirPlaces()
 void TestFormEdit::editsABotName()
 {
     m_edit->BeginBotNameEdit(1);
-    QVERIFY(m_edit->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
     QVERIFY(m_edit->EditingBotName());
     QCOMPARE(m_edit->EditIndex(), 1);
     QCOMPARE(label("LabelLEditing")->text(), QStringLiteral("Editing Bot Name: "));
@@ -165,7 +174,7 @@ void TestFormEdit::editsABotName()
     QSignalSpy changed(m_mod.get(), &ModSettings::botNamesChanged);
     clickAt(m_edit.get(), AcceptPlace);
     QCOMPARE(m_sounds.played, QList<int>{1});
-    QVERIFY(!m_edit->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
     QCOMPARE(changed.size(), 1);
     QStringList expected = DemoGame::BotNames;
     expected[1] = QStringLiteral("   ");
@@ -191,7 +200,7 @@ void TestFormEdit::refusesAnEmptyNameSilently()
     setName(QString());
     clickAt(m_edit.get(), AcceptPlace);
     QCOMPARE(m_sounds.played, QList<int>{1});
-    QVERIFY(m_edit->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
     QVERIFY(m_prompter.boxes.isEmpty());
     QCOMPARE(m_mod->BotNames(), DemoGame::BotNames);
 
@@ -237,7 +246,7 @@ void TestFormEdit::cancelChangesNothing()
     } else {
         QTest::keyClick(nameBox(), Qt::Key_Escape);
     }
-    QVERIFY(!m_edit->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
     QCOMPARE(m_mod->BotNames(), DemoGame::BotNames);
     QCOMPARE(m_mod->ScoreLines(), lines);
     QCOMPARE(m_mod->ScoreValues(), values);
@@ -424,6 +433,36 @@ void TestFormEdit::switchesBetweenTheTwoModes()
     const QStringList lines = m_mod->ScoreLines();
     clickAt(m_edit.get(), AcceptPlace);
     QCOMPARE(m_mod->ScoreLines(), lines);
+}
+
+void TestFormEdit::handsOverToTheMainWindow()
+{
+    // From the main window's score list, by a double-click on a row, and back with the new value shown.
+    auto* scores = m_main->findChild<QListWidget*>(QStringLiteral("ListScores"));
+    QVERIFY(scores);
+    const QPoint row = scores->visualItemRect(scores->item(2)).center();
+    QTest::mouseClick(scores->viewport(), Qt::LeftButton, Qt::NoModifier, row);
+    QTest::mouseDClick(scores->viewport(), Qt::LeftButton, Qt::NoModifier, row);
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
+    QCOMPARE(m_edit->EditIndex(), 2);
+    QCOMPARE(label("LabelLScore")->text(), QStringLiteral("SCORE_SUICIDE"));
+    clickAt(m_edit.get(), UpperArrow);
+    clickAt(m_edit.get(), AcceptPlace);
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
+    QCOMPARE(scores->item(2)->text(), QStringLiteral("SCORE_SUICIDE = -3"));
+
+    // The same for a bot name.
+    auto* names = m_main->findChild<QListWidget*>(QStringLiteral("ListBotNames"));
+    QVERIFY(names);
+    const QPoint name = names->visualItemRect(names->item(4)).center();
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, Qt::NoModifier, name);
+    QTest::mouseDClick(names->viewport(), Qt::LeftButton, Qt::NoModifier, name);
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
+    QCOMPARE(nameBox()->text(), QStringLiteral("Brannoch"));
+    QTest::keyClicks(nameBox(), QStringLiteral(" II"));
+    clickAt(m_edit.get(), AcceptPlace);
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
+    QCOMPARE(names->item(4)->text(), QStringLiteral("Brannoch II"));
 }
 
 QTEST_MAIN(TestFormEdit)

@@ -1,5 +1,7 @@
 #include "mainwindow/FormSave.h"
 
+#include "mainwindow/FormMain.h"
+
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
@@ -86,6 +88,7 @@ private:
     RecordingSounds m_sounds;
     IntroSwitch m_intro;
     std::unique_ptr<EditorContext> m_context;
+    std::unique_ptr<FormMain> m_main;
     std::unique_ptr<FormSave> m_save;
 };
 
@@ -98,13 +101,16 @@ void TestFormSave::init()
     m_sounds.played.clear();
     m_context = std::make_unique<EditorContext>(*m_mod, m_prompter, m_sounds, m_intro);
     // Made before the mod is chosen, as at start-up, so that it follows the load.
+    m_main = std::make_unique<FormMain>(*m_context);
     m_save = std::make_unique<FormSave>(*m_context);
+    m_context->main = m_main.get();
     m_context->save = m_save.get();
 }
 
 void TestFormSave::cleanup()
 {
     m_save.reset();
+    m_main.reset();
     m_context.reset();
     m_mod.reset();
     m_game.reset();
@@ -117,8 +123,12 @@ void TestFormSave::open(const QString& modName)
     m_mod->ModFolder = m_game->mod(modName);
     QVERIFY(LoadMod(*m_mod).unreadableFiles.isEmpty());
     m_intro.ReadIntroStatus(m_mod->ModFolder);
-    m_context->showOnly(m_save.get());
-    QVERIFY(m_save->isVisible());
+    m_context->showOnly(m_main.get());
+    auto* saveButton = m_main->findChild<QWidget*>(QStringLiteral("PictureSave"));
+    QVERIFY(saveButton);
+    QTest::mouseClick(saveButton, Qt::LeftButton);
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_save.get()});
+    m_sounds.played.clear();
 }
 
 void TestFormSave::controlsSitAtTheirPlaces_data()
@@ -220,7 +230,7 @@ void TestFormSave::cancelKeepsTheFlags()
     m_sounds.played.clear();
     clickAt(m_save.get(), CancelPlace);
     QCOMPARE(m_sounds.played, QList<int>{1});
-    QVERIFY(!m_save->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
     QVERIFY(m_prompter.boxes.isEmpty());
     QVERIFY(!m_mod->SaveFriendlyFire && !m_mod->SaveBotSettings);
     QVERIFY(m_mod->SaveScores && m_mod->SaveBotNames);
@@ -243,12 +253,13 @@ void TestFormSave::answeringNoWritesNothing()
     const QMap<ModFile, QByteArray> before = modBytes(*m_mod);
     m_mod->setBotName(0, QStringLiteral("Changed"));
     m_mod->setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
+    m_sounds.played.clear();
     m_prompter.questionAnswers = {false};
     clickAt(m_save.get(), SavePlace);
     QCOMPARE(m_sounds.played, QList<int>{1});
     QCOMPARE(m_prompter.kinds(), QStringList{QStringLiteral("question")});
     QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Save?")});
-    QVERIFY(m_save->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_save.get()});
     QCOMPARE(modBytes(*m_mod), before);
     QVERIFY(m_mod->SaveFriendlyFire && m_mod->SaveScores && m_mod->SaveBotSettings && m_mod->SaveBotNames);
 }
@@ -281,7 +292,7 @@ void TestFormSave::savesExactlyTheChosenGroups()
     QCOMPARE(m_prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
     QCOMPARE(m_prompter.kinds().last(), QStringLiteral("information"));
     QVERIFY(!cursorDuringBox);
-    QVERIFY(!m_save->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
 
     const QMap<ModFile, QByteArray> after = modBytes(*m_mod);
     QCOMPARE(whenTold, after);
@@ -309,7 +320,7 @@ void TestFormSave::savingWithEveryGroupOffWritesNothing()
     m_prompter.questionAnswers = {true};
     clickAt(m_save.get(), SavePlace);
     QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Save?")});
-    QVERIFY(!m_save->isVisible());
+    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
     QCOMPARE(modBytes(*m_mod), before);
 }
 
