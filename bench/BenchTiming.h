@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace Bench {
+
+struct Stats
+{
+    double median = 0;
+    double min = 0;
+    double max = 0;
+};
+
+Stats Summarise(QList<double> samples);
+
+struct ProcessRun
+{
+    double ms = 0;
+    int exitCode = -1; // -1 when the process did not end normally
+    long maxRssKb = 0; // the child's peak resident set
+};
+
+// Runs a program (searched in PATH) in folder with extra environment entries ("NAME=value"), its output
+// discarded, and times it from spawn to reaped, wall clock.
+ProcessRun Run(const QStringList& argv, const QString& folder = QString(), const QStringList& environment = {});
+
+// Milliseconds spent in work.
+double Time(const std::function<void()>& work);
+
+// One candidate against one anchor, measured in pairs whose order alternates so that neither always
+// runs with the page cache or the write-back the other left. prepare runs before each timed step,
+// outside the timing, and gets whether the candidate comes next.
+struct Pair
+{
+    QList<double> candidate;
+    QList<double> anchor;
+};
+Pair MeasurePairs(int runs, const std::function<void(bool candidateNext)>& prepare,
+                  const std::function<double()>& candidate, const std::function<double()>& anchor);
+
+// One row of the table: fields separated by '|', printed at once so rows from several programs merge.
+void PrintRow(const QString& scenario, const Stats& candidate, const QString& anchorName, const Stats* anchor,
+              const QString& ratioText, const QString& goal, const QString& verdict);
+void PrintHeader();
+
+QString Ms(double ms);
+
+[[noreturn]] void Fail(const QString& what);
+
+} // namespace Bench

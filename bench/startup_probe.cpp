@@ -1,0 +1,82 @@
+// The editor's start as app/main.cpp makes it, ending as soon as the mod selection window has painted
+// (or, with --open-mod, once the demo mod is opened through that window and the main window has painted),
+// so that a parent can time the whole process and read its peak memory.
+#include "mainwindow/FormMain.h"
+#include "shell/Artwork.h"
+#include "shell/Editor.h"
+#include "shell/EditorContext.h"
+#include "shell/FormSelect.h"
+#include "shell/TextStyle.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QSettings>
+#include <QTimer>
+
+namespace {
+
+class FirstPaint final : public QObject
+{
+public:
+    FirstPaint(QWidget* window, std::function<void()> then) : m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_then) {
+            watched->removeEventFilter(this);
+            // After this paint has finished, as a user would see it.
+            QTimer::singleShot(0, m_then);
+            m_then = nullptr;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
+    QApplication::setWindowIcon(Artwork::ApplicationIcon());
+    QApplication::setQuitOnLastWindowClosed(false);
+    TextStyle::Install();
+    const bool openMod = app.arguments().contains(QLatin1String("--open-mod"));
+
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
+                    QStringLiteral("GX3190_SP"));
+    Editor editor;
+    EditorContext& context = editor.context();
+    // Anything that waits for the user (a message box, the folder dialog) means the start went wrong.
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(3); });
+
+    FirstPaint mainPainted(context.main, [] { QCoreApplication::exit(0); });
+    FirstPaint selectPainted(context.select, [&context, openMod] {
+        if (!openMod) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        auto* list = context.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        const QList<QListWidgetItem*> found =
+            list ? list->findItems(DemoGame::CompleteMod, Qt::MatchExactly) : QList<QListWidgetItem*>();
+        if (found.isEmpty()) {
+            QCoreApplication::exit(4);
+            return;
+        }
+        list->setCurrentItem(found.constFirst());
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(list, &enter);
+    });
+    if (!editor.start(store))
+        return 2;
+    return QApplication::exec();
+}
