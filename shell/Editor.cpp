@@ -12,15 +12,22 @@
 #include "shell/QtPrompter.h"
 #include "shell/StartUp.h"
 
+// Qt's answers and sounds, made before any window so that the sounds are decoding by the time the first
+// button can be clicked.
+struct Editor::QtParts
+{
+    QtPrompter prompter;
+    QtClickSounds sounds;
+};
+
 // Members are made in this order and destroyed in the reverse one: the windows go before what they use.
 struct Editor::Parts
 {
+    Parts(Prompter& prompter, ClickSoundPlayer& sounds) : context{model, prompter, sounds, intro} {}
+
     ModSettings model;
-    QtPrompter prompter;
-    // Made before any window, so that the sounds are decoding by the time the first button can be clicked.
-    QtClickSounds sounds;
     IntroSwitch intro;
-    EditorContext context{model, prompter, sounds, intro};
+    EditorContext context;
     std::unique_ptr<FormMain> main;
     std::unique_ptr<FormEdit> edit;
     std::unique_ptr<FormSave> save;
@@ -28,8 +35,19 @@ struct Editor::Parts
     std::unique_ptr<FormSelect> select;
 };
 
-Editor::Editor() : m_parts(std::make_unique<Parts>())
+Editor::Editor() : m_qt(std::make_unique<QtParts>())
 {
+    makeWindows(m_qt->prompter, m_qt->sounds);
+}
+
+Editor::Editor(Prompter& prompter, ClickSoundPlayer& sounds)
+{
+    makeWindows(prompter, sounds);
+}
+
+void Editor::makeWindows(Prompter& prompter, ClickSoundPlayer& sounds)
+{
+    m_parts = std::make_unique<Parts>(prompter, sounds);
     Parts& p = *m_parts;
     // Each window may look up those made before it (the dialogs share the main window's button images).
     p.main = std::make_unique<FormMain>(p.context);
@@ -49,7 +67,7 @@ Editor::~Editor() = default;
 bool Editor::start(QSettings& store)
 {
     Parts& p = *m_parts;
-    const StartUp::Outcome outcome = StartUp::Run(p.model, store, p.prompter, StartUp::ProgramFilesFolders(),
+    const StartUp::Outcome outcome = StartUp::Run(p.model, store, p.context.prompter, StartUp::ProgramFilesFolders(),
                                                   [&p] { p.context.showOnly(p.select.get()); });
     if (outcome.exit)
         return false;

@@ -1,0 +1,230 @@
+// The whole program as a user drives it: from the mod selection of the demo game, every value of the main
+// window changed with real mouse and key events at the controls' places, a save with some groups on and
+// some off, a level edited, and every file on disk checked byte for byte.
+#include "levels/FormLevel.h"
+#include "levels/ZipArchive.h"
+#include "mainwindow/FormEdit.h"
+#include "mainwindow/FormMain.h"
+#include "mainwindow/FormSave.h"
+#include "mainwindow/SliderMath.h"
+#include "shell/Editor.h"
+#include "shell/EditorContext.h"
+#include "shell/FormSelect.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+
+// The control under a window pixel, as a real click would find it.
+QWidget* controlAt(QWidget* window, QPoint at)
+{
+    QWidget* target = window->childAt(at);
+    if (!target)
+        QTest::qFail("no control at that place", __FILE__, __LINE__);
+    return target;
+}
+
+void clickAt(QWidget* window, QPoint at)
+{
+    QWidget* target = controlAt(window, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, at));
+}
+
+// As the platform delivers it: press and release, then the double-click press and its release.
+void doubleClickAt(QWidget* window, QPoint at)
+{
+    QWidget* target = controlAt(window, at);
+    const QPoint local = target->mapFrom(window, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, local);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, local);
+    QTest::mouseRelease(target, Qt::LeftButton, {}, local);
+}
+
+QPoint rowCentre(QWidget* window, QListWidget* list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    return list->viewport()->mapTo(window, rect.center());
+}
+
+void moveWithLeftHeld(QWidget* widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+QWidget* visibleOnly(const EditorContext& context)
+{
+    const QList<QWidget*> visible = context.visibleWindows();
+    return visible.size() == 1 ? visible.first() : nullptr;
+}
+
+} // namespace
+
+class TestEndToEnd final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editSaveAndCheckEveryFile()
+    {
+        DemoGameFolder game;
+        const QString mod = game.mod(DemoGame::CompleteMod);
+        const QByteArray serverBefore = ReadBytes(mod + QStringLiteral("/Settings/ServerSettings.CON"));
+        const QByteArray aiBefore = ReadBytes(mod + QStringLiteral("/AI/AIDefault.AI"));
+        const QByteArray scoringBefore = ReadBytes(mod + QStringLiteral("/python/game/scoringCommon.py"));
+        QTemporaryDir storeDir;
+        QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
+        store.setValue(QStringLiteral("Paths/GXPath"), game.path);
+
+        RecordingPrompter prompter;
+        RecordingSounds sounds;
+        Editor editor(prompter, sounds);
+        QVERIFY(editor.start(store));
+        EditorContext& context = editor.context();
+        QCOMPARE(visibleOnly(context), static_cast<QWidget*>(context.select));
+
+        // The mod selection: the complete mod, then EDIT.
+        QWidget* select = context.select;
+        auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        const QStringList expectedMods{DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod};
+        QCOMPARE(mods->count(), 3);
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(mods->item(row)->text(), expectedMods.at(row));
+        clickAt(select, rowCentre(select, mods, 1));
+        clickAt(select, QPoint(60, 104));
+        QWidget* main = context.main;
+        QCOMPARE(visibleOnly(context), main);
+        QVERIFY(prompter.boxes.isEmpty());
+
+        // Friendly fire: arrows and a double-click reset.
+        for (int i = 0; i < 3; ++i)
+            clickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
+        for (int i = 0; i < 2; ++i)
+            clickAt(main, QPoint(224, 137));   // lower arrow of VScrollVFD
+        doubleClickAt(main, QPoint(200, 160)); // LabelSSD
+        for (int i = 0; i < 5; ++i)
+            clickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelSFD"))->text(), QStringLiteral("97"));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelVFD"))->text(), QStringLiteral("52"));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelSSD"))->text(), QStringLiteral("0"));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelVSD"))->text(), QStringLiteral("20"));
+
+        // Bot skill by a jump at track X = 100; max bots by dragging the knob to the right end and back.
+        clickAt(main, QPoint(254 + 100, 120 + 9));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelBotSkill"))->text(), QStringLiteral("56"));
+        QWidget* knob = main->findChild<QWidget*>(QStringLiteral("PictureSliderBoxMB"));
+        QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
+        moveWithLeftHeld(knob, QPoint(400, 7));
+        QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(400, 7));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots"))->text(), QStringLiteral("256"));
+        QCOMPARE(knob->x(), 157);
+        QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
+        moveWithLeftHeld(knob, QPoint(11 - 40, 7));
+        QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(11 - 40, 7));
+        const QString maxBots = QString::number(SliderMath::Value(SliderMath::Slider::MaxBots, 117.0f));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots"))->text(), maxBots);
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots2"))->text(), maxBots);
+
+        // Bot names: one added, one edited, one deleted.
+        auto* names = main->findChild<QListWidget*>(QStringLiteral("ListBotNames"));
+        QWidget* newBot = controlAt(main, QPoint(300, 337));
+        QCOMPARE(newBot->objectName(), QStringLiteral("TextNewBot"));
+        clickAt(main, QPoint(300, 337));
+        QTest::keyClicks(newBot, QStringLiteral("Nova"));
+        clickAt(main, QPoint(400, 337)); // ADD
+        doubleClickAt(main, rowCentre(main, names, 1));
+        QWidget* edit = context.edit;
+        QCOMPARE(visibleOnly(context), edit);
+        QWidget* nameBox = edit->findChild<QWidget*>(QStringLiteral("TextBotName"));
+        clickAt(edit, QPoint(100, 41));
+        QTest::keyClick(nameBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(nameBox, QStringLiteral("Vargo Prime"));
+        clickAt(edit, QPoint(150, 65)); // ACCEPT
+        QCOMPARE(visibleOnly(context), main);
+        clickAt(main, rowCentre(main, names, 3));
+        prompter.questionAnswers.push_back(true);
+        QTest::keyClick(names, Qt::Key_Delete);
+        QCOMPARE(prompter.texts().last(), QStringLiteral("Delete this bot name?"));
+        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelBotNames"))->text(), QStringLiteral("6"));
+
+        // A score: SCORE_KILL from 1 to 3 with the edit window's lower arrow.
+        auto* scores = main->findChild<QListWidget*>(QStringLiteral("ListScores"));
+        doubleClickAt(main, rowCentre(main, scores, 0));
+        QCOMPARE(visibleOnly(context), edit);
+        clickAt(edit, QPoint(184, 45));
+        clickAt(edit, QPoint(184, 45));
+        clickAt(edit, QPoint(150, 65));
+        QCOMPARE(scores->item(0)->text(), QStringLiteral("SCORE_KILL = 3"));
+
+        // Save friendly fire, bot settings and bot names; leave the scores out.
+        clickAt(main, QPoint(395, 79));
+        QWidget* save = context.save;
+        QCOMPARE(visibleOnly(context), save);
+        clickAt(save, QPoint(184, 64)); // PictureScore off
+        prompter.clear();
+        prompter.questionAnswers.push_back(true);
+        clickAt(save, QPoint(150, 161));
+        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
+        QCOMPARE(visibleOnly(context), main);
+
+        QByteArray server = serverBefore;
+        server.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 97")
+            .replace("sv.vehicleFriendlyFire 50", "sv.vehicleFriendlyFire 52")
+            .replace("sv.soldierSplashFriendlyFire 75", "sv.soldierSplashFriendlyFire 0")
+            .replace("sv.vehicleSplashFriendlyFire 25", "sv.vehicleSplashFriendlyFire 20");
+        QCOMPARE(ReadBytes(mod + QStringLiteral("/Settings/ServerSettings.CON")), server);
+        QByteArray ai = aiBefore;
+        ai.replace("aiSettings.setMaxNBots 32", "aiSettings.setMaxNBots " + maxBots.toLatin1())
+            .replace("aiSettings.setBotSkill 0.5", "aiSettings.setBotSkill 0.56");
+        QCOMPARE(ReadBytes(mod + QStringLiteral("/AI/AIDefault.AI")), ai);
+        QCOMPARE(
+            ReadBytes(mod + QStringLiteral("/AI/BotNames.AI")),
+            DemoGame::BotNamesFile({QStringLiteral("Kestrel"), QStringLiteral("Vargo Prime"), QStringLiteral("Mira-7"),
+                                    QStringLiteral("Brannoch"), QStringLiteral("Zell"), QStringLiteral("Nova")}));
+        QCOMPARE(ReadBytes(mod + QStringLiteral("/python/game/scoringCommon.py")), scoringBefore);
+
+        // A level: Merrow Harbour, its 16-player tickets for team 1 up by one, saved into the archive.
+        auto* levels = main->findChild<QComboBox*>(QStringLiteral("ComboLevels"));
+        levels->setFocus();
+        for (int i = 0; i < 8; ++i)
+            QTest::keyClick(levels, Qt::Key_Down);
+        QCOMPARE(levels->currentText(), QStringLiteral("Merrow Harbour"));
+        prompter.clear();
+        prompter.questionAnswers.push_back(true);
+        clickAt(main, QPoint(190, 337));
+        QWidget* level = context.level;
+        QCOMPARE(visibleOnly(context), level);
+        QCOMPARE(level->findChild<QLabel*>(QStringLiteral("LabelLevel"))->text(), QStringLiteral("Merrow Harbour"));
+        clickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
+        QCOMPARE(level->findChild<QLabel*>(QStringLiteral("LabelPT16"))->text(), QStringLiteral("181"));
+        clickAt(level, QPoint(150, 273)); // SAVE
+        QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
+        QCOMPARE(prompter.texts().last(), QStringLiteral("Level data saved."));
+        QCOMPARE(visibleOnly(context), main);
+
+        RecordingPrompter quiet;
+        ZipArchive zip(quiet);
+        QTemporaryDir check;
+        QVERIFY(zip.ExtractArchive(mod + QStringLiteral("/Levels/Merrow_Harbor/server.ZIP"), check.path()).ok());
+        QCOMPARE(ReadBytes(check.path() + QStringLiteral("/Init.CON")),
+                 DemoGame::InitCon(8).replace("TicketsEx 16 1 180", "TicketsEx 16 1 181"));
+        QCOMPARE(ReadBytes(check.path() + QStringLiteral("/Overgrowth/Overgrowth.con")),
+                 QByteArray("rem overgrowth\r\nOvergrowth.density 0.8\r\n").repeated(20));
+        // The other levels and the movies were not touched.
+        QVERIFY(!QDir(mod + QStringLiteral("/Levels/Varnholm/TEMP")).exists());
+        QVERIFY(QFile::exists(mod + QStringLiteral("/Movies/Intro.bik")));
+        QVERIFY(sounds.played.contains(3) && sounds.played.contains(1) && sounds.played.contains(2));
+    }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
