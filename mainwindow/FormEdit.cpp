@@ -1,5 +1,6 @@
 #include "mainwindow/FormEdit.h"
 
+#include "mainwindow/BotNameInput.h"
 #include "mainwindow/FormMain.h"
 #include "modfiles/ModSettings.h"
 #include "shell/EditorContext.h"
@@ -9,49 +10,8 @@
 
 #include <QKeyEvent>
 #include <QSignalBlocker>
-#include <QToolTip>
-#include <QValidator>
-
-#include <functional>
 
 namespace {
-
-// The bot names file holds one 8-bit line per name: a pasted text keeps its first line, and characters the
-// file cannot hold are left out (saving would turn them into question marks), with a hint saying so.
-class BotNameValidator final : public QValidator
-{
-public:
-    explicit BotNameValidator(std::function<void()> onLeftOut, QObject* parent)
-        : QValidator(parent), m_onLeftOut(std::move(onLeftOut))
-    {
-    }
-
-    State validate(QString& input, int& pos) const override
-    {
-        const QString line = ModSettings::OneLineName(input);
-        QString kept;
-        kept.reserve(line.size());
-        int cursor = 0;
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            if (line.at(i).unicode() > 0xff)
-                continue;
-            kept.append(line.at(i));
-            if (i < pos)
-                ++cursor;
-        }
-        const bool leftOut = kept.size() != line.size();
-        if (input.size() != kept.size() || leftOut) {
-            input = kept;
-            pos = qMin(cursor, static_cast<int>(kept.size()));
-        }
-        if (leftOut && m_onLeftOut)
-            m_onLeftOut();
-        return Acceptable;
-    }
-
-private:
-    std::function<void()> m_onLeftOut;
-};
 
 void styleLabel(QLabel* label, qreal pointSize, const QColor& colour)
 {
@@ -74,12 +34,6 @@ FormEdit::FormEdit(EditorContext& context, QWidget* parent)
 
 FormEdit::~FormEdit() = default;
 
-QString FormEdit::NameCharactersHint()
-{
-    return QStringLiteral("Bot names can hold only Western European (Latin-1) letters and signs; the other "
-                          "characters were left out.");
-}
-
 void FormEdit::setupControls()
 {
     styleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
@@ -91,12 +45,7 @@ void FormEdit::setupControls()
     field.setColor(QPalette::Base, Qt::white);
     field.setColor(QPalette::Text, Qt::black);
     m_ui->TextBotName->setPalette(field);
-    m_ui->TextBotName->setValidator(new BotNameValidator(
-        [this] {
-            QLineEdit* box = m_ui->TextBotName;
-            QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), NameCharactersHint(), box);
-        },
-        m_ui->TextBotName));
+    BotNameInput::Install(m_ui->TextBotName);
 
     m_ui->VScrollNum->setRange(ScoreMinimum, ScoreMaximum);
     m_ui->VScrollNum->setSingleStep(1);

@@ -31,9 +31,6 @@ public:
     static constexpr int ScoreMinimum = -200;
     static constexpr int ScoreMaximum = 200;
 
-    // What the name box says when it leaves out characters the bot names file cannot hold.
-    static QString NameCharactersHint();
-
 protected:
     void closeRequested() override;
     void keyPressEvent(QKeyEvent* event) override;

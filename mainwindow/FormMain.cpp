@@ -1,5 +1,7 @@
 #include "mainwindow/FormMain.h"
 
+#include "mainwindow/BotNameInput.h"
+
 #include "ui_FormMain.h"
 
 #include "levels/FormLevel.h"
@@ -14,7 +16,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -207,21 +208,7 @@ void FormMain::connectControls()
     connect(m_ui->PictureSliderBGMB, &BotSlider::valueChosen, this,
             [this](int value) { m_context.mod.setMaxBots(QString::number(value)); });
 
-    // The bot names file holds one 8-bit line per name: a pasted text keeps its first line, and characters
-    // the file cannot hold are left out (the save would turn them into question marks), with the same hint
-    // the edit window gives.
-    connect(m_ui->TextNewBot, &QLineEdit::textChanged, this, [this](const QString& text) {
-        QString kept = ModSettings::OneLineName(text);
-        const qsizetype lineLength = kept.size();
-        kept.removeIf([](QChar c) { return c.unicode() > 0xff; });
-        if (kept == text)
-            return;
-        m_ui->TextNewBot->setText(kept);
-        if (kept.size() != lineLength) {
-            QLineEdit* box = m_ui->TextNewBot;
-            QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), FormEdit::NameCharactersHint(), box);
-        }
-    });
+    BotNameInput::Install(m_ui->TextNewBot);
     connect(m_ui->PictureAdd, &ImageButton::clicked, this, &FormMain::addBotName);
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormMain::editSelectedLevel);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, [this] {

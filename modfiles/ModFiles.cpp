@@ -209,7 +209,7 @@ QByteArray RenderModFile(const ModSettings& mod, ModFile file)
         QByteArray bytes;
         for (const QString& name : mod.BotNames()) {
             bytes.append(BotNamePrefix);
-            bytes.append(ModSettings::OneLineName(name).toLatin1());
+            bytes.append(ModSettings::StorableName(name).toLatin1());
             bytes.append("\r\n");
         }
         return bytes;

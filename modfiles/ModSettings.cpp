@@ -103,23 +103,25 @@ void ModSettings::setSaveFlag(ModFile file, bool save)
     }
 }
 
-QString ModSettings::OneLineName(const QString& name)
+QString ModSettings::StorableName(const QString& name)
 {
     const qsizetype end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]")));
-    return end < 0 ? name : name.left(end);
+    QString line = end < 0 ? name : name.left(end);
+    line.removeIf([](QChar c) { return c.unicode() > 0xff; });
+    return line;
 }
 
 void ModSettings::setBotNames(const QStringList& names)
 {
     m_botNames.clear();
     for (const QString& name : names)
-        m_botNames.append(OneLineName(name));
+        m_botNames.append(StorableName(name));
     emit botNamesChanged();
 }
 
 void ModSettings::addBotName(const QString& name)
 {
-    m_botNames.append(OneLineName(name));
+    m_botNames.append(StorableName(name));
     emit botNamesChanged();
 }
 
@@ -127,7 +129,7 @@ void ModSettings::setBotName(int row, const QString& name)
 {
     if (row < 0 || row >= m_botNames.size())
         return;
-    m_botNames[row] = OneLineName(name);
+    m_botNames[row] = StorableName(name);
     emit botNamesChanged();
 }
 

@@ -1,3 +1,4 @@
+#include "mainwindow/BotNameInput.h"
 #include "mainwindow/FormEdit.h"
 
 #include "mainwindow/FormMain.h"
@@ -264,7 +265,7 @@ void TestFormEdit::nameBoxTakesOneLatin1Line()
     QToolTip::hideText();
     QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u0141"), Qt::NoModifier);
     QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9"));
-    QCOMPARE(QToolTip::text(), FormEdit::NameCharactersHint());
+    QCOMPARE(QToolTip::text(), BotNameInput::Hint());
 
     // A pasted text keeps its first line, without the characters the file cannot hold.
     QGuiApplication::clipboard()->setText(QStringLiteral(" R\u00f6\u0107k\r\nsecond line"));

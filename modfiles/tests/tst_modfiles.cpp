@@ -352,6 +352,9 @@ private slots:
         mod.addBotName(QStringLiteral(" "));
         mod.setBotName(1, QStringLiteral("x\ny"));
         QCOMPARE(mod.BotNames(), (QStringList{QStringLiteral("first"), QStringLiteral("x")}));
+        // Characters the 8-bit file cannot hold are left out rather than saved as question marks.
+        QCOMPARE(ModSettings::StorableName(QStringLiteral("Caf\u00e9 \u03a9mega\u2028two")),
+                 QStringLiteral("Caf\u00e9 mega"));
         mod.removeBotName(0);
         mod.removeBotName(5);
         QCOMPARE(mod.BotNames(), QStringList{QStringLiteral("x")});
