@@ -9,6 +9,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
+    // Ties the windows to the installed desktop entry (its icon and name in docks, the app id on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gx3190editor.GX3190Editor"));
     QApplication::setWindowIcon(Artwork::ApplicationIcon());
     // Windows are hidden and shown, never closed; the program ends only when the user says so.
     QApplication::setQuitOnLastWindowClosed(false);

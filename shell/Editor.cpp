@@ -6,6 +6,7 @@
 #include "mainwindow/FormSave.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
+#include "shell/Accessibility.h"
 #include "shell/EditorContext.h"
 #include "shell/FormSelect.h"
 #include "shell/QtClickSounds.h"
@@ -60,6 +61,10 @@ void Editor::makeWindows(Prompter& prompter, ClickSoundPlayer& sounds)
     p.context.level = p.level.get();
     p.select = std::make_unique<FormSelect>(p.context);
     p.context.select = p.select.get();
+    for (QWidget* window :
+         {static_cast<QWidget*>(p.main.get()), static_cast<QWidget*>(p.edit.get()), static_cast<QWidget*>(p.save.get()),
+          static_cast<QWidget*>(p.level.get()), static_cast<QWidget*>(p.select.get())})
+        Accessibility::NameControls(window);
 }
 
 Editor::~Editor() = default;
