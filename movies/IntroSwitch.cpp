@@ -10,6 +10,10 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
 const QStringList IntroSwitch::IntroMovies{QStringLiteral("Movies/Tolmar.bik"), QStringLiteral("Movies/KV.bik"),
                                            QStringLiteral("Movies/Intro.bik"), QStringLiteral("Movies/Legal.bik"),
                                            QStringLiteral("Movies/Legal_na.bik")};
@@ -27,6 +31,30 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+#ifdef Q_OS_LINUX
+// Lets the kernel copy (or share the blocks, where the file system can) without passing the bytes through
+// this process. Returns the bytes copied, or -1 with errno set; on a file system or kernel without it,
+// nothing has been copied and the caller falls back to reading and writing.
+qint64 kernelCopy(int from, int to, bool& unsupported)
+{
+    qint64 copied = 0;
+    for (;;) {
+        const ssize_t got = copy_file_range(from, nullptr, to, nullptr, std::size_t(1) << 30, 0);
+        if (got > 0) {
+            copied += got;
+            continue;
+        }
+        if (got == 0)
+            return copied;
+        if (errno == EINTR)
+            continue;
+        unsupported = copied == 0 &&
+                      (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF);
+        return -1;
+    }
+}
+#endif
+
 // Copies source over target through a temporary file beside the target, so that the target is either the
 // old file or the whole copy, never a part. Returns an empty text on success, else the reason.
 QString copyOver(const QString& source, const QString& target)
@@ -39,9 +67,22 @@ QString copyOver(const QString& source, const QString& target)
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
-    QByteArray block(CopyBlockSize, Qt::Uninitialized);
     qint64 copied = 0;
-    for (;;) {
+#ifdef Q_OS_LINUX
+    bool unsupported = false;
+    const qint64 kernelCopied = kernelCopy(in.handle(), out.handle(), unsupported);
+    if (kernelCopied < 0 && !unsupported) {
+        const QString reason = qt_error_string(errno);
+        out.cancelWriting();
+        return QStringLiteral("cannot write %1: %2").arg(native(target), reason);
+    }
+    copied = kernelCopied < 0 ? 0 : kernelCopied;
+    const bool readAndWrite = kernelCopied < 0;
+#else
+    const bool readAndWrite = true;
+#endif
+    QByteArray block(readAndWrite ? CopyBlockSize : 0, Qt::Uninitialized);
+    while (readAndWrite) {
         const qint64 got = in.read(block.data(), block.size());
         if (got < 0) {
             out.cancelWriting();
