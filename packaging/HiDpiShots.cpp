@@ -1,0 +1,148 @@
+#include "levels/FormLevel.h"
+#include "mainwindow/FormEdit.h"
+#include "mainwindow/FormMain.h"
+#include "mainwindow/FormSave.h"
+#include "shell/Editor.h"
+#include "shell/EditorContext.h"
+#include "shell/FormSelect.h"
+#include "shell/ImageButton.h"
+#include "shell/Prompter.h"
+#include "shell/TextStyle.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+// gx3190-screenshots FOLDER: runs the editor on a fresh demo game at the scale the environment sets
+// (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS) and writes a picture of every window into FOLDER. A window
+// that cannot be reached, or a picture that is not drawn at the full device resolution, fails the run.
+namespace {
+
+// Says yes to every question and remembers the rest, so that the walk never stops at a box.
+class YesPrompter final : public Prompter
+{
+public:
+    QStringList shown;
+    bool question(const QString& text) override
+    {
+        shown.append(text);
+        return true;
+    }
+    void information(const QString& text) override { shown.append(text); }
+    void warning(const QString& text) override { shown.append(text); }
+    void critical(const QString& text) override { shown.append(text); }
+    QString chooseFolder(const QString& /*prompt*/) override { return {}; }
+    std::optional<QString> askText(const QString& /*prompt*/) override { return std::nullopt; }
+};
+
+class Silence final : public ClickSoundPlayer
+{
+public:
+    void PlayClickSound(int /*kind*/) override {}
+};
+
+void Press(QWidget* widget, Qt::Key key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+QStringList g_failures;
+
+void Shoot(const EditorContext& context, QWidget* expected, const QString& folder, const QString& name)
+{
+    QApplication::processEvents();
+    const QList<QWidget*> visible = context.visibleWindows();
+    if (visible != QList<QWidget*>{expected}) {
+        g_failures.append(name + QStringLiteral(": the window is not the one on screen"));
+        return;
+    }
+    const QPixmap picture = expected->grab();
+    const qreal dpr = expected->devicePixelRatioF();
+    const QSize wanted(qRound(expected->width() * dpr), qRound(expected->height() * dpr));
+    if (picture.size() != wanted)
+        g_failures.append(QStringLiteral("%1: %2 x %3 pixels, not %4 x %5")
+                              .arg(name)
+                              .arg(picture.width())
+                              .arg(picture.height())
+                              .arg(wanted.width())
+                              .arg(wanted.height()));
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (!picture.save(path))
+        g_failures.append(QStringLiteral("cannot write ") + path);
+    else
+        QTextStream(stdout) << path << "  " << expected->width() << " x " << expected->height() << " at " << dpr
+                            << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2) {
+        QTextStream(stderr) << "usage: gx3190-screenshots FOLDER\n";
+        return 2;
+    }
+    const QString folder = args.at(1);
+    QTemporaryDir work;
+    const QString game = work.path() + QStringLiteral("/game");
+    if (!QDir().mkpath(folder) || !work.isValid() || !DemoGame::Create(game).isEmpty()) {
+        QTextStream(stderr) << "cannot make the demo game or the folder " << folder << '\n';
+        return 1;
+    }
+    TextStyle::Install();
+    QSettings store(work.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
+    store.setValue(QStringLiteral("Paths/GXPath"), game + QLatin1Char('/'));
+
+    YesPrompter prompter;
+    Silence sounds;
+    Editor editor(prompter, sounds);
+    if (!editor.start(store)) {
+        QTextStream(stderr) << "the editor did not start\n";
+        return 1;
+    }
+    EditorContext& context = editor.context();
+    Shoot(context, context.select, folder, QStringLiteral("FormSelect"));
+
+    auto* mods = context.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+    const QList<QListWidgetItem*> mod = mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly);
+    if (mod.isEmpty()) {
+        QTextStream(stderr) << "the demo mod is not listed\n";
+        return 1;
+    }
+    mods->setCurrentItem(mod.constFirst());
+    Press(mods, Qt::Key_Return);
+    Shoot(context, context.main, folder, QStringLiteral("FormMain"));
+
+    context.edit->BeginBotNameEdit(0);
+    Shoot(context, context.edit, folder, QStringLiteral("FormEdit-botname"));
+    Press(context.edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+    context.edit->BeginScoreEdit(0);
+    Shoot(context, context.edit, folder, QStringLiteral("FormEdit-score"));
+    Press(context.edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+
+    Press(context.main->findChild<ImageButton*>(QStringLiteral("PictureSave")), Qt::Key_Space);
+    Shoot(context, context.save, folder, QStringLiteral("FormSave"));
+    Press(context.save->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+
+    context.main->findChild<QComboBox*>(QStringLiteral("ComboLevels"))->setCurrentIndex(0);
+    Press(context.main->findChild<ImageButton*>(QStringLiteral("PictureEdit")), Qt::Key_Space);
+    Shoot(context, context.level, folder, QStringLiteral("FormLevel"));
+    Press(context.level->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+
+    for (const QString& failure : g_failures)
+        QTextStream(stderr) << failure << '\n';
+    if (!g_failures.isEmpty() && !prompter.shown.isEmpty())
+        QTextStream(stderr) << "boxes shown: " << prompter.shown.join(QStringLiteral(" | ")) << '\n';
+    return g_failures.isEmpty() ? 0 : 1;
+}
