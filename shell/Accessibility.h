@@ -14,6 +14,10 @@ namespace Accessibility {
 // some captions change with what the window edits.
 void NameControls(QWidget* window);
 
+// Makes picture buttons known to assistive tools as push buttons (with a press action) and check pictures
+// as check boxes (with their checked state and a toggle action). Idempotent; the widgets call it.
+void InstallInterfaces();
+
 // The caption as it is spoken: without the trailing colon and blanks, a doubled "&" read as one.
 QString SpokenCaption(const QString& caption);
 

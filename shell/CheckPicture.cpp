@@ -1,7 +1,9 @@
 #include "shell/CheckPicture.h"
 
+#include "shell/Accessibility.h"
 #include "shell/Artwork.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,6 +13,7 @@ CheckPicture::CheckPicture(QWidget* parent) : QWidget(parent)
 {
     setFixedSize(16, 16);
     setFocusPolicy(Qt::StrongFocus);
+    Accessibility::InstallInterfaces();
 }
 
 void CheckPicture::setOn(bool on)
@@ -19,6 +22,13 @@ void CheckPicture::setOn(bool on)
         return;
     m_on = on;
     update();
+    // A screen reader says "checked" or "not checked" as the picture changes, as for any check box.
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void CheckPicture::paintEvent(QPaintEvent* /*event*/)

@@ -1,5 +1,6 @@
 #include "shell/ImageButton.h"
 
+#include "shell/Accessibility.h"
 #include "shell/Artwork.h"
 #include "shell/Prompter.h"
 
@@ -29,6 +30,15 @@ QString SpokenWord(const QString& word)
 ImageButton::ImageButton(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    Accessibility::InstallInterfaces();
+}
+
+void ImageButton::click()
+{
+    if (!isEnabled())
+        return;
+    press();
+    release();
 }
 
 void ImageButton::setImages(const QPixmap& normal, const QPixmap& pressed)

@@ -31,6 +31,10 @@ public:
     // True while the face shows the pressed image.
     bool isDown() const { return m_down; }
 
+    // A whole click as the left button makes it: pressed face, normal face, sound, clicked(). Assistive
+    // tools press the button through this.
+    void click();
+
 signals:
     void clicked();
 

@@ -251,6 +251,43 @@ private slots:
         QVERIFY2(heard.at(0) != heard.at(1), qPrintable(heard.join(QStringLiteral(" / "))));
     }
 
+    // Assistive tools see push buttons and check boxes, and pressing them through the tool acts as a click.
+    void picturesAreButtonsAndChecks()
+    {
+        Program program;
+        QVERIFY(program.editor->start(*program.store));
+        EditorContext& context = program.context();
+        auto* mods = context.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        mods->setCurrentItem(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
+        QTest::keyClick(mods, Qt::Key_Return);
+        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(context.main));
+
+        QAccessibleInterface* save =
+            QAccessible::queryAccessibleInterface(context.main->findChild<ImageButton*>(QStringLiteral("PictureSave")));
+        QVERIFY(save && save->actionInterface());
+        QCOMPARE(save->role(), QAccessible::Button);
+        QCOMPARE(save->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        program.sounds.played.clear();
+        save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(program.sounds.played, QList<int>{1});
+        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(context.save));
+
+        auto* friendlyFire = context.save->findChild<CheckPicture*>(QStringLiteral("PictureFF"));
+        QAccessibleInterface* check = QAccessible::queryAccessibleInterface(friendlyFire);
+        QVERIFY(check && check->actionInterface());
+        QCOMPARE(check->role(), QAccessible::CheckBox);
+        QVERIFY(check->state().checkable);
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool wasOn = friendlyFire->isOn();
+            QCOMPARE(bool(check->state().checked), wasOn);
+            program.sounds.played.clear();
+            check->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QCOMPARE(friendlyFire->isOn(), !wasOn);
+            QCOMPARE(bool(check->state().checked), !wasOn);
+            QCOMPARE(program.sounds.played, QList<int>{2});
+        }
+    }
+
     // From the mod selection to the save window and back, with the keyboard alone.
     void keyboardOnlyRound()
     {
