@@ -3,7 +3,7 @@
 #include "modfiles/ScoreKeys.h"
 #include "modfiles/TextRules.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 QByteArrayView FriendlyFireKey(FriendlyFire which)
 {
@@ -105,9 +105,15 @@ void ModSettings::setSaveFlag(ModFile file, bool save)
 
 QString ModSettings::StorableName(const QString& name)
 {
-    const qsizetype end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]")));
-    QString line = end < 0 ? name : name.left(end);
-    line.removeIf([](QChar c) { return c.unicode() > 0xff; });
+    QString line;
+    line.reserve(name.size());
+    for (QChar c : name) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            break;
+        if (c.unicode() <= 0xff)
+            line.append(c);
+    }
     return line;
 }
 
