@@ -320,6 +320,11 @@ private slots:
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
         QCOMPARE(leftovers(open.path(QStringLiteral("Settings"))), QStringList());
 
+        // A file deleted between load and save is written again whole from what the model holds.
+        QVERIFY(QFile::remove(server));
+        QVERIFY(SaveMod(mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
+
         prompter.clear();
         ReportSave(SaveMod(mod, false, false, false, false), prompter);
         QCOMPARE(prompter.boxes.size(), 0);
