@@ -17,7 +17,7 @@ function(gx_add_test name)
         target_link_libraries(${name} PRIVATE gx3190core gx3190testsupport Qt6::Test ${T_LIBS})
     endif()
     if(T_GUI)
-        target_link_libraries(${name} PRIVATE gx3190testsupport)
+        target_link_libraries(${name} PRIVATE gx3190testsupport gx3190windowtestsupport)
     endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES

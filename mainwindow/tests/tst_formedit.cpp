@@ -1,50 +1,30 @@
 #include "mainwindow/BotNameInput.h"
 #include "mainwindow/FormEdit.h"
-
 #include "mainwindow/FormMain.h"
-#include "mainwindow/SpinBar.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "movies/IntroSwitch.h"
 #include "shell/EditorContext.h"
-#include "shell/ImageButton.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
 
-namespace {
+#include <memory>
 
-// A click where the user would click: on whatever control covers that pixel of the window.
-void clickAt(QWidget* window, QPoint position)
-{
-    QWidget* target = window->childAt(position);
-    if (!target)
-        target = window;
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(window, position));
-}
+namespace {
 
 const QPoint AcceptPlace{104 + 45, 56 + 9};
 const QPoint CancelPlace{8 + 45, 56 + 9};
 const QPoint UpperArrow{176 + 8, 32 + 4};
 const QPoint LowerArrow{176 + 8, 32 + 13};
-
-void saveScreenshot(QWidget* window, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("GX_ARTIFACTS");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    QVERIFY(window->grab().save(folder + QLatin1Char('/') + name));
-}
 
 } // namespace
 
@@ -54,162 +34,126 @@ class TestFormEdit final : public QObject
 
 private slots:
     void init();
-    void cleanup();
-    void controlsSitAtTheirPlaces_data();
+    void cleanup() { m_e.reset(); }
     void controlsSitAtTheirPlaces();
     void editsABotName();
-    void refusesAnEmptyNameSilently();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
     void nameBoxTakesOneLatin1Line();
     void editsAScore();
-    void arrowsStopAtTheirLimits_data();
-    void arrowsStopAtTheirLimits();
-    void openingPlaysTheBarSoundOnlyOnAChange();
     void keepsAScoreOutsideTheRange();
-    void switchesBetweenTheTwoModes();
     void handsOverToTheMainWindow();
 
 private:
-    QLineEdit* nameBox() const { return m_edit->findChild<QLineEdit*>(QStringLiteral("TextBotName")); }
-    QLabel* label(const char* name) const { return m_edit->findChild<QLabel*>(QLatin1String(name)); }
-    QScrollBar* bar() const { return m_edit->findChild<QScrollBar*>(QStringLiteral("VScrollNum")); }
-    void setName(const QString& text);
+    FormEdit* edit() const { return m_e->context.edit; }
+    ModSettings& mod() const { return m_e->mod(); }
+    QList<int>& sounds() const { return m_e->sounds.played; }
+    QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
+    QString text(const char* name) const { return Caption(edit(), name); }
+    QScrollBar* bar() const { return Control<QScrollBar>(edit(), "VScrollNum"); }
+    void click(QPoint at) const { ClickAt(edit(), at); }
+    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->context), window); }
+    // Which of the two modes' controls show: the name box, or the score's caption, value and bar.
+    void expectMode(bool score) const
+    {
+        QCOMPARE(nameBox()->isVisible(), !score);
+        for (const char* name : {"LabelLScore", "LabelScore", "VScrollNum"})
+            QVERIFY2(Control<QWidget>(edit(), name)->isVisible() == score, name);
+        QCOMPARE(text("LabelLEditing"),
+                 score ? QStringLiteral("Editing Score: ") : QStringLiteral("Editing Bot Name: "));
+    }
+    void setName(const QString& name) const
+    {
+        QTest::keyClick(nameBox(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(nameBox(), Qt::Key_Delete);
+        QTest::keyClicks(nameBox(), name);
+        QCOMPARE(nameBox()->text(), name);
+    }
 
-    std::unique_ptr<DemoGameFolder> m_game;
-    std::unique_ptr<ModSettings> m_mod;
-    RecordingPrompter m_prompter;
-    RecordingSounds m_sounds;
-    IntroSwitch m_intro;
-    std::unique_ptr<EditorContext> m_context;
-    std::unique_ptr<FormMain> m_main;
-    std::unique_ptr<FormEdit> m_edit;
+    std::unique_ptr<DemoEditor> m_e;
 };
 
 void TestFormEdit::init()
 {
-    m_game = std::make_unique<DemoGameFolder>();
-    m_mod = std::make_unique<ModSettings>();
-    m_prompter.clear();
-    m_context = std::make_unique<EditorContext>(*m_mod, m_prompter, m_sounds, m_intro);
-    m_main = std::make_unique<FormMain>(*m_context);
-    m_edit = std::make_unique<FormEdit>(*m_context);
-    m_context->main = m_main.get();
-    m_context->edit = m_edit.get();
-    m_mod->ModFolder = m_game->mod(DemoGame::CompleteMod);
-    QVERIFY(LoadMod(*m_mod).unreadableFiles.isEmpty());
-    QCOMPARE(m_mod->ScoreValues().size(), 68);
+    m_e = std::make_unique<DemoEditor>();
+    m_e->load(DemoGame::CompleteMod);
+    QCOMPARE(mod().ScoreValues().size(), 68);
     // The main window is up, as after the mod selection.
-    m_context->showOnly(m_main.get());
-    m_sounds.played.clear();
-}
-
-void TestFormEdit::cleanup()
-{
-    m_edit.reset();
-    m_main.reset();
-    m_context.reset();
-    m_mod.reset();
-    m_game.reset();
-}
-
-void TestFormEdit::setName(const QString& text)
-{
-    QLineEdit* box = nameBox();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
-    QCOMPARE(box->text(), text);
-}
-
-void TestFormEdit::controlsSitAtTheirPlaces_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("place");
-    QTest::addColumn<bool>("scoreMode");
-    QTest::newRow("LabelLEditing") << QStringLiteral("LabelLEditing") << QRect(8, 8, 185, 25) << false;
-    QTest::newRow("TextBotName") << QStringLiteral("TextBotName") << QRect(8, 32, 185, 19) << false;
-    QTest::newRow("LabelLScore") << QStringLiteral("LabelLScore") << QRect(8, 32, 137, 17) << true;
-    QTest::newRow("LabelScore") << QStringLiteral("LabelScore") << QRect(136, 32, 33, 17) << true;
-    QTest::newRow("VScrollNum") << QStringLiteral("VScrollNum") << QRect(176, 32, 17, 17) << true;
-    QTest::newRow("PictureAccept") << QStringLiteral("PictureAccept") << QRect(104, 56, 91, 18) << false;
-    QTest::newRow("PictureCancel") << QStringLiteral("PictureCancel") << QRect(8, 56, 91, 18) << true;
+    m_e->context.showOnly(m_e->context.main);
+    sounds().clear();
 }
 
 void TestFormEdit::controlsSitAtTheirPlaces()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, place);
-    QFETCH(bool, scoreMode);
-    QCOMPARE(m_edit->size(), QSize(201, 81));
-    QVERIFY(m_edit->windowFlags().testFlag(Qt::FramelessWindowHint));
-    if (scoreMode)
-        m_edit->BeginScoreEdit(0);
-    else
-        m_edit->BeginBotNameEdit(0);
-    QWidget* control = m_edit->findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->geometry(), place);
-    QVERIFY(control->isVisible());
-    // The control is what a click on its middle reaches (nothing hidden or stacked over it).
-    QWidget* hit = m_edit->childAt(place.center());
-    QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(hit ? hit->objectName() : QString()));
+    const struct
+    {
+        const char* name;
+        QRect place;
+        bool score;
+    } controls[] = {{"LabelLEditing", {8, 8, 185, 25}, false}, {"TextBotName", {8, 32, 185, 19}, false},
+                    {"LabelLScore", {8, 32, 137, 17}, true},   {"LabelScore", {136, 32, 33, 17}, true},
+                    {"VScrollNum", {176, 32, 17, 17}, true},   {"PictureAccept", {104, 56, 91, 18}, false},
+                    {"PictureCancel", {8, 56, 91, 18}, true}};
+    for (const auto& c : controls) {
+        if (c.score)
+            edit()->BeginScoreEdit(0);
+        else
+            edit()->BeginBotNameEdit(0);
+        QWidget* control = Control<QWidget>(edit(), c.name);
+        QVERIFY(control);
+        QVERIFY2(control->geometry() == c.place && control->isVisible(), c.name);
+        // The control is what a click on its middle reaches (nothing hidden or stacked over it).
+        QWidget* hit = edit()->childAt(c.place.center());
+        QVERIFY2(hit == control || control->isAncestorOf(hit), c.name);
+    }
+    QCOMPARE(edit()->size(), QSize(201, 81));
+    QVERIFY(edit()->windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
 void TestFormEdit::editsABotName()
 {
-    m_edit->BeginBotNameEdit(1);
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
-    QVERIFY(m_edit->EditingBotName());
-    QCOMPARE(m_edit->EditIndex(), 1);
-    QCOMPARE(label("LabelLEditing")->text(), QStringLiteral("Editing Bot Name: "));
-    QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
-    QVERIFY(nameBox()->isVisible());
-    QVERIFY(!bar()->isVisible());
-    QVERIFY(!label("LabelScore")->isVisible());
-    QVERIFY(!label("LabelLScore")->isVisible());
-    saveScreenshot(m_edit.get(), QStringLiteral("FormEdit-name.png"));
+    // An empty name is refused without a box; the window stays up.
+    edit()->BeginBotNameEdit(0);
+    setName(QString());
+    click(AcceptPlace);
+    QCOMPARE(sounds(), QList<int>{1});
+    expectShown(edit());
+    QCOMPARE(mod().BotNames(), DemoGame::BotNames);
 
-    // Blanks alone are a name too, kept exactly as typed.
+    // Switched from score mode, the window shows the name and only the name box.
+    edit()->BeginScoreEdit(5);
+    click(CancelPlace);
+    edit()->BeginBotNameEdit(1);
+    expectShown(edit());
+    QVERIFY(edit()->EditingBotName());
+    QCOMPARE(edit()->EditIndex(), 1);
+    QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
+    expectMode(false);
+    SaveScreenshot(edit(), QStringLiteral("FormEdit-name.png"));
+
+    // Blanks alone are a name too, kept exactly as typed; the scores stay as they were.
+    const QStringList lines = mod().ScoreLines();
     setName(QStringLiteral("   "));
-    QSignalSpy changed(m_mod.get(), &ModSettings::botNamesChanged);
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_sounds.played, QList<int>{1});
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
+    QSignalSpy changed(&mod(), &ModSettings::botNamesChanged);
+    sounds().clear();
+    click(AcceptPlace);
+    QCOMPARE(sounds(), QList<int>{1});
+    expectShown(m_e->context.main);
     QCOMPARE(changed.size(), 1);
     QStringList expected = DemoGame::BotNames;
     expected[1] = QStringLiteral("   ");
-    QCOMPARE(m_mod->BotNames(), expected);
-    QVERIFY(m_prompter.boxes.isEmpty());
+    QCOMPARE(mod().BotNames(), expected);
+    QCOMPARE(mod().ScoreLines(), lines);
+    QVERIFY(m_e->prompter.boxes.isEmpty());
 
-    // Return in the box accepts as well.
-    m_edit->BeginBotNameEdit(5);
+    // Return in the box accepts as well, and the saved file holds what was accepted.
+    edit()->BeginBotNameEdit(5);
     setName(QStringLiteral("Zell the Younger"));
     QTest::keyClick(nameBox(), Qt::Key_Return);
-    QVERIFY(!m_edit->isVisible());
-    QCOMPARE(m_mod->BotNames().at(5), QStringLiteral("Zell the Younger"));
-
-    // The saved file holds what was accepted.
-    SaveMod(*m_mod, false, false, false, true);
+    QVERIFY(!edit()->isVisible());
     expected[5] = QStringLiteral("Zell the Younger");
-    QCOMPARE(ReadBytes(m_mod->filePath(ModFile::BotNames)), DemoGame::BotNamesFile(expected));
-}
-
-void TestFormEdit::refusesAnEmptyNameSilently()
-{
-    m_edit->BeginBotNameEdit(0);
-    setName(QString());
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_sounds.played, QList<int>{1});
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
-    QVERIFY(m_prompter.boxes.isEmpty());
-    QCOMPARE(m_mod->BotNames(), DemoGame::BotNames);
-
-    // The dialog is still usable: a name then closes it.
-    QTest::keyClicks(nameBox(), QStringLiteral("Kite"));
-    clickAt(m_edit.get(), AcceptPlace);
-    QVERIFY(!m_edit->isVisible());
-    QCOMPARE(m_mod->BotNames().first(), QStringLiteral("Kite"));
+    QVERIFY(SaveMod(mod(), false, false, false, true).failedFiles.isEmpty());
+    QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)), DemoGame::BotNamesFile(expected));
 }
 
 void TestFormEdit::cancelChangesNothing_data()
@@ -227,36 +171,36 @@ void TestFormEdit::cancelChangesNothing()
 {
     QFETCH(bool, scoreMode);
     QFETCH(int, way);
-    const QStringList lines = m_mod->ScoreLines();
-    const QList<int> values = m_mod->ScoreValues();
+    const QStringList lines = mod().ScoreLines();
+    const QList<int> values = mod().ScoreValues();
     if (scoreMode) {
-        m_edit->BeginScoreEdit(3);
-        clickAt(m_edit.get(), LowerArrow);
-        clickAt(m_edit.get(), LowerArrow);
-        QCOMPARE(label("LabelScore")->text(), QString::number(values.at(3) + 2));
+        edit()->BeginScoreEdit(3);
+        click(LowerArrow);
+        click(LowerArrow);
+        QCOMPARE(text("LabelScore"), QString::number(values.at(3) + 2));
     } else {
-        m_edit->BeginBotNameEdit(2);
+        edit()->BeginBotNameEdit(2);
         setName(QStringLiteral("Someone Else"));
     }
-    m_sounds.played.clear();
+    sounds().clear();
     if (way == 0) {
-        clickAt(m_edit.get(), CancelPlace);
-        QCOMPARE(m_sounds.played, QList<int>{1});
+        click(CancelPlace);
+        QCOMPARE(sounds(), QList<int>{1});
     } else if (way == 1) {
-        m_edit->close();
+        edit()->close();
     } else {
         QTest::keyClick(nameBox(), Qt::Key_Escape);
     }
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
-    QCOMPARE(m_mod->BotNames(), DemoGame::BotNames);
-    QCOMPARE(m_mod->ScoreLines(), lines);
-    QCOMPARE(m_mod->ScoreValues(), values);
-    QVERIFY(m_prompter.boxes.isEmpty());
+    expectShown(m_e->context.main);
+    QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+    QCOMPARE(mod().ScoreLines(), lines);
+    QCOMPARE(mod().ScoreValues(), values);
+    QVERIFY(m_e->prompter.boxes.isEmpty());
 }
 
 void TestFormEdit::nameBoxTakesOneLatin1Line()
 {
-    m_edit->BeginBotNameEdit(0);
+    edit()->BeginBotNameEdit(0);
     setName(QStringLiteral("Caf"));
     QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
     QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9"));
@@ -273,196 +217,134 @@ void TestFormEdit::nameBoxTakesOneLatin1Line()
     QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9 R\u00f6k"));
     QCOMPARE(nameBox()->cursorPosition(), 8);
     QTest::keyClicks(nameBox(), QStringLiteral("!"));
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->BotNames().first(), QStringLiteral("Caf\u00e9 R\u00f6k!"));
+    click(AcceptPlace);
+    QCOMPARE(mod().BotNames().first(), QStringLiteral("Caf\u00e9 R\u00f6k!"));
 }
 
 void TestFormEdit::editsAScore()
 {
-    m_edit->BeginScoreEdit(0);
-    QVERIFY(m_edit->isVisible());
-    QVERIFY(!m_edit->EditingBotName());
-    QCOMPARE(m_edit->EditIndex(), 0);
-    QCOMPARE(label("LabelLEditing")->text(), QStringLiteral("Editing Score: "));
-    QCOMPARE(label("LabelLScore")->text(), QStringLiteral("SCORE_KILL"));
-    QCOMPARE(label("LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("1"));
-    QVERIFY(!nameBox()->isVisible());
-    QVERIFY(bar()->isVisible() && label("LabelScore")->isVisible() && label("LabelLScore")->isVisible());
+    // Switched from name mode, the window shows the score and not the name box, which it empties.
+    edit()->BeginBotNameEdit(3);
+    setName(QStringLiteral("Not Accepted"));
+    click(CancelPlace);
+    edit()->BeginScoreEdit(0);
+    QVERIFY(!edit()->EditingBotName());
+    QCOMPARE(edit()->EditIndex(), 0);
+    expectMode(true);
+    QCOMPARE(nameBox()->text(), QString());
+    QCOMPARE(text("LabelLScore"), QStringLiteral("SCORE_KILL"));
+    QCOMPARE(Control<QLabel>(edit(), "LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
+    QCOMPARE(text("LabelScore"), QStringLiteral("1"));
     QCOMPARE(bar()->minimum(), -200);
     QCOMPARE(bar()->maximum(), 200);
-    QCOMPARE(bar()->singleStep(), 1);
     QCOMPARE(bar()->pageStep(), 1);
-    saveScreenshot(m_edit.get(), QStringLiteral("FormEdit-score.png"));
+    SaveScreenshot(edit(), QStringLiteral("FormEdit-score.png"));
 
     // The lower arrow raises, the upper arrow lowers; each change plays the bar's sound.
-    m_sounds.played.clear();
-    clickAt(m_edit.get(), LowerArrow);
-    clickAt(m_edit.get(), LowerArrow);
-    clickAt(m_edit.get(), LowerArrow);
-    clickAt(m_edit.get(), UpperArrow);
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("3"));
-    QCOMPARE(m_sounds.played, (QList<int>{3, 3, 3, 3}));
-
-    clickAt(m_edit.get(), AcceptPlace);
-    QVERIFY(!m_edit->isVisible());
-    QCOMPARE(m_mod->ScoreValues().at(0), 3);
-    QCOMPARE(m_mod->ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
+    sounds().clear();
+    for (QPoint arrow : {LowerArrow, LowerArrow, LowerArrow, UpperArrow})
+        click(arrow);
+    QCOMPARE(text("LabelScore"), QStringLiteral("3"));
+    QCOMPARE(sounds(), (QList<int>{3, 3, 3, 3}));
+    click(AcceptPlace);
+    QVERIFY(!edit()->isVisible());
+    QCOMPARE(mod().ScoreValues().at(0), 3);
+    QCOMPARE(mod().ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
+    QCOMPARE(mod().BotNames(), DemoGame::BotNames);
 
     // A negative value, accepted without touching the arrows: the row is rewritten in the file's form.
-    m_edit->BeginScoreEdit(1);
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("-4"));
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->ScoreValues().at(1), -4);
-    QCOMPARE(m_mod->ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
-}
+    edit()->BeginScoreEdit(1);
+    QCOMPARE(text("LabelScore"), QStringLiteral("-4"));
+    click(AcceptPlace);
+    QCOMPARE(mod().ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
 
-void TestFormEdit::arrowsStopAtTheirLimits_data()
-{
-    QTest::addColumn<int>("start");
-    QTest::addColumn<bool>("upper");
-    QTest::addColumn<int>("limit");
-    QTest::newRow("lower arrow") << 198 << false << 200;
-    QTest::newRow("upper arrow") << -198 << true << -200;
-}
+    // Opening plays the bar's sound only when the shown value changes (rows 3 and 26 both hold 22).
+    QCOMPARE(mod().ScoreValues().at(3), mod().ScoreValues().at(26));
+    edit()->BeginScoreEdit(3);
+    click(CancelPlace);
+    sounds().clear();
+    edit()->BeginScoreEdit(26);
+    QCOMPARE(sounds(), QList<int>{});
+    QCOMPARE(text("LabelLScore"), QStringLiteral("SCORE_TITANATTACKBONUS"));
+    click(CancelPlace);
 
-void TestFormEdit::arrowsStopAtTheirLimits()
-{
-    QFETCH(int, start);
-    QFETCH(bool, upper);
-    QFETCH(int, limit);
-    m_mod->setScoreValue(4, start);
-    m_edit->BeginScoreEdit(4);
-    m_sounds.played.clear();
-    for (int i = 0; i < 5; ++i)
-        clickAt(m_edit.get(), upper ? UpperArrow : LowerArrow);
-    QCOMPARE(bar()->value(), limit);
-    QCOMPARE(label("LabelScore")->text(), QString::number(limit));
-    QCOMPARE(m_sounds.played, (QList<int>{3, 3}));
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->ScoreValues().at(4), limit);
-}
-
-void TestFormEdit::openingPlaysTheBarSoundOnlyOnAChange()
-{
-    // Rows 3 and 26 of the demo mod hold the same value (22); row 0 holds 1.
-    QCOMPARE(m_mod->ScoreValues().at(3), m_mod->ScoreValues().at(26));
-    m_edit->BeginScoreEdit(3);
-    QCOMPARE(m_sounds.played, QList<int>{3});
-    clickAt(m_edit.get(), CancelPlace);
-    m_sounds.played.clear();
-    m_edit->BeginScoreEdit(26);
-    QCOMPARE(m_sounds.played, QList<int>{});
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("22"));
-    QCOMPARE(label("LabelLScore")->text(), QStringLiteral("SCORE_TITANATTACKBONUS"));
-    clickAt(m_edit.get(), CancelPlace);
-    m_sounds.played.clear();
-    m_edit->BeginScoreEdit(0);
-    QCOMPARE(m_sounds.played, QList<int>{3});
+    // The arrows stop at both ends, silently past them.
+    for (const auto& [start, arrow, limit] : {std::tuple{198, LowerArrow, 200}, std::tuple{-198, UpperArrow, -200}}) {
+        mod().setScoreValue(4, start);
+        edit()->BeginScoreEdit(4);
+        sounds().clear();
+        for (int i = 0; i < 5; ++i)
+            click(arrow);
+        QCOMPARE(text("LabelScore"), QString::number(limit));
+        QCOMPARE(sounds(), (QList<int>{3, 3}));
+        click(AcceptPlace);
+        QCOMPARE(mod().ScoreValues().at(4), limit);
+    }
 }
 
 void TestFormEdit::keepsAScoreOutsideTheRange()
 {
-    const QString scoring = m_mod->filePath(ModFile::Scoring);
+    const QString scoring = mod().filePath(ModFile::Scoring);
     QByteArray bytes = ReadBytes(scoring);
     QVERIFY(bytes.contains("\r\nSCORE_KILL = 1\r\n"));
     bytes.replace("\r\nSCORE_KILL = 1\r\n", "\r\nSCORE_KILL = 500\r\n");
     bytes.replace("\r\nSCORE_TEAMKILL = -4\r\n", "\r\nSCORE_TEAMKILL = -1000\r\n");
     WriteBytes(scoring, bytes);
-    QVERIFY(LoadMod(*m_mod).unreadableFiles.isEmpty());
-    QCOMPARE(m_mod->ScoreValues().mid(0, 2), (QList<int>{500, -1000}));
+    QVERIFY(LoadMod(mod()).unreadableFiles.isEmpty());
 
-    m_edit->BeginScoreEdit(0);
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("500"));
+    edit()->BeginScoreEdit(0);
+    QCOMPARE(text("LabelScore"), QStringLiteral("500"));
     QCOMPARE(bar()->value(), 500);
     QCOMPARE(bar()->maximum(), 500);
-    QCOMPARE(bar()->minimum(), -200);
-    clickAt(m_edit.get(), AcceptPlace);
-    m_edit->BeginScoreEdit(1);
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("-1000"));
-    QCOMPARE(bar()->value(), -1000);
+    click(AcceptPlace);
+    edit()->BeginScoreEdit(1);
+    QCOMPARE(text("LabelScore"), QStringLiteral("-1000"));
     QCOMPARE(bar()->minimum(), -1000);
     QCOMPARE(bar()->maximum(), 200);
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->ScoreValues().mid(0, 2), (QList<int>{500, -1000}));
-    QCOMPARE(m_mod->ScoreLines().mid(0, 2),
-             (QStringList{QStringLiteral("SCORE_KILL = 500"), QStringLiteral("SCORE_TEAMKILL = -1000")}));
-    QVERIFY(SaveMod(*m_mod, false, true, false, false).failedFiles.isEmpty());
+    click(AcceptPlace);
+    QCOMPARE(mod().ScoreValues().mid(0, 2), (QList<int>{500, -1000}));
+    QVERIFY(SaveMod(mod(), false, true, false, false).failedFiles.isEmpty());
     QCOMPARE(ReadBytes(scoring), bytes);
 
     // The next edit is back within the usual range, and its opening counts as one change.
-    m_sounds.played.clear();
-    m_edit->BeginScoreEdit(2);
+    sounds().clear();
+    edit()->BeginScoreEdit(2);
     QCOMPARE(bar()->minimum(), -200);
     QCOMPARE(bar()->maximum(), 200);
-    QCOMPARE(bar()->value(), -2);
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("-2"));
-    QCOMPARE(m_sounds.played, QList<int>{3});
+    QCOMPARE(text("LabelScore"), QStringLiteral("-2"));
+    QCOMPARE(sounds(), QList<int>{3});
 
-    // Moving away from an outside value and back within the range works from the true value.
-    clickAt(m_edit.get(), CancelPlace);
-    m_edit->BeginScoreEdit(0);
-    clickAt(m_edit.get(), UpperArrow);
-    QCOMPARE(label("LabelScore")->text(), QStringLiteral("499"));
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->ScoreValues().at(0), 499);
-}
-
-void TestFormEdit::switchesBetweenTheTwoModes()
-{
-    m_edit->BeginScoreEdit(5);
-    clickAt(m_edit.get(), CancelPlace);
-    m_edit->BeginBotNameEdit(3);
-    QVERIFY(nameBox()->isVisible());
-    QCOMPARE(nameBox()->text(), QStringLiteral("Old Tom"));
-    QVERIFY(!bar()->isVisible());
-    QVERIFY(!label("LabelScore")->isVisible());
-    QVERIFY(!label("LabelLScore")->isVisible());
-    QCOMPARE(label("LabelLEditing")->text(), QStringLiteral("Editing Bot Name: "));
-    setName(QStringLiteral("Not Accepted"));
-    clickAt(m_edit.get(), CancelPlace);
-
-    m_edit->BeginScoreEdit(5);
-    QVERIFY(!nameBox()->isVisible());
-    QCOMPARE(nameBox()->text(), QString());
-    QVERIFY(bar()->isVisible());
-    QCOMPARE(label("LabelLEditing")->text(), QStringLiteral("Editing Score: "));
-    // Accepting in score mode leaves the names alone, and the other way round.
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->BotNames(), DemoGame::BotNames);
-    m_edit->BeginBotNameEdit(3);
-    const QStringList lines = m_mod->ScoreLines();
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_mod->ScoreLines(), lines);
+    // Moving away from an outside value works from the true value.
+    click(CancelPlace);
+    edit()->BeginScoreEdit(0);
+    click(UpperArrow);
+    QCOMPARE(text("LabelScore"), QStringLiteral("499"));
+    click(AcceptPlace);
+    QCOMPARE(mod().ScoreValues().at(0), 499);
 }
 
 void TestFormEdit::handsOverToTheMainWindow()
 {
-    // From the main window's score list, by a double-click on a row, and back with the new value shown.
-    auto* scores = m_main->findChild<QListWidget*>(QStringLiteral("ListScores"));
-    QVERIFY(scores);
-    const QPoint row = scores->visualItemRect(scores->item(2)).center();
-    QTest::mouseClick(scores->viewport(), Qt::LeftButton, Qt::NoModifier, row);
-    QTest::mouseDClick(scores->viewport(), Qt::LeftButton, Qt::NoModifier, row);
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
-    QCOMPARE(m_edit->EditIndex(), 2);
-    QCOMPARE(label("LabelLScore")->text(), QStringLiteral("SCORE_SUICIDE"));
-    clickAt(m_edit.get(), UpperArrow);
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
+    // From the main window's lists, by a double-click on a row, and back with the new value shown.
+    FormMain* main = m_e->context.main;
+    auto* scores = Control<QListWidget>(main, "ListScores");
+    DoubleClick(scores->viewport(), scores->visualItemRect(scores->item(2)).center());
+    QCOMPARE(sounds().value(0), 2);
+    expectShown(edit());
+    QCOMPARE(edit()->EditIndex(), 2);
+    QCOMPARE(text("LabelLScore"), QStringLiteral("SCORE_SUICIDE"));
+    click(UpperArrow);
+    click(AcceptPlace);
+    expectShown(main);
     QCOMPARE(scores->item(2)->text(), QStringLiteral("SCORE_SUICIDE = -3"));
 
-    // The same for a bot name.
-    auto* names = m_main->findChild<QListWidget*>(QStringLiteral("ListBotNames"));
-    QVERIFY(names);
-    const QPoint name = names->visualItemRect(names->item(4)).center();
-    QTest::mouseClick(names->viewport(), Qt::LeftButton, Qt::NoModifier, name);
-    QTest::mouseDClick(names->viewport(), Qt::LeftButton, Qt::NoModifier, name);
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_edit.get()});
+    auto* names = Control<QListWidget>(main, "ListBotNames");
+    DoubleClick(names->viewport(), names->visualItemRect(names->item(4)).center());
+    expectShown(edit());
     QCOMPARE(nameBox()->text(), QStringLiteral("Brannoch"));
     QTest::keyClicks(nameBox(), QStringLiteral(" II"));
-    clickAt(m_edit.get(), AcceptPlace);
-    QCOMPARE(m_context->visibleWindows(), QList<QWidget*>{m_main.get()});
+    click(AcceptPlace);
+    expectShown(main);
     QCOMPARE(names->item(4)->text(), QStringLiteral("Brannoch II"));
 }
 
