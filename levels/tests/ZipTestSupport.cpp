@@ -55,9 +55,6 @@ QList<StoredMember> ReadZip(const QString& path, const QByteArray& password)
         zip_stat_index(archive, index, ZIP_FL_ENC_RAW, &stat);
         StoredMember member;
         member.name = stat.name;
-        member.size = stat.size;
-        member.compressedSize = stat.comp_size;
-        member.crc = stat.crc;
         member.method = stat.comp_method;
         member.encryption = stat.encryption_method;
         auto readAll = [&](zip_flags_t flags, quint64 size) {
@@ -75,4 +72,21 @@ QList<StoredMember> ReadZip(const QString& path, const QByteArray& password)
     }
     zip_discard(archive);
     return members;
+}
+
+QList<QByteArray> MemberNames(const QList<StoredMember>& members)
+{
+    QList<QByteArray> names;
+    for (const StoredMember& member : members)
+        names.append(member.name);
+    return names;
+}
+
+QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name)
+{
+    for (const StoredMember& member : members) {
+        if (member.name.compare(name, Qt::CaseInsensitive) == 0)
+            return member.data;
+    }
+    return "<absent>";
 }

@@ -28,9 +28,6 @@ void WriteRawZip(const QString& path, const QList<RawMember>& members);
 struct StoredMember
 {
     QByteArray name;
-    quint64 size = 0;
-    quint64 compressedSize = 0;
-    quint32 crc = 0;
     int method = 0;
     int encryption = 0;
     QByteArray compressed; // the raw compressed (and encrypted) bytes as they stand in the archive
@@ -39,3 +36,7 @@ struct StoredMember
 
 // Every member in archive order; empty (and the test failed) when the archive cannot be read.
 QList<StoredMember> ReadZip(const QString& path, const QByteArray& password = {});
+
+QList<QByteArray> MemberNames(const QList<StoredMember>& members);
+// The plain bytes of the first member of that name (letter case ignored), or "<absent>".
+QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name);
