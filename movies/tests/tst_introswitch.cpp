@@ -42,10 +42,10 @@ private slots:
     void readsTheStateFromIntroOnly();
     void switchesOffAndOnAgain();
     void movesOnlyTheMoviesThatArePresent();
-    void replacesAnOlderSwitchedOffFile();
     void aFailedCopyKeepsTheMovieAndIsReported();
+#ifdef Q_OS_LINUX
     void anUnreadableMovieLeavesNoPartialCopy();
-    void answeringNoChangesNothing();
+#endif
     void findsMoviesInAnyLetterCase();
     void copiesLargeMoviesWhole();
 
@@ -77,7 +77,6 @@ void TestIntroSwitch::readsTheStateFromIntroOnly_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("on");
-    QTest::newRow("all five") << MovieNames << true;
     QTest::newRow("only Intro.bik") << QStringList{QStringLiteral("Intro.bik")} << true;
     QTest::newRow("all but Intro.bik") << QStringList{QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik"),
                                                       QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik")}
@@ -113,9 +112,17 @@ void TestIntroSwitch::switchesOffAndOnAgain()
     IntroSwitch intro;
     QVERIFY(intro.ReadIntroStatus(mod));
     RecordingPrompter prompter;
-    prompter.questionAnswers = {true};
     QList<bool> busy;
-    QVERIFY(intro.Toggle(mod, prompter, [&busy](bool on) { busy.append(on); }));
+    const auto busyPanel = [&busy](bool on) { busy.append(on); };
+    // No: nothing is moved, and no busy spell either.
+    QVERIFY(!intro.Toggle(mod, prompter, busyPanel));
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Remove Intro?")});
+    QVERIFY(intro.IntroOn() && busy.isEmpty());
+    QCOMPARE(folderContents(movies), before);
+
+    prompter.clear();
+    prompter.questionAnswers = {true};
+    QVERIFY(intro.Toggle(mod, prompter, busyPanel));
     QCOMPARE(prompter.kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("information")}));
     QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
     QCOMPARE(busy, (QList<bool>{true, false}));
@@ -136,44 +143,26 @@ void TestIntroSwitch::switchesOffAndOnAgain()
 
 void TestIntroSwitch::movesOnlyTheMoviesThatArePresent()
 {
-    // Intro.bik itself is missing: the switch reads off, and restoring moves only what is switched off.
+    // Intro.bik itself is missing, so the switch reads off and restoring moves only what is switched off. A mod
+    // without a Movies folder has nothing to move, and the user is still told.
     const QString movies = makeMovies({QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik.OFF"),
                                        QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik.OFF")});
-    IntroSwitch intro;
-    QVERIFY(!intro.ReadIntroStatus(m_mod));
-    RecordingPrompter prompter;
-    prompter.questionAnswers = {true};
-    QVERIFY(intro.Toggle(m_mod, prompter));
-    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
+    const QString bare = m_dir->path() + QStringLiteral("/bare");
+    QVERIFY(QDir().mkpath(bare));
+    for (const QString& mod : {m_mod, bare}) {
+        IntroSwitch intro;
+        QVERIFY(!intro.ReadIntroStatus(mod));
+        RecordingPrompter prompter;
+        prompter.questionAnswers = {true};
+        QVERIFY(intro.Toggle(mod, prompter));
+        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
+        QVERIFY(!intro.IntroOn()); // the movie that decides the state was never there
+    }
     QCOMPARE(folderContents(movies).keys(),
              (QStringList{QStringLiteral("KV.bik"), QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik"),
                           QStringLiteral("Tolmar.bik")}));
     QCOMPARE(ReadBytes(movies + QStringLiteral("/KV.bik")), movieBytes(QStringLiteral("KV.bik.OFF")));
-    // Still off: the movie that decides the state was never there.
-    QVERIFY(!intro.IntroOn());
-
-    // A mod without a Movies folder: nothing to move, and the user is still told.
-    IntroSwitch bare;
-    const QString other = m_dir->path() + QStringLiteral("/bare");
-    QVERIFY(QDir().mkpath(other));
-    QVERIFY(!bare.ReadIntroStatus(other));
-    prompter.clear();
-    prompter.questionAnswers = {true};
-    QVERIFY(bare.Toggle(other, prompter));
-    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
-    QVERIFY(!bare.IntroOn());
-    QCOMPARE(QDir(other).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-}
-
-void TestIntroSwitch::replacesAnOlderSwitchedOffFile()
-{
-    const QString movies = makeMovies(MovieNames);
-    WriteBytes(movies + QStringLiteral("/Legal.bik.OFF"), "an older, longer copy of the legal screen movie");
-    IntroSwitch intro;
-    QVERIFY(intro.RemoveIntro(m_mod).isEmpty());
-    QVERIFY(!QFileInfo::exists(movies + QStringLiteral("/Legal.bik")));
-    QCOMPARE(ReadBytes(movies + QStringLiteral("/Legal.bik.OFF")), movieBytes(QStringLiteral("Legal.bik")));
-    QCOMPARE(folderContents(movies).size(), 5);
+    QCOMPARE(QDir(bare).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 void TestIntroSwitch::aFailedCopyKeepsTheMovieAndIsReported()
@@ -201,6 +190,8 @@ void TestIntroSwitch::aFailedCopyKeepsTheMovieAndIsReported()
     QCOMPARE(after.value(QStringLiteral("Intro.bik.OFF")), QByteArray("<folder>"));
 }
 
+// Needs a file that opens but cannot be read, which only Linux offers to every user.
+#ifdef Q_OS_LINUX
 void TestIntroSwitch::anUnreadableMovieLeavesNoPartialCopy()
 {
     const QString movies = makeMovies({QStringLiteral("Intro.bik"), QStringLiteral("KV.bik")});
@@ -215,22 +206,7 @@ void TestIntroSwitch::anUnreadableMovieLeavesNoPartialCopy()
                                                          QStringLiteral("Tolmar.bik")}));
     QVERIFY(QFileInfo(movies + QStringLiteral("/Tolmar.bik")).isSymLink());
 }
-
-void TestIntroSwitch::answeringNoChangesNothing()
-{
-    const QString movies = makeMovies(MovieNames);
-    const QMap<QString, QByteArray> before = folderContents(movies);
-    IntroSwitch intro;
-    QVERIFY(intro.ReadIntroStatus(m_mod));
-    RecordingPrompter prompter;
-    prompter.questionAnswers = {false};
-    bool busyCalled = false;
-    QVERIFY(!intro.Toggle(m_mod, prompter, [&busyCalled](bool) { busyCalled = true; }));
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Remove Intro?")});
-    QVERIFY(intro.IntroOn());
-    QVERIFY(!busyCalled);
-    QCOMPARE(folderContents(movies), before);
-}
+#endif
 
 void TestIntroSwitch::findsMoviesInAnyLetterCase()
 {

@@ -1,6 +1,7 @@
 #include "shell/StartUp.h"
 
 #include "modfiles/ModSettings.h"
+#include "shell/FileSystem.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
@@ -35,12 +36,7 @@ struct Fixture
     {
         const QString path = root.path() + QLatin1Char('/') + relative;
         QDir().mkpath(path);
-        return WithSlash(path);
-    }
-
-    static QString WithSlash(const QString& path)
-    {
-        return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+        return WithTrailingSlash(path);
     }
 
     // A demo game installed at relative; returns its folder with '/'.
@@ -174,62 +170,47 @@ private slots:
         }
     }
 
-    void badPickedFolders_data()
+    // A folder that fails (no mods folder in it, or gone), picked in the dialog or found in the store: the error,
+    // then the dialog, until a good one is picked.
+    void badFolders_data()
     {
+        QTest::addColumn<bool>("stored");
         QTest::addColumn<bool>("folderExists");
-        QTest::newRow("folder without mods") << true;
-        QTest::newRow("folder gone") << false;
+        QTest::newRow("picked folder without mods") << false << true;
+        QTest::newRow("picked folder gone") << false << false;
+        QTest::newRow("stored folder without mods") << true << true;
+        QTest::newRow("stored folder gone") << true << false;
     }
 
-    void badPickedFolders()
+    void badFolders()
     {
+        QFETCH(bool, stored);
         QFETCH(bool, folderExists);
         Fixture f;
         const QString game = f.game(QStringLiteral("games/Gravix 3190"));
         const QString bad =
-            folderExists ? f.folder(QStringLiteral("games/empty")) : f.root.path() + QStringLiteral("/missing/");
-        f.prompter.folderAnswers = {bad, game};
+            folderExists ? f.folder(QStringLiteral("old/Gravix 3190")) : f.root.path() + QStringLiteral("/old/gone/");
+        if (stored)
+            f.store(StartUp::GamePathKey, bad);
+        else
+            f.prompter.folderAnswers = {bad};
+        f.prompter.folderAnswers.push_back(game);
         const StartUp::Outcome outcome = f.run({f.folder(QStringLiteral("pf"))});
         QVERIFY(!outcome.exit);
         QCOMPARE(outcome.mods, DemoMods);
+        QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
         // An existing folder brings up the selection window before its mods folder is looked at.
         QStringList expected;
-        expected << QStringLiteral("folder");
+        if (!stored)
+            expected << QStringLiteral("folder");
         if (folderExists)
             expected << QStringLiteral("select");
         expected << QStringLiteral("critical") << QStringLiteral("folder") << QStringLiteral("select");
         QCOMPARE(f.log, expected);
-        QCOMPARE(f.prompter.boxes.at(1).text, QStringLiteral("An error has occured!"));
-    }
-
-    void staleStoreOffersTheDialog_data()
-    {
-        QTest::addColumn<bool>("folderExists");
-        QTest::newRow("stored folder without mods") << true;
-        QTest::newRow("stored folder gone") << false;
-    }
-
-    void staleStoreOffersTheDialog()
-    {
-        QFETCH(bool, folderExists);
-        Fixture f;
-        const QString game = f.game(QStringLiteral("games/Gravix 3190"));
-        const QString stale =
-            folderExists ? f.folder(QStringLiteral("old/Gravix 3190")) : f.root.path() + QStringLiteral("/old/gone/");
-        f.store(StartUp::GamePathKey, stale);
-        f.prompter.folderAnswers = {game};
-        const StartUp::Outcome outcome = f.run({f.folder(QStringLiteral("pf"))});
-        QVERIFY(!outcome.exit);
-        QCOMPARE(outcome.mods, DemoMods);
-        QStringList expected;
-        if (folderExists)
-            expected << QStringLiteral("select");
-        expected << QStringLiteral("critical") << QStringLiteral("folder") << QStringLiteral("select");
-        QCOMPARE(f.log, expected);
-        QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
+        QCOMPARE(f.prompter.texts().at(stored ? 0 : 1), QStringLiteral("An error has occured!"));
         // The store keeps what it had; only detection ever writes the game folder.
-        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), stale);
-        QVERIFY(!f.stored(StartUp::ProgramFilesKey).isValid());
+        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), stored ? bad : QString());
+        QCOMPARE(f.stored(StartUp::ProgramFilesKey).isValid(), !stored); // a stored folder skips detection
     }
 
     void staleStoreCancelledThenExit()
