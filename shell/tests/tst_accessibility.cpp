@@ -4,18 +4,17 @@
 #include "mainwindow/FormEdit.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/FormSave.h"
+#include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
 #include "shell/Accessibility.h"
 #include "shell/CheckPicture.h"
-#include "shell/Editor.h"
 #include "shell/EditorContext.h"
 #include "shell/FormSelect.h"
 #include "shell/ImageButton.h"
 #include "shell/TextStyle.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
-#include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAccessible>
 #include <QApplication>
@@ -26,35 +25,7 @@
 #include <QSettings>
 #include <QTest>
 
-#include <memory>
-
 namespace {
-
-// The program as it starts on the demo game, with the boxes and sounds recorded.
-struct Program
-{
-    DemoGameFolder game;
-    QTemporaryDir storeDir;
-    RecordingPrompter prompter;
-    RecordingSounds sounds;
-    std::unique_ptr<QSettings> store;
-    std::unique_ptr<Editor> editor;
-
-    Program()
-    {
-        store = std::make_unique<QSettings>(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
-        store->setValue(QStringLiteral("Paths/GXPath"), game.path);
-        editor = std::make_unique<Editor>(prompter, sounds);
-    }
-
-    EditorContext& context() const { return editor->context(); }
-
-    QWidget* visibleOnly() const
-    {
-        const QList<QWidget*> visible = context().visibleWindows();
-        return visible.size() == 1 ? visible.first() : nullptr;
-    }
-};
 
 QString SpokenName(QWidget* widget)
 {
@@ -119,85 +90,79 @@ private slots:
     }
 
     // What a screen reader says for the controls of the five windows.
-    void namesAfterCaptions_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("name");
-        const auto row = [](const char* window, const char* control, const char* name) {
-            QTest::addRow("%s %s", window, control)
-                << QString::fromLatin1(window) << QString::fromLatin1(control) << QString::fromLatin1(name);
-        };
-        row("FormSelect", "ListMods", "Select Mod To Edit");
-        row("FormSelect", "PictureEdit", "Edit");
-        row("FormMain", "LabelSFD", "Soldier Friendly Damage");
-        row("FormMain", "VScrollSFD", "Soldier Friendly Damage");
-        row("FormMain", "VScrollVFD", "Vehicle Friendly Damage");
-        row("FormMain", "LabelSSD", "Soldier Splash Damage");
-        row("FormMain", "VScrollVSD", "Vehicle Splash Damage");
-        row("FormMain", "LabelBotSkill", "Bot Skill");
-        row("FormMain", "PictureSliderBGBS", "Bot Skill");
-        row("FormMain", "PictureSliderBGMB", "Max Bots");
-        row("FormMain", "ListBotNames", "Bot Names");
-        row("FormMain", "TextNewBot", "Add New Bot Name");
-        row("FormMain", "ListScores", "Edit Scores");
-        row("FormMain", "ComboLevels", "Edit Level Settings");
-        row("FormMain", "PictureAdd", "Add");
-        row("FormMain", "PictureSave", "Save");
-        row("FormMain", "PictureExit", "Exit");
-        row("FormMain", "PictureMini", "Minimise");
-        row("FormSave", "PictureFF", "Friendly Fire");
-        row("FormSave", "PictureScore", "Score List");
-        row("FormSave", "PictureBSMB", "Bot Skill & Max Bots");
-        row("FormSave", "PictureBotNames", "Bot Names");
-        row("FormSave", "PictureIntro", "Intro");
-        row("FormSave", "PictureCancel", "Cancel");
-        row("FormEdit", "PictureAccept", "Accept");
-        row("FormLevel", "PictureColdBreath", "Cold Breath");
-        row("FormLevel", "VScrollMaxView", "Max View Distance");
-        row("FormLevel", "LabelPT16", "Pac Tickets (16)");
-        row("FormLevel", "VScrollET128", "EU Tickets (128)");
-        row("FormLevel", "VScrollELPM", "EU Ticket Loss P/Min");
-        row("FormLevel", "LabelLevel", "Editing");
-    }
-
     void namesAfterCaptions()
     {
-        QFETCH(QString, window);
-        QFETCH(QString, control);
-        QFETCH(QString, name);
-        Program program;
-        QWidget* form = nullptr;
-        for (QWidget* candidate : QApplication::topLevelWidgets()) {
-            if (candidate->objectName() == window)
-                form = candidate;
-        }
-        QVERIFY2(form, qPrintable(window));
-        QWidget* widget = form->findChild<QWidget*>(control);
-        QVERIFY2(widget, qPrintable(control));
-        QCOMPARE(widget->accessibleName(), name);
-        // A drop-down list on Linux speaks its current entry as its name and its caption as its label.
-        if (qobject_cast<QComboBox*>(widget)) {
-            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
-            QVERIFY(face);
-            QStringList labels;
-            for (const auto& relation : face->relations(QAccessible::Label))
-                labels.append(Accessibility::SpokenCaption(relation.first->text(QAccessible::Name)));
-            QCOMPARE(labels, QStringList{name});
-        } else {
-            QCOMPARE(SpokenName(widget), name);
+        DemoEditor e;
+        const EditorContext& c = e.context;
+        const struct
+        {
+            QWidget* window;
+            const char* control;
+            const char* name;
+        } rows[] = {
+            {c.select, "ListMods", "Select Mod To Edit"},
+            {c.select, "PictureEdit", "Edit"},
+            {c.main, "LabelSFD", "Soldier Friendly Damage"},
+            {c.main, "VScrollSFD", "Soldier Friendly Damage"},
+            {c.main, "VScrollVFD", "Vehicle Friendly Damage"},
+            {c.main, "LabelSSD", "Soldier Splash Damage"},
+            {c.main, "VScrollVSD", "Vehicle Splash Damage"},
+            {c.main, "LabelBotSkill", "Bot Skill"},
+            {c.main, "PictureSliderBGBS", "Bot Skill"},
+            {c.main, "PictureSliderBGMB", "Max Bots"},
+            {c.main, "ListBotNames", "Bot Names"},
+            {c.main, "TextNewBot", "Add New Bot Name"},
+            {c.main, "ListScores", "Edit Scores"},
+            {c.main, "ComboLevels", "Edit Level Settings"},
+            {c.main, "PictureAdd", "Add"},
+            {c.main, "PictureSave", "Save"},
+            {c.main, "PictureExit", "Exit"},
+            {c.main, "PictureMini", "Minimise"},
+            {c.save, "PictureFF", "Friendly Fire"},
+            {c.save, "PictureScore", "Score List"},
+            {c.save, "PictureBSMB", "Bot Skill & Max Bots"},
+            {c.save, "PictureBotNames", "Bot Names"},
+            {c.save, "PictureIntro", "Intro"},
+            {c.save, "PictureCancel", "Cancel"},
+            {c.edit, "PictureAccept", "Accept"},
+            {c.level, "PictureColdBreath", "Cold Breath"},
+            {c.level, "VScrollMaxView", "Max View Distance"},
+            {c.level, "LabelPT16", "Pac Tickets (16)"},
+            {c.level, "VScrollET128", "EU Tickets (128)"},
+            {c.level, "VScrollELPM", "EU Ticket Loss P/Min"},
+            {c.level, "LabelLevel", "Editing"},
+        };
+        for (const auto& row : rows) {
+            QWidget* widget = Control<QWidget>(row.window, row.control);
+            QVERIFY(widget);
+            const QString name = QString::fromLatin1(row.name);
+            QVERIFY2(widget->accessibleName() == name, row.control);
+            // A drop-down list on Linux speaks its current entry as its name and its caption as its label.
+            if (qobject_cast<QComboBox*>(widget)) {
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+                QVERIFY(face);
+                QStringList labels;
+                for (const auto& relation : face->relations(QAccessible::Label))
+                    labels.append(Accessibility::SpokenCaption(relation.first->text(QAccessible::Name)));
+                QCOMPARE(labels, QStringList{name});
+            } else {
+                QVERIFY2(SpokenName(widget) == name, row.control);
+            }
         }
     }
 
     // No control a user can act on, or whose value the user reads, is left without a name.
     void everyControlHasAName()
     {
-        Program program;
-        const EditorContext& context = program.context();
-        const QList<QWidget*> windows{context.main, context.select, context.edit, context.save, context.level};
+        DemoEditor e;
+        const EditorContext& context = e.context;
         QStringList nameless;
-        for (QWidget* window : windows) {
+        QStringList windowNames;
+        for (QWidget* window : {static_cast<QWidget*>(context.main), static_cast<QWidget*>(context.select),
+                                static_cast<QWidget*>(context.edit), static_cast<QWidget*>(context.save),
+                                static_cast<QWidget*>(context.level)}) {
             QVERIFY(window);
+            windowNames.append(window->objectName());
             QVERIFY2(!SpokenName(window).isEmpty(), qPrintable(window->objectName()));
             for (QWidget* widget : window->findChildren<QWidget*>()) {
                 const QString id = widget->objectName();
@@ -217,157 +182,138 @@ private slots:
             }
         }
         QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
+        QCOMPARE(windowNames,
+                 QStringList({QStringLiteral("FormMain"), QStringLiteral("FormSelect"), QStringLiteral("FormEdit"),
+                              QStringLiteral("FormSave"), QStringLiteral("FormLevel")}));
         // The windows are frameless, so their titles never show; they name the program to the desktop.
         QCOMPARE(context.select->windowTitle(), QStringLiteral("GX3190 Editor"));
     }
 
-    // The score edit window's caption is the score being edited, and its spin bar is named after it.
-    void scoreNameFollowsTheEditedScore()
+    // The score edit window's spin bar is named after the score being edited; pictures act through the tool.
+    void namesAndActionsFollowTheState()
     {
-        Program program;
-        QVERIFY(program.editor->start(*program.store));
-        FormSelect* select = program.context().select;
-        auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
-        const QList<QListWidgetItem*> found = mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly);
-        QVERIFY(!found.isEmpty());
-        mods->setCurrentItem(found.constFirst());
-        QTest::keyClick(mods, Qt::Key_Return);
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(program.context().main));
-
-        FormEdit* edit = program.context().edit;
-        auto* caption = edit->findChild<QLabel*>(QStringLiteral("LabelLScore"));
-        auto* bar = edit->findChild<QWidget*>(QStringLiteral("VScrollNum"));
-        QVERIFY(caption && bar);
+        DemoEditor e;
+        e.load(DemoGame::CompleteMod);
+        FormEdit* edit = e.context.edit;
+        auto* caption = Control<QLabel>(edit, "LabelLScore");
+        auto* bar = Control<QWidget>(edit, "VScrollNum");
         QStringList heard;
         for (const int row : {0, 5}) {
             edit->BeginScoreEdit(row);
-            QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(edit));
             QVERIFY(!caption->text().isEmpty());
             QCOMPARE(SpokenName(bar), Accessibility::SpokenCaption(caption->text()));
             heard.append(SpokenName(bar));
-            QTest::keyClick(edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
-            QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(program.context().main));
+            QTest::keyClick(Control<QWidget>(edit, "PictureCancel"), Qt::Key_Space);
+            QCOMPARE(VisibleOnly(e.context), e.context.main);
         }
         QVERIFY2(heard.at(0) != heard.at(1), qPrintable(heard.join(QStringLiteral(" / "))));
-    }
 
-    // Assistive tools see push buttons and check boxes, and pressing them through the tool acts as a click.
-    void picturesAreButtonsAndChecks()
-    {
-        Program program;
-        QVERIFY(program.editor->start(*program.store));
-        EditorContext& context = program.context();
-        auto* mods = context.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
-        mods->setCurrentItem(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
-        QTest::keyClick(mods, Qt::Key_Return);
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(context.main));
-
+        // Assistive tools see push buttons and check boxes, and pressing them through the tool acts as a click.
+        e.context.showOnly(e.context.main);
         QAccessibleInterface* save =
-            QAccessible::queryAccessibleInterface(context.main->findChild<ImageButton*>(QStringLiteral("PictureSave")));
+            QAccessible::queryAccessibleInterface(Control<QWidget>(e.context.main, "PictureSave"));
         QVERIFY(save && save->actionInterface());
         QCOMPARE(save->role(), QAccessible::Button);
         QCOMPARE(save->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
-        program.sounds.played.clear();
+        e.sounds.played.clear();
         save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(program.sounds.played, QList<int>{1});
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(context.save));
+        QCOMPARE(e.sounds.played, QList<int>{1});
+        QCOMPARE(VisibleOnly(e.context), e.context.save);
 
-        auto* friendlyFire = context.save->findChild<CheckPicture*>(QStringLiteral("PictureFF"));
+        auto* friendlyFire = Control<CheckPicture>(e.context.save, "PictureFF");
         QAccessibleInterface* check = QAccessible::queryAccessibleInterface(friendlyFire);
         QVERIFY(check && check->actionInterface());
         QCOMPARE(check->role(), QAccessible::CheckBox);
         QVERIFY(check->state().checkable);
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool wasOn = friendlyFire->isOn();
+        for (const bool wasOn : {true, false}) {
+            QCOMPARE(friendlyFire->isOn(), wasOn);
             QCOMPARE(bool(check->state().checked), wasOn);
-            program.sounds.played.clear();
+            e.sounds.played.clear();
             check->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-            QCOMPARE(friendlyFire->isOn(), !wasOn);
             QCOMPARE(bool(check->state().checked), !wasOn);
-            QCOMPARE(program.sounds.played, QList<int>{2});
+            QCOMPARE(e.sounds.played, QList<int>{2});
         }
+        QCOMPARE(friendlyFire->isOn(), e.mod().SaveFriendlyFire);
     }
 
     // From the mod selection to the save window and back, with the keyboard alone.
     void keyboardOnlyRound()
     {
-        Program program;
-        QVERIFY(program.editor->start(*program.store));
-        EditorContext& context = program.context();
+        DemoEditor e;
+        QTemporaryDir storeDir;
+        QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
+        store.setValue(QStringLiteral("Paths/GXPath"), e.game.path);
+        QVERIFY(e.editor.start(store));
+        EditorContext& context = e.context;
         FormSelect* select = context.select;
         QVERIFY(Activate(select));
 
         // Down arrow selects a mod, Tab reaches EDIT, Space opens the mod.
-        auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        auto* mods = Control<QListWidget>(select, "ListMods");
         QVERIFY(TabTo(select, mods));
         const int wanted = mods->row(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
         QVERIFY(wanted >= 0);
         for (int step = 0; step < mods->count() && mods->currentRow() < wanted; ++step)
             QTest::keyClick(mods, Qt::Key_Down);
         QCOMPARE(mods->currentRow(), wanted);
-        auto* open = select->findChild<ImageButton*>(QStringLiteral("PictureEdit"));
+        auto* open = Control<ImageButton>(select, "PictureEdit");
         QVERIFY(TabTo(select, open));
-        program.sounds.played.clear();
+        e.sounds.played.clear();
         PressAndRelease(open, Qt::Key_Space);
         // The button's click comes first; showing the loaded values may add the spin bars' own.
-        QVERIFY(!program.sounds.played.isEmpty());
-        QCOMPARE(program.sounds.played.first(), 1);
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(context.main));
-        QCOMPARE(program.context().mod.ModFolder, program.game.mod(DemoGame::CompleteMod));
+        QCOMPARE(e.sounds.played.value(0), 1);
+        QCOMPARE(VisibleOnly(context), context.main);
+        QCOMPARE(e.mod().ModFolder, e.game.mod(DemoGame::CompleteMod));
 
-        // Exit by keyboard asks the described question; No keeps everything.
+        // Exit by keyboard asks the question; No keeps everything.
         FormMain* main = context.main;
         QVERIFY(Activate(main));
-        auto* exitButton = main->findChild<ImageButton*>(QStringLiteral("PictureExit"));
+        auto* exitButton = Control<ImageButton>(main, "PictureExit");
         QVERIFY(TabTo(main, exitButton));
-        program.prompter.questionAnswers.push_back(false);
+        e.prompter.questionAnswers.push_back(false);
         PressAndRelease(exitButton, Qt::Key_Return);
-        QCOMPARE(program.prompter.texts(), QStringList{QStringLiteral("Do you want to exit?")});
-        QCOMPARE(program.prompter.kinds(), QStringList{QStringLiteral("question")});
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(main));
+        QCOMPARE(e.prompter.texts(), QStringList{QStringLiteral("Do you want to exit?")});
+        QCOMPARE(VisibleOnly(context), main);
 
         // Enter on SAVE opens the save window.
-        auto* save = main->findChild<ImageButton*>(QStringLiteral("PictureSave"));
+        auto* save = Control<ImageButton>(main, "PictureSave");
         QVERIFY(TabTo(main, save));
-        program.sounds.played.clear();
+        e.sounds.played.clear();
         PressAndRelease(save, Qt::Key_Enter);
-        QCOMPARE(program.sounds.played, QList<int>{1});
+        QCOMPARE(e.sounds.played, QList<int>{1});
         FormSave* saveWindow = context.save;
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(saveWindow));
+        QCOMPARE(VisibleOnly(context), saveWindow);
         QVERIFY(Activate(saveWindow));
 
         // A save check turns over on Space with sound 2, the intro switch with sound 1, as on a click.
-        auto* friendlyFire = saveWindow->findChild<CheckPicture*>(QStringLiteral("PictureFF"));
+        auto* friendlyFire = Control<CheckPicture>(saveWindow, "PictureFF");
         QVERIFY(TabTo(saveWindow, friendlyFire));
         const bool wasOn = friendlyFire->isOn();
-        program.sounds.played.clear();
+        e.sounds.played.clear();
         QTest::keyClick(friendlyFire, Qt::Key_Space);
         QCOMPARE(friendlyFire->isOn(), !wasOn);
-        QCOMPARE(program.sounds.played, QList<int>{2});
+        QCOMPARE(e.sounds.played, QList<int>{2});
         QTest::keyClick(friendlyFire, Qt::Key_Return);
         QCOMPARE(friendlyFire->isOn(), wasOn);
 
-        auto* intro = saveWindow->findChild<CheckPicture*>(QStringLiteral("PictureIntro"));
+        auto* intro = Control<CheckPicture>(saveWindow, "PictureIntro");
         QVERIFY(TabTo(saveWindow, intro));
-        program.sounds.played.clear();
-        program.prompter.clear();
+        e.sounds.played.clear();
         const bool introWasOn = intro->isOn();
-        // Whatever the switch asks first, the user says yes.
-        program.prompter.questionAnswers.assign(2, true);
+        e.prompter.questionAnswers.assign(2, true);
         QTest::keyClick(intro, Qt::Key_Space);
-        QCOMPARE(program.sounds.played.value(0), 1);
+        QCOMPARE(e.sounds.played.value(0), 1);
         QCOMPARE(intro->isOn(), !introWasOn);
         QCOMPARE(intro->isOn(), context.intro.IntroOn());
 
         // CANCEL by keyboard goes home without writing anything.
-        const QByteArray serverBefore =
-            ReadBytes(program.game.mod(DemoGame::CompleteMod) + QStringLiteral("/Settings/ServerSettings.CON"));
-        auto* cancel = saveWindow->findChild<ImageButton*>(QStringLiteral("PictureCancel"));
+        const QString server = e.game.mod(DemoGame::CompleteMod) + QStringLiteral("/Settings/ServerSettings.CON");
+        const QByteArray serverBefore = ReadBytes(server);
+        auto* cancel = Control<ImageButton>(saveWindow, "PictureCancel");
         QVERIFY(TabTo(saveWindow, cancel));
         PressAndRelease(cancel, Qt::Key_Space);
-        QCOMPARE(program.visibleOnly(), static_cast<QWidget*>(main));
-        QCOMPARE(ReadBytes(program.game.mod(DemoGame::CompleteMod) + QStringLiteral("/Settings/ServerSettings.CON")),
-                 serverBefore);
+        QCOMPARE(VisibleOnly(context), main);
+        QCOMPARE(ReadBytes(server), serverBefore);
     }
 };
 
