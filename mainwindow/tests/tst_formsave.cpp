@@ -117,8 +117,7 @@ void TestFormSave::controlsSitAtTheirPlaces()
         {"PictureFF", {176, 32, 16, 16}, nullptr},       {"PictureScore", {176, 56, 16, 16}, nullptr},
         {"PictureBSMB", {176, 80, 16, 16}, nullptr},     {"PictureBotNames", {176, 104, 16, 16}, nullptr},
         {"PictureIntro", {176, 128, 16, 16}, nullptr},   {"PictureCancel", {8, 152, 91, 18}, nullptr},
-        {"PictureSave", {104, 152, 91, 18}, nullptr},
-    };
+        {"PictureSave", {104, 152, 91, 18}, nullptr}};
     for (const auto& c : controls) {
         QWidget* control = Control<QWidget>(save(), c.name);
         QVERIFY(control);
