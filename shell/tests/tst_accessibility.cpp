@@ -5,7 +5,6 @@
 #include "mainwindow/FormMain.h"
 #include "mainwindow/FormSave.h"
 #include "modfiles/ModSettings.h"
-#include "movies/IntroSwitch.h"
 #include "shell/Accessibility.h"
 #include "shell/CheckPicture.h"
 #include "shell/EditorContext.h"
@@ -283,7 +282,7 @@ private slots:
         QCOMPARE(VisibleOnly(context), saveWindow);
         QVERIFY(Activate(saveWindow));
 
-        // A save check turns over on Space with sound 2, the intro switch with sound 1, as on a click.
+        // A save check turns over on Space and Return with its sound, as on a click.
         auto* friendlyFire = Control<CheckPicture>(saveWindow, "PictureFF");
         QVERIFY(TabTo(saveWindow, friendlyFire));
         const bool wasOn = friendlyFire->isOn();
@@ -293,16 +292,6 @@ private slots:
         QCOMPARE(e.sounds.played, QList<int>{2});
         QTest::keyClick(friendlyFire, Qt::Key_Return);
         QCOMPARE(friendlyFire->isOn(), wasOn);
-
-        auto* intro = Control<CheckPicture>(saveWindow, "PictureIntro");
-        QVERIFY(TabTo(saveWindow, intro));
-        e.sounds.played.clear();
-        const bool introWasOn = intro->isOn();
-        e.prompter.questionAnswers.assign(2, true);
-        QTest::keyClick(intro, Qt::Key_Space);
-        QCOMPARE(e.sounds.played.value(0), 1);
-        QCOMPARE(intro->isOn(), !introWasOn);
-        QCOMPARE(intro->isOn(), context.intro.IntroOn());
 
         // CANCEL by keyboard goes home without writing anything.
         const QString server = e.game.mod(DemoGame::CompleteMod) + QStringLiteral("/Settings/ServerSettings.CON");
