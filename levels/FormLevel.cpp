@@ -3,6 +3,7 @@
 #include "levels/LevelWorkflow.h"
 #include "mainwindow/FormMain.h"
 #include "modfiles/ModSettings.h"
+#include "shell/BusyCursor.h"
 #include "shell/EditorContext.h"
 #include "shell/Prompter.h"
 #include "shell/TextStyle.h"
@@ -13,16 +14,6 @@
 #include <QScrollBar>
 
 namespace {
-
-// The wait cursor for the whole of an open or a save, lifted on every way out.
-class BusyCursor final
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // A box asks for the user's attention, so it gets the normal pointer even in the middle of a busy spell.
 class NormalCursorWhileAsking final
@@ -232,10 +223,7 @@ void FormLevel::save()
 
 void FormLevel::returnToMain()
 {
-    if (m_context.main)
-        m_context.showOnly(m_context.main);
-    else
-        hide();
+    m_context.returnToMain(this);
 }
 
 void FormLevel::closeRequested()

@@ -140,10 +140,7 @@ void FormEdit::cancel()
 
 void FormEdit::returnToMain()
 {
-    if (m_context.main)
-        m_context.showOnly(m_context.main);
-    else
-        hide();
+    m_context.returnToMain(this);
 }
 
 void FormEdit::closeRequested()

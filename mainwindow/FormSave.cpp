@@ -4,6 +4,7 @@
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
+#include "shell/BusyCursor.h"
 #include "shell/EditorContext.h"
 #include "shell/Prompter.h"
 #include "shell/TextStyle.h"
@@ -14,16 +15,6 @@
 #include <optional>
 
 namespace {
-
-// The wait cursor while files are written, taken back however the scope is left.
-class BusyCursor final
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void styleLabel(QLabel* label, qreal pointSize)
 {
@@ -148,10 +139,7 @@ void FormSave::cancel()
 
 void FormSave::returnToMain()
 {
-    if (m_context.main)
-        m_context.showOnly(m_context.main);
-    else
-        hide();
+    m_context.returnToMain(this);
 }
 
 void FormSave::closeRequested()

@@ -1,5 +1,7 @@
 #include "shell/EditorContext.h"
 
+#include "mainwindow/FormMain.h"
+
 #include <QWidget>
 
 void EditorContext::showOnly(QWidget* window) const
@@ -11,6 +13,14 @@ void EditorContext::showOnly(QWidget* window) const
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void EditorContext::returnToMain(QWidget* dialog) const
+{
+    if (main)
+        showOnly(main);
+    else
+        dialog->hide();
 }
 
 QList<QWidget*> EditorContext::visibleWindows() const

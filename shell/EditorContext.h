@@ -40,6 +40,8 @@ public:
     void registerWindow(QWidget* window) { m_windows.append(window); }
     // Hides every other window first, then shows this one.
     void showOnly(QWidget* window) const;
+    // A dialog closing: the main window comes back (before it exists, the dialog only hides).
+    void returnToMain(QWidget* dialog) const;
     QList<QWidget*> visibleWindows() const;
 
 private:
