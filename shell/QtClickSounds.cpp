@@ -1,12 +1,22 @@
 #include "shell/QtClickSounds.h"
 
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 
 QtClickSounds::QtClickSounds(QObject* parent) : QObject(parent)
 {
-    // Kinds 1, 2 and 3 in that order. QSoundEffect decodes in the background, so the first window paints
-    // without waiting; a machine without an audio device only gets a warning from Qt and silent clicks.
+    // Loading the sound system costs more than painting the first window; it waits until that window is
+    // up. No click can come sooner, and one that does loads the sounds itself.
+    QTimer::singleShot(LoadDelayMs, this, &QtClickSounds::load);
+}
+
+void QtClickSounds::load()
+{
+    if (m_effects.front())
+        return;
+    // Kinds 1, 2 and 3 in that order. QSoundEffect decodes in the background; a machine without an audio
+    // device only gets a warning from Qt and silent clicks.
     const char* const sources[] = {"qrc:/sounds/button.wav", "qrc:/sounds/slider.wav", "qrc:/sounds/check.wav"};
     for (std::size_t i = 0; i < m_effects.size(); ++i) {
         m_effects[i] = new QSoundEffect(this);
@@ -20,6 +30,7 @@ void QtClickSounds::PlayClickSound(int kind)
 {
     if (kind < 1 || kind > static_cast<int>(m_effects.size()))
         return;
+    load();
     for (QSoundEffect* effect : m_effects)
         effect->stop();
     m_effects[static_cast<std::size_t>(kind - 1)]->play();

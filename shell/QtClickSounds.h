@@ -22,5 +22,8 @@ public:
     void PlayClickSound(int kind) override;
 
 private:
+    static constexpr int LoadDelayMs = 300;
+    void load();
+
     std::array<QSoundEffect*, 3> m_effects{};
 };
