@@ -16,7 +16,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
 cmake --build "$build" -j "$(nproc)"
 
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=($(cd "$build/fuzz" && ls fuzz_* | grep -v '\.' ))
+[ ${#harnesses[@]} -gt 0 ] ||
+    mapfile -t harnesses < <(find "$build/fuzz" -maxdepth 1 -type f -executable -name 'fuzz_*' -printf '%f\n' | sort)
 seeds="$build/seeds"
 rm -rf "$seeds"
 "$build/tools/gx3190-makedemo" --fuzz-seeds "$seeds"
