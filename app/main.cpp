@@ -1,5 +1,6 @@
 #include "shell/Artwork.h"
 #include "shell/Editor.h"
+#include "shell/StartUp.h"
 #include "shell/TextStyle.h"
 
 #include <QApplication>
@@ -7,12 +8,7 @@
 
 int main(int argc, char** argv)
 {
-#ifdef Q_OS_LINUX
-    // libzip converts every member's time with mktime, and with TZ unset glibc looks at /etc/localtime
-    // again each time: thousands of times for a large level archive. Naming that same zone reads it once.
-    if (qEnvironmentVariableIsEmpty("TZ"))
-        qputenv("TZ", ":/etc/localtime");
-#endif
+    StartUp::PrepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
     // Ties the windows to the installed desktop entry (its icon and name in docks, the app id on Wayland).

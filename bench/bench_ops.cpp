@@ -8,6 +8,7 @@
 #include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
 #include "shell/Prompter.h"
+#include "shell/StartUp.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QCoreApplication>
@@ -449,6 +450,8 @@ void startUp(const QString& work, int runs)
 
 int main(int argc, char** argv)
 {
+    // The program starts this way, so the operations are timed as it runs them.
+    StartUp::PrepareProcess();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const auto wanted = [&args](const char* name) { return args.isEmpty() || args.contains(QLatin1String(name)); };

@@ -16,6 +16,14 @@
 
 namespace StartUp {
 
+void PrepareProcess()
+{
+#ifdef Q_OS_LINUX
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+#endif
+}
+
 QString FolderPrompt()
 {
     return QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\");

@@ -13,6 +13,11 @@ class QSettings;
 // of application "GX3190_SP"; the program passes the real one, tests a file of their own.
 namespace StartUp {
 
+// Process settings the program starts with, before anything else runs. On Linux: the time zone named once
+// (libzip converts every archive member's time with mktime, and with TZ unset glibc looks at
+// /etc/localtime again each time: thousands of times for a large level archive).
+void PrepareProcess();
+
 // The store's keys (section "Paths").
 inline constexpr const char* GamePathKey = "Paths/GXPath";
 inline constexpr const char* ProgramFilesKey = "Paths/PrPath";
