@@ -3,11 +3,9 @@
 // over a busy cursor, so seeing it inside a box proves the busy cursor was up).
 #include "levels/FormLevel.h"
 #include "mainwindow/FormMain.h"
-#include "modfiles/ModFiles.h"
-#include "modfiles/ModSettings.h"
-#include "movies/IntroSwitch.h"
 #include "shell/EditorContext.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QApplication>
@@ -46,40 +44,26 @@ class TestBusyCursor final : public QObject
 private slots:
     void init()
     {
-        m_game = std::make_unique<DemoGameFolder>();
-        m_mod = std::make_unique<ModSettings>();
-        m_mod->ModFolder = m_game->mod(DemoGame::CompleteMod);
-        QVERIFY(LoadMod(*m_mod).unreadableFiles.isEmpty());
-        m_context = std::make_unique<EditorContext>(*m_mod, m_prompter, m_sounds, m_intro);
-        m_main = std::make_unique<FormMain>(*m_context);
-        m_context->main = m_main.get();
-        m_level = std::make_unique<FormLevel>(*m_context);
-        m_context->level = m_level.get();
-        m_context->showOnly(m_main.get());
-        m_prompter.clear();
-        m_prompter.questionAnswers.clear();
+        m_editor = std::make_unique<DemoEditor>();
+        m_editor->load(DemoGame::CompleteMod);
+        m_main = m_editor->context.main;
+        m_level = m_editor->context.level;
+        m_editor->context.showOnly(m_main);
+        m_editor->prompter.clear();
         m_boxCursors.clear();
-        m_prompter.onBox = [this](const RecordingPrompter::Box& box) {
+        m_editor->prompter.onBox = [this](const RecordingPrompter::Box& box) {
             m_boxCursors.append({box.kind, currentCursor()});
         };
     }
 
-    void cleanup()
-    {
-        m_prompter.onBox = nullptr;
-        m_level.reset();
-        m_main.reset();
-        m_context.reset();
-        m_mod.reset();
-        m_game.reset();
-    }
+    void cleanup() { m_editor.reset(); }
 
     void openShowsTheWaitCursorWhileExtracting()
     {
         QWidget panel;
         ShowWatcher watcher;
         panel.installEventFilter(&watcher);
-        m_prompter.questionAnswers = {true};
+        m_editor->prompter.questionAnswers = {true};
         m_level->editLevel(0, QStringLiteral("Varnholm"), &panel);
         QVERIFY(m_level->isVisible());
         QVERIFY(!watcher.cursors.isEmpty());
@@ -92,35 +76,35 @@ private slots:
         // A damaged archive: the open fails with a message, and the cursor is gone afterwards.
         const QString archive = levelArchive(1);
         WriteBytes(archive, QByteArray("not an archive at all"));
-        m_prompter.questionAnswers = {true};
+        m_editor->prompter.questionAnswers = {true};
         m_level->editLevel(1, QStringLiteral("Camp Ostrel"), m_main->busyPanel());
         QVERIFY(!m_level->isVisible());
-        QVERIFY2(hasBusyBox(QStringLiteral("critical")), qPrintable(m_prompter.texts().join(QLatin1Char('|'))));
+        QVERIFY2(hasBusyBox(QStringLiteral("critical")), qPrintable(m_editor->prompter.texts().join(QLatin1Char('|'))));
         QCOMPARE(currentCursor(), -1);
 
         // A save whose archive cannot be replaced (a folder now stands in its place) fails the same way.
         m_boxCursors.clear();
-        m_prompter.clear();
-        m_prompter.questionAnswers = {true};
+        m_editor->prompter.clear();
+        m_editor->prompter.questionAnswers = {true};
         m_level->editLevel(2, QStringLiteral("Quarrin Landing"), m_main->busyPanel());
         QVERIFY(m_level->isVisible());
         const QString saved = levelArchive(2);
         QVERIFY(QFile::remove(saved));
         QVERIFY(QDir().mkpath(saved + QStringLiteral("/blocker")));
         m_boxCursors.clear();
-        m_prompter.clear();
+        m_editor->prompter.clear();
         auto* saveButton = m_level->findChild<QWidget*>(QStringLiteral("PictureSave"));
         QVERIFY(saveButton);
         QTest::mouseClick(saveButton, Qt::LeftButton, {}, saveButton->rect().center());
-        QVERIFY2(hasBusyBox(QStringLiteral("critical")), qPrintable(m_prompter.texts().join(QLatin1Char('|'))));
+        QVERIFY2(hasBusyBox(QStringLiteral("critical")), qPrintable(m_editor->prompter.texts().join(QLatin1Char('|'))));
         QCOMPARE(currentCursor(), -1);
     }
 
 private:
     QString levelArchive(int index) const
     {
-        return m_game->mod(DemoGame::CompleteMod) + QStringLiteral("/Levels/") + DemoGame::LevelFolders().at(index) +
-               QStringLiteral("/server.ZIP");
+        return m_editor->game.mod(DemoGame::CompleteMod) + QStringLiteral("/Levels/") +
+               DemoGame::LevelFolders().at(index) + QStringLiteral("/server.ZIP");
     }
 
     bool hasBusyBox(const QString& kind) const
@@ -132,14 +116,9 @@ private:
         return false;
     }
 
-    std::unique_ptr<DemoGameFolder> m_game;
-    std::unique_ptr<ModSettings> m_mod;
-    RecordingPrompter m_prompter;
-    RecordingSounds m_sounds;
-    IntroSwitch m_intro;
-    std::unique_ptr<EditorContext> m_context;
-    std::unique_ptr<FormMain> m_main;
-    std::unique_ptr<FormLevel> m_level;
+    std::unique_ptr<DemoEditor> m_editor;
+    FormMain* m_main = nullptr;
+    FormLevel* m_level = nullptr;
     QList<QPair<QString, int>> m_boxCursors;
 };
 
