@@ -30,6 +30,8 @@ qsizetype tokenEnd(const QByteArray& text, qsizetype from)
 
 } // namespace
 
+ScriptText::ScriptText(QByteArray text) : m_text(std::move(text)), m_lowered(AsciiLower(m_text)) {}
+
 ScriptText ScriptText::fromFileBytes(QByteArrayView bytes)
 {
     return ScriptText(JoinLines(SplitLines(bytes)));
@@ -42,7 +44,7 @@ qsizetype ScriptText::find(QByteArrayView key, qsizetype start) const
     const qsizetype from = start < 1 ? 0 : start - 1;
     if (from >= m_text.size())
         return -1;
-    return AsciiLower(m_text).indexOf(AsciiLower(key), from);
+    return m_lowered.indexOf(AsciiLower(key), from);
 }
 
 QByteArray ScriptText::tokenAfter(qsizetype keyAt, qsizetype keyLength) const
@@ -62,13 +64,12 @@ int ScriptText::replaceToken(QByteArrayView key, QByteArrayView oldToken, QByteA
     if (key.isEmpty() || oldToken.isEmpty())
         return 0;
     // One pass that copies the text and swaps tokens on the way keeps large files linear.
-    const QByteArray lowered = AsciiLower(m_text);
     const QByteArray lowKey = AsciiLower(key);
     QByteArray result;
     result.reserve(m_text.size());
     qsizetype copied = 0;
     int count = 0;
-    for (qsizetype at = lowered.indexOf(lowKey); at >= 0; at = lowered.indexOf(lowKey, at + 1)) {
+    for (qsizetype at = m_lowered.indexOf(lowKey); at >= 0; at = m_lowered.indexOf(lowKey, at + 1)) {
         const qsizetype begin = tokenStart(m_text, at + key.size());
         const qsizetype end = tokenEnd(m_text, begin);
         if (begin < copied || QByteArrayView(m_text).sliced(begin, end - begin) != oldToken)
@@ -82,5 +83,6 @@ int ScriptText::replaceToken(QByteArrayView key, QByteArrayView oldToken, QByteA
         return 0;
     result.append(QByteArrayView(m_text).sliced(copied));
     m_text = result;
+    m_lowered = AsciiLower(m_text);
     return count;
 }

@@ -10,7 +10,7 @@ class ScriptText final
 {
 public:
     ScriptText() = default;
-    explicit ScriptText(QByteArray text) : m_text(std::move(text)) {}
+    explicit ScriptText(QByteArray text);
 
     // Builds the held form from file bytes: every line followed by CR LF.
     static ScriptText fromFileBytes(QByteArrayView bytes);
@@ -33,4 +33,6 @@ public:
 
 private:
     QByteArray m_text;
+    // The text with A to Z lowered, kept beside it so that each search is one scan, not one copy.
+    QByteArray m_lowered;
 };

@@ -93,6 +93,11 @@ private slots:
         QCOMPARE(text.valueToken("missing ", 1), QByteArray());
         QCOMPARE(ScriptText("k    77\tx").valueToken("k ", 1), QByteArray("77"));
         QCOMPARE(ScriptText("k ").valueToken("k ", 1), QByteArray());
+        // Only A to Z fold: the game's 8-bit letters beyond ASCII must match exactly.
+        QCOMPARE(ScriptText("x \xC9t 3").find("\xE9t ", 1), -1);
+        QCOMPARE(ScriptText("x \xE9T 3").find("\xE9t ", 1), 2);
+        QCOMPARE(ScriptText("abc").find("BC", 1), 1);
+        QCOMPARE(ScriptText("abc").find("bcd", 1), -1);
     }
 
     void scriptReplacesWholeTokensOnly()
