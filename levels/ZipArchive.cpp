@@ -170,8 +170,9 @@ private:
         while (done < length && m_readAt < m_inSize) {
             const bool cached = m_readAt >= m_cachedAt && m_readAt < m_cachedAt + zip_uint64_t(m_cached.size());
             if (!cached) {
-                m_cached.resize(BlockSize);
-                const ssize_t got = ::pread(m_in, m_cached.data(), size_t(BlockSize), off_t(m_readAt));
+                // A small archive gets a small block: most levels are far below the block size.
+                m_cached.resize(qsizetype(std::min<zip_uint64_t>(BlockSize, m_inSize - m_readAt)));
+                const ssize_t got = ::pread(m_in, m_cached.data(), size_t(m_cached.size()), off_t(m_readAt));
                 if (got < 0) {
                     if (errno == EINTR)
                         continue;
