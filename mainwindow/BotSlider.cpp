@@ -3,6 +3,7 @@
 #include "shell/Artwork.h"
 #include "shell/Prompter.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -18,6 +19,7 @@ constexpr int SliderSound = 3;
 BotSlider::BotSlider(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void BotSlider::setKnob(SliderKnob* knob)
@@ -43,6 +45,8 @@ void BotSlider::paintEvent(QPaintEvent* /*event*/)
     painter.drawPixmap(rect(), Artwork::SliderTrack(devicePixelRatioF()));
     if (!isEnabled())
         painter.fillRect(rect(), QColor(0, 0, 0, 110));
+    if (hasFocus())
+        Artwork::DrawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
 }
 
 void BotSlider::mousePressEvent(QMouseEvent* event)
@@ -56,6 +60,42 @@ void BotSlider::mousePressEvent(QMouseEvent* event)
     const std::optional<float> left = SliderMath::Jump(static_cast<float>(event->position().x()));
     if (left)
         moveKnobTo(*left);
+}
+
+void BotSlider::keyPressEvent(QKeyEvent* event)
+{
+    // Steps count from the knob's drawn place, so a knob loaded between pixels or outside the track lands
+    // on a whole pixel inside it.
+    const float drawn = std::round(m_left);
+    float target = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        target = drawn - 1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        target = drawn + 1;
+        break;
+    case Qt::Key_PageDown:
+        target = drawn - 10;
+        break;
+    case Qt::Key_PageUp:
+        target = drawn + 10;
+        break;
+    case Qt::Key_Home:
+        target = SliderMath::LeftEnd;
+        break;
+    case Qt::Key_End:
+        target = SliderMath::RightEnd;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    playSound();
+    moveKnobTo(std::clamp(target, SliderMath::LeftEnd, SliderMath::RightEnd));
 }
 
 void BotSlider::knobPressed(QMouseEvent* event)

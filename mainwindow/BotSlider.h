@@ -10,7 +10,9 @@ class SliderKnob;
 // One of the main window's two sliders: the track picture (181 x 19) with its knob inside it. A left press
 // on the track makes the knob jump, a left press on the knob starts a drag; each plays click sound 3 and
 // each jump and drag step reports the value of the knob's new place. The knob's left edge is kept in
-// single precision, as the values are computed from it. A disabled track ignores the mouse.
+// single precision, as the values are computed from it. A disabled track ignores the mouse. Tab reaches the
+// track; the arrow keys then move the knob a pixel, Page Up and Page Down ten, Home and End to the ends,
+// each step a jump with its sound.
 class BotSlider final : public QWidget
 {
     Q_OBJECT
@@ -37,6 +39,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend class SliderKnob;

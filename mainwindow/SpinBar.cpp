@@ -1,5 +1,7 @@
 #include "mainwindow/SpinBar.h"
 
+#include "shell/Artwork.h"
+
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,7 +20,8 @@ SpinBar::SpinBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
     setRange(0, 100);
     setSingleStep(1);
     setPageStep(1);
-    setFocusPolicy(Qt::NoFocus);
+    // Only Tab gives it the focus: a click on an arrow must not take the focus from a box being typed in.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -89,6 +92,8 @@ void SpinBar::paintEvent(QPaintEvent* /*event*/)
     const int upperHeight = (height() + 1) / 2;
     drawArrow(painter, QRect(0, 0, width(), upperHeight), true, m_pressed == Arrow::Up);
     drawArrow(painter, QRect(0, upperHeight, width(), height() - upperHeight), false, m_pressed == Arrow::Down);
+    if (hasFocus())
+        Artwork::DrawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
 }
 
 void SpinBar::drawArrow(QPainter& painter, const QRect& box, bool up, bool pressed) const

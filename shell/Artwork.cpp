@@ -582,4 +582,16 @@ QIcon ApplicationIcon()
     return icon;
 }
 
+void DrawFocusRing(QPainter& painter, const QRect& box)
+{
+    painter.save();
+    painter.setOpacity(1.0);
+    QPen pen(QColor(255, 214, 90));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box);
+    painter.restore();
+}
+
 } // namespace Artwork

@@ -2,8 +2,11 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QRect>
 #include <QSize>
 #include <QString>
+
+class QPainter;
 
 // The editor's own artwork, painted by the program at the screen's device pixel ratio so that it stays
 // crisp at any scale. Every image has the logical size its control has.
@@ -28,5 +31,8 @@ QPixmap SliderTrack(qreal dpr);
 QPixmap SliderKnob(qreal dpr);
 
 QIcon ApplicationIcon();
+
+// The outline of a control the keyboard has reached: a dotted line in the skin's gold, inside box.
+void DrawFocusRing(QPainter& painter, const QRect& box);
 
 } // namespace Artwork

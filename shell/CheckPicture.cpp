@@ -39,13 +39,8 @@ void CheckPicture::paintEvent(QPaintEvent* /*event*/)
     if (!isEnabled())
         painter.setOpacity(0.45);
     painter.drawPixmap(rect(), m_on ? Artwork::CheckOn(dpr) : Artwork::CheckOff(dpr));
-    if (m_keyboardFocus && hasFocus()) {
-        painter.setOpacity(1.0);
-        QPen pen(QColor(255, 214, 90));
-        pen.setStyle(Qt::DotLine);
-        painter.setPen(pen);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    if (m_keyboardFocus && hasFocus())
+        Artwork::DrawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
 }
 
 void CheckPicture::mousePressEvent(QMouseEvent* event)

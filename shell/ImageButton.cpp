@@ -107,12 +107,8 @@ void ImageButton::paintEvent(QPaintEvent* /*event*/)
     const QPixmap& face = m_down ? m_pressed : m_normal;
     if (!face.isNull())
         painter.drawPixmap(rect(), face);
-    if (m_keyboardFocus && hasFocus()) {
-        QPen pen(QColor(255, 214, 90));
-        pen.setStyle(Qt::DotLine);
-        painter.setPen(pen);
-        painter.drawRect(rect().adjusted(1, 1, -2, -2));
-    }
+    if (m_keyboardFocus && hasFocus())
+        Artwork::DrawFocusRing(painter, rect().adjusted(1, 1, -2, -2));
 }
 
 void ImageButton::press()

@@ -1,6 +1,7 @@
 // The editor without a mouse: the real windows made by Editor, reached with Tab and driven with Space and
 // Enter, and every control named for a screen reader after its caption.
 #include "levels/FormLevel.h"
+#include "mainwindow/BotSlider.h"
 #include "mainwindow/FormEdit.h"
 #include "mainwindow/FormMain.h"
 #include "mainwindow/FormSave.h"
@@ -301,6 +302,50 @@ private slots:
         PressAndRelease(cancel, Qt::Key_Space);
         QCOMPARE(VisibleOnly(context), main);
         QCOMPARE(ReadBytes(server), serverBefore);
+    }
+
+    // The spin bars and sliders answer the keys with the sound and the value their arrows and track give.
+    void spinBarsAndSlidersByKeyboard()
+    {
+        DemoEditor e;
+        e.load(DemoGame::CompleteMod);
+        FormMain* main = e.context.main;
+        e.context.showOnly(main);
+        QVERIFY(Activate(main));
+
+        auto* bar = Control<QAbstractSlider>(main, "VScrollVFD");
+        const int before = bar->value();
+        QVERIFY(TabTo(main, bar));
+        e.sounds.played.clear();
+        QTest::keyClick(bar, Qt::Key_Down);
+        QCOMPARE(e.mod().friendlyFire(FriendlyFire::VehicleFF), QString::number(before + 1));
+        QCOMPARE(e.sounds.played, QList<int>{3});
+        QTest::keyClick(bar, Qt::Key_Up);
+        QTest::keyClick(bar, Qt::Key_End);
+        QCOMPARE(Caption(main, "LabelVFD"), QStringLiteral("100"));
+        QTest::keyClick(bar, Qt::Key_Home);
+        QCOMPARE(e.mod().friendlyFire(FriendlyFire::VehicleFF), QStringLiteral("0"));
+
+        // Max bots was loaded between pixels (32 bots); a step lands on the next whole pixel.
+        auto* bots = Control<BotSlider>(main, "PictureSliderBGMB");
+        QVERIFY(TabTo(main, bots));
+        e.sounds.played.clear();
+        QTest::keyClick(bots, Qt::Key_Right);
+        QCOMPARE(bots->knobLeft(), 20.0f);
+        QCOMPARE(e.mod().MaxBots(), QString::number(SliderMath::Value(SliderMath::Slider::MaxBots, 20.0f)));
+        QTest::keyClick(bots, Qt::Key_End);
+        QCOMPARE(Caption(main, "LabelMaxBots"), QStringLiteral("256"));
+        QTest::keyClick(bots, Qt::Key_PageUp);
+        QCOMPARE(bots->knobLeft(), SliderMath::RightEnd);
+        QTest::keyClick(bots, Qt::Key_Home);
+        QTest::keyClick(bots, Qt::Key_Left);
+        QCOMPARE(e.mod().MaxBots(), QStringLiteral("1"));
+        QCOMPARE(e.sounds.played, QList<int>(5, 3));
+
+        // A section the mod does not hold is passed over.
+        e.load(DemoGame::NamesOnlyMod);
+        QVERIFY(!TabTo(main, bar));
+        QVERIFY(!TabTo(main, bots));
     }
 };
 
