@@ -10,6 +10,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 
 #ifndef Q_OS_WIN
@@ -510,7 +511,7 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
 
     FolderMaker folders(destination);
     QSet<QString> written; // case-folded paths, so that names differing in case only cannot clash
-    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    QByteArray buffer;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count < 0 ? 0 : count); ++index) {
         const QString name = memberName(archive.get(), index);
@@ -577,6 +578,11 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             result.error = name + QStringLiteral(": ") + error;
             return result;
         }
+        // The buffer grows to the largest member read so far, up to one chunk: most members are small.
+        const zip_uint64_t declared = (stat.valid & ZIP_STAT_SIZE) ? stat.size : zip_uint64_t(ChunkSize);
+        const auto wanted = qsizetype(std::clamp<zip_uint64_t>(declared, 4096, zip_uint64_t(ChunkSize)));
+        if (buffer.size() < wanted)
+            buffer.resize(wanted);
         QFile out(target);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
             result.error = name + QStringLiteral(": ") + out.errorString();

@@ -4,6 +4,7 @@
 # Prints one line per harness: executions, time and result.
 #   bash tools/fuzz.sh [SECONDS] [HARNESS...]
 #   GX_FUZZ_RUNS=10000000 bash tools/fuzz.sh 0 fuzz_textrules
+# GX_FUZZ_FLAGS adds libFuzzer flags, such as -max_len=2048.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -32,8 +33,11 @@ for h in "${harnesses[@]}"; do
     corpus="$build/corpus/$h"
     mkdir -p "$corpus" "$seeds/$h"
     log="$build/$h.log"
-    if (cd "$build" && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-        "fuzz/$h" "${limit[@]}" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+    # Two frames of allocation stack keep the harnesses fast; a crash is re-run from its saved input
+    # (fuzz/HARNESS FILE) with full stacks.
+    # shellcheck disable=SC2086
+    if (cd "$build" && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1:malloc_context_size=2 \
+        "fuzz/$h" "${limit[@]}" ${GX_FUZZ_FLAGS:-} -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$build/$h-" "$corpus" "$seeds/$h" >"$log" 2>&1); then
         result=ok
     else
