@@ -13,9 +13,10 @@
 
 namespace {
 
-// A value the editor may change: a plain run of digits. Anything else ("5.5", "-1", "$x") is left as the
-// file has it, because writing a number over it would lose what the author meant.
-QString plainNumber(const QByteArray& token)
+// A value the editor may change: a plain run of digits, or the whole part of one written with a fraction.
+// Anything else ("-1", "$x") is left as the file has it, because writing a number over it would lose what
+// the author meant.
+QString plainNumber(QByteArrayView token)
 {
     if (token.isEmpty() || KeepDigits(token) != token)
         return {};
@@ -67,7 +68,7 @@ LevelSettings ReadLevelSettings(const ScriptText& text)
 {
     LevelSettings settings;
     for (const LevelValueInfo& info : LevelValues) {
-        const QString value = plainNumber(text.valueToken(info.key, SearchStart));
+        const QString value = plainNumber(WholePart(text.valueToken(info.key, SearchStart)));
         settings.value(info.which) = value;
         settings.oldValue(info.which) = value;
     }

@@ -39,10 +39,11 @@ QString plainDecimal(const QByteArray& digits)
     return QString::fromLatin1(digits.mid(first));
 }
 
-// The value of a key that the load can show: the digits of the whole token after it, or empty.
+// The value of a key that the load can show: the digits of the whole token after it (of its whole part
+// when it has a fraction), or empty.
 QString digitValue(const ScriptText& text, QByteArrayView key, qsizetype start)
 {
-    const QByteArray digits = KeepDigits(text.valueToken(key, start));
+    const QByteArray digits = KeepDigits(WholePart(text.valueToken(key, start)));
     return allDigits(digits) ? plainDecimal(digits) : QString();
 }
 

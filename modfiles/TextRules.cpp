@@ -16,7 +16,20 @@ bool isDigitByte(char c)
     return c >= '0' && c <= '9';
 }
 
+bool allDigits(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), isDigitByte);
+}
+
 } // namespace
+
+QByteArrayView WholePart(QByteArrayView token)
+{
+    const qsizetype point = token.indexOf('.');
+    if (point <= 0 || !allDigits(token.first(point)) || !allDigits(token.sliced(point + 1)))
+        return token;
+    return token.first(point);
+}
 
 QByteArray KeepDigits(QByteArrayView input)
 {

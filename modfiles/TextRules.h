@@ -12,6 +12,11 @@
 // that moves into a position already visited is not looked at again, so "a.b" gives "b".
 QByteArray KeepDigits(QByteArrayView text);
 
+// A value token written with a fraction ("50.0", "50.", "7.5") stands for its whole part, the number the
+// controls can show; any other token is returned as it is. The file keeps such a token until its value
+// is changed, when the whole token gives way to the new number.
+QByteArrayView WholePart(QByteArrayView token);
+
 // The numeric prefix of a text: leading blanks, tabs and line feeds skipped, an optional sign, digits, an
 // optional fraction and exponent, blanks inside ignored, &H and &O for hexadecimal and octal; 0 when no
 // digits stand at the start.

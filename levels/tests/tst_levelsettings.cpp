@@ -126,7 +126,10 @@ void TestLevelSettings::valuesOutOfReach_data()
     QTest::newRow("four digits") << QByteArray("1500") << QStringLiteral("1500");
     QTest::newRow("leading zero") << QByteArray("050") << QStringLiteral("050");
     QTest::newRow("zero") << QByteArray("0") << QStringLiteral("0");
-    QTest::newRow("fraction") << QByteArray("5.5") << QString();
+    QTest::newRow("fraction") << QByteArray("5.5") << QStringLiteral("5");
+    QTest::newRow("zero fraction") << QByteArray("500.0") << QStringLiteral("500");
+    QTest::newRow("point at the end") << QByteArray("50.") << QStringLiteral("50");
+    QTest::newRow("two points") << QByteArray("5.5.5") << QString();
     QTest::newRow("negative") << QByteArray("-1") << QString();
     QTest::newRow("variable") << QByteArray("v_arg1") << QString();
     QTest::newRow("nothing") << QByteArray() << QString();

@@ -141,6 +141,41 @@ private slots:
         QVERIFY(saved.contains("sv.vehicleFriendlyFire 20\r\nsv.vehicleFriendlyFire 100\r\n"));
     }
 
+    void decimalTokensMeanTheirWholePart_data()
+    {
+        QTest::addColumn<bool>("maxBots");
+        QTest::addColumn<QByteArray>("token");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("friendly fire 50.0") << false << QByteArray("50.0") << QStringLiteral("50");
+        QTest::newRow("friendly fire 50.") << false << QByteArray("50.") << QStringLiteral("50");
+        QTest::newRow("friendly fire 7.5") << false << QByteArray("7.5") << QStringLiteral("7");
+        QTest::newRow("max bots 32.0") << true << QByteArray("32.0") << QStringLiteral("32");
+    }
+    void decimalTokensMeanTheirWholePart()
+    {
+        QFETCH(bool, maxBots);
+        QFETCH(QByteArray, token);
+        QFETCH(QString, value);
+        OpenMod open;
+        const QString path = open.file(maxBots ? ModFile::AIDefault : ModFile::ServerSettings);
+        const QByteArray key = maxBots ? "aiSettings.setMaxNBots " : "sv.soldierFriendlyFire ";
+        QByteArray bytes = ReadBytes(path);
+        bytes.replace(key + (maxBots ? "32\r\n" : "100\r\n"), key + token + "\r\n");
+        QVERIFY(bytes.contains(key + token));
+        WriteBytes(path, bytes);
+        open.reload();
+        QCOMPARE(maxBots ? open.mod.MaxBots() : open.mod.friendlyFire(FriendlyFire::SoldierFF), value);
+        // Unchanged, the token keeps its bytes; changed, the whole token gives way to the new number.
+        QCOMPARE(saveAll(open.mod).failedFiles, QStringList());
+        QCOMPARE(ReadBytes(path), bytes);
+        if (maxBots)
+            open.mod.setMaxBots(QStringLiteral("4"));
+        else
+            open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("4"));
+        QCOMPARE(saveAll(open.mod).failedFiles, QStringList());
+        QCOMPARE(ReadBytes(path), bytes.replace(key + token + "\r\n", key + "4\r\n"));
+    }
+
     void botSkillIsReadAndWrittenAsAFraction_data()
     {
         QTest::addColumn<QByteArray>("token");
