@@ -1,6 +1,7 @@
-// KeepDigits, the Val rule and number formatting on arbitrary bytes.
+// KeepDigits, the Val rule, number formatting and the bot names' code page on arbitrary bytes.
 #include "modfiles/TextRules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -33,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (std::fabs(back - value) > std::fabs(value) * 1e-14 + 1e-300 && !(std::fabs(value) < 1e-15))
             std::abort();
     }
+    // Every byte reads as a character that writes back as that byte, so a name nobody edits keeps its bytes.
+    const QString name = FromWindows1252(input);
+    if (ToWindows1252(name) != input || !std::all_of(name.cbegin(), name.cend(), IsWindows1252))
+        std::abort();
+
     const QList<QByteArray> lines = SplitLines(input);
     if (SplitLines(JoinLines(lines)) != lines)
         std::abort();

@@ -1,6 +1,7 @@
 #include "mainwindow/BotNameInput.h"
 
 #include "modfiles/ModSettings.h"
+#include "modfiles/TextRules.h"
 
 #include <QLineEdit>
 #include <QToolTip>
@@ -24,7 +25,7 @@ public:
         for (QChar c : input) {
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                 break;
-            leftOut = leftOut || c.unicode() > 0xff;
+            leftOut = leftOut || !IsWindows1252(c);
         }
         input = kept;
         if (leftOut)
@@ -40,7 +41,7 @@ private:
 
 QString BotNameInput::Hint()
 {
-    return QStringLiteral("Bot names can hold only Western European (Latin-1) letters and signs; the other "
+    return QStringLiteral("Bot names can hold only Western European (Windows-1252) letters and signs; the other "
                           "characters were left out.");
 }
 

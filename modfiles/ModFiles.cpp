@@ -75,7 +75,7 @@ void loadBotNames(ModSettings& mod, const QByteArray& bytes)
     QStringList names;
     for (const QByteArray& line : SplitLines(bytes)) {
         if (!line.isEmpty())
-            names.append(QString::fromLatin1(line.mid(BotNameSkip)));
+            names.append(FromWindows1252(line.mid(BotNameSkip)));
     }
     mod.setBotNames(names);
 }
@@ -210,7 +210,7 @@ QByteArray RenderModFile(const ModSettings& mod, ModFile file)
         QByteArray bytes;
         for (const QString& name : mod.BotNames()) {
             bytes.append(BotNamePrefix);
-            bytes.append(ModSettings::StorableName(name).toLatin1());
+            bytes.append(ToWindows1252(ModSettings::StorableName(name)));
             bytes.append("\r\n");
         }
         return bytes;

@@ -111,7 +111,7 @@ QString ModSettings::StorableName(const QString& name)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             break;
-        if (c.unicode() <= 0xff)
+        if (IsWindows1252(c))
             line.append(c);
     }
     return line;

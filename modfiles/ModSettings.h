@@ -82,8 +82,8 @@ public:
     void addBotName(const QString& name);
     void setBotName(int row, const QString& name);
     void removeBotName(int row);
-    // A name as the file can hold it: its first line only, and only characters of the file's 8-bit
-    // (Latin-1) text, since anything else would be written as a question mark.
+    // A name as the file can hold it: its first line only, and only characters of the file's code page
+    // (Windows-1252), since anything else would be written as a question mark.
     static QString StorableName(const QString& name);
 
     // Bot settings: texts of whole numbers, empty when unknown.

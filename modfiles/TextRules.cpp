@@ -21,6 +21,22 @@ bool allDigits(QByteArrayView text)
     return std::all_of(text.begin(), text.end(), isDigitByte);
 }
 
+// The characters of bytes 0x80 to 0x9F; the unassigned ones keep their own number.
+constexpr char16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The byte that holds c, or -1.
+int windows1252Byte(QChar c)
+{
+    const char16_t code = c.unicode();
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return code;
+    const auto* found = std::find(std::begin(Windows1252High), std::end(Windows1252High), code);
+    return found == std::end(Windows1252High) ? -1 : 0x80 + static_cast<int>(found - std::begin(Windows1252High));
+}
+
 } // namespace
 
 QByteArrayView WholePart(QByteArrayView token)
@@ -188,4 +204,29 @@ QByteArray AsciiLower(QByteArrayView text)
             c = static_cast<char>(c + ('a' - 'A'));
     }
     return lowered;
+}
+
+QString FromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : char16_t{byte});
+    }
+    return text;
+}
+
+QByteArray ToWindows1252(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int byte = windows1252Byte(text[i]);
+        bytes[i] = static_cast<char>(byte < 0 ? '?' : byte);
+    }
+    return bytes;
+}
+
+bool IsWindows1252(QChar c)
+{
+    return windows1252Byte(c) >= 0;
 }

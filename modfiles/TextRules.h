@@ -4,9 +4,11 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 // The small text rules shared by every settings file the editor reads: the digit filter, the numeric
-// reading, number formatting and line splitting. All of them work on the files' 8-bit text.
+// reading, number formatting, line splitting and the bot names' code page. All of them work on the files'
+// 8-bit text.
 
 // The digit filter the game's tools have always used. It is not a plain "keep the digits": a character
 // that moves into a position already visited is not looked at again, so "a.b" gives "b".
@@ -38,3 +40,11 @@ QByteArray JoinLines(const QList<QByteArray>& lines);
 
 // Copy with the ASCII letters A to Z lowered; other bytes keep their value, so positions stay the same.
 QByteArray AsciiLower(QByteArrayView text);
+
+// Bot names are the files' one free text, and the game writes them in the Windows-1252 code page. The five
+// bytes that code page leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) read as the control characters of
+// the same number and write back as those bytes, so that a name nobody edits keeps every byte.
+QString FromWindows1252(QByteArrayView bytes);
+// A character the code page cannot hold is written as '?'; IsWindows1252 keeps such characters out.
+QByteArray ToWindows1252(QStringView text);
+bool IsWindows1252(QChar c);

@@ -39,7 +39,7 @@ private slots:
     void editsABotName();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
-    void nameBoxTakesOneLatin1Line();
+    void nameBoxTakesOneWindows1252Line();
     void editsAScore();
     void keepsAScoreOutsideTheRange();
     void handsOverToTheMainWindow();
@@ -198,27 +198,28 @@ void TestFormEdit::cancelChangesNothing()
     QVERIFY(m_e->prompter.boxes.isEmpty());
 }
 
-void TestFormEdit::nameBoxTakesOneLatin1Line()
+void TestFormEdit::nameBoxTakesOneWindows1252Line()
 {
     edit()->BeginBotNameEdit(0);
     setName(QStringLiteral("Caf"));
     QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
-    QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9"));
+    QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u20ac"), Qt::NoModifier);
+    QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
 
     // A character the 8-bit file cannot hold is left out, and the user is told why.
     QToolTip::hideText();
     QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u0141"), Qt::NoModifier);
-    QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9"));
+    QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
     QCOMPARE(QToolTip::text(), BotNameInput::Hint());
 
     // A pasted text keeps its first line, without the characters the file cannot hold.
     QGuiApplication::clipboard()->setText(QStringLiteral(" R\u00f6\u0107k\r\nsecond line"));
     QTest::keyClick(nameBox(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9 R\u00f6k"));
-    QCOMPARE(nameBox()->cursorPosition(), 8);
+    QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k"));
+    QCOMPARE(nameBox()->cursorPosition(), 9);
     QTest::keyClicks(nameBox(), QStringLiteral("!"));
     click(AcceptPlace);
-    QCOMPARE(mod().BotNames().first(), QStringLiteral("Caf\u00e9 R\u00f6k!"));
+    QCOMPARE(mod().BotNames().first(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k!"));
 }
 
 void TestFormEdit::editsAScore()

@@ -395,6 +395,9 @@ private slots:
         // Characters the 8-bit file cannot hold are left out rather than saved as question marks.
         QCOMPARE(ModSettings::StorableName(QStringLiteral("Caf\u00e9 \u03a9mega\u2028two")),
                  QStringLiteral("Caf\u00e9 mega"));
+        // The file's code page is Windows-1252: the euro sign fits, the C1 control it displaced does not.
+        QCOMPARE(ModSettings::StorableName(QStringLiteral("\u20ac\u0080\u0152\u0081\u0100")),
+                 QStringLiteral("\u20ac\u0152\u0081"));
         mod.removeBotName(0);
         mod.removeBotName(5);
         QCOMPARE(mod.BotNames(), QStringList{QStringLiteral("x")});
@@ -408,6 +411,17 @@ private slots:
         WriteBytes(path, "aiSettings.addBotName Alpha\r\n\r\naiSettings.addBotName Bravo Two\nshort\r\n");
         open.reload();
         QCOMPARE(open.mod.BotNames(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Bravo Two"), QString()}));
+
+        // Windows-1252, whose five unassigned bytes come back as they were.
+        const QByteArray names = "aiSettings.addBotName \x80\x8c\xe9\x81\x8d\x8f\x90\x9d\r\n"
+                                 "aiSettings.addBotName x\r\n";
+        WriteBytes(path, names);
+        open.reload();
+        QCOMPARE(open.mod.BotNames().first(), QStringLiteral("\u20ac\u0152\u00e9\u0081\u008d\u008f\u0090\u009d"));
+        open.mod.setBotName(1, QStringLiteral("\u0153uvre \u2122"));
+        QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
+        QCOMPARE(ReadBytes(path), names.chopped(3) + "\x9cuvre \x99\r\n");
+
         open.mod.setBotNames({});
         QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
         QCOMPARE(QFileInfo(path).size(), 0);
