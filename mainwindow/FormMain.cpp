@@ -25,8 +25,6 @@ constexpr int BarSound = 3;
 constexpr qreal LabelPointSize = 9.0;
 constexpr qreal FieldPointSize = 8.25;
 
-const QString NotFoundTip = QStringLiteral("Not found in the file");
-
 // The row of a list that is selected, or -1.
 int SelectedRow(const QListWidget* list)
 {
@@ -34,10 +32,21 @@ int SelectedRow(const QListWidget* list)
     return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
-// A value as the value labels show it: the model's text, or "0" for a value the file does not hold.
-QString Shown(const QString& value)
+// A value as the value labels show it: the model's text; "-", as the level window has it, for a value its
+// file does not hold; "0" while there is no file.
+QString Shown(const QString& value, bool filePresent)
 {
-    return value.isEmpty() ? QStringLiteral("0") : value;
+    if (!value.isEmpty())
+        return value;
+    return filePresent ? QStringLiteral("-") : QStringLiteral("0");
+}
+
+// Why a value is shown as "-": where its key was looked for, or where the key stands with no number after it.
+QString MissingValueTip(const ScriptText& text, QByteArrayView key, qsizetype start)
+{
+    const qsizetype at = text.find(key, start);
+    return at < 0 ? QStringLiteral("Not found from character %1 on").arg(start)
+                  : QStringLiteral("No number after the key at character %1").arg(at + 1);
 }
 
 void SetWhiteField(QWidget* field)
@@ -249,7 +258,10 @@ void FormMain::showLoadedMod()
         showFriendlyFire(which);
         const bool known = !mod.friendlyFire(which).isEmpty();
         row(which).bar->setEnabled(mod.ServerSettingsPresent && known);
-        const QString tip = mod.ServerSettingsPresent && !known ? NotFoundTip : QString();
+        const QString tip =
+            mod.ServerSettingsPresent && !known
+                ? MissingValueTip(mod.ServerSettingsText, FriendlyFireKey(which), FriendlyFireSearchStart)
+                : QString();
         row(which).label->setToolTip(tip);
         row(which).bar->setToolTip(tip);
     }
@@ -260,14 +272,17 @@ void FormMain::showLoadedMod()
         BotSlider* slider;
         QLabel* label;
         QString value;
-    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill()},
-                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots()}};
+        QByteArrayView key;
+    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill(), BotSkillKey},
+                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots(), MaxBotsKey}};
     for (const auto& each : sliders) {
         bool known = false;
         const double value = each.value.toDouble(&known);
         each.slider->placeKnob(known ? SliderMath::PlaceFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
         each.slider->setEnabled(mod.AIDefaultPresent && known);
-        const QString tip = mod.AIDefaultPresent && !known ? NotFoundTip : QString();
+        const QString tip = mod.AIDefaultPresent && !known
+                                ? MissingValueTip(mod.AIDefaultText, each.key, BotSettingsSearchStart)
+                                : QString();
         each.label->setToolTip(tip);
         each.slider->setToolTip(tip);
     }
@@ -286,15 +301,16 @@ void FormMain::showBotNames()
 
 void FormMain::showBotSettings()
 {
-    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(m_context.mod.BotSkill()));
-    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(m_context.mod.MaxBots()));
+    const ModSettings& mod = m_context.mod;
+    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.AIDefaultPresent));
+    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.AIDefaultPresent));
 }
 
 void FormMain::showFriendlyFire(FriendlyFire which)
 {
     const QString& value = m_context.mod.friendlyFire(which);
     const FriendlyFireRow controls = row(which);
-    TextStyle::SetCaption(controls.label, Shown(value));
+    TextStyle::SetCaption(controls.label, Shown(value, m_context.mod.ServerSettingsPresent));
     // A value above the bar's range (the file has room for three digits) leaves the bar at its end while
     // the label and the model keep the value as read, so that an untouched row is saved back unchanged.
     bool ok = false;

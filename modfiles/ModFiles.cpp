@@ -17,10 +17,6 @@
 
 namespace {
 
-constexpr qsizetype FriendlyFireSearchStart = 450;
-constexpr qsizetype BotSettingsSearchStart = 20;
-constexpr QByteArrayView MaxBotsKey = "aisettings.setmaxnbots ";
-constexpr QByteArrayView BotSkillKey = "aisettings.setbotskill ";
 constexpr QByteArrayView BotNamePrefix = "aiSettings.addBotName ";
 constexpr qsizetype BotNameSkip = 22;
 constexpr QByteArrayView ScoringMarker = "from gx2 i";

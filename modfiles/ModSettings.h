@@ -25,6 +25,12 @@ inline constexpr std::array AllFriendlyFire{FriendlyFire::SoldierFF, FriendlyFir
 // The key of a friendly-fire value, lower case with its trailing blank.
 QByteArrayView FriendlyFireKey(FriendlyFire which);
 
+// The 1-based character positions from which the keys of ServerSettings.CON and AIDefault.AI are looked for.
+inline constexpr qsizetype FriendlyFireSearchStart = 450;
+inline constexpr qsizetype BotSettingsSearchStart = 20;
+inline constexpr QByteArrayView MaxBotsKey = "aisettings.setmaxnbots ";
+inline constexpr QByteArrayView BotSkillKey = "aisettings.setbotskill ";
+
 // The four files of a mod, relative to the mod folder.
 enum class ModFile
 {

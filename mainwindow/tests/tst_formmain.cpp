@@ -218,18 +218,24 @@ private slots:
     {
         Rewrite(completeMod() + QStringLiteral("/Settings/ServerSettings.CON"),
                 QStringLiteral("sv.vehicleFriendlyFire"), QStringLiteral("sv.vehicleFriendlyFireX"));
+        Rewrite(completeMod() + QStringLiteral("/Settings/ServerSettings.CON"),
+                QStringLiteral("(?<=sv.soldierSplashFriendlyFire )75"), QStringLiteral("none"));
         Rewrite(completeMod() + QStringLiteral("/AI/AIDefault.AI"), QStringLiteral("setMaxNBots"),
                 QStringLiteral("setMaxNBotz"));
         m_e->load(DemoGame::CompleteMod);
-        const QString tip = QStringLiteral("Not found in the file");
+        // "-", as the level window shows a value it did not find, and the tip says where it was looked for.
         QVERIFY(!find("VScrollVFD")->isEnabled());
-        QCOMPARE(text("LabelVFD"), QStringLiteral("0"));
-        QCOMPARE(find("LabelVFD")->toolTip(), tip);
+        expectValue("LabelVFD", QStringLiteral("-"));
+        QCOMPARE(find("LabelVFD")->toolTip(), QStringLiteral("Not found from character 450 on"));
+        QVERIFY(!find("VScrollSSD")->isEnabled());
+        expectValue("LabelSSD", QStringLiteral("-"));
+        const qsizetype at = m_e->mod().ServerSettingsText.find("sv.soldiersplashfriendlyfire ", 450);
+        QCOMPARE(find("LabelSSD")->toolTip(), QStringLiteral("No number after the key at character %1").arg(at + 1));
         QVERIFY(find("VScrollSFD")->isEnabled());
         QVERIFY(find("LabelSFD")->toolTip().isEmpty());
         QVERIFY(!find("PictureSliderBGMB")->isEnabled());
-        QCOMPARE(text("LabelMaxBots"), QStringLiteral("0"));
-        QCOMPARE(find("LabelMaxBots")->toolTip(), tip);
+        expectValue("LabelMaxBots", QStringLiteral("-"));
+        QCOMPARE(find("LabelMaxBots")->toolTip(), QStringLiteral("Not found from character 20 on"));
         QVERIFY(find("PictureSliderBGBS")->isEnabled());
 
         // The reset of a row the file does not hold writes nothing into the model.
