@@ -181,6 +181,28 @@ QString writeInPlace(const QString& path, const QByteArray& bytes)
     return {};
 }
 
+// A save killed between writing its temporary file and renaming it leaves that file behind. QSaveFile names
+// it after the target: the file's name, a dot and six random ASCII letters ("BotNames.AI.cLeMQk"). Only
+// names of exactly that shape are taken for ours.
+void removeSaveLeftovers(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString prefix = info.fileName() + QLatin1Char('.');
+    constexpr qsizetype randomLength = 6;
+    const auto isAsciiLetter = [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    };
+    QDir folder = info.dir();
+    const QStringList names = folder.entryList({prefix + QString(randomLength, QLatin1Char('?'))},
+                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        const QStringView random = QStringView(name).mid(prefix.size());
+        if (name.startsWith(prefix) && random.size() == randomLength &&
+            std::all_of(random.begin(), random.end(), isAsciiLetter))
+            folder.remove(name);
+    }
+}
+
 } // namespace
 
 QString WriteFileAtomically(const QString& path, const QByteArray& bytes)
@@ -311,6 +333,7 @@ LoadReport LoadMod(ModSettings& mod)
     for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring}) {
         const QString path = ResolvePath(mod.ModFolder, ModFileRelativePath(file));
         mod.setFilePath(file, path);
+        removeSaveLeftovers(path);
         QByteArray bytes;
         bool present = FileExists(path);
         if (present && !readFile(path, bytes).isEmpty()) {

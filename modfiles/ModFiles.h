@@ -21,6 +21,7 @@ struct SaveReport
 };
 
 // Reads the four files of mod.ModFolder into the model; a missing or unreadable file disables its section.
+// Temporary files that a killed save left beside them are removed first.
 LoadReport LoadMod(ModSettings& mod);
 
 // Writes the selected sections, each file through WriteFileAtomically (a failed write leaves the old file

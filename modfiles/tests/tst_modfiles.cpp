@@ -445,6 +445,36 @@ private slots:
     }
 #endif
 
+    void loadRemovesOnlyLeftoversOfItsSaves_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("removed");
+        // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
+        QTest::newRow("bot names") << QStringLiteral("AI/BotNames.AI.cLeMQk") << true;
+        QTest::newRow("server settings") << QStringLiteral("Settings/ServerSettings.CON.xdlAJA") << true;
+        QTest::newRow("bot settings") << QStringLiteral("AI/AIDefault.AI.ZZZZZZ") << true;
+        QTest::newRow("scoring") << QStringLiteral("python/game/scoringCommon.py.abcdef") << true;
+        QTest::newRow("a user's copy") << QStringLiteral("AI/BotNames.AI.bak") << false;
+        QTest::newRow("five letters") << QStringLiteral("AI/BotNames.AI.cLeMQ") << false;
+        QTest::newRow("seven letters") << QStringLiteral("AI/BotNames.AI.cLeMQkz") << false;
+        QTest::newRow("a digit") << QStringLiteral("AI/BotNames.AI.cLe4Qk") << false;
+        QTest::newRow("no dot") << QStringLiteral("AI/BotNames.AIxcLeMQk") << false;
+        QTest::newRow("other letter case") << QStringLiteral("AI/botnames.ai.cLeMQk") << false;
+        QTest::newRow("not a mod file's") << QStringLiteral("AI/Other.AI.cLeMQk") << false;
+    }
+
+    void loadRemovesOnlyLeftoversOfItsSaves()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, removed);
+        OpenMod open;
+        const QString path = open.path(name);
+        WriteBytes(path, "left behind");
+        open.reload();
+        QCOMPARE(QFileInfo::exists(path), !removed);
+        QCOMPARE(open.mod.BotNames(), DemoGame::BotNames);
+    }
+
     void pathsAreFoundWhateverTheirLetterCase()
     {
         OpenMod open(DemoGame::LowerCaseMod);
