@@ -21,10 +21,11 @@ struct SaveReport
 };
 
 // Reads the four files of mod.ModFolder into the model; a missing or unreadable file disables its section.
+// Temporary files that a killed save left beside them are removed first.
 LoadReport LoadMod(ModSettings& mod);
 
-// Writes the selected sections, each file atomically (a failed write leaves the old file whole) and goes
-// on with the others. Remembered values change only for files that were written.
+// Writes the selected sections, each file through WriteFileAtomically (a failed write leaves the old file
+// whole) and goes on with the others. Remembered values change only for files that were written.
 SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames);
 
 // The file formats without the disk: read one file's bytes into the model, render the bytes a save
@@ -39,5 +40,6 @@ void ReportLoad(const LoadReport& report, Prompter& prompter);
 void ReportSave(const SaveReport& report, Prompter& prompter);
 
 // Writes bytes to a file atomically: a temporary file in the same folder renamed over the target. A
-// read-only target is refused. Returns an empty text on success, else the reason.
+// read-only target is refused. In a folder that refuses new files, an existing writable file is written in
+// place instead (a full disk still leaves it whole). Returns an empty text on success, else the reason.
 QString WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -177,8 +177,13 @@ bool IntroSwitch::Toggle(const QString& modFolder, Prompter& prompter, const std
     if (busy)
         busy(true);
     const QStringList failures = removing ? RemoveIntro(modFolder) : RestoreIntro(modFolder);
-    // What the game will find decides, not the answer: a movie that could not be moved keeps its state.
-    ReadIntroStatus(modFolder);
+    // When every movie moved (or was not there), the answer is the state: read back from Intro.bik, a mod
+    // without that movie would stay off for ever. After a failure the files decide, since a movie that could
+    // not be moved keeps its state.
+    if (failures.isEmpty())
+        m_introOn = !removing;
+    else
+        ReadIntroStatus(modFolder);
     if (busy)
         busy(false);
     if (failures.isEmpty()) {

@@ -21,7 +21,8 @@ public:
     bool ReadIntroStatus(const QString& modFolder);
 
     // The click on the switch, after its sound: asks "Remove Intro?" or "Restore Intro?", switches on Yes,
-    // reports the outcome (naming any movie that failed) and sets the state from the files again.
+    // reports the outcome (naming any movie that failed) and takes the answered state, or after a failure
+    // the state read from the files again.
     // Returns true when the user answered Yes. busy, when given, is called with true before the files are
     // moved and with false after (never around a message box), so a window can show its busy cursor.
     bool Toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy = {});

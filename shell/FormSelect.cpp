@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 FormSelect::FormSelect(EditorContext& context, QWidget* parent)
     : SkinnedWindow(QSize(137, 121), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormSelect>()),
@@ -32,8 +33,8 @@ FormSelect::FormSelect(EditorContext& context, QWidget* parent)
     m_ui->PictureEdit->setSounds(&context.sounds);
 
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormSelect::openSelectedMod);
-    connect(m_ui->ListMods, &QListWidget::itemDoubleClicked, this, &FormSelect::openSelectedMod);
     m_ui->ListMods->installEventFilter(this);
+    m_ui->ListMods->viewport()->installEventFilter(this);
 }
 
 FormSelect::~FormSelect() = default;
@@ -52,9 +53,21 @@ QStringList FormSelect::mods() const
     return names;
 }
 
-// Enter on the list opens the mod, as a double-click does, so the window can be used without a mouse.
+// A double-click anywhere on the list opens the mod, and so does Enter, so the window can be used without a
+// mouse.
 bool FormSelect::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_ui->ListMods->viewport()) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            openSelectedMod();
+            return true;
+        }
+        // A press below the last row leaves the selection as it is (Qt's list would clear it), so that a
+        // double-click there opens the selected mod.
+        if (event->type() == QEvent::MouseButtonPress &&
+            !m_ui->ListMods->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            return true;
+    }
     if (watched == m_ui->ListMods && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -72,12 +85,14 @@ void FormSelect::openSelectedMod()
         return;
     ModSettings& mod = m_context.mod;
     mod.ModFolder = mod.ModsPath + selected.constFirst()->text();
+    hide();
     mod.ScoreKeys = BuildScoreKeys();
-    // The load's report is shown while this window is still up, so the box always has a window beneath it.
-    ReportLoad(LoadMod(mod), m_context.prompter);
+    const LoadReport report = LoadMod(mod);
     m_context.intro.ReadIntroStatus(mod.ModFolder);
     if (m_context.main)
         m_context.showOnly(m_context.main);
+    // Told once the main window is up, so that the box has a window beneath it.
+    ReportLoad(report, m_context.prompter);
 }
 
 void FormSelect::closeRequested()

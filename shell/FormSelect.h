@@ -30,7 +30,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Sets ModFolder, loads the mod and its movie state, shows the main window.
+    // Sets ModFolder, hides this window, loads the mod and its movie state, shows the main window, and then
+    // tells what the load could not read.
     void openSelectedMod();
 
     std::unique_ptr<Ui::FormSelect> m_ui;

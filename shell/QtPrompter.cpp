@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -51,7 +53,29 @@ void QtPrompter::critical(const QString& text)
 
 QString QtPrompter::chooseFolder(const QString& prompt)
 {
-    return QFileDialog::getExistingDirectory(Owner(), prompt, QString(), QFileDialog::ShowDirsOnly);
+    // The prompt has a second line ("Example: ..."), which a title bar cuts off and a native dialog has no
+    // room for: Qt's own folder dialog is shown beneath the whole prompt.
+    QDialog frame(Owner());
+    frame.setWindowTitle(Title());
+    auto* text = new QLabel(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), &frame);
+    text->setTextFormat(Qt::PlainText);
+    auto* folders = new QFileDialog(&frame);
+    folders->setWindowFlags(Qt::Widget);
+    folders->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
+    folders->setFileMode(QFileDialog::Directory);
+    // The prompt lines up with the dialog's own rows.
+    QMargins margins = folders->layout()->contentsMargins();
+    margins.setBottom(0);
+    text->setContentsMargins(margins);
+    auto* column = new QVBoxLayout(&frame);
+    column->setContentsMargins(QMargins());
+    column->setSpacing(0);
+    column->addWidget(text);
+    column->addWidget(folders);
+    QObject::connect(folders, &QDialog::finished, &frame, &QDialog::done);
+    if (frame.exec() != QDialog::Accepted)
+        return {};
+    return folders->selectedFiles().value(0);
 }
 
 std::optional<QString> QtPrompter::askText(const QString& prompt)

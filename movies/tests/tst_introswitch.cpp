@@ -144,24 +144,33 @@ void TestIntroSwitch::switchesOffAndOnAgain()
 void TestIntroSwitch::movesOnlyTheMoviesThatArePresent()
 {
     // Intro.bik itself is missing, so the switch reads off and restoring moves only what is switched off. A mod
-    // without a Movies folder has nothing to move, and the user is still told.
+    // without a Movies folder has nothing to move, and the user is still told. Nothing failed, so the switch
+    // then shows the answer, and the next click switches the movies off again.
     const QString movies = makeMovies({QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik.OFF"),
                                        QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik.OFF")});
+    const QStringList restored{QStringLiteral("KV.bik"), QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik"),
+                               QStringLiteral("Tolmar.bik")};
     const QString bare = m_dir->path() + QStringLiteral("/bare");
     QVERIFY(QDir().mkpath(bare));
     for (const QString& mod : {m_mod, bare}) {
         IntroSwitch intro;
         QVERIFY(!intro.ReadIntroStatus(mod));
         RecordingPrompter prompter;
-        prompter.questionAnswers = {true};
+        prompter.questionAnswers = {true, true};
         QVERIFY(intro.Toggle(mod, prompter));
-        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
-        QVERIFY(!intro.IntroOn()); // the movie that decides the state was never there
+        QVERIFY(intro.IntroOn());
+        if (mod == m_mod) {
+            QCOMPARE(folderContents(movies).keys(), restored);
+            QCOMPARE(ReadBytes(movies + QStringLiteral("/KV.bik")), movieBytes(QStringLiteral("KV.bik.OFF")));
+        }
+        QVERIFY(intro.Toggle(mod, prompter));
+        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored."),
+                                                QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
+        QVERIFY(!intro.IntroOn());
     }
     QCOMPARE(folderContents(movies).keys(),
-             (QStringList{QStringLiteral("KV.bik"), QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik"),
-                          QStringLiteral("Tolmar.bik")}));
-    QCOMPARE(ReadBytes(movies + QStringLiteral("/KV.bik")), movieBytes(QStringLiteral("KV.bik.OFF")));
+             (QStringList{QStringLiteral("KV.bik.OFF"), QStringLiteral("Legal.bik.OFF"),
+                          QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik.OFF")}));
     QCOMPARE(QDir(bare).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 

@@ -10,6 +10,7 @@
 #include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -99,18 +100,39 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("mod");
-        QTest::newRow("double-click") << QStringLiteral("double-click") << DemoGame::CompleteMod;
-        QTest::newRow("edit button") << QStringLiteral("edit") << DemoGame::CompleteMod;
-        QTest::newRow("enter key") << QStringLiteral("enter") << DemoGame::CompleteMod;
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("double-click") << QStringLiteral("double-click") << DemoGame::CompleteMod << false;
+        // Anywhere on the list, not only on a row.
+        QTest::newRow("double-click below the rows")
+            << QStringLiteral("double-click below") << DemoGame::CompleteMod << false;
+        QTest::newRow("edit button") << QStringLiteral("edit") << DemoGame::CompleteMod << false;
+        QTest::newRow("enter key") << QStringLiteral("enter") << DemoGame::CompleteMod << false;
         // The name is appended as listed, whatever its case.
-        QTest::newRow("lower-case mod") << QStringLiteral("edit") << DemoGame::LowerCaseMod;
-        QTest::newRow("mixed-case mod") << QStringLiteral("enter") << DemoGame::NamesOnlyMod;
+        QTest::newRow("lower-case mod") << QStringLiteral("edit") << DemoGame::LowerCaseMod << false;
+        QTest::newRow("mixed-case mod") << QStringLiteral("enter") << DemoGame::NamesOnlyMod << false;
+#ifdef Q_OS_LINUX
+        // The load's report comes over the main window, not over no window at all.
+        QTest::newRow("unreadable file") << QStringLiteral("edit") << DemoGame::CompleteMod << true;
+#endif
     }
 
     void openTheMod()
     {
         QFETCH(QString, how);
         QFETCH(QString, mod);
+        QFETCH(bool, unreadable);
+        if (unreadable) {
+            const QString ai = m_e->game.mod(mod) + QStringLiteral("/AI/AIDefault.AI");
+            QVERIFY(QFile::remove(ai) && QFile::link(QStringLiteral("/proc/self/mem"), ai));
+        }
+        // The selection window is gone before the mod is read, and the main window is up for any report.
+        QList<QWidget*> shownAtLoad{select()};
+        connect(&m_e->mod(), &ModSettings::loaded, select(),
+                [this, &shownAtLoad] { shownAtLoad = m_e->context.visibleWindows(); });
+        QList<QWidget*> shownAtBox;
+        m_e->prompter.onBox = [this, &shownAtBox](const RecordingPrompter::Box&) {
+            shownAtBox = m_e->context.visibleWindows();
+        };
         const QPoint row = rowCentre(mod);
         QVERIFY(!row.isNull());
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, row);
@@ -118,6 +140,9 @@ private slots:
         // loaded values, which is theirs to decide.
         if (how == QLatin1String("double-click")) {
             DoubleClick(list()->viewport(), row);
+        } else if (how == QLatin1String("double-click below")) {
+            QVERIFY(!list()->itemAt(QPoint(60, 60)));
+            DoubleClick(list()->viewport(), QPoint(60, 60));
         } else if (how == QLatin1String("edit")) {
             QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(60, 9));
             QCOMPARE(m_e->sounds.played.value(0), 1);
@@ -128,7 +153,10 @@ private slots:
         QCOMPARE(m_e->sounds.played.count(1), how == QLatin1String("edit") ? 1 : 0);
         QCOMPARE(m_e->mod().ModFolder, m_e->mod().ModsPath + mod);
         QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
-        QVERIFY(m_e->prompter.boxes.isEmpty());
+        QCOMPARE(shownAtLoad, QList<QWidget*>());
+        QCOMPARE(m_e->prompter.kinds(), unreadable ? QStringList{QStringLiteral("critical")} : QStringList());
+        if (unreadable)
+            QCOMPARE(shownAtBox, QList<QWidget*>{m_e->context.main});
         if (mod == DemoGame::CompleteMod) {
             QCOMPARE(m_e->mod().BotNames(), DemoGame::BotNames);
             QVERIFY(m_e->context.intro.IntroOn());

@@ -1,15 +1,22 @@
 #include "shell/Artwork.h"
 #include "shell/CheckPicture.h"
 #include "shell/ImageButton.h"
+#include "shell/QtPrompter.h"
 #include "shell/SkinnedWindow.h"
+#include "shell/StartUp.h"
 #include "shell/TextStyle.h"
 
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -300,6 +307,37 @@ private slots:
         QCOMPARE(plain.text(), QStringLiteral("x"));
         QVERIFY(QFont::substitutes(QStringLiteral("Palatino Linotype"))
                     .contains(QStringLiteral("P052"), Qt::CaseInsensitive));
+    }
+
+    void folderDialogShowsTheWholePrompt()
+    {
+        // Asked through the program's own prompter, the user sees both lines of the prompt, and the folder
+        // chosen in the dialog is the answer.
+        QTemporaryDir chosen;
+        QStringList shownLines;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* folders = qobject_cast<QFileDialog*>(dialog);
+            if (!folders && dialog)
+                folders = dialog->findChild<QFileDialog*>();
+            if (!folders) {
+                if (dialog)
+                    dialog->close();
+                return;
+            }
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->isVisible() && label->text().contains(QStringLiteral("Example:")))
+                    shownLines = label->text().split(QLatin1Char('\n'));
+            }
+            folders->setDirectory(chosen.path());
+            // The file dialog's own accept() is protected; the dialog's is the Choose button's slot.
+            static_cast<QDialog*>(folders)->accept();
+        });
+        QtPrompter qtPrompter;
+        Prompter& prompter = qtPrompter;
+        const QString answer = prompter.chooseFolder(StartUp::FolderPrompt());
+        QCOMPARE(shownLines, StartUp::FolderPrompt().split(QStringLiteral("\r\n")));
+        QCOMPARE(QDir(answer), QDir(chosen.path()));
     }
 
     void artworkSizes()

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -118,6 +119,25 @@ int killSaves(const QString& dir, int count)
         for (ModFile file : AllModFiles)
             versions[static_cast<int>(file)].append(readBytes(mod.filePath(file)));
     }
+    // The files beside the four mod files that are not one of them.
+    const auto strayFiles = [&mod] {
+        QSet<QString> folders;
+        QSet<QString> modFiles;
+        for (ModFile file : AllModFiles) {
+            const QFileInfo info(mod.filePath(file));
+            folders.insert(info.absolutePath());
+            modFiles.insert(info.absoluteFilePath());
+        }
+        QSet<QString> stray;
+        for (const QString& folder : folders) {
+            for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+                if (!modFiles.contains(folder + QLatin1Char('/') + name))
+                    stray.insert(folder + QLatin1Char('/') + name);
+            }
+        }
+        return stray;
+    };
+    QSet<QString> leftBehind; // each counted once, though a kill may come before the load that removes it
     const int torn = killLoop(
         count,
         [&](int round) {
@@ -133,14 +153,15 @@ int killSaves(const QString& dir, int count)
                 if (!versions[static_cast<int>(file)].contains(readBytes(mod.filePath(file))))
                     ++bad;
             }
+            leftBehind.unite(strayFiles());
             return bad;
         });
-    const int leftovers =
-        static_cast<int>(QDir(modFolder + QStringLiteral("/AI")).entryList(QDir::Files).size()) - 2 +
-        static_cast<int>(QDir(modFolder + QStringLiteral("/Settings")).entryList(QDir::Files).size()) - 1;
-    out << "kill-saves: " << count << " kills, " << torn << " torn files, " << leftovers << " temporary files left"
-        << Qt::endl;
-    return torn;
+    // Each round's load has removed what the kill before it left; the last kill's leftovers go with the next.
+    LoadMod(mod);
+    const auto remaining = static_cast<int>(strayFiles().size());
+    out << "kill-saves: " << count << " kills, " << torn << " torn files, " << leftBehind.size()
+        << " temporary files left by the kills, " << remaining << " after the next load" << Qt::endl;
+    return torn + remaining;
 }
 
 int killLevel(const QString& dir, int count)
