@@ -606,9 +606,10 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             }
             result.bytesWritten += got;
         }
-        out.close();
+        // Set while the file is open: a closed QFile has no handle to set it through.
         if (stat.valid & ZIP_STAT_MTIME)
             out.setFileTime(QDateTime::fromSecsSinceEpoch(stat.mtime), QFileDevice::FileModificationTime);
+        out.close();
         written.insert(key);
         result.files.append({name, target});
     }

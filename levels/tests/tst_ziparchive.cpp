@@ -61,6 +61,12 @@ QByteArray wrongPassword(const QString& path, zip_uint64_t index, bool passesChe
     return {};
 }
 
+QByteArray littleEndian16(int value)
+{
+    const char bytes[] = {static_cast<char>(value & 0xff), static_cast<char>(value >> 8)};
+    return QByteArray(bytes, 2);
+}
+
 } // namespace
 
 class TestZipArchive final : public QObject
@@ -135,6 +141,13 @@ void TestZipArchive::extractsFoldersAndOverwrites()
                                            {QStringLiteral("Overgrowth/Deep/Overgrowth.con"), "grow\r\n"},
                                            {QStringLiteral("Sounds.con"), QByteArray(600000, 's')}})
                 .isEmpty());
+    // The members' DOS time is 2004-06-15 12:34:56, which a file keeps as local time.
+    QByteArray bytes = ReadBytes(archive());
+    for (const char* name : {"Init.CON", "Overgrowth/Deep/Overgrowth.con", "Sounds.con"})
+        PatchMember(bytes, name, DosTimeField,
+                    littleEndian16(12 << 11 | 34 << 5 | 56 / 2) + littleEndian16((2004 - 1980) << 9 | 6 << 5 | 15));
+    WriteBytes(archive(), bytes);
+    const QDateTime stamp(QDate(2004, 6, 15), QTime(12, 34, 56));
     const QString destination = temp("/"); // missing, and given with a trailing separator
     ExtractResult result = m_zip->ExtractArchive(archive(), destination);
     QVERIFY2(result.ok(), qPrintable(result.error));
@@ -143,6 +156,8 @@ void TestZipArchive::extractsFoldersAndOverwrites()
                           QStringLiteral("Overgrowth/Deep/Overgrowth.con"), QStringLiteral("Sounds.con")}));
     QCOMPARE(ReadBytes(temp("/Overgrowth/Deep/Overgrowth.con")), QByteArray("grow\r\n"));
     QCOMPARE(ReadBytes(temp("/Sounds.con")), QByteArray(600000, 's')); // streamed in pieces, whole at the end
+    for (const char* file : {"/Init.CON", "/Overgrowth/Deep/Overgrowth.con", "/Sounds.con"})
+        QCOMPARE(QFileInfo(temp(file)).lastModified(), stamp);
     QCOMPARE(result.files.size(), 3);
     QCOMPARE(result.files.first(), qMakePair(QStringLiteral("Init.CON"), temp("/Init.CON")));
     QCOMPARE(result.bytesWritten, qint64(600000 + 12));
@@ -154,6 +169,7 @@ void TestZipArchive::extractsFoldersAndOverwrites()
     result = extract();
     QVERIFY2(result.ok(), qPrintable(result.error));
     QCOMPARE(ReadBytes(temp("/Init.CON")), QByteArray("init\r\n"));
+    QCOMPARE(QFileInfo(temp("/Init.CON")).lastModified(), stamp);
     QVERIFY(m_prompter.boxes.isEmpty());
 }
 
