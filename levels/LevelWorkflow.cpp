@@ -11,6 +11,12 @@ namespace {
 const QString ReadFailure = QStringLiteral("Unable to read level data.");
 const QString SaveFailure = QStringLiteral("Unable to save level data.");
 
+// The member the level is read from, and the one entry of that name that a save leaves in the archive.
+bool isInitCon(const QString& memberName)
+{
+    return memberName.compare(QLatin1String("Init.CON"), Qt::CaseInsensitive) == 0;
+}
+
 QString withReason(const QString& message, const QString& reason)
 {
     return reason.isEmpty() ? message : message + QStringLiteral("\r\n\r\n") + reason;
@@ -65,17 +71,25 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     // the archive no longer has.
     QString initCon;
     for (const auto& [name, path] : extracted.files) {
-        if (name.compare(QLatin1String("Init.CON"), Qt::CaseInsensitive) == 0) {
+        if (isInitCon(name)) {
             initCon = path;
             break;
         }
     }
     ScriptText text;
     QString reason;
-    if (!extracted.ok())
+    if (!extracted.ok()) {
         reason = extracted.missing ? QString() : extracted.error;
-    else if (!initCon.isEmpty())
+    } else if (!initCon.isEmpty()) {
         reason = ReadLevelFile(initCon, text);
+    } else {
+        for (const auto& [name, why] : extracted.skipped) {
+            if (isInitCon(name)) {
+                reason = name + QStringLiteral(": ") + why;
+                break;
+            }
+        }
+    }
     if (busyPanel)
         busyPanel(false);
     if (!extracted.ok() || initCon.isEmpty() || !reason.isEmpty()) {
@@ -88,11 +102,24 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     m_levelText = text;
     m_settings = ReadLevelSettings(text);
     m_settings.LevelIndex = levelIndex;
-    if (!extracted.skipped.isEmpty())
-        m_prompter.warning(QStringLiteral("These files of the level archive were not unpacked, because they could "
-                                          "reach outside the level's TEMP folder or repeat a name; the archive "
-                                          "keeps them unchanged:\r\n") +
-                           extracted.skipped.join(QStringLiteral("\r\n")));
+    // Every member left out, in one box: the save copies them as they are, except the other copies of
+    // Init.CON, which it removes.
+    QStringList kept;
+    QStringList removed;
+    for (const auto& [name, why] : extracted.skipped)
+        (isInitCon(name) ? removed : kept).append(name + QStringLiteral(": ") + why);
+    QStringList paragraphs;
+    if (!kept.isEmpty())
+        paragraphs.append(QStringLiteral("These files of the level archive were not unpacked; the archive keeps "
+                                         "them unchanged:\r\n") +
+                          kept.join(QStringLiteral("\r\n")));
+    if (!removed.isEmpty())
+        paragraphs.append(QStringLiteral("The archive holds more than one Init.CON. The first is edited, and saving "
+                                         "removes these other copies, so that exactly one Init.CON holds the edit "
+                                         "and the game cannot read a stale copy:\r\n") +
+                          removed.join(QStringLiteral("\r\n")));
+    if (!paragraphs.isEmpty())
+        m_prompter.warning(paragraphs.join(QStringLiteral("\r\n\r\n")));
     return true;
 }
 

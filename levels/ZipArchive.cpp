@@ -445,7 +445,7 @@ QString SafeMemberPath(const QString& memberName)
     return kept.join(QLatin1Char('/'));
 }
 
-zip_file* ZipArchive::openMember(zip* archive, quint64 index, QString& error)
+zip_file* ZipArchive::openMember(zip* archive, quint64 index, bool& refused, QByteArray& password, QString& error)
 {
     zip_file_t* file = zip_fopen_index(archive, index, 0);
     while (!file) {
@@ -454,21 +454,19 @@ zip_file* ZipArchive::openMember(zip* archive, quint64 index, QString& error)
             error = libraryText(zip_strerror(archive));
             return nullptr;
         }
-        if (m_passwordRefused) {
+        if (refused) {
             error = QStringLiteral("the file is protected by a password");
             return nullptr;
         }
         const std::optional<QString> answer = m_prompter.askText(QStringLiteral("Please Enter The Password!"));
         if (!answer || answer->isEmpty()) {
-            m_passwordRefused = true;
+            refused = true;
             error = QStringLiteral("the file is protected by a password");
             return nullptr;
         }
-        m_password = answer->toUtf8();
+        password = answer->toUtf8();
         zip_error_clear(archive);
-        file = zip_fopen_index_encrypted(archive, index, 0, m_password.constData());
-        if (file)
-            zip_set_default_password(archive, m_password.constData()); // the other members share it
+        file = zip_fopen_index_encrypted(archive, index, 0, password.constData());
     }
     return file;
 }
@@ -510,43 +508,42 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
         zip_set_default_password(archive.get(), m_password.constData());
 
     FolderMaker folders(destination);
-    QSet<QString> written; // case-folded paths, so that names differing in case only cannot clash
+    // Case-folded paths, so that names differing in case only cannot clash. The first member of a name
+    // claims it even when it fails, so that the file read is always the entry that a save replaces.
+    QSet<QString> claimed;
+    // One refusal covers the rest of this archive; the next extraction asks again.
+    bool refused = false;
     QByteArray buffer;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count < 0 ? 0 : count); ++index) {
         const QString name = memberName(archive.get(), index);
         const QString relative = SafeMemberPath(name);
         if (relative.isEmpty()) {
-            result.skipped.append(name + QStringLiteral(": the name leads outside the folder"));
+            result.skipped.append({name, QStringLiteral("the name leads outside the folder")});
             continue;
         }
         if (isLink(archive.get(), index)) {
-            result.skipped.append(name + QStringLiteral(": a link"));
+            result.skipped.append({name, QStringLiteral("a link")});
             continue;
         }
         if (name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\'))) {
             const QString error = folders.make(relative);
-            if (!error.isEmpty()) {
-                result.error = name + QStringLiteral(": ") + error;
-                return result;
-            }
+            if (!error.isEmpty())
+                result.skipped.append({name, error});
             continue;
         }
         const QString key = relative.toCaseFolded();
-        if (written.contains(key)) {
-            result.skipped.append(name + QStringLiteral(": a second file of the same name"));
+        if (claimed.contains(key)) {
+            result.skipped.append({name, QStringLiteral("a second file of the same name")});
             continue;
         }
+        claimed.insert(key);
         const qsizetype slash = relative.lastIndexOf(QLatin1Char('/'));
         if (slash > 0) {
             const QString error = folders.make(relative.left(slash));
             if (!error.isEmpty()) {
-                if (error.contains(QLatin1String("is a link"))) {
-                    result.skipped.append(name + QStringLiteral(": ") + error);
-                    continue;
-                }
-                result.error = name + QStringLiteral(": ") + error;
-                return result;
+                result.skipped.append({name, error});
+                continue;
             }
         }
 
@@ -568,15 +565,21 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
         if (targetInfo.isSymLink())
             QFile::remove(target); // the link itself, never what it points to
         else if (targetInfo.isDir()) {
-            result.error = name + QStringLiteral(": a folder stands where the file belongs");
-            return result;
+            result.skipped.append({name, QStringLiteral("a folder stands where the file belongs")});
+            continue;
         }
+        // Neither a half-written file nor one left by an earlier extraction may pass for a member that failed.
+        const auto skip = [&result, &name, &target](const QString& reason) {
+            QFile::remove(target);
+            result.skipped.append({name, reason});
+        };
 
         QString error;
-        MemberHandle member(openMember(archive.get(), index, error));
+        QByteArray password; // typed for this member; kept only once the member has been read whole with it
+        MemberHandle member(openMember(archive.get(), index, refused, password, error));
         if (!member) {
-            result.error = name + QStringLiteral(": ") + error;
-            return result;
+            skip(error);
+            continue;
         }
         // The buffer grows to the largest member read so far, up to one chunk: most members are small.
         const zip_uint64_t declared = (stat.valid & ZIP_STAT_SIZE) ? stat.size : zip_uint64_t(ChunkSize);
@@ -585,31 +588,44 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             buffer.resize(wanted);
         QFile out(target);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-            result.error = name + QStringLiteral(": ") + out.errorString();
-            return result;
+            skip(out.errorString());
+            continue;
         }
+        bool overLimit = false;
         for (;;) {
             const zip_int64_t got = zip_fread(member.get(), buffer.data(), static_cast<zip_uint64_t>(buffer.size()));
             if (got == 0)
                 break;
             if (got < 0)
                 error = libraryText(zip_file_strerror(member.get()));
-            else if (got > m_extractLimit - result.bytesWritten)
+            else if (got > m_extractLimit - result.bytesWritten) {
+                overLimit = true;
                 error = limitText();
-            else if (out.write(buffer.constData(), got) != got)
+            } else if (out.write(buffer.constData(), got) != got)
                 error = out.errorString();
-            if (!error.isEmpty()) {
-                // A half-written file must not be taken for the member later.
-                out.remove();
-                result.error = name + QStringLiteral(": ") + error;
-                return result;
-            }
+            if (!error.isEmpty())
+                break;
             result.bytesWritten += got;
         }
-        out.close();
-        if (stat.valid & ZIP_STAT_MTIME)
+        // Set while the file is open: a closed QFile has no handle to set it through.
+        if (error.isEmpty() && (stat.valid & ZIP_STAT_MTIME))
             out.setFileTime(QDateTime::fromSecsSinceEpoch(stat.mtime), QFileDevice::FileModificationTime);
-        written.insert(key);
+        out.close();
+        if (overLimit) {
+            QFile::remove(target);
+            result.error = name + QStringLiteral(": ") + error;
+            return result;
+        }
+        if (!error.isEmpty()) {
+            // The traditional method's check lets one wrong password in 256 through, to fail on the data.
+            const bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
+            skip(encrypted ? error + QStringLiteral("; the password may be wrong") : error);
+            continue;
+        }
+        if (!password.isEmpty()) {
+            m_password = password;
+            zip_set_default_password(archive.get(), m_password.constData()); // the other members share it
+        }
         result.files.append({name, target});
     }
     return result;

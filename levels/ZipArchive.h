@@ -11,10 +11,10 @@ struct zip_file;
 
 struct ExtractResult
 {
-    QString error;                        // empty on success
-    bool missing = false;                 // the archive does not exist (error is set too)
-    QStringList skipped;                  // members left out, each as "name: reason"
-    QList<QPair<QString, QString>> files; // every file written: member name, path on disk
+    QString error;                          // empty on success
+    bool missing = false;                   // the archive does not exist (error is set too)
+    QList<QPair<QString, QString>> skipped; // members left out: member name, reason
+    QList<QPair<QString, QString>> files;   // every file written: member name, path on disk
     qint64 bytesWritten = 0;
     bool ok() const { return error.isEmpty(); }
 };
@@ -31,7 +31,7 @@ struct UpdateResult
 QString SafeMemberPath(const QString& memberName);
 
 // The level archives. Every read and write of a ZIP file in the program goes through this class. It lives
-// for the whole run, because a refused password is not asked for again.
+// for the whole run, because a password that opened a member is tried first next time.
 class ZipArchive final
 {
 public:
@@ -41,9 +41,11 @@ public:
     explicit ZipArchive(Prompter& prompter) : m_prompter(prompter) {}
 
     // Extracts every member into the destination folder (made when missing), recreating stored folders
-    // and overwriting existing files. Members that could lead outside the folder, links and later
-    // duplicates of a name (ignoring letter case) are skipped and listed. A destination that is itself a
-    // link is refused, and so is an archive that would write more than the extract limit.
+    // and overwriting existing files; each file keeps its member's time. Members that could lead outside
+    // the folder, links, later duplicates of a name (ignoring letter case) and members that fail (damaged,
+    // an unknown method, a password refused or wrong) are skipped and listed, and leave no file behind. A
+    // destination that is itself a link is refused, and so is an archive that would write more than the
+    // extract limit.
     ExtractResult ExtractArchive(const QString& archivePath, const QString& destinationFolder);
 
     // Adds the file (relative paths count from rootFolder) under its bare name, or replaces the entry of
@@ -53,14 +55,13 @@ public:
     UpdateResult UpdateArchive(const QString& archivePath, const QString& rootFolder, const QString& filePath);
 
     void setExtractLimit(qint64 bytes) { m_extractLimit = bytes; }
-    bool passwordRefused() const { return m_passwordRefused; }
 
 private:
-    // Opens a member for reading, asking for the password when it needs one.
-    zip_file* openMember(zip* archive, quint64 index, QString& error);
+    // Opens a member for reading, asking for the password when it needs one, until the user refuses
+    // (which sets refused). password is what the user typed for this member, if anything.
+    zip_file* openMember(zip* archive, quint64 index, bool& refused, QByteArray& password, QString& error);
 
     Prompter& m_prompter;
     qint64 m_extractLimit = DefaultExtractLimit;
-    bool m_passwordRefused = false;
-    QByteArray m_password; // the last password that opened a member, tried first next time
+    QByteArray m_password; // the last password that opened a member whole, tried first next time
 };

@@ -7,6 +7,8 @@
 
 #include <zip.h>
 
+#include <tuple>
+
 void WriteRawZip(const QString& path, const QList<RawMember>& members)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -80,6 +82,22 @@ QList<QByteArray> MemberNames(const QList<StoredMember>& members)
     for (const StoredMember& member : members)
         names.append(member.name);
     return names;
+}
+
+void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes)
+{
+    int patched = 0;
+    for (const auto& [signature, nameAt, lengthAt, offset] :
+         {std::tuple("PK\x03\x04", 30, 26, field.local), std::tuple("PK\x01\x02", 46, 28, field.central)}) {
+        for (qsizetype at = archive.indexOf(signature); at >= 0; at = archive.indexOf(signature, at + 4)) {
+            const int length = quint8(archive.at(at + lengthAt)) | quint8(archive.at(at + lengthAt + 1)) << 8;
+            if (archive.mid(at + nameAt, length) == name) {
+                archive.replace(at + offset, bytes.size(), bytes);
+                ++patched;
+            }
+        }
+    }
+    QCOMPARE(patched, 2);
 }
 
 QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name)

@@ -40,3 +40,16 @@ QList<StoredMember> ReadZip(const QString& path, const QByteArray& password = {}
 QList<QByteArray> MemberNames(const QList<StoredMember>& members);
 // The plain bytes of the first member of that name (letter case ignored), or "<absent>".
 QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name);
+
+// A field of a member's headers, by its offset in the local header and in the central directory entry.
+struct HeaderField
+{
+    int local;
+    int central;
+};
+inline constexpr HeaderField MethodField{8, 10};
+inline constexpr HeaderField DosTimeField{10, 12}; // time, then date
+inline constexpr HeaderField CrcField{14, 16};
+
+// Overwrites the field in both headers of the named member: the damage libzip will not write itself.
+void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);

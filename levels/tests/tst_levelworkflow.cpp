@@ -59,6 +59,7 @@ private slots:
     void openingFailures();
     void saveFailuresAreReported();
     void hostileArchiveIsReportedAndHarmless();
+    void damagedMembersLeaveTheLevelOpen();
     void refusedPasswordAndLimit();
     void missingKeysStayUntouched();
 };
@@ -235,6 +236,45 @@ void TestLevelWorkflow::hostileArchiveIsReportedAndHarmless()
     QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
 }
 
+void TestLevelWorkflow::damagedMembersLeaveTheLevelOpen()
+{
+    Level level;
+    const QString archive = level.archive(3);
+    WriteRawZip(archive, {{"Init.CON", DemoGame::InitCon(3)},
+                          {"Bad.con", "damaged"},
+                          {"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw"},
+                          {"INIT.CON", "stale copy"}});
+    QByteArray bytes = ReadBytes(archive);
+    PatchMember(bytes, "Bad.con", CrcField, QByteArray(4, '\0'));
+    WriteBytes(archive, bytes);
+    const QList<StoredMember> before = ReadZip(archive);
+
+    // One box, after the password is refused, for every member left out.
+    const QString kept = QStringLiteral("These files of the level archive were not unpacked; the archive keeps them "
+                                        "unchanged:\r\nBad.con: CRC error\r\n"
+                                        "Locked.con: the file is protected by a password");
+    QVERIFY(level.open(3));
+    QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
+    QCOMPARE(level.prompter.texts().last(),
+             kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The first is edited, and "
+                                   "saving removes these other copies, so that exactly one Init.CON holds the edit "
+                                   "and the game cannot read a stale copy:\r\nINIT.CON: a second file of the same "
+                                   "name"));
+    QCOMPARE(level.workflow.settings().MaxViewDistance, QString::number(600 + 3 * 25));
+
+    QVERIFY(level.workflow.SaveLevel());
+    const QList<StoredMember> after = ReadZip(archive);
+    QCOMPARE(MemberNames(after), QList<QByteArray>({"Init.CON", "Bad.con", "Locked.con"}));
+    QCOMPARE(after.at(1).compressed, before.at(1).compressed);
+    QCOMPARE(after.at(2).compressed, before.at(2).compressed);
+
+    // Still damaged and still locked; the password is asked for again.
+    level.prompter.clear();
+    QVERIFY(level.open(3));
+    QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
+    QCOMPARE(level.prompter.texts().last(), kept);
+}
+
 void TestLevelWorkflow::refusedPasswordAndLimit()
 {
     Level level;
@@ -245,7 +285,8 @@ void TestLevelWorkflow::refusedPasswordAndLimit()
     QVERIFY(level.prompter.texts().last().startsWith(ReadFailure));
     level.prompter.clear();
     QVERIFY(!level.open(3));
-    QVERIFY(level.box().startsWith(QStringLiteral("critical: "))); // not asked again
+    QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("critical")})); // asked again
+    level.prompter.clear();
 
     level.workflow.archive().setExtractLimit(1000);
     QVERIFY(!level.open(5));

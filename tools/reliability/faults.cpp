@@ -192,7 +192,8 @@ int killLevel(const QString& dir, int count)
             QDir(check).removeRecursively();
             const ExtractResult result = zip.ExtractArchive(archive, check);
             const QByteArray init = readBytes(check + QStringLiteral("Init.CON"));
-            if (!result.ok() || (init != initA && init != initB))
+            // A member skipped as damaged counts as torn: extraction goes on past it.
+            if (!result.ok() || !result.skipped.isEmpty() || (init != initA && init != initB))
                 return 1;
             QList<QByteArray> now;
             for (const QString& name : QDir(check).entryList(QDir::Files))
