@@ -25,6 +25,21 @@ inline constexpr std::array AllFriendlyFire{FriendlyFire::SoldierFF, FriendlyFir
 // The key of a friendly-fire value, lower case with its trailing blank.
 QByteArrayView FriendlyFireKey(FriendlyFire which);
 
+// The range a control allows for a value. A value the file holds outside it is kept as it is; only a change
+// must lie within it.
+struct ValueRange
+{
+    int minimum;
+    int maximum;
+    constexpr bool contains(qint64 value) const { return value >= minimum && value <= maximum; }
+};
+// The main window's controls: the friendly-fire spin bars, the two sliders between the ends of their travel
+// and the score spin bar of the value edit window.
+inline constexpr ValueRange FriendlyFireRange{0, 100};
+inline constexpr ValueRange BotSkillRange{0, 100};
+inline constexpr ValueRange MaxBotsRange{1, 256};
+inline constexpr ValueRange ScoreRange{-200, 200};
+
 // The four files of a mod, relative to the mod folder.
 enum class ModFile
 {
