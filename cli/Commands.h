@@ -31,6 +31,8 @@ int SwitchIntro(Context& context, bool on);
 // levels: indexes into the level table.
 int EditLevels(Context& context, const QList<int>& levels, const QList<Assignment>& assignments);
 
+// The file that holds a mod value.
+ModFile FileOf(ValueKind kind);
 // A mod value as the main window shows it; empty when the file does not hold it.
 QString ShownValue(const ModSettings& mod, const ValueName& value);
 

@@ -14,19 +14,6 @@ namespace CommandLine {
 
 namespace {
 
-ModFile fileOf(ValueKind kind)
-{
-    switch (kind) {
-    case ValueKind::BotSkill:
-    case ValueKind::MaxBots:
-        return ModFile::AIDefault;
-    case ValueKind::Score:
-        return ModFile::Scoring;
-    default:
-        return ModFile::ServerSettings;
-    }
-}
-
 QString nativePath(const ModSettings& mod, ModFile file)
 {
     return QDir::toNativeSeparators(mod.filePath(file));
@@ -77,6 +64,19 @@ int save(Context& context, ModSettings& mod, const std::array<bool, 4>& changed)
 
 } // namespace
 
+ModFile FileOf(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::BotSkill:
+    case ValueKind::MaxBots:
+        return ModFile::AIDefault;
+    case ValueKind::Score:
+        return ModFile::Scoring;
+    default:
+        return ModFile::ServerSettings;
+    }
+}
+
 QString ShownValue(const ModSettings& mod, const ValueName& value)
 {
     switch (value.kind) {
@@ -106,7 +106,7 @@ int SetValues(Context& context, const QList<Assignment>& assignments)
     QStringList refusals;
     std::array<bool, 4> changed{};
     for (const Assignment& assignment : assignments) {
-        const ModFile file = fileOf(assignment.value.kind);
+        const ModFile file = FileOf(assignment.value.kind);
         const QString current = ShownValue(mod, assignment.value);
         QString refusal;
         if (!mod.isPresent(file))

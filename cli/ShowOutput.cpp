@@ -31,10 +31,7 @@ Values modValues(const ModSettings& mod, bool introOn)
     values.append(
         {BotNamesName, mod.BotNamesPresent ? QJsonValue(QJsonArray::fromStringList(mod.BotNames())) : QJsonValue()});
     for (const ValueName& value : ModValueNames()) {
-        const bool present = mod.isPresent(value.kind == ValueKind::FriendlyFire ? ModFile::ServerSettings
-                                           : value.kind == ValueKind::Score      ? ModFile::Scoring
-                                                                                 : ModFile::AIDefault);
-        values.append({value.name, present ? number(ShownValue(mod, value)) : QJsonValue()});
+        values.append({value.name, mod.isPresent(FileOf(value.kind)) ? number(ShownValue(mod, value)) : QJsonValue()});
     }
     values.append({IntroName, introOn});
     return values;
