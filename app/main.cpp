@@ -1,3 +1,4 @@
+#include "cli/CommandLine.h"
 #include "shell/Artwork.h"
 #include "shell/Editor.h"
 #include "shell/StartUp.h"
@@ -9,6 +10,11 @@
 int main(int argc, char** argv)
 {
     StartUp::PrepareProcess();
+    // Any argument asks for the command-line mode, which needs no display: no QApplication is made for it.
+    if (argc > 1) {
+        const QCoreApplication app(argc, argv);
+        return CommandLine::Run(QCoreApplication::arguments());
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
     // Ties the windows to the installed desktop entry (its icon and name in docks, the app id on Wayland).

@@ -26,11 +26,6 @@ public:
     bool EditingBotName() const { return m_editingBotName; }
     int EditIndex() const { return m_editIndex; }
 
-    // The range of VScrollNum: scores are edited within it, but a value the file holds outside it is shown
-    // and kept as it is, the bar widening for that edit.
-    static constexpr int ScoreMinimum = -200;
-    static constexpr int ScoreMaximum = 200;
-
 protected:
     void closeRequested() override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -164,7 +164,7 @@ void FormMain::setUpControls()
 
     for (FriendlyFire which : AllFriendlyFire) {
         QScrollBar* bar = row(which).bar;
-        bar->setRange(0, 100);
+        bar->setRange(FriendlyFireRange.minimum, FriendlyFireRange.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(1);
         bar->setValue(0);

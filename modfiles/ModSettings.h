@@ -31,6 +31,21 @@ inline constexpr qsizetype BotSettingsSearchStart = 20;
 inline constexpr QByteArrayView MaxBotsKey = "aisettings.setmaxnbots ";
 inline constexpr QByteArrayView BotSkillKey = "aisettings.setbotskill ";
 
+// The range a control allows for a value. A value the file holds outside it is kept as it is; only a change
+// must lie within it.
+struct ValueRange
+{
+    int minimum;
+    int maximum;
+    constexpr bool contains(qint64 value) const { return value >= minimum && value <= maximum; }
+};
+// The main window's controls: the friendly-fire spin bars, the two sliders between the ends of their travel
+// and the score spin bar of the value edit window.
+inline constexpr ValueRange FriendlyFireRange{0, 100};
+inline constexpr ValueRange BotSkillRange{0, 100};
+inline constexpr ValueRange MaxBotsRange{1, 256};
+inline constexpr ValueRange ScoreRange{-200, 200};
+
 // The four files of a mod, relative to the mod folder.
 enum class ModFile
 {

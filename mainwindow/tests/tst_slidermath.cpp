@@ -1,4 +1,5 @@
 #include "mainwindow/SliderMath.h"
+#include "modfiles/ModSettings.h"
 
 #include <QSet>
 #include <QTest>
@@ -45,14 +46,15 @@ private slots:
             skills.insert(Value(Slider::BotSkill, static_cast<float>(left)));
             bots.insert(Value(Slider::MaxBots, static_cast<float>(left)));
         }
-        for (int skill = 0; skill <= 100; ++skill)
+        // The model's ranges, which the command line enforces, are exactly the sliders' ends.
+        for (int skill = BotSkillRange.minimum; skill <= BotSkillRange.maximum; ++skill)
             QVERIFY2(skills.contains(skill), qPrintable(QString::number(skill)));
         QCOMPARE(skills.size(), 101);
         QCOMPARE(bots.size(), 156);
         for (int never : {2, 4, 7, 9})
             QVERIFY2(!bots.contains(never), qPrintable(QString::number(never)));
-        QCOMPARE(*std::min_element(bots.cbegin(), bots.cend()), 1);
-        QCOMPARE(*std::max_element(bots.cbegin(), bots.cend()), 256);
+        QCOMPARE(*std::min_element(bots.cbegin(), bots.cend()), MaxBotsRange.minimum);
+        QCOMPARE(*std::max_element(bots.cbegin(), bots.cend()), MaxBotsRange.maximum);
     }
 
     void jumps_data()

@@ -1,0 +1,181 @@
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/TerminalPrompter.h"
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "movies/IntroSwitch.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <array>
+
+namespace CommandLine {
+
+namespace {
+
+QString nativePath(const ModSettings& mod, ModFile file)
+{
+    return QDir::toNativeSeparators(mod.filePath(file));
+}
+
+void setValue(ModSettings& mod, const ValueName& value, qint64 number)
+{
+    const QString text = QString::number(number);
+    switch (value.kind) {
+    case ValueKind::FriendlyFire:
+        mod.setFriendlyFire(static_cast<FriendlyFire>(value.index), text);
+        break;
+    case ValueKind::BotSkill:
+        mod.setBotSkill(text);
+        break;
+    case ValueKind::MaxBots:
+        mod.setMaxBots(text);
+        break;
+    case ValueKind::Score:
+        mod.setScoreValue(value.index, static_cast<int>(number));
+        break;
+    default:
+        break;
+    }
+}
+
+int refuse(const QStringList& refusals)
+{
+    for (const QString& refusal : refusals)
+        PrintError(refusal);
+    PrintError(QStringLiteral("Nothing was saved."));
+    return Failed;
+}
+
+// Saves the files whose sections changed, each atomically, and tells the outcome as the save window does.
+int save(Context& context, ModSettings& mod, const std::array<bool, 4>& changed)
+{
+    const auto flag = [&changed](ModFile file) { return changed.at(static_cast<size_t>(file)); };
+    if (std::none_of(changed.cbegin(), changed.cend(), [](bool b) { return b; })) {
+        PrintError(QStringLiteral("Nothing to save: the files already hold these values."));
+        return Success;
+    }
+    const SaveReport report = SaveMod(mod, flag(ModFile::ServerSettings), flag(ModFile::Scoring),
+                                      flag(ModFile::AIDefault), flag(ModFile::BotNames));
+    ReportSave(report, context.prompter);
+    return report.failedFiles.isEmpty() ? Success : Failed;
+}
+
+} // namespace
+
+ModFile FileOf(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::BotSkill:
+    case ValueKind::MaxBots:
+        return ModFile::AIDefault;
+    case ValueKind::Score:
+        return ModFile::Scoring;
+    default:
+        return ModFile::ServerSettings;
+    }
+}
+
+QString ShownValue(const ModSettings& mod, const ValueName& value)
+{
+    switch (value.kind) {
+    case ValueKind::FriendlyFire:
+        return mod.friendlyFire(static_cast<FriendlyFire>(value.index));
+    case ValueKind::BotSkill:
+        return mod.BotSkill();
+    case ValueKind::MaxBots:
+        return mod.MaxBots();
+    case ValueKind::Score:
+        return value.index < mod.ScoreLines().size() ? QString::number(mod.ScoreValues().at(value.index)) : QString();
+    default:
+        return {};
+    }
+}
+
+void LoadForCommand(Context& context, ModSettings& mod)
+{
+    mod.ModFolder = context.modFolder;
+    ReportLoad(LoadMod(mod), context.prompter);
+}
+
+int SetValues(Context& context, const QList<Assignment>& assignments)
+{
+    ModSettings mod;
+    LoadForCommand(context, mod);
+    QStringList refusals;
+    std::array<bool, 4> changed{};
+    for (const Assignment& assignment : assignments) {
+        const ModFile file = FileOf(assignment.value.kind);
+        const QString current = ShownValue(mod, assignment.value);
+        QString refusal;
+        if (!mod.isPresent(file))
+            refusal =
+                QStringLiteral("%1: %2 is missing or cannot be read.").arg(assignment.argument, nativePath(mod, file));
+        else if (current.isEmpty())
+            refusal = QStringLiteral("%1: %2 does not hold this value (its key is missing, out of order or without a "
+                                     "number).")
+                          .arg(assignment.argument, nativePath(mod, file));
+        else
+            refusal = CheckNumber(assignment, current);
+        if (!refusal.isEmpty()) {
+            refusals.append(refusal);
+            continue;
+        }
+        if (FileNumber(current) != assignment.number) {
+            setValue(mod, assignment.value, assignment.number);
+            changed.at(static_cast<size_t>(file)) = true;
+        }
+    }
+    if (!refusals.isEmpty())
+        return refuse(refusals);
+    return save(context, mod, changed);
+}
+
+int EditBotNames(Context& context, const QStringList& additions, const QStringList& removals)
+{
+    ModSettings mod;
+    LoadForCommand(context, mod);
+    if (!mod.BotNamesPresent)
+        return refuse({QStringLiteral("%1 is missing or cannot be read.").arg(nativePath(mod, ModFile::BotNames))});
+    QStringList names = mod.BotNames();
+    QStringList refusals;
+    for (const QString& name : removals) {
+        const qsizetype row = names.indexOf(name);
+        if (row < 0)
+            refusals.append(QStringLiteral("--remove \"%1\": no bot of that name.").arg(name));
+        else
+            names.removeAt(row);
+    }
+    for (const QString& name : additions) {
+        const QString stored = ModSettings::StorableName(name);
+        if (stored.isEmpty()) {
+            refusals.append(QStringLiteral("--add \"%1\": No name entered.").arg(name));
+            continue;
+        }
+        if (stored != name)
+            PrintError(QStringLiteral("--add \"%1\": stored as \"%2\": a bot name is one line of the characters the "
+                                      "file can hold.")
+                           .arg(name, stored));
+        names.append(stored);
+    }
+    if (!refusals.isEmpty())
+        return refuse(refusals);
+    mod.setBotNames(names);
+    std::array<bool, 4> changed{};
+    changed.at(static_cast<size_t>(ModFile::BotNames)) = true;
+    return save(context, mod, changed);
+}
+
+int SwitchIntro(Context& context, bool on)
+{
+    IntroSwitch intro;
+    if (intro.ReadIntroStatus(context.modFolder) == on) {
+        PrintError(on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF"));
+        return Success;
+    }
+    intro.Toggle(context.modFolder, context.prompter);
+    return context.prompter.errors() == 0 ? Success : Failed;
+}
+
+} // namespace CommandLine
