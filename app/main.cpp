@@ -1,8 +1,8 @@
 #include "cli/CommandLine.h"
-#include "shell/Artwork.h"
-#include "shell/Editor.h"
-#include "shell/StartUp.h"
-#include "shell/TextStyle.h"
+#include "widgets/Artwork.h"
+#include "app/Editor.h"
+#include "startup/StartUp.h"
+#include "widgets/TextStyle.h"
 
 #include <QApplication>
 #include <QSettings>

@@ -3,8 +3,8 @@
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "modfiles/ScoreKeys.h"
-#include "modfiles/ScriptText.h"
-#include "modfiles/TextRules.h"
+#include "core/ScriptText.h"
+#include "core/TextRules.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <benchmark/benchmark.h>

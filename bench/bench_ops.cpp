@@ -7,8 +7,8 @@
 #include "modfiles/ModSettings.h"
 #include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
-#include "shell/Prompter.h"
-#include "shell/StartUp.h"
+#include "core/Prompter.h"
+#include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 // The editor's start as app/main.cpp makes it, ending as soon as the mod selection window has painted
 // (or, with --open-mod, once the demo mod is opened through that window and the main window has painted),
 // so that a parent can time the whole process and read its peak memory.
-#include "mainwindow/FormMain.h"
-#include "shell/Artwork.h"
-#include "shell/Editor.h"
-#include "shell/EditorContext.h"
-#include "shell/FormSelect.h"
-#include "shell/TextStyle.h"
+#include "windows/FormMain.h"
+#include "widgets/Artwork.h"
+#include "app/Editor.h"
+#include "windows/EditorContext.h"
+#include "windows/FormSelect.h"
+#include "widgets/TextStyle.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QApplication>

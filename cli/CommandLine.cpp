@@ -4,8 +4,8 @@
 #include "cli/TerminalPrompter.h"
 #include "levels/LevelWorkflow.h"
 #include "modfiles/ModSettings.h"
-#include "shell/FileSystem.h"
-#include "shell/StartUp.h"
+#include "core/FileSystem.h"
+#include "startup/StartUp.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

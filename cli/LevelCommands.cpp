@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/TerminalPrompter.h"
 #include "levels/LevelWorkflow.h"
-#include "shell/FileSystem.h"
+#include "core/FileSystem.h"
 
 #include <algorithm>
 #include <memory>

@@ -3,7 +3,7 @@
 // CR LF), and changed score constants are read back as written.
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/TextRules.h"
+#include "core/TextRules.h"
 
 #include <cstdlib>
 

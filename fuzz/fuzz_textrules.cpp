@@ -1,5 +1,5 @@
 // KeepDigits, the Val rule, number formatting and the bot names' code page on arbitrary bytes.
-#include "modfiles/TextRules.h"
+#include "core/TextRules.h"
 
 #include <algorithm>
 #include <cmath>

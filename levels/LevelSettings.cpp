@@ -1,7 +1,7 @@
 #include "levels/LevelSettings.h"
 
 #include "modfiles/ModFiles.h"
-#include "modfiles/TextRules.h"
+#include "core/TextRules.h"
 
 #include <QFile>
 #include <QFileInfo>

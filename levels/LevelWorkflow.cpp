@@ -1,7 +1,7 @@
 #include "levels/LevelWorkflow.h"
 
-#include "shell/FileSystem.h"
-#include "shell/Prompter.h"
+#include "core/FileSystem.h"
+#include "core/Prompter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "levels/LevelSettings.h"
 #include "levels/ZipArchive.h"
-#include "modfiles/ScriptText.h"
+#include "core/ScriptText.h"
 
 #include <QString>
 #include <QStringList>

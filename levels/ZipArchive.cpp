@@ -1,6 +1,6 @@
 #include "levels/ZipArchive.h"
 
-#include "shell/Prompter.h"
+#include "core/Prompter.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -2,9 +2,9 @@
 
 #include "modfiles/ModSettings.h"
 #include "modfiles/ScoreKeys.h"
-#include "modfiles/TextRules.h"
-#include "shell/FileSystem.h"
-#include "shell/Prompter.h"
+#include "core/TextRules.h"
+#include "core/FileSystem.h"
+#include "core/Prompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "modfiles/ModSettings.h"
 
 #include "modfiles/ScoreKeys.h"
-#include "modfiles/TextRules.h"
+#include "core/TextRules.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modfiles/ScriptText.h"
+#include "core/ScriptText.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "movies/IntroSwitch.h"
 
-#include "shell/FileSystem.h"
-#include "shell/Prompter.h"
+#include "core/FileSystem.h"
+#include "core/Prompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "shell/Artwork.h"
-#include "shell/TextStyle.h"
+#include "widgets/Artwork.h"
+#include "widgets/TextStyle.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "levels/tests/ZipTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 #include "movies/IntroSwitch.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"

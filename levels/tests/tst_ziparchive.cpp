@@ -1,5 +1,5 @@
 #include "levels/ZipArchive.h"
-#include "levels/tests/ZipTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
 

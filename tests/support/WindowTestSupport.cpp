@@ -3,7 +3,7 @@
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
-#include "shell/EditorContext.h"
+#include "windows/EditorContext.h"
 
 #include <QApplication>
 #include <QDir>

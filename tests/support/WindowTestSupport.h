@@ -2,7 +2,7 @@
 
 #include "tests/support/TestSupport.h"
 
-#include "shell/Editor.h"
+#include "app/Editor.h"
 
 #include <QPoint>
 #include <QString>

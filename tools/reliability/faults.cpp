@@ -9,7 +9,7 @@
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
-#include "shell/Prompter.h"
+#include "core/Prompter.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QCoreApplication>

@@ -1,0 +1,167 @@
+#include "startup/StartUp.h"
+
+#include "modfiles/ModSettings.h"
+#include "core/FileSystem.h"
+#include "core/Prompter.h"
+
+#include <QDir>
+#include <QSettings>
+
+#include <algorithm>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#include <shlobj.h>
+#endif
+
+namespace StartUp {
+
+void PrepareProcess()
+{
+#ifdef Q_OS_LINUX
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+#endif
+}
+
+QString FolderPrompt()
+{
+    return QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\");
+}
+
+QString ExitQuestion()
+{
+    return QStringLiteral("Do you want to exit?");
+}
+
+QString FolderError()
+{
+    return QStringLiteral("An error has occured!");
+}
+
+namespace {
+
+#ifdef Q_OS_WIN
+QString KnownFolder(REFKNOWNFOLDERID id)
+{
+    PWSTR path = nullptr;
+    QString result;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)))
+        result = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    CoTaskMemFree(path);
+    return result;
+}
+#endif
+
+void AppendFolder(QStringList& folders, const QString& folder)
+{
+    if (folder.isEmpty())
+        return;
+    const QString withSlash = WithTrailingSlash(folder);
+    if (!folders.contains(withSlash, Qt::CaseInsensitive))
+        folders.append(withSlash);
+}
+
+bool LessIgnoringCase(const QString& a, const QString& b)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    // Names that differ only in letter case (possible on case-sensitive disks) still get a fixed order.
+    return order != 0 ? order < 0 : a < b;
+}
+
+} // namespace
+
+QStringList ProgramFilesFolders()
+{
+    QStringList folders;
+#ifdef Q_OS_WIN
+    // The game is a 32-bit program, so a 64-bit system puts it in the x86 folder; both are looked at.
+    AppendFolder(folders, KnownFolder(FOLDERID_ProgramFiles));
+    AppendFolder(folders, KnownFolder(FOLDERID_ProgramFilesX86));
+#else
+    QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (prefix.isEmpty())
+        prefix = QDir::homePath() + QStringLiteral("/.wine");
+    const QString driveC = ResolvePath(prefix, QStringLiteral("drive_c"));
+    AppendFolder(folders, ResolvePath(driveC, QStringLiteral("Program Files")));
+    AppendFolder(folders, ResolvePath(driveC, QStringLiteral("Program Files (x86)")));
+#endif
+    return folders;
+}
+
+void DetectGameFolder(ModSettings& mod, QSettings& store, const QStringList& programFilesFolders)
+{
+    mod.PromptForGameFolder = true;
+    mod.ProgramFilesPath = programFilesFolders.isEmpty() ? QString() : programFilesFolders.first();
+    store.setValue(QLatin1String(ProgramFilesKey), mod.ProgramFilesPath);
+    for (const QString& folder : programFilesFolders) {
+        // Wine and unpacked installs do not keep the installer's letter case.
+        const QString game = WithTrailingSlash(ResolvePath(folder, QLatin1String(DefaultInstallFolder)));
+        if (FileExists(ResolvePath(game, QLatin1String(GameExecutable)))) {
+            mod.GamePath = game;
+            store.setValue(QLatin1String(GamePathKey), game);
+            mod.PromptForGameFolder = false;
+            break;
+        }
+    }
+    store.sync();
+}
+
+QStringList ListMods(const QString& modsPath)
+{
+    QStringList names = QDir(modsPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    return names;
+}
+
+Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
+            const std::function<void()>& showSelect)
+{
+    mod.SaveBotNames = true;
+    mod.SaveBotSettings = true;
+    mod.SaveScores = true;
+    mod.SaveFriendlyFire = true;
+
+    bool storedFolderFailed = false;
+    QString modsFolder;
+    for (;;) {
+        store.sync();
+        mod.GamePath = store.value(QLatin1String(GamePathKey)).toString();
+        if (mod.GamePath.isEmpty())
+            DetectGameFolder(mod, store, programFilesFolders);
+        else if (storedFolderFailed)
+            mod.PromptForGameFolder = true;
+
+        QString chosen;
+        if (mod.PromptForGameFolder) {
+            chosen = prompter.chooseFolder(FolderPrompt());
+            if (!chosen.isEmpty())
+                chosen = WithTrailingSlash(QDir::fromNativeSeparators(chosen));
+        } else {
+            chosen = mod.GamePath;
+        }
+
+        if (chosen.isEmpty()) {
+            if (prompter.question(ExitQuestion()))
+                return {true, {}};
+            continue;
+        }
+
+        if (FolderExists(chosen)) {
+            if (showSelect)
+                showSelect();
+            modsFolder = WithTrailingSlash(ResolvePath(chosen, QStringLiteral("mods")));
+            if (FolderExists(modsFolder))
+                break;
+        }
+        prompter.critical(FolderError());
+        // Without this a stored folder that has gone would bring the same error back for ever.
+        if (!mod.PromptForGameFolder)
+            storedFolderFailed = true;
+    }
+
+    mod.ModsPath = modsFolder;
+    return {false, ListMods(modsFolder)};
+}
+
+} // namespace StartUp

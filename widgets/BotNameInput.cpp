@@ -1,0 +1,51 @@
+#include "widgets/BotNameInput.h"
+
+#include "modfiles/ModSettings.h"
+#include "core/TextRules.h"
+
+#include <QLineEdit>
+#include <QToolTip>
+#include <QValidator>
+
+namespace {
+
+class BotNameValidator final : public QValidator
+{
+public:
+    explicit BotNameValidator(QLineEdit* box) : QValidator(box), m_box(box) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        const QString kept = ModSettings::StorableName(input);
+        if (kept == input)
+            return Acceptable;
+        // Keep the cursor after the characters that stayed in front of it.
+        pos = static_cast<int>(ModSettings::StorableName(input.left(pos)).size());
+        bool leftOut = false;
+        for (QChar c : input) {
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+                break;
+            leftOut = leftOut || !IsWindows1252(c);
+        }
+        input = kept;
+        if (leftOut)
+            QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), BotNameInput::Hint(), m_box);
+        return Acceptable;
+    }
+
+private:
+    QLineEdit* m_box;
+};
+
+} // namespace
+
+QString BotNameInput::Hint()
+{
+    return QStringLiteral("Bot names can hold only Western European (Windows-1252) letters and signs; the other "
+                          "characters were left out.");
+}
+
+void BotNameInput::Install(QLineEdit* box)
+{
+    box->setValidator(new BotNameValidator(box));
+}

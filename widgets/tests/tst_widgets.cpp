@@ -1,0 +1,387 @@
+#include "widgets/Artwork.h"
+#include "widgets/CheckPicture.h"
+#include "widgets/ImageButton.h"
+#include "widgets/QtPrompter.h"
+#include "widgets/SkinnedWindow.h"
+#include "startup/StartUp.h"
+#include "widgets/TextStyle.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Records sounds and clicks in one sequence, so that a test sees their order.
+struct EventLog final : public ClickSoundPlayer
+{
+    QStringList events;
+    void PlayClickSound(int kind) override { events.append(QStringLiteral("sound%1").arg(kind)); }
+};
+
+// Two picture buttons side by side on a shown window, logging into one sequence.
+struct TwoButtons
+{
+    QWidget host;
+    EventLog log;
+    ImageButton* save = new ImageButton(&host);
+    ImageButton* cancel = new ImageButton(&host);
+
+    TwoButtons()
+    {
+        int x = 0;
+        for (auto [button, word] : {std::pair{save, "SAVE"}, std::pair{cancel, "CANCEL"}}) {
+            button->setGeometry(x, 0, 91, 18);
+            x += 100;
+            button->setWord(QString::fromLatin1(word));
+            button->setSounds(&log);
+            const QString name = QString::fromLatin1(word).toLower();
+            QObject::connect(button, &ImageButton::clicked, &host, [this, name] { log.events.append(name); });
+        }
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+    }
+};
+
+class TestWindow final : public SkinnedWindow
+{
+public:
+    TestWindow() : SkinnedWindow(QSize(200, 150), Frame::WhiteLines) {}
+    int closeRequests = 0;
+
+protected:
+    void closeRequested() override { ++closeRequests; }
+};
+
+QImage Flat(const QPixmap& pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Shown(QWidget& widget)
+{
+    return Flat(widget.grab());
+}
+
+double MeanLuminance(const QImage& image)
+{
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += qGray(image.pixel(x, y));
+    return sum / (image.width() * image.height());
+}
+
+} // namespace
+
+class TestWidgets final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TextStyle::Install(); }
+
+    void imageButtonClicks()
+    {
+        TwoButtons b;
+        ImageButton* button = b.save;
+        QCOMPARE(Shown(*button), Flat(button->normalImage()));
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 9));
+        QVERIFY(button->isDown());
+        QCOMPARE(Shown(*button), Flat(button->pressedImage()));
+        QVERIFY(b.log.events.isEmpty());
+        // The release arrives at the pressed button even when the pointer has left it.
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(150, 40));
+        QVERIFY(!button->isDown());
+        QCOMPARE(Shown(*button), Flat(button->normalImage()));
+        QCOMPARE(b.log.events, QStringList({QStringLiteral("sound1"), QStringLiteral("save")}));
+
+        // Quick clicks on two buttons each sound and act, in order.
+        QTest::mouseClick(b.cancel, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(b.save, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(b.log.events.mid(2), QStringList({QStringLiteral("sound1"), QStringLiteral("cancel"),
+                                                   QStringLiteral("sound1"), QStringLiteral("save")}));
+
+        // The other mouse buttons neither press nor click.
+        b.log.events.clear();
+        for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mousePress(button, other, {}, QPoint(20, 9));
+            QVERIFY(!button->isDown());
+            QCOMPARE(Shown(*button), Flat(button->normalImage()));
+            QTest::mouseRelease(button, other, {}, QPoint(20, 9));
+            QTest::mouseClick(button, other, {}, QPoint(20, 9));
+        }
+        QVERIFY(b.log.events.isEmpty());
+    }
+
+    void imageButtonKeys()
+    {
+        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+            TwoButtons b;
+            b.host.activateWindow();
+            b.save->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(&b.host, Qt::Key_Tab);
+            QVERIFY(b.cancel->hasFocus());
+            QTest::keyPress(b.cancel, key);
+            QVERIFY(b.cancel->isDown());
+            QVERIFY(b.log.events.isEmpty());
+            QTest::keyRelease(b.cancel, key);
+            QVERIFY(!b.cancel->isDown());
+            QCOMPARE(b.log.events, QStringList({QStringLiteral("sound1"), QStringLiteral("cancel")}));
+            // Other keys do nothing.
+            QTest::keyClick(b.cancel, Qt::Key_A);
+            QCOMPARE(b.log.events.size(), 2);
+        }
+    }
+
+    void imageButtonNamesAndFaces()
+    {
+        ImageButton button;
+        button.resize(91, 18);
+        button.setWord(QStringLiteral("SAVE"));
+        QCOMPARE(button.accessibleName(), QStringLiteral("Save"));
+        QCOMPARE(button.focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(button.normalImage().deviceIndependentSize(), QSizeF(91, 18));
+
+        // A new size draws the face anew at that size; the pressed face is clearly darker.
+        button.resize(121, 18);
+        QCOMPARE(button.normalImage().deviceIndependentSize(), QSizeF(121, 18));
+        QCOMPARE(button.pressedImage().deviceIndependentSize(), QSizeF(121, 18));
+        QVERIFY(MeanLuminance(Flat(button.pressedImage())) + 60 < MeanLuminance(Flat(button.normalImage())));
+
+        // Given images win over the drawn face, also after a resize.
+        QPixmap red(121, 18);
+        red.fill(Qt::red);
+        QPixmap blue(121, 18);
+        blue.fill(Qt::blue);
+        button.setImages(red, blue);
+        QCOMPARE(Shown(button).pixel(60, 9), QColor(Qt::red).rgb());
+        button.resize(120, 18);
+        QCOMPARE(button.normalImage().toImage().pixel(0, 0), QColor(Qt::red).rgb());
+    }
+
+    void checkPictureClicks()
+    {
+        QWidget host;
+        auto* check = new CheckPicture(&host);
+        check->move(10, 10);
+        QSignalSpy clicks(check, &CheckPicture::clicked);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(check->size(), QSize(16, 16));
+
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, 8));
+        QCOMPARE(clicks.count(), 1);
+        // It has no image of its own to change: the owner decides.
+        QVERIFY(!check->isOn());
+
+        // The right button, and a release away from it, are no clicks; Space and Return are.
+        QTest::mouseClick(check, Qt::RightButton, {}, QPoint(8, 8));
+        QTest::mousePress(check, Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseRelease(check, Qt::LeftButton, {}, QPoint(40, 40));
+        QCOMPARE(clicks.count(), 1);
+        check->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(check, Qt::Key_Space);
+        QTest::keyClick(check, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 3);
+
+        check->setOn(true);
+        QCOMPARE(Shown(*check), Flat(Artwork::CheckOn(check->devicePixelRatioF())));
+        check->setOn(false);
+        check->clearFocus();
+        QCOMPARE(Shown(*check), Flat(Artwork::CheckOff(check->devicePixelRatioF())));
+
+        check->setEnabled(false);
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::keyClick(check, Qt::Key_Space);
+        QCOMPARE(clicks.count(), 3);
+    }
+
+    void skinnedWindowFrameAndClose()
+    {
+        TestWindow window;
+        QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(window.minimumSize(), QSize(200, 150));
+        QCOMPARE(window.maximumSize(), QSize(200, 150));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint offCentre = window.geometry().center() - available.center();
+        QVERIFY(qAbs(offCentre.x()) <= 1 && qAbs(offCentre.y()) <= 1);
+
+        // The white frame lines along the client edges.
+        const QImage shown = Shown(window);
+        for (const QPoint p : {QPoint(0, 0), QPoint(100, 0), QPoint(199, 75), QPoint(100, 149), QPoint(0, 75)})
+            QCOMPARE(QColor(shown.pixel(p)), QColor(Qt::white));
+        QVERIFY(qGray(shown.pixel(100, 75)) < 100);
+
+        // Closing through the window system only asks the window what to do.
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.closeRequests, 1);
+
+        // Shown again after being moved, it stays where the user put it.
+        window.move(available.topLeft() + QPoint(5, 7));
+        window.hide();
+        window.show();
+        QCOMPARE(window.pos(), available.topLeft() + QPoint(5, 7));
+    }
+
+    void skinnedWindowDrag()
+    {
+        TestWindow window;
+        window.setMovableByBackground(true);
+        auto* label = new QLabel(QStringLiteral("Caption"), &window);
+        label->setGeometry(100, 100, 80, 17);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const QPoint start = window.pos();
+        const QPoint grabbed(20, 30);
+        const QPoint grabbedGlobal = window.mapToGlobal(grabbed);
+        QTest::mousePress(&window, Qt::LeftButton, {}, grabbed);
+        // Pointer positions are given within the window as it stands before each move.
+        QTest::mouseMove(&window, grabbed + QPoint(15, -6));
+        QCOMPARE(window.pos(), start + QPoint(15, -6));
+        QTest::mouseMove(&window, grabbed + QPoint(-40, 25));
+        QCOMPARE(window.pos(), start + QPoint(-25, 19));
+        QCOMPARE(window.mapToGlobal(grabbed), grabbedGlobal + QPoint(-25, 19));
+        QTest::mouseRelease(&window, Qt::LeftButton, {}, grabbed);
+        // Without the button the pointer moves alone.
+        QTest::mouseMove(&window, grabbed + QPoint(30, 30));
+        const QPoint before = start + QPoint(-25, 19);
+        QCOMPARE(window.pos(), before);
+
+        // No drag from a label, with the right button, or once the background is not a handle.
+        const auto drag = [](QWidget* on, Qt::MouseButton button, QPoint from) {
+            QTest::mousePress(on, button, {}, from);
+            QTest::mouseMove(on, from + QPoint(30, 30));
+            QTest::mouseRelease(on, button, {}, from + QPoint(30, 30));
+        };
+        drag(label, Qt::LeftButton, QPoint(10, 8));
+        drag(&window, Qt::RightButton, grabbed);
+        window.setMovableByBackground(false);
+        drag(&window, Qt::LeftButton, grabbed);
+        QCOMPARE(window.pos(), before);
+    }
+
+    void shadowTwinFollowsCaption()
+    {
+        QWidget host;
+        auto* label = new QLabel(QStringLiteral("0"), &host);
+        label->setGeometry(176, 104, 33, 17);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setFont(TextStyle::Font(9));
+        QLabel* twin = TextStyle::AddShadow(label, QStringLiteral("LabelSFD2"));
+        QCOMPARE(host.findChild<QLabel*>(QStringLiteral("LabelSFD2")), twin);
+        QCOMPARE(twin->geometry(), QRect(175, 105, 33, 17));
+        QCOMPARE(twin->alignment(), label->alignment());
+        QCOMPARE(twin->font(), label->font());
+        QCOMPARE(twin->text(), QStringLiteral("0"));
+        // Beneath the label: earlier in the stacking order.
+        QVERIFY(host.children().indexOf(twin) < host.children().indexOf(label));
+        // A second call gives the same twin, not another.
+        QCOMPARE(TextStyle::AddShadow(label), twin);
+
+        TextStyle::SetCaption(label, QStringLiteral("55"));
+        QCOMPARE(label->text(), QStringLiteral("55"));
+        QCOMPARE(twin->text(), QStringLiteral("55"));
+
+        // The grey holds under a style sheet that colours every label.
+        host.setStyleSheet(QStringLiteral("QLabel { color: black; }"));
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(twin->palette().color(QPalette::WindowText), TextStyle::ShadowGrey);
+
+        // A label without a twin just takes the caption.
+        QLabel plain;
+        TextStyle::SetCaption(&plain, QStringLiteral("x"));
+        QCOMPARE(plain.text(), QStringLiteral("x"));
+        QVERIFY(QFont::substitutes(QStringLiteral("Palatino Linotype"))
+                    .contains(QStringLiteral("P052"), Qt::CaseInsensitive));
+    }
+
+    void folderDialogShowsTheWholePrompt()
+    {
+        // Asked through the program's own prompter, the user sees both lines of the prompt, and the folder
+        // chosen in the dialog is the answer.
+        QTemporaryDir chosen;
+        QStringList shownLines;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* folders = qobject_cast<QFileDialog*>(dialog);
+            if (!folders && dialog)
+                folders = dialog->findChild<QFileDialog*>();
+            if (!folders) {
+                if (dialog)
+                    dialog->close();
+                return;
+            }
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->isVisible() && label->text().contains(QStringLiteral("Example:")))
+                    shownLines = label->text().split(QLatin1Char('\n'));
+            }
+            folders->setDirectory(chosen.path());
+            // The file dialog's own accept() is protected; the dialog's is the Choose button's slot.
+            static_cast<QDialog*>(folders)->accept();
+        });
+        QtPrompter qtPrompter;
+        Prompter& prompter = qtPrompter;
+        const QString answer = prompter.chooseFolder(StartUp::FolderPrompt());
+        QCOMPARE(shownLines, StartUp::FolderPrompt().split(QStringLiteral("\r\n")));
+        QCOMPARE(QDir(answer), QDir(chosen.path()));
+    }
+
+    void artworkSizes()
+    {
+        for (const qreal dpr : {1.0, 2.0}) {
+            const QList<QPair<QPixmap, QSize>> pictures = {
+                {Artwork::MainBackground(dpr), QSize(449, 360)},
+                {Artwork::DialogBackground(QSize(201, 177), dpr), QSize(201, 177)},
+                {Artwork::ButtonFace(QSize(91, 18), QStringLiteral("SAVE"), false, dpr), QSize(91, 18)},
+                {Artwork::ButtonFace(QSize(91, 18), QStringLiteral("SAVE"), true, dpr), QSize(91, 18)},
+                {Artwork::ExitFace(false, dpr), QSize(18, 18)},
+                {Artwork::ExitFace(true, dpr), QSize(18, 18)},
+                {Artwork::MinimiseFace(false, dpr), QSize(18, 18)},
+                {Artwork::MinimiseFace(true, dpr), QSize(18, 18)},
+                {Artwork::CheckOn(dpr), QSize(16, 16)},
+                {Artwork::CheckOff(dpr), QSize(16, 16)},
+                {Artwork::SliderTrack(dpr), QSize(181, 19)},
+                {Artwork::SliderKnob(dpr), QSize(22, 15)},
+            };
+            for (const auto& [pixmap, logical] : pictures) {
+                QVERIFY(!pixmap.isNull());
+                QCOMPARE(pixmap.devicePixelRatio(), dpr);
+                QCOMPARE(pixmap.size(), logical * dpr);
+            }
+
+            // Black labels sit on light plates; the banner and the surround are dark.
+            const QImage main = Artwork::MainBackground(dpr).toImage();
+            auto at = [&](int x, int y) { return qGray(main.pixel(qRound(x * dpr), qRound(y * dpr))); };
+            for (const QPoint p :
+                 {QPoint(40, 110), QPoint(40, 205), QPoint(60, 318), QPoint(300, 110), QPoint(300, 318)})
+                QVERIFY2(at(p.x(), p.y()) > 150, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+            QVERIFY(at(245, 200) < 90);
+            QVERIFY(at(420, 40) < 110);
+
+            const QImage on = Artwork::CheckOn(dpr).toImage();
+            const QColor lit = on.pixelColor(on.width() / 2, on.height() / 2);
+            QVERIFY(lit.green() > 150 && lit.green() > lit.red() && lit.green() > lit.blue());
+            const QImage off = Artwork::CheckOff(dpr).toImage();
+            QVERIFY(qGray(off.pixel(off.width() / 2, off.height() / 2)) < 70);
+        }
+        const QList<QSize> iconSizes = Artwork::ApplicationIcon().availableSizes();
+        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"

@@ -1,0 +1,232 @@
+#include "windows/FormLevel.h"
+
+#include "levels/LevelWorkflow.h"
+#include "windows/FormMain.h"
+#include "modfiles/ModSettings.h"
+#include "widgets/BusyCursor.h"
+#include "windows/EditorContext.h"
+#include "core/Prompter.h"
+#include "widgets/TextStyle.h"
+#include "ui_FormLevel.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QScrollBar>
+
+namespace {
+
+// A box asks for the user's attention, so it gets the normal pointer even in the middle of a busy spell.
+class NormalCursorWhileAsking final
+{
+public:
+    NormalCursorWhileAsking() : m_busy(QApplication::overrideCursor() != nullptr)
+    {
+        if (m_busy)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursorWhileAsking()
+    {
+        if (m_busy)
+            QApplication::restoreOverrideCursor();
+    }
+    NormalCursorWhileAsking(const NormalCursorWhileAsking&) = delete;
+    NormalCursorWhileAsking& operator=(const NormalCursorWhileAsking&) = delete;
+
+private:
+    bool m_busy;
+};
+
+class BoxPrompter final : public Prompter
+{
+public:
+    explicit BoxPrompter(Prompter& inner) : m_inner(inner) {}
+
+    bool question(const QString& text) override
+    {
+        const NormalCursorWhileAsking cursor;
+        return m_inner.question(text);
+    }
+    void information(const QString& text) override
+    {
+        const NormalCursorWhileAsking cursor;
+        m_inner.information(text);
+    }
+    void warning(const QString& text) override
+    {
+        const NormalCursorWhileAsking cursor;
+        m_inner.warning(text);
+    }
+    void critical(const QString& text) override
+    {
+        const NormalCursorWhileAsking cursor;
+        m_inner.critical(text);
+    }
+    QString chooseFolder(const QString& prompt) override
+    {
+        const NormalCursorWhileAsking cursor;
+        return m_inner.chooseFolder(prompt);
+    }
+    std::optional<QString> askText(const QString& prompt) override
+    {
+        const NormalCursorWhileAsking cursor;
+        return m_inner.askText(prompt);
+    }
+
+private:
+    Prompter& m_inner;
+};
+
+void styleLabel(QLabel* label, qreal pointSize, bool bold, const QColor& colour)
+{
+    label->setFont(TextStyle::Font(pointSize, bold));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+FormLevel::FormLevel(EditorContext& context, QWidget* parent)
+    : SkinnedWindow(QSize(201, 289), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormLevel>()),
+      m_context(context), m_prompter(std::make_unique<BoxPrompter>(context.prompter)),
+      m_workflow(std::make_unique<LevelWorkflow>(*m_prompter))
+{
+    m_ui->setupUi(this);
+    setupControls();
+    context.registerWindow(this);
+}
+
+FormLevel::~FormLevel() = default;
+
+FormLevel::ValueRow FormLevel::row(LevelValue which) const
+{
+    const QString name = QString::fromLatin1(LevelValues.at(static_cast<size_t>(which)).name);
+    return {findChild<QLabel*>(QStringLiteral("Label") + name),
+            findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+}
+
+void FormLevel::setupControls()
+{
+    for (QLabel* label : findChildren<QLabel*>())
+        styleLabel(label, 9, true, Qt::white);
+    styleLabel(m_ui->LabelEditing, 9.75, true, Qt::white);
+    styleLabel(m_ui->LabelLevel, 9.75, true, Qt::white);
+    styleLabel(m_ui->LabelWarning, 8.25, false, Qt::red);
+
+    for (const LevelValueInfo& info : LevelValues) {
+        const ValueRow controls = row(info.which);
+        controls.bar->setRange(info.minimum, info.maximum);
+        controls.bar->setSingleStep(1);
+        controls.bar->setPageStep(1);
+        controls.bar->setValue(info.designValue);
+        controls.label->setText(QString::number(info.designValue));
+        connect(controls.bar, &QScrollBar::valueChanged, this,
+                [this, &info](int value) { valueBarChanged(info, value); });
+    }
+    m_ui->PictureColdBreath->setOn(false);
+
+    m_ui->PictureSave->setWord(QStringLiteral("SAVE"));
+    m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
+    m_ui->PictureSave->setSounds(&m_context.sounds);
+    m_ui->PictureCancel->setSounds(&m_context.sounds);
+
+    connect(m_ui->PictureColdBreath, &CheckPicture::clicked, this, &FormLevel::toggleColdBreath);
+    connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormLevel::save);
+    connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::returnToMain);
+}
+
+void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* busyPanel)
+{
+    if (!m_prompter->question(LevelEditWarning()))
+        return;
+    const BusyCursor cursor;
+    const auto showBusy = [busyPanel](bool shown) {
+        if (!busyPanel)
+            return;
+        // Painted before the extraction blocks; clicks wait, so the Edit button cannot run twice.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        busyPanel->setVisible(shown);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    if (!m_workflow->OpenLevel(m_context.mod.ModFolder, levelIndex, showBusy))
+        return;
+    showSettings();
+    m_ui->LabelLevel->setText(displayName);
+    m_context.showOnly(this);
+}
+
+void FormLevel::showSettings()
+{
+    const LevelSettings& settings = m_workflow->settings();
+    m_filling = true;
+    for (const LevelValueInfo& info : LevelValues) {
+        const ValueRow controls = row(info.which);
+        const QString& value = settings.value(info.which);
+        const bool found = !value.isEmpty();
+        controls.bar->setEnabled(found);
+        controls.label->setEnabled(found);
+        if (!found) {
+            controls.label->setText(QStringLiteral("-"));
+            controls.label->setToolTip(QStringLiteral("Not found in Init.CON; left as it is."));
+            continue;
+        }
+        // Setting the bar plays its sound when the value differs, as a change by hand would.
+        const int position = SpinPosition(value, info);
+        controls.bar->setValue(position);
+        const bool inRange = QString::number(position) == QString::number(value.toLongLong());
+        // A value beyond the range is shown as the file has it, and kept unless the user moves the bar.
+        controls.label->setText(inRange ? QString::number(position) : value);
+        controls.label->setToolTip(
+            inRange
+                ? QString()
+                : QStringLiteral("Outside %1 to %2; kept unless you change it.").arg(info.minimum).arg(info.maximum));
+    }
+    m_filling = false;
+    m_ui->PictureColdBreath->setEnabled(settings.ColdBreathPresent);
+    m_ui->PictureColdBreath->setToolTip(
+        settings.ColdBreathPresent ? QString() : QStringLiteral("Not found in Init.CON; left as it is."));
+    m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
+}
+
+void FormLevel::valueBarChanged(const LevelValueInfo& info, int value)
+{
+    m_context.sounds.PlayClickSound(3);
+    const ValueRow controls = row(info.which);
+    controls.label->setText(QString::number(value));
+    if (m_filling)
+        return;
+    controls.label->setToolTip(QString());
+    m_workflow->settings().value(info.which) = QString::number(value);
+}
+
+void FormLevel::toggleColdBreath()
+{
+    m_context.sounds.PlayClickSound(2);
+    LevelSettings& settings = m_workflow->settings();
+    if (!settings.ColdBreathPresent)
+        return;
+    settings.ColdBreathOn = !settings.ColdBreathOn;
+    m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
+}
+
+void FormLevel::save()
+{
+    bool saved = false;
+    {
+        const BusyCursor cursor;
+        saved = m_workflow->SaveLevel();
+    }
+    // A failed save keeps the window and the user's values, so that nothing typed is lost.
+    if (saved)
+        returnToMain();
+}
+
+void FormLevel::returnToMain()
+{
+    m_context.returnToMain(this);
+}
+
+void FormLevel::closeRequested()
+{
+    returnToMain();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "levels/LevelSettings.h"
+#include "widgets/SkinnedWindow.h"
+
+#include <memory>
+
+class EditorContext;
+class LevelWorkflow;
+class Prompter;
+class QLabel;
+class QScrollBar;
+namespace Ui {
+class FormLevel;
+}
+
+// The dialog that edits one level's view distance, cold breath, tickets and ticket loss.
+class FormLevel final : public SkinnedWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FormLevel)
+
+public:
+    explicit FormLevel(EditorContext& context, QWidget* parent = nullptr);
+    ~FormLevel() override;
+
+    // The main window's level Edit button, after its sound, with a level chosen: the warning, then the
+    // extraction with the busy panel shown, then this window (or "Unable to read level data.").
+    void editLevel(int levelIndex, const QString& displayName, QWidget* busyPanel);
+
+    // The archive work behind the window; it lives as long as the window, for the whole run.
+    LevelWorkflow& workflow() { return *m_workflow; }
+
+protected:
+    void closeRequested() override;
+
+private:
+    struct ValueRow
+    {
+        QLabel* label;
+        QScrollBar* bar;
+    };
+    ValueRow row(LevelValue which) const;
+
+    void setupControls();
+    void showSettings();
+    void valueBarChanged(const LevelValueInfo& info, int value);
+    void toggleColdBreath();
+    void save();
+    void returnToMain();
+
+    std::unique_ptr<Ui::FormLevel> m_ui;
+    EditorContext& m_context;
+    // Message boxes shown during an open or a save, with the busy cursor lifted while they are up.
+    std::unique_ptr<Prompter> m_prompter;
+    std::unique_ptr<LevelWorkflow> m_workflow;
+    // Set while the opening fills the bars, so that the bars do not write their clamped values back.
+    bool m_filling = false;
+};

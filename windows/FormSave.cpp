@@ -1,0 +1,148 @@
+#include "windows/FormSave.h"
+
+#include "windows/FormMain.h"
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "movies/IntroSwitch.h"
+#include "widgets/BusyCursor.h"
+#include "windows/EditorContext.h"
+#include "core/Prompter.h"
+#include "widgets/TextStyle.h"
+#include "ui_FormSave.h"
+
+#include <QApplication>
+
+#include <optional>
+
+namespace {
+
+void styleLabel(QLabel* label, qreal pointSize)
+{
+    label->setFont(TextStyle::Font(pointSize));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+FormSave::FormSave(EditorContext& context, QWidget* parent)
+    : SkinnedWindow(QSize(201, 177), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormSave>()),
+      m_context(context)
+{
+    m_ui->setupUi(this);
+    setupControls();
+    context.registerWindow(this);
+}
+
+FormSave::~FormSave() = default;
+
+void FormSave::setupControls()
+{
+    styleLabel(m_ui->LabelLSave, 12);
+    for (QLabel* label : {m_ui->LabelLFF, m_ui->LabelLScore, m_ui->LabelLBSMB, m_ui->LabelLNames, m_ui->LabelLIntro})
+        styleLabel(label, 9);
+    m_ui->PictureSave->setWord(QStringLiteral("SAVE"));
+    m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
+    m_ui->PictureSave->setSounds(&m_context.sounds);
+    m_ui->PictureCancel->setSounds(&m_context.sounds);
+
+    const std::pair<CheckPicture*, ModFile> checks[] = {{m_ui->PictureFF, ModFile::ServerSettings},
+                                                        {m_ui->PictureScore, ModFile::Scoring},
+                                                        {m_ui->PictureBSMB, ModFile::AIDefault},
+                                                        {m_ui->PictureBotNames, ModFile::BotNames}};
+    for (const auto& [check, file] : checks) {
+        connect(check, &CheckPicture::clicked, this, [this, check = check, file = file] { flipSaveFlag(check, file); });
+    }
+    connect(m_ui->PictureIntro, &CheckPicture::clicked, this, &FormSave::switchIntro);
+    connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormSave::save);
+    connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormSave::cancel);
+    connect(&m_context.mod, &ModSettings::loaded, this, &FormSave::refreshChecks);
+
+    refreshChecks();
+    refreshIntro();
+}
+
+void FormSave::refreshChecks()
+{
+    const ModSettings& mod = m_context.mod;
+    // Before a mod is chosen nothing is known to be missing: the checks show the flags as start-up set them.
+    const bool modOpen = !mod.ModFolder.isEmpty();
+    const std::pair<CheckPicture*, ModFile> checks[] = {{m_ui->PictureFF, ModFile::ServerSettings},
+                                                        {m_ui->PictureScore, ModFile::Scoring},
+                                                        {m_ui->PictureBSMB, ModFile::AIDefault},
+                                                        {m_ui->PictureBotNames, ModFile::BotNames}};
+    for (const auto& [check, file] : checks) {
+        const bool usable = !modOpen || mod.isPresent(file);
+        check->setEnabled(usable);
+        check->setOn(usable && mod.saveFlag(file));
+    }
+}
+
+void FormSave::refreshIntro()
+{
+    const bool on = m_context.intro.IntroOn();
+    const QString tip = on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF");
+    m_ui->PictureIntro->setOn(on);
+    m_ui->PictureIntro->setToolTip(tip);
+    m_ui->LabelLIntro->setToolTip(tip);
+}
+
+void FormSave::showEvent(QShowEvent* event)
+{
+    refreshChecks();
+    refreshIntro();
+    SkinnedWindow::showEvent(event);
+}
+
+void FormSave::flipSaveFlag(CheckPicture* check, ModFile file)
+{
+    m_context.sounds.PlayClickSound(2);
+    ModSettings& mod = m_context.mod;
+    const bool on = !mod.saveFlag(file);
+    mod.setSaveFlag(file, on);
+    check->setOn(on);
+}
+
+void FormSave::switchIntro()
+{
+    m_context.sounds.PlayClickSound(1);
+    std::optional<BusyCursor> busy;
+    m_context.intro.Toggle(m_context.mod.ModFolder, m_context.prompter, [&busy](bool on) {
+        if (on)
+            busy.emplace();
+        else
+            busy.reset();
+    });
+    busy.reset();
+    refreshIntro();
+}
+
+void FormSave::save()
+{
+    if (!m_context.prompter.question(QStringLiteral("Save?")))
+        return;
+    ModSettings& mod = m_context.mod;
+    SaveReport report;
+    {
+        const BusyCursor busy;
+        report = SaveMod(mod, mod.SaveFriendlyFire, mod.SaveScores, mod.SaveBotSettings, mod.SaveBotNames);
+    }
+    ReportSave(report, m_context.prompter);
+    returnToMain();
+}
+
+void FormSave::cancel()
+{
+    returnToMain();
+}
+
+void FormSave::returnToMain()
+{
+    m_context.returnToMain(this);
+}
+
+void FormSave::closeRequested()
+{
+    cancel();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "widgets/SkinnedWindow.h"
+
+#include <memory>
+
+class EditorContext;
+namespace Ui {
+class FormSelect;
+}
+
+// The small window in which the user picks the mod to edit in this run.
+class FormSelect final : public SkinnedWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FormSelect)
+
+public:
+    explicit FormSelect(EditorContext& context, QWidget* parent = nullptr);
+    ~FormSelect() override;
+
+    // Fills ListMods with the mod folder names (start-up does this before showing the window).
+    void setMods(const QStringList& names);
+
+    // The names shown, in order.
+    QStringList mods() const;
+
+protected:
+    void closeRequested() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Sets ModFolder, hides this window, loads the mod and its movie state, shows the main window, and then
+    // tells what the load could not read.
+    void openSelectedMod();
+
+    std::unique_ptr<Ui::FormSelect> m_ui;
+    EditorContext& m_context;
+};
