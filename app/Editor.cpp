@@ -1,17 +1,17 @@
 #include "app/Editor.h"
 
-#include "windows/FormLevel.h"
-#include "windows/FormEdit.h"
-#include "windows/FormMain.h"
-#include "windows/FormSave.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
 #include "widgets/Accessibility.h"
-#include "windows/EditorContext.h"
-#include "windows/FormSelect.h"
 #include "widgets/QtClickSounds.h"
 #include "widgets/QtPrompter.h"
-#include "startup/StartUp.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
+#include "windows/FormMain.h"
+#include "windows/FormSave.h"
+#include "windows/FormSelect.h"
 
 // Qt's answers and sounds, made before any window so that the sounds are decoding by the time the first
 // button can be clicked.

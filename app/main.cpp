@@ -1,7 +1,7 @@
-#include "cli/CommandLine.h"
-#include "widgets/Artwork.h"
 #include "app/Editor.h"
+#include "cli/CommandLine.h"
 #include "startup/StartUp.h"
+#include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 
 #include <QApplication>

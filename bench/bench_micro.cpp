@@ -1,10 +1,10 @@
 // Micro-benchmarks of the text rules and the file formats without the disk. Sizes are the demo game's
 // own files at 1x, 10x and 100x, so that growth with size shows next to the absolute time.
+#include "core/ScriptText.h"
+#include "core/TextRules.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "modfiles/ScoreKeys.h"
-#include "core/ScriptText.h"
-#include "core/TextRules.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <benchmark/benchmark.h>

@@ -2,12 +2,12 @@
 // run and with the same cache state, printed as rows of one table (tools/bench.sh joins and aligns them).
 #include "bench/BenchTiming.h"
 
+#include "core/Prompter.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
-#include "core/Prompter.h"
 #include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
 

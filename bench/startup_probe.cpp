@@ -1,13 +1,13 @@
 // The editor's start as app/main.cpp makes it, ending as soon as the mod selection window has painted
 // (or, with --open-mod, once the demo mod is opened through that window and the main window has painted),
 // so that a parent can time the whole process and read its peak memory.
-#include "windows/FormMain.h"
-#include "widgets/Artwork.h"
 #include "app/Editor.h"
-#include "windows/EditorContext.h"
-#include "windows/FormSelect.h"
-#include "widgets/TextStyle.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/Artwork.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
+#include "windows/FormSelect.h"
 
 #include <QApplication>
 #include <QKeyEvent>

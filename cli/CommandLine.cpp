@@ -2,9 +2,9 @@
 
 #include "cli/Commands.h"
 #include "cli/TerminalPrompter.h"
+#include "core/FileSystem.h"
 #include "levels/LevelWorkflow.h"
 #include "modfiles/ModSettings.h"
-#include "core/FileSystem.h"
 #include "startup/StartUp.h"
 
 #include <QCommandLineParser>

@@ -1,8 +1,8 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/TerminalPrompter.h"
-#include "levels/LevelWorkflow.h"
 #include "core/FileSystem.h"
+#include "levels/LevelWorkflow.h"
 
 #include <algorithm>
 #include <memory>

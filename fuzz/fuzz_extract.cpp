@@ -1,7 +1,7 @@
 // Archive extraction from arbitrary bytes into a scratch folder: whatever the archive holds, nothing may
 // appear outside the folder, and the extraction must end (with files or with an error), never crash.
-#include "levels/ZipArchive.h"
 #include "core/Prompter.h"
+#include "levels/ZipArchive.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,9 +1,9 @@
 // The four mod file formats on arbitrary bytes: load, render unchanged, change every value, render, load
 // again. An unchanged load and save gives the held form of the file back byte for byte (lines ended by
 // CR LF), and changed score constants are read back as written.
+#include "core/TextRules.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "core/TextRules.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #include "levels/LevelSettings.h"
 
-#include "modfiles/ModFiles.h"
 #include "core/TextRules.h"
+#include "modfiles/ModFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

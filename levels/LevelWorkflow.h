@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/ScriptText.h"
 #include "levels/LevelSettings.h"
 #include "levels/ZipArchive.h"
-#include "core/ScriptText.h"
 
 #include <QString>
 #include <QStringList>

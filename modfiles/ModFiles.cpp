@@ -1,10 +1,10 @@
 #include "modfiles/ModFiles.h"
 
-#include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
-#include "core/TextRules.h"
 #include "core/FileSystem.h"
 #include "core/Prompter.h"
+#include "core/TextRules.h"
+#include "modfiles/ModSettings.h"
+#include "modfiles/ScoreKeys.h"
 
 #include <QDir>
 #include <QFile>

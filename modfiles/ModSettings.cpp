@@ -1,7 +1,7 @@
 #include "modfiles/ModSettings.h"
 
-#include "modfiles/ScoreKeys.h"
 #include "core/TextRules.h"
+#include "modfiles/ScoreKeys.h"
 
 #include <algorithm>
 

@@ -1,14 +1,14 @@
-#include "windows/FormLevel.h"
+#include "app/Editor.h"
+#include "core/Prompter.h"
+#include "tools/demogame/DemoGame.h"
+#include "widgets/ImageButton.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
 #include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
 #include "windows/FormMain.h"
 #include "windows/FormSave.h"
-#include "app/Editor.h"
-#include "windows/EditorContext.h"
 #include "windows/FormSelect.h"
-#include "widgets/ImageButton.h"
-#include "core/Prompter.h"
-#include "widgets/TextStyle.h"
-#include "tools/demogame/DemoGame.h"
 
 #include <QApplication>
 #include <QComboBox>

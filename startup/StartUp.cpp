@@ -1,8 +1,8 @@
 #include "startup/StartUp.h"
 
-#include "modfiles/ModSettings.h"
 #include "core/FileSystem.h"
 #include "core/Prompter.h"
+#include "modfiles/ModSettings.h"
 
 #include <QDir>
 #include <QSettings>

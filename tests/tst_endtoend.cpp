@@ -1,17 +1,17 @@
 // The whole program as a user drives it: from the mod selection of the demo game, every value of the main
 // window changed with real mouse and key events at the controls' places, a save with some groups on and
 // some off, a level edited, and every file on disk checked byte for byte.
-#include "windows/FormLevel.h"
-#include "levels/ZipArchive.h"
-#include "windows/FormEdit.h"
-#include "windows/FormMain.h"
-#include "windows/FormSave.h"
-#include "modfiles/SliderMath.h"
 #include "app/Editor.h"
-#include "windows/EditorContext.h"
-#include "windows/FormSelect.h"
+#include "levels/ZipArchive.h"
+#include "modfiles/SliderMath.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
+#include "windows/FormMain.h"
+#include "windows/FormSave.h"
+#include "windows/FormSelect.h"
 
 #include <QApplication>
 #include <QComboBox>

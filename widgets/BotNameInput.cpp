@@ -1,7 +1,7 @@
 #include "widgets/BotNameInput.h"
 
-#include "modfiles/ModSettings.h"
 #include "core/TextRules.h"
+#include "modfiles/ModSettings.h"
 
 #include <QLineEdit>
 #include <QToolTip>

@@ -1,7 +1,7 @@
 #include "widgets/BotSlider.h"
 
-#include "widgets/Artwork.h"
 #include "core/Prompter.h"
+#include "widgets/Artwork.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

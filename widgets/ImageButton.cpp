@@ -1,8 +1,8 @@
 #include "widgets/ImageButton.h"
 
+#include "core/Prompter.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Artwork.h"
-#include "core/Prompter.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,12 +1,12 @@
 #include "windows/FormEdit.h"
 
-#include "widgets/BotNameInput.h"
-#include "windows/FormMain.h"
-#include "modfiles/ModSettings.h"
-#include "windows/EditorContext.h"
 #include "core/Prompter.h"
-#include "widgets/TextStyle.h"
+#include "modfiles/ModSettings.h"
 #include "ui_FormEdit.h"
+#include "widgets/BotNameInput.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
 
 #include <QKeyEvent>
 #include <QSignalBlocker>

@@ -1,13 +1,13 @@
 #include "windows/FormLevel.h"
 
-#include "levels/LevelWorkflow.h"
-#include "windows/FormMain.h"
-#include "modfiles/ModSettings.h"
-#include "widgets/BusyCursor.h"
-#include "windows/EditorContext.h"
 #include "core/Prompter.h"
-#include "widgets/TextStyle.h"
+#include "levels/LevelWorkflow.h"
+#include "modfiles/ModSettings.h"
 #include "ui_FormLevel.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
 
 #include <QApplication>
 #include <QCursor>

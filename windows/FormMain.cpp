@@ -4,14 +4,14 @@
 
 #include "ui_FormMain.h"
 
-#include "windows/FormLevel.h"
-#include "windows/FormEdit.h"
-#include "windows/FormSave.h"
+#include "core/Prompter.h"
 #include "modfiles/SliderMath.h"
 #include "widgets/Artwork.h"
-#include "windows/EditorContext.h"
-#include "core/Prompter.h"
 #include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
+#include "windows/FormSave.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,14 +1,14 @@
 #include "windows/FormSave.h"
 
-#include "windows/FormMain.h"
+#include "core/Prompter.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
-#include "widgets/BusyCursor.h"
-#include "windows/EditorContext.h"
-#include "core/Prompter.h"
-#include "widgets/TextStyle.h"
 #include "ui_FormSave.h"
+#include "widgets/BusyCursor.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
 
 #include <QApplication>
 

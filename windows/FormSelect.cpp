@@ -2,13 +2,13 @@
 
 #include "ui_FormSelect.h"
 
-#include "windows/FormMain.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
-#include "windows/EditorContext.h"
 #include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "tests/support/ZipTestSupport.h"
 #include "movies/IntroSwitch.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QFileInfo>

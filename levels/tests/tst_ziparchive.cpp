@@ -1,6 +1,6 @@
 #include "levels/ZipArchive.h"
-#include "tests/support/ZipTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QDateTime>

@@ -1,5 +1,5 @@
-#include "modfiles/SliderMath.h"
 #include "modfiles/ModSettings.h"
+#include "modfiles/SliderMath.h"
 
 #include <QSet>
 #include <QTest>

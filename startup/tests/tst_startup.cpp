@@ -1,7 +1,7 @@
 #include "startup/StartUp.h"
 
-#include "modfiles/ModSettings.h"
 #include "core/FileSystem.h"
+#include "modfiles/ModSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
 

@@ -5,11 +5,11 @@
 //   gx3190-faults disk-full DIR          saves on a full file system (DIR on a tiny tmpfs)
 // After every kill each file must be the old or the new version, whole. Exit status 0 when nothing was
 // torn or lost.
+#include "core/Prompter.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
-#include "core/Prompter.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <QCoreApplication>

@@ -1,19 +1,19 @@
 // The editor without a mouse: the real windows made by Editor, reached with Tab and driven with Space and
 // Enter, and every control named for a screen reader after its caption.
-#include "windows/FormLevel.h"
-#include "widgets/BotSlider.h"
-#include "windows/FormEdit.h"
-#include "windows/FormMain.h"
-#include "windows/FormSave.h"
 #include "modfiles/ModSettings.h"
-#include "widgets/Accessibility.h"
-#include "widgets/CheckPicture.h"
-#include "windows/EditorContext.h"
-#include "windows/FormSelect.h"
-#include "widgets/ImageButton.h"
-#include "widgets/TextStyle.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/Accessibility.h"
+#include "widgets/BotSlider.h"
+#include "widgets/CheckPicture.h"
+#include "widgets/ImageButton.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
+#include "windows/FormMain.h"
+#include "windows/FormSave.h"
+#include "windows/FormSelect.h"
 
 #include <QAbstractSlider>
 #include <QAccessible>

@@ -1,9 +1,9 @@
+#include "startup/StartUp.h"
 #include "widgets/Artwork.h"
 #include "widgets/CheckPicture.h"
 #include "widgets/ImageButton.h"
 #include "widgets/QtPrompter.h"
 #include "widgets/SkinnedWindow.h"
-#include "startup/StartUp.h"
 #include "widgets/TextStyle.h"
 
 #include "tests/support/TestSupport.h"

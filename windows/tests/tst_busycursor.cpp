@@ -1,12 +1,12 @@
 // Long level actions show the wait cursor for their whole length and give it back on every way out,
 // failures included; a box shown in between gets the normal pointer (which the level window pushes only
 // over a busy cursor, so seeing it inside a box proves the busy cursor was up).
-#include "windows/FormLevel.h"
-#include "windows/FormMain.h"
-#include "windows/EditorContext.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "windows/EditorContext.h"
+#include "windows/FormLevel.h"
+#include "windows/FormMain.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "widgets/BotNameInput.h"
-#include "windows/FormEdit.h"
-#include "windows/FormMain.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "windows/EditorContext.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/BotNameInput.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormMain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,14 +1,14 @@
 #include "windows/FormLevel.h"
 
 #include "levels/LevelWorkflow.h"
-#include "tests/support/ZipTestSupport.h"
-#include "windows/FormMain.h"
 #include "modfiles/ModSettings.h"
-#include "widgets/CheckPicture.h"
-#include "windows/EditorContext.h"
-#include "widgets/ImageButton.h"
 #include "tests/support/WindowTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/CheckPicture.h"
+#include "widgets/ImageButton.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,13 +1,13 @@
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "modfiles/SliderMath.h"
+#include "tests/support/WindowTestSupport.h"
+#include "tools/demogame/DemoGame.h"
 #include "widgets/BotSlider.h"
+#include "windows/EditorContext.h"
 #include "windows/FormEdit.h"
 #include "windows/FormMain.h"
 #include "windows/FormSave.h"
-#include "modfiles/SliderMath.h"
-#include "modfiles/ModFiles.h"
-#include "modfiles/ModSettings.h"
-#include "windows/EditorContext.h"
-#include "tests/support/WindowTestSupport.h"
-#include "tools/demogame/DemoGame.h"
 
 #include <QApplication>
 #include <QClipboard>

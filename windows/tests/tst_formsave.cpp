@@ -1,12 +1,12 @@
-#include "windows/FormMain.h"
-#include "windows/FormSave.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
-#include "widgets/CheckPicture.h"
-#include "windows/EditorContext.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/CheckPicture.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
+#include "windows/FormSave.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,14 +1,14 @@
 #include "windows/FormSelect.h"
 
-#include "windows/FormMain.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
-#include "windows/EditorContext.h"
-#include "widgets/ImageButton.h"
 #include "startup/StartUp.h"
-#include "widgets/TextStyle.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/ImageButton.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormMain.h"
 
 #include <QFile>
 #include <QLabel>
