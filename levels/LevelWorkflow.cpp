@@ -79,7 +79,8 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     ScriptText text;
     QString reason;
     if (!extracted.ok()) {
-        reason = extracted.missing ? QString() : extracted.error;
+        // A missing archive is the plain "cannot read" case: the message needs no reason.
+        reason = extracted.failure == ExtractResult::Failure::ArchiveMissing ? QString() : extracted.error;
     } else if (!initCon.isEmpty()) {
         reason = ReadLevelFile(initCon, text);
     } else {

@@ -187,36 +187,35 @@ zip_file* ZipArchive::openMember(zip* archive, quint64 index, bool& refused, QBy
 ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QString& destinationFolder)
 {
     ExtractResult result;
-    if (!QFileInfo(archivePath).isFile()) {
-        result.missing = true;
-        result.error = QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(archivePath));
+    const auto stop = [&result](ExtractResult::Failure failure, const QString& reason) {
+        result.failure = failure;
+        result.error = reason;
         return result;
-    }
+    };
+    if (!QFileInfo(archivePath).isFile())
+        return stop(ExtractResult::Failure::ArchiveMissing,
+                    QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(archivePath)));
     QString destination = destinationFolder;
     while (destination.size() > 1 &&
            (destination.endsWith(QLatin1Char('/')) || destination.endsWith(QLatin1Char('\\'))))
         destination.chop(1);
     const QFileInfo destinationInfo(destination);
-    if (destinationInfo.isSymLink()) {
-        result.error =
-            QStringLiteral("The folder %1 is a link; it is not followed.").arg(QDir::toNativeSeparators(destination));
-        return result;
-    }
-    if (destinationInfo.exists() && !destinationInfo.isDir()) {
-        result.error = QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(destination));
-        return result;
-    }
-    if (!QDir().mkpath(destination)) {
-        result.error = QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(destination));
-        return result;
-    }
+    if (destinationInfo.isSymLink())
+        return stop(
+            ExtractResult::Failure::DestinationIsLink,
+            QStringLiteral("The folder %1 is a link; it is not followed.").arg(QDir::toNativeSeparators(destination)));
+    if (destinationInfo.exists() && !destinationInfo.isDir())
+        return stop(ExtractResult::Failure::DestinationUnusable,
+                    QStringLiteral("%1 is not a folder.").arg(QDir::toNativeSeparators(destination)));
+    if (!QDir().mkpath(destination))
+        return stop(ExtractResult::Failure::DestinationUnusable,
+                    QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(destination)));
 
     QString failure;
     ArchiveHandle archive(openArchive(archivePath, ZIP_RDONLY, failure));
-    if (!archive) {
-        result.error = QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(archivePath), failure);
-        return result;
-    }
+    if (!archive)
+        return stop(ExtractResult::Failure::ArchiveUnreadable,
+                    QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(archivePath), failure));
     if (!m_password.isEmpty())
         zip_set_default_password(archive.get(), m_password.constData());
 
@@ -267,11 +266,8 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             return QStringLiteral("The archive would unpack to more than %1 MiB; it is not extracted further.")
                 .arg(m_extractLimit / (1024 * 1024));
         };
-        if ((stat.valid & ZIP_STAT_SIZE) &&
-            stat.size > static_cast<zip_uint64_t>(m_extractLimit - result.bytesWritten)) {
-            result.error = limitText();
-            return result;
-        }
+        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > static_cast<zip_uint64_t>(m_extractLimit - result.bytesWritten))
+            return stop(ExtractResult::Failure::TooLarge, limitText());
 
         const QString target = destination + QLatin1Char('/') + relative;
         const QFileInfo targetInfo(target);
@@ -326,8 +322,7 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
         out.close();
         if (overLimit) {
             QFile::remove(target);
-            result.error = name + QStringLiteral(": ") + error;
-            return result;
+            return stop(ExtractResult::Failure::TooLarge, name + QStringLiteral(": ") + error);
         }
         if (!error.isEmpty()) {
             // The traditional method's check lets one wrong password in 256 through, to fail on the data.

@@ -11,12 +11,22 @@ struct zip_file;
 
 struct ExtractResult
 {
-    QString error;                          // empty on success
-    bool missing = false;                   // the archive does not exist (error is set too)
+    // Why the extraction stopped, so that callers decide on the kind and show error only as the reason.
+    enum class Failure
+    {
+        None,
+        ArchiveMissing,
+        ArchiveUnreadable,
+        DestinationIsLink,   // never followed: it could lead anywhere
+        DestinationUnusable, // not a folder, or it cannot be made
+        TooLarge,            // over the extract limit
+    };
+    Failure failure = Failure::None;
+    QString error;                          // the reason for the user; empty on success
     QList<QPair<QString, QString>> skipped; // members left out: member name, reason
     QList<QPair<QString, QString>> files;   // every file written: member name, path on disk
     qint64 bytesWritten = 0;
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return failure == Failure::None; }
 };
 
 struct UpdateResult
