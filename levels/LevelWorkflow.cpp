@@ -17,6 +17,12 @@ bool isInitCon(const QString& memberName)
     return memberName.compare(QLatin1String("Init.CON"), Qt::CaseInsensitive) == 0;
 }
 
+// The same question for every protected member: the user knows the level, not its members.
+ZipArchive::PasswordSource askPassword(Prompter& prompter)
+{
+    return [&prompter](const QString&) { return prompter.askText(QStringLiteral("Please Enter The Password!")); };
+}
+
 QString withReason(const QString& message, const QString& reason)
 {
     return reason.isEmpty() ? message : message + QStringLiteral("\r\n\r\n") + reason;
@@ -52,6 +58,8 @@ QString LevelEditWarning()
     return QStringLiteral("Opening & changing ANY files will prevent online play with this mod.\r\n"
                           "Do you still want to edit this level?");
 }
+
+LevelWorkflow::LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(askPassword(prompter)) {}
 
 void LevelWorkflow::cannotRead(const QString& reason)
 {

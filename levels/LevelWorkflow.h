@@ -57,7 +57,8 @@ public:
     // Shows (true) or hides (false) the busy panel.
     using BusyPanel = std::function<void(bool shown)>;
 
-    explicit LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(prompter) {}
+    // Asks through prompter for everything the user decides, archive passwords included.
+    explicit LevelWorkflow(Prompter& prompter);
 
     // Extracts the level's archive into its TEMP folder and reads Init.CON from what was extracted. On
     // failure tells the user ("Unable to read level data.") and returns false; the busy panel is hidden

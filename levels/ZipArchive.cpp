@@ -1,7 +1,5 @@
 #include "levels/ZipArchive.h"
 
-#include "core/Prompter.h"
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -158,7 +156,8 @@ QString SafeMemberPath(const QString& memberName)
     return kept.join(QLatin1Char('/'));
 }
 
-zip_file* ZipArchive::openMember(zip* archive, quint64 index, bool& refused, QByteArray& password, QString& error)
+zip_file* ZipArchive::openMember(zip* archive, quint64 index, const QString& name, bool& refused, QByteArray& password,
+                                 QString& error)
 {
     zip_file_t* file = zip_fopen_index(archive, index, 0);
     while (!file) {
@@ -171,7 +170,7 @@ zip_file* ZipArchive::openMember(zip* archive, quint64 index, bool& refused, QBy
             error = QStringLiteral("the file is protected by a password");
             return nullptr;
         }
-        const std::optional<QString> answer = m_prompter.askText(QStringLiteral("Please Enter The Password!"));
+        const std::optional<QString> answer = m_passwords ? m_passwords(name) : std::nullopt;
         if (!answer || answer->isEmpty()) {
             refused = true;
             error = QStringLiteral("the file is protected by a password");
@@ -285,7 +284,7 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
 
         QString error;
         QByteArray password; // typed for this member; kept only once the member has been read whole with it
-        MemberHandle member(openMember(archive.get(), index, refused, password, error));
+        MemberHandle member(openMember(archive.get(), index, name, refused, password, error));
         if (!member) {
             skip(error);
             continue;

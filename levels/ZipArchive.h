@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-class Prompter;
+#include <functional>
+#include <optional>
+
 struct zip;
 struct zip_file;
 
@@ -48,7 +50,13 @@ public:
     // What one archive may extract in total, whatever its members declare.
     static constexpr qint64 DefaultExtractLimit = qint64(2) << 30;
 
-    explicit ZipArchive(Prompter& prompter) : m_prompter(prompter) {}
+    // Asked for the password of a protected member, by the member's name: the password, or nothing (or an
+    // empty text) when the user refuses, which skips that member and, in the same extraction, every
+    // protected member after it.
+    using PasswordSource = std::function<std::optional<QString>(const QString& memberName)>;
+
+    // Without a password source every protected member is skipped.
+    explicit ZipArchive(PasswordSource passwords = {}) : m_passwords(std::move(passwords)) {}
 
     // Extracts every member into the destination folder (made when missing), recreating stored folders
     // and overwriting existing files; each file keeps its member's time. Members that could lead outside
@@ -69,9 +77,10 @@ public:
 private:
     // Opens a member for reading, asking for the password when it needs one, until the user refuses
     // (which sets refused). password is what the user typed for this member, if anything.
-    zip_file* openMember(zip* archive, quint64 index, bool& refused, QByteArray& password, QString& error);
+    zip_file* openMember(zip* archive, quint64 index, const QString& name, bool& refused, QByteArray& password,
+                         QString& error);
 
-    Prompter& m_prompter;
+    PasswordSource m_passwords;
     qint64 m_extractLimit = DefaultExtractLimit;
     QByteArray m_password; // the last password that opened a member whole, tried first next time
 };
