@@ -123,9 +123,9 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
                                          "them unchanged:\r\n") +
                           kept.join(QStringLiteral("\r\n")));
     if (!removed.isEmpty())
-        paragraphs.append(QStringLiteral("The archive holds more than one Init.CON. The first is edited, and saving "
-                                         "removes these other copies, so that exactly one Init.CON holds the edit "
-                                         "and the game cannot read a stale copy:\r\n") +
+        paragraphs.append(QStringLiteral("The archive holds more than one Init.CON. The one unpacked is edited, "
+                                         "and saving removes these other copies, so that exactly one Init.CON holds "
+                                         "the edit and the game cannot read a stale copy:\r\n") +
                           removed.join(QStringLiteral("\r\n")));
     if (!paragraphs.isEmpty())
         m_prompter.warning(paragraphs.join(QStringLiteral("\r\n\r\n")));

@@ -382,8 +382,21 @@ UpdateResult ZipArchive::UpdateArchive(const QString& archivePath, const QString
     }
     zip_error_fini(&sourceError);
 
+    // The entry replaced is the one that extraction reads, the first of the name that is not a link, so that
+    // the next opening finds the edit.
+    const qsizetype read = std::find_if(matches.cbegin(), matches.cend(),
+                                        [&archive](zip_uint64_t match) { return !isLink(archive.get(), match); }) -
+                           matches.cbegin();
+    // Any other entry of the name would leave the game a choice between old and new values. Removed first,
+    // so that an added entry cannot clash with a link of the same spelling.
+    for (qsizetype other = 0; other < matches.size(); ++other) {
+        if (other != read && zip_delete(archive.get(), matches.at(other)) < 0) {
+            zip_source_free(source);
+            return fail();
+        }
+    }
     zip_uint64_t index = 0;
-    if (matches.isEmpty()) {
+    if (read == matches.size()) {
         const zip_int64_t added = zip_file_add(archive.get(), bareName.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
         if (added < 0) {
             zip_source_free(source);
@@ -391,15 +404,10 @@ UpdateResult ZipArchive::UpdateArchive(const QString& archivePath, const QString
         }
         index = static_cast<zip_uint64_t>(added);
     } else {
-        index = matches.takeFirst();
+        index = matches.at(read);
         if (zip_file_replace(archive.get(), index, source, 0) < 0) {
             zip_source_free(source);
             return fail();
-        }
-        // A second entry of the same name would leave the game a choice between old and new values.
-        for (const zip_uint64_t duplicate : std::as_const(matches)) {
-            if (zip_delete(archive.get(), duplicate) < 0)
-                return fail();
         }
         // A protected entry stays protected when the password is known; otherwise it is stored plainly
         // rather than not at all.

@@ -67,9 +67,10 @@ public:
     ExtractResult ExtractArchive(const QString& archivePath, const QString& destinationFolder);
 
     // Adds the file (relative paths count from rootFolder) under its bare name, or replaces the entry of
-    // that name (ignoring letter case, keeping the entry's own spelling), deflated at level 9. Every other
-    // member is copied as it is. A missing archive is made. The new archive is written beside the old one
-    // and renamed over it, so a failure leaves the old archive whole.
+    // that name that extraction reads (ignoring letter case, keeping the entry's own spelling), deflated at
+    // level 9; the other entries of the name, links included, are removed. Every other member is copied as
+    // it is. A missing archive is made. The new archive is written beside the old one and renamed over it,
+    // so a failure leaves the old archive whole.
     UpdateResult UpdateArchive(const QString& archivePath, const QString& rootFolder, const QString& filePath);
 
     void setExtractLimit(qint64 bytes) { m_extractLimit = bytes; }
