@@ -25,35 +25,37 @@ QString plainNumber(QByteArrayView token)
 
 } // namespace
 
-QString& LevelSettings::value(LevelValue which)
+QString& LevelSettings::value(Levels::LevelValue which)
 {
     return const_cast<QString&>(std::as_const(*this).value(which));
 }
 
-const QString& LevelSettings::value(LevelValue which) const
+const QString& LevelSettings::value(Levels::LevelValue which) const
 {
     const int i = static_cast<int>(which);
-    if (which == LevelValue::MaxViewDistance)
+    if (which == Levels::LevelValue::MaxViewDistance)
         return MaxViewDistance;
-    if (which == LevelValue::PLPM || which == LevelValue::ELPM)
-        return TicketLoss.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PLPM)));
-    return Tickets.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PT16)));
+    if (which == Levels::LevelValue::PLPM || which == Levels::LevelValue::ELPM)
+        return TicketLoss.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PLPM)));
+    return Tickets.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PT16)));
 }
 
-QString& LevelSettings::oldValue(LevelValue which)
+QString& LevelSettings::oldValue(Levels::LevelValue which)
 {
     return const_cast<QString&>(std::as_const(*this).oldValue(which));
 }
 
-const QString& LevelSettings::oldValue(LevelValue which) const
+const QString& LevelSettings::oldValue(Levels::LevelValue which) const
 {
     const int i = static_cast<int>(which);
-    if (which == LevelValue::MaxViewDistance)
+    if (which == Levels::LevelValue::MaxViewDistance)
         return OldMaxViewDistance;
-    if (which == LevelValue::PLPM || which == LevelValue::ELPM)
-        return OldTicketLoss.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PLPM)));
-    return OldTickets.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PT16)));
+    if (which == Levels::LevelValue::PLPM || which == Levels::LevelValue::ELPM)
+        return OldTicketLoss.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PLPM)));
+    return OldTickets.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PT16)));
 }
+
+namespace Levels {
 
 int SpinPosition(const QString& value, const LevelValueInfo& info)
 {
@@ -123,3 +125,5 @@ QString WriteLevelFile(const QString& path, const ScriptText& text)
     }
     return WriteFileAtomically(path, text.text());
 }
+
+} // namespace Levels

@@ -30,6 +30,8 @@ QString withReason(const QString& message, const QString& reason)
 
 } // namespace
 
+namespace Levels {
+
 QStringList LevelFolderNames()
 {
     QStringList names;
@@ -59,6 +61,8 @@ QString LevelEditWarning()
                           "Do you still want to edit this level?");
 }
 
+} // namespace Levels
+
 LevelWorkflow::LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(askPassword(prompter)) {}
 
 void LevelWorkflow::cannotRead(const QString& reason)
@@ -68,9 +72,9 @@ void LevelWorkflow::cannotRead(const QString& reason)
 
 bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const BusyPanel& busyPanel)
 {
-    if (levelIndex < 0 || levelIndex >= LevelCount)
+    if (levelIndex < 0 || levelIndex >= Levels::LevelCount)
         return false;
-    const LevelPaths paths = LevelPathsFor(modFolder, levelIndex);
+    const Levels::LevelPaths paths = Levels::LevelPathsFor(modFolder, levelIndex);
     if (busyPanel)
         busyPanel(true);
     const ExtractResult extracted = m_archive.ExtractArchive(paths.archive, paths.tempFolder);
@@ -90,7 +94,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
         // A missing archive is the plain "cannot read" case: the message needs no reason.
         reason = extracted.failure == ExtractResult::Failure::ArchiveMissing ? QString() : extracted.error;
     } else if (!initCon.isEmpty()) {
-        reason = ReadLevelFile(initCon, text);
+        reason = Levels::ReadLevelFile(initCon, text);
     } else {
         for (const auto& [name, why] : extracted.skipped) {
             if (isInitCon(name)) {
@@ -109,7 +113,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     m_paths = paths;
     m_initConPath = initCon;
     m_levelText = text;
-    m_settings = ReadLevelSettings(text);
+    m_settings = Levels::ReadLevelSettings(text);
     m_settings.LevelIndex = levelIndex;
     // Every member left out, in one box: the save copies them as they are, except the other copies of
     // Init.CON, which it removes.
@@ -137,8 +141,8 @@ bool LevelWorkflow::SaveLevel()
     if (m_initConPath.isEmpty())
         return false;
     // The held text changes only when the whole save has worked, so that a retry starts from the same place.
-    const ScriptText text = WriteLevelSettings(m_levelText, m_settings);
-    QString reason = WriteLevelFile(m_initConPath, text);
+    const ScriptText text = Levels::WriteLevelSettings(m_levelText, m_settings);
+    QString reason = Levels::WriteLevelFile(m_initConPath, text);
     if (!reason.isEmpty()) {
         m_prompter.critical(
             withReason(SaveFailure, QDir::toNativeSeparators(m_initConPath) + QStringLiteral(": ") + reason));
@@ -151,7 +155,7 @@ bool LevelWorkflow::SaveLevel()
         return false;
     }
     m_levelText = text;
-    for (const LevelValueInfo& info : LevelValues)
+    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
         m_settings.oldValue(info.which) = m_settings.value(info.which);
     m_prompter.information(QStringLiteral("Level data saved."));
     return true;

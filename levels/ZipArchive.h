@@ -37,10 +37,14 @@ struct UpdateResult
     bool ok() const { return error.isEmpty(); }
 };
 
+namespace Levels {
+
 // The member's name as a '/'-separated path inside the destination folder, or an empty text when the name
 // could lead outside it (a ".." part, an absolute name, a drive letter, backslashes that climb out, a
 // device name) or names nothing. Backslashes count as separators, as they do on Windows.
 QString SafeMemberPath(const QString& memberName);
+
+} // namespace Levels
 
 // The level archives. Every read and write of a ZIP file in the program goes through this class. It lives
 // for the whole run, because a password that opened a member is tried first next time.

@@ -24,7 +24,7 @@ struct Level
     QString modFolder() const { return game.mod(DemoGame::CompleteMod); }
     QString folder(int index) const
     {
-        return modFolder() + QStringLiteral("/Levels/") + QString::fromLatin1(LevelTable.at(index).folderName) +
+        return modFolder() + QStringLiteral("/Levels/") + QString::fromLatin1(Levels::LevelTable.at(index).folderName) +
                QLatin1Char('/');
     }
     QString archive(int index) const { return folder(index) + QStringLiteral("server.ZIP"); }
@@ -67,9 +67,9 @@ private slots:
 
 void TestLevelWorkflow::everyDemoLevelOpens()
 {
-    QCOMPARE(LevelFolderNames(), DemoGame::LevelFolders());
+    QCOMPARE(Levels::LevelFolderNames(), DemoGame::LevelFolders());
     Level level;
-    for (int i = 0; i < LevelCount; ++i) {
+    for (int i = 0; i < Levels::LevelCount; ++i) {
         QVERIFY2(level.open(i), qPrintable(level.prompter.texts().join(QLatin1Char('\n'))));
         QCOMPARE(level.busy, QList<bool>({true, false}));
         QCOMPARE(level.workflow.settings().LevelIndex, i);

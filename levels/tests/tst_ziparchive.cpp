@@ -134,7 +134,7 @@ void TestZipArchive::safeMemberPath()
 {
     QFETCH(QString, name);
     QFETCH(QString, path);
-    QCOMPARE(SafeMemberPath(name), path);
+    QCOMPARE(Levels::SafeMemberPath(name), path);
 }
 
 void TestZipArchive::extractsFoldersAndOverwrites()
