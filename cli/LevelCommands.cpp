@@ -50,7 +50,7 @@ bool changed(const LevelSettings& before, const LevelSettings& after)
 
 std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
 {
-    if (!FileExists(Levels::LevelPathsFor(context.modFolder, level).archive))
+    if (!FileExists(Levels::levelPathsFor(context.modFolder, level).archive))
         return std::nullopt;
     context.prompter.setSubject(shownName(level));
     const bool opened = workflow.OpenLevel(context.modFolder, level, {});
@@ -65,7 +65,7 @@ std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow
 int EditLevels(Context& context, const QList<int>& levels, const QList<Assignment>& assignments)
 {
     TerminalPrompter& prompter = context.prompter;
-    prompter.question(Levels::LevelEditWarning());
+    prompter.question(Levels::levelEditWarning());
 
     // Every level is read before any is written, so that a refused value leaves them all as they were. Each
     // keeps its own workflow (its archive and held Init.CON) until the saves.

@@ -8,11 +8,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const ScriptText text =
         ScriptText::fromFileBytes(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    const LevelSettings read = Levels::ReadLevelSettings(text);
+    const LevelSettings read = Levels::readLevelSettings(text);
     // Unchanged values leave the text as it was; only cold breath is always written as 1 or 0.
     const QByteArray coldBreath = text.valueToken(Levels::ColdBreathKey, Levels::SearchStart);
     const bool coldBreathPlain = coldBreath.isEmpty() || coldBreath == "0" || coldBreath == "1";
-    if (coldBreathPlain && Levels::WriteLevelSettings(text, read).text() != text.text())
+    if (coldBreathPlain && Levels::writeLevelSettings(text, read).text() != text.text())
         std::abort();
 
     LevelSettings changed = read;
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             changed.value(info.which) = QString::number(info.minimum + 7 + n++);
     }
     changed.ColdBreathOn = !changed.ColdBreathOn;
-    const ScriptText written = Levels::WriteLevelSettings(text, changed);
+    const ScriptText written = Levels::writeLevelSettings(text, changed);
     // A key that also stands before the start position is replaced there too, which shifts the text and
     // may carry a later key across the start position: by design, so the read-back check skips such files.
     bool keysOnlyAfterStart =
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         keysOnlyAfterStart = keysOnlyAfterStart && text.find(info.key, 1) == text.find(info.key, Levels::SearchStart);
     if (!keysOnlyAfterStart)
         return 0;
-    const LevelSettings again = Levels::ReadLevelSettings(written);
+    const LevelSettings again = Levels::readLevelSettings(written);
     // Every value the first reading saw is seen again with its new value, and no key appears or disappears.
     for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
         if (again.value(info.which) != changed.value(info.which))

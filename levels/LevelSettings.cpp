@@ -57,7 +57,7 @@ const QString& LevelSettings::oldValue(Levels::LevelValue which) const
 
 namespace Levels {
 
-int SpinPosition(const QString& value, const LevelValueInfo& info)
+int spinPosition(const QString& value, const LevelValueInfo& info)
 {
     bool ok = false;
     const qlonglong number = value.toLongLong(&ok);
@@ -66,7 +66,7 @@ int SpinPosition(const QString& value, const LevelValueInfo& info)
     return static_cast<int>(std::clamp<qlonglong>(number, info.minimum, info.maximum));
 }
 
-LevelSettings ReadLevelSettings(const ScriptText& text)
+LevelSettings readLevelSettings(const ScriptText& text)
 {
     LevelSettings settings;
     for (const LevelValueInfo& info : LevelValues) {
@@ -80,7 +80,7 @@ LevelSettings ReadLevelSettings(const ScriptText& text)
     return settings;
 }
 
-ScriptText WriteLevelSettings(const ScriptText& text, const LevelSettings& settings)
+ScriptText writeLevelSettings(const ScriptText& text, const LevelSettings& settings)
 {
     ScriptText result = text;
     const auto write = [&result](const char* key, const QByteArray& token) {
@@ -102,7 +102,7 @@ ScriptText WriteLevelSettings(const ScriptText& text, const LevelSettings& setti
     return result;
 }
 
-QString ReadLevelFile(const QString& path, ScriptText& text)
+QString readLevelFile(const QString& path, ScriptText& text)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -114,7 +114,7 @@ QString ReadLevelFile(const QString& path, ScriptText& text)
     return {};
 }
 
-QString WriteLevelFile(const QString& path, const ScriptText& text)
+QString writeLevelFile(const QString& path, const ScriptText& text)
 {
     if (QFileInfo(path).isFile()) {
 #ifdef Q_OS_WIN

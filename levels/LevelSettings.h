@@ -84,20 +84,20 @@ struct LevelSettings
 namespace Levels {
 
 // The value a scroll bar can hold for a value text: the number, or the nearest end of the range.
-int SpinPosition(const QString& value, const LevelValueInfo& info);
+int spinPosition(const QString& value, const LevelValueInfo& info);
 
 // The settings found in the held text, each old value equal to its value.
-LevelSettings ReadLevelSettings(const ScriptText& text);
+LevelSettings readLevelSettings(const ScriptText& text);
 
 // The text with every changed value written in: each whole value token after its key is replaced, at
 // every place where the key stands with the old value. Cold breath, when present, is written as 1 or 0.
-ScriptText WriteLevelSettings(const ScriptText& text, const LevelSettings& settings);
+ScriptText writeLevelSettings(const ScriptText& text, const LevelSettings& settings);
 
 // Reads Init.CON into its held form. Returns an empty text on success, else the reason.
-QString ReadLevelFile(const QString& path, ScriptText& text);
+QString readLevelFile(const QString& path, ScriptText& text);
 
 // Makes Init.CON writable (read-only, hidden and system cleared) and writes the held text atomically, as
 // it is. Returns an empty text on success, else the reason.
-QString WriteLevelFile(const QString& path, const ScriptText& text);
+QString writeLevelFile(const QString& path, const ScriptText& text);
 
 } // namespace Levels

@@ -40,7 +40,7 @@ QStringList LevelFolderNames()
     return names;
 }
 
-QStringList LevelDisplayNames()
+QStringList levelDisplayNames()
 {
     QStringList names;
     for (const LevelEntry& level : LevelTable)
@@ -48,14 +48,14 @@ QStringList LevelDisplayNames()
     return names;
 }
 
-LevelPaths LevelPathsFor(const QString& modFolder, int levelIndex)
+LevelPaths levelPathsFor(const QString& modFolder, int levelIndex)
 {
     const QString level =
         ResolvePath(modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
     return {ResolvePath(level, QStringLiteral("server.ZIP")), ResolvePath(level, QStringLiteral("TEMP"))};
 }
 
-QString LevelEditWarning()
+QString levelEditWarning()
 {
     return QStringLiteral("Opening & changing ANY files will prevent online play with this mod.\r\n"
                           "Do you still want to edit this level?");
@@ -74,7 +74,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
 {
     if (levelIndex < 0 || levelIndex >= Levels::LevelCount)
         return false;
-    const Levels::LevelPaths paths = Levels::LevelPathsFor(modFolder, levelIndex);
+    const Levels::LevelPaths paths = Levels::levelPathsFor(modFolder, levelIndex);
     if (busyPanel)
         busyPanel(true);
     const ExtractResult extracted = m_archive.ExtractArchive(paths.archive, paths.tempFolder);
@@ -94,7 +94,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
         // A missing archive is the plain "cannot read" case: the message needs no reason.
         reason = extracted.failure == ExtractResult::Failure::ArchiveMissing ? QString() : extracted.error;
     } else if (!initCon.isEmpty()) {
-        reason = Levels::ReadLevelFile(initCon, text);
+        reason = Levels::readLevelFile(initCon, text);
     } else {
         for (const auto& [name, why] : extracted.skipped) {
             if (isInitCon(name)) {
@@ -113,7 +113,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     m_paths = paths;
     m_initConPath = initCon;
     m_levelText = text;
-    m_settings = Levels::ReadLevelSettings(text);
+    m_settings = Levels::readLevelSettings(text);
     m_settings.LevelIndex = levelIndex;
     // Every member left out, in one box: the save copies them as they are, except the other copies of
     // Init.CON, which it removes.
@@ -141,8 +141,8 @@ bool LevelWorkflow::SaveLevel()
     if (m_initConPath.isEmpty())
         return false;
     // The held text changes only when the whole save has worked, so that a retry starts from the same place.
-    const ScriptText text = Levels::WriteLevelSettings(m_levelText, m_settings);
-    QString reason = Levels::WriteLevelFile(m_initConPath, text);
+    const ScriptText text = Levels::writeLevelSettings(m_levelText, m_settings);
+    QString reason = Levels::writeLevelFile(m_initConPath, text);
     if (!reason.isEmpty()) {
         m_prompter.critical(
             withReason(SaveFailure, QDir::toNativeSeparators(m_initConPath) + QStringLiteral(": ") + reason));

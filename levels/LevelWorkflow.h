@@ -40,7 +40,7 @@ inline constexpr std::array<LevelEntry, LevelCount> LevelTable{{
 
 // The two columns of LevelTable, in its order.
 QStringList LevelFolderNames();
-QStringList LevelDisplayNames();
+QStringList levelDisplayNames();
 
 // Where one level's files are, each part found on disk whatever its letter case.
 struct LevelPaths
@@ -48,10 +48,10 @@ struct LevelPaths
     QString archive;    // .../Levels/<folder>/server.ZIP
     QString tempFolder; // .../Levels/<folder>/TEMP, without a trailing separator
 };
-LevelPaths LevelPathsFor(const QString& modFolder, int levelIndex);
+LevelPaths levelPathsFor(const QString& modFolder, int levelIndex);
 
 // The question asked before a level is opened; only Yes goes on.
-QString LevelEditWarning();
+QString levelEditWarning();
 
 } // namespace Levels
 

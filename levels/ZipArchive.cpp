@@ -129,7 +129,7 @@ private:
 
 } // namespace
 
-QString Levels::SafeMemberPath(const QString& memberName)
+QString Levels::safeMemberPath(const QString& memberName)
 {
     QString name = memberName;
     name.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -228,7 +228,7 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count < 0 ? 0 : count); ++index) {
         const QString name = memberName(archive.get(), index);
-        const QString relative = Levels::SafeMemberPath(name);
+        const QString relative = Levels::safeMemberPath(name);
         if (relative.isEmpty()) {
             result.skipped.append({name, QStringLiteral("the name leads outside the folder")});
             continue;

@@ -42,7 +42,7 @@ namespace Levels {
 // The member's name as a '/'-separated path inside the destination folder, or an empty text when the name
 // could lead outside it (a ".." part, an absolute name, a drive letter, backslashes that climb out, a
 // device name) or names nothing. Backslashes count as separators, as they do on Windows.
-QString SafeMemberPath(const QString& memberName);
+QString safeMemberPath(const QString& memberName);
 
 } // namespace Levels
 

@@ -137,7 +137,7 @@ void FormLevel::setupControls()
 
 void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* busyPanel)
 {
-    if (!m_prompter->question(Levels::LevelEditWarning()))
+    if (!m_prompter->question(Levels::levelEditWarning()))
         return;
     const BusyCursor cursor;
     const auto showBusy = [busyPanel](bool shown) {
@@ -171,7 +171,7 @@ void FormLevel::showSettings()
             continue;
         }
         // Setting the bar plays its sound when the value differs, as a change by hand would.
-        const int position = Levels::SpinPosition(value, info);
+        const int position = Levels::spinPosition(value, info);
         controls.bar->setValue(position);
         const bool inRange = QString::number(position) == QString::number(value.toLongLong());
         // A value beyond the range is shown as the file has it, and kept unless the user moves the bar.

@@ -134,7 +134,7 @@ void TestZipArchive::safeMemberPath()
 {
     QFETCH(QString, name);
     QFETCH(QString, path);
-    QCOMPARE(Levels::SafeMemberPath(name), path);
+    QCOMPARE(Levels::safeMemberPath(name), path);
 }
 
 void TestZipArchive::extractsFoldersAndOverwrites()
