@@ -2,7 +2,6 @@
 // run and with the same cache state, printed as rows of one table (tools/bench.sh joins and aligns them).
 #include "bench/BenchTiming.h"
 
-#include "core/Prompter.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -23,18 +22,6 @@
 using namespace Bench;
 
 namespace {
-
-// An archive that asked for anything would stall a timed run; none of the bench archives does.
-class SilentPrompter final : public Prompter
-{
-public:
-    bool question(const QString&) override { return true; }
-    void information(const QString&) override {}
-    void warning(const QString&) override {}
-    void critical(const QString& text) override { Fail(QStringLiteral("unexpected message: ") + text); }
-    QString chooseFolder(const QString&) override { return {}; }
-    std::optional<QString> askText(const QString&) override { return std::nullopt; }
-};
 
 QString ratio(double candidate, double anchor)
 {
@@ -137,8 +124,7 @@ QString sizeText(const QString& path)
 
 void levelOpen(const QString& work, const LevelArchive& archive, int runs)
 {
-    SilentPrompter prompter;
-    ZipArchive zip(prompter);
+    ZipArchive zip;
     const QString mine = work + QStringLiteral("/open-editor");
     const QString theirs = work + QStringLiteral("/open-unzip");
     warm(archive.path);
@@ -177,8 +163,7 @@ void levelOpen(const QString& work, const LevelArchive& archive, int runs)
 
 void levelSave(const QString& work, const LevelArchive& archive, int runs)
 {
-    SilentPrompter prompter;
-    ZipArchive zip(prompter);
+    ZipArchive zip;
     const QString folder = work + QStringLiteral("/save");
     QDir().mkpath(folder);
     const QString init = folder + QStringLiteral("/Init.CON");

@@ -44,7 +44,7 @@ QString indented(const QStringList& lines)
 QString helpText(const QCommandLineParser& parser)
 {
     QStringList levels;
-    for (const LevelEntry& level : LevelTable) {
+    for (const Levels::LevelEntry& level : Levels::LevelTable) {
         const QString folder = QString::fromLatin1(level.folderName);
         const QString shown = QString::fromLatin1(level.displayName);
         levels.append(folder == shown ? folder : QStringLiteral("%1 (\"%2\")").arg(folder, shown));
@@ -125,10 +125,10 @@ std::optional<QString> findMod(const QString& modsFolder, const QString& name)
 std::optional<QList<int>> findLevels(const QString& name)
 {
     QList<int> levels;
-    for (int i = 0; i < LevelCount; ++i) {
+    for (int i = 0; i < Levels::LevelCount; ++i) {
         if (name.compare(AllLevels, Qt::CaseInsensitive) == 0 ||
-            name.compare(QLatin1String(LevelTable.at(i).folderName), Qt::CaseInsensitive) == 0 ||
-            name.compare(QLatin1String(LevelTable.at(i).displayName), Qt::CaseInsensitive) == 0)
+            name.compare(QLatin1String(Levels::LevelTable.at(i).folderName), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String(Levels::LevelTable.at(i).displayName), Qt::CaseInsensitive) == 0)
             levels.append(i);
     }
     if (levels.isEmpty())

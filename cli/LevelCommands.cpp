@@ -14,7 +14,7 @@ namespace {
 
 QString shownName(int level)
 {
-    return QString::fromLatin1(LevelTable.at(level).displayName);
+    return QString::fromLatin1(Levels::LevelTable.at(level).displayName);
 }
 
 // Applies one value to a level's settings as its window would take it. Returns the refusal, or empty.
@@ -27,7 +27,7 @@ QString apply(LevelSettings& settings, const Assignment& assignment)
         settings.ColdBreathOn = assignment.on;
         return {};
     }
-    const LevelValueInfo& info = LevelValues.at(static_cast<size_t>(assignment.value.index));
+    const Levels::LevelValueInfo& info = Levels::LevelValues.at(static_cast<size_t>(assignment.value.index));
     QString& value = settings.value(info.which);
     if (value.isEmpty())
         return QStringLiteral("%1: Init.CON does not hold this value (\"%2\" is missing or without a plain number).")
@@ -41,15 +41,16 @@ QString apply(LevelSettings& settings, const Assignment& assignment)
 bool changed(const LevelSettings& before, const LevelSettings& after)
 {
     return before.ColdBreathOn != after.ColdBreathOn ||
-           std::any_of(LevelValues.cbegin(), LevelValues.cend(),
-                       [&](const LevelValueInfo& info) { return before.value(info.which) != after.value(info.which); });
+           std::any_of(
+               Levels::LevelValues.cbegin(), Levels::LevelValues.cend(),
+               [&](const Levels::LevelValueInfo& info) { return before.value(info.which) != after.value(info.which); });
 }
 
 } // namespace
 
 std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
 {
-    if (!FileExists(LevelPathsFor(context.modFolder, level).archive))
+    if (!FileExists(Levels::levelPathsFor(context.modFolder, level).archive))
         return std::nullopt;
     context.prompter.setSubject(shownName(level));
     const bool opened = workflow.OpenLevel(context.modFolder, level, {});
@@ -64,7 +65,7 @@ std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow
 int EditLevels(Context& context, const QList<int>& levels, const QList<Assignment>& assignments)
 {
     TerminalPrompter& prompter = context.prompter;
-    prompter.question(LevelEditWarning());
+    prompter.question(Levels::levelEditWarning());
 
     // Every level is read before any is written, so that a refused value leaves them all as they were. Each
     // keeps its own workflow (its archive and held Init.CON) until the saves.

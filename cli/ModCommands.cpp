@@ -174,7 +174,7 @@ int SwitchIntro(Context& context, bool on)
         PrintError(on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF"));
         return Success;
     }
-    intro.Toggle(context.modFolder, context.prompter);
+    intro.toggle(context.modFolder, context.prompter);
     return context.prompter.errors() == 0 ? Success : Failed;
 }
 

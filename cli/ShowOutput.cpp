@@ -44,7 +44,7 @@ Values levelValues(const LevelSettings& settings)
         if (value.kind == ValueKind::ColdBreath)
             values.append({value.name, settings.ColdBreathPresent ? QJsonValue(settings.ColdBreathOn) : QJsonValue()});
         else
-            values.append({value.name, number(settings.value(static_cast<LevelValue>(value.index)))});
+            values.append({value.name, number(settings.value(static_cast<Levels::LevelValue>(value.index)))});
     }
     return values;
 }
@@ -97,8 +97,8 @@ int ShowMod(Context& context, bool json)
     bool failed = false;
     QJsonObject levelObjects;
     QString levelText;
-    for (int level = 0; level < LevelCount; ++level) {
-        const QString folder = QString::fromLatin1(LevelTable.at(level).folderName);
+    for (int level = 0; level < Levels::LevelCount; ++level) {
+        const QString folder = QString::fromLatin1(Levels::LevelTable.at(level).folderName);
         const QString prefix = QStringLiteral("levels.") + folder;
         const std::optional<LevelSettings> settings = ReadLevel(context, workflow, level, failed);
         if (!settings) {
@@ -106,8 +106,9 @@ int ShowMod(Context& context, bool json)
             levelText += prefix + QStringLiteral(" = (not found)\n");
             continue;
         }
-        const Values shown = Values{{QStringLiteral("name"), QString::fromLatin1(LevelTable.at(level).displayName)}} +
-                             levelValues(*settings);
+        const Values shown =
+            Values{{QStringLiteral("name"), QString::fromLatin1(Levels::LevelTable.at(level).displayName)}} +
+            levelValues(*settings);
         levelObjects.insert(folder, toObject(shown));
         levelText += textLines(prefix + QLatin1Char('.'), shown);
     }

@@ -17,48 +17,48 @@ QString rangeText(const ValueRange& range)
     return QStringLiteral("%1 to %2").arg(range.minimum).arg(range.maximum);
 }
 
-QString levelValueName(LevelValue which)
+QString levelValueName(Levels::LevelValue which)
 {
     switch (which) {
-    case LevelValue::MaxViewDistance:
+    case Levels::LevelValue::MaxViewDistance:
         return QStringLiteral("max-view");
-    case LevelValue::PT16:
+    case Levels::LevelValue::PT16:
         return QStringLiteral("pac-tickets-16");
-    case LevelValue::ET16:
+    case Levels::LevelValue::ET16:
         return QStringLiteral("eu-tickets-16");
-    case LevelValue::PT32:
+    case Levels::LevelValue::PT32:
         return QStringLiteral("pac-tickets-32");
-    case LevelValue::ET32:
+    case Levels::LevelValue::ET32:
         return QStringLiteral("eu-tickets-32");
-    case LevelValue::PT64:
+    case Levels::LevelValue::PT64:
         return QStringLiteral("pac-tickets-64");
-    case LevelValue::ET64:
+    case Levels::LevelValue::ET64:
         return QStringLiteral("eu-tickets-64");
-    case LevelValue::PT128:
+    case Levels::LevelValue::PT128:
         return QStringLiteral("pac-tickets-128");
-    case LevelValue::ET128:
+    case Levels::LevelValue::ET128:
         return QStringLiteral("eu-tickets-128");
-    case LevelValue::PLPM:
+    case Levels::LevelValue::PLPM:
         return QStringLiteral("pac-ticket-loss");
-    case LevelValue::ELPM:
+    case Levels::LevelValue::ELPM:
         return QStringLiteral("eu-ticket-loss");
     }
     return {};
 }
 
-QString levelCaption(LevelValue which)
+QString levelCaption(Levels::LevelValue which)
 {
     switch (which) {
-    case LevelValue::MaxViewDistance:
+    case Levels::LevelValue::MaxViewDistance:
         return QStringLiteral("Max View Distance");
-    case LevelValue::PLPM:
+    case Levels::LevelValue::PLPM:
         return QStringLiteral("Pac Ticket Loss P/Min");
-    case LevelValue::ELPM:
+    case Levels::LevelValue::ELPM:
         return QStringLiteral("EU Ticket Loss P/Min");
     default:
         break;
     }
-    const int i = static_cast<int>(which) - static_cast<int>(LevelValue::PT16);
+    const int i = static_cast<int>(which) - static_cast<int>(Levels::LevelValue::PT16);
     return QStringLiteral("%1 Tickets (%2)")
         .arg(i % 2 == 0 ? QStringLiteral("Pac") : QStringLiteral("EU"))
         .arg(16 << (i / 2));
@@ -105,10 +105,10 @@ const QList<ValueName>& LevelValueNames()
 {
     static const QList<ValueName> names = [] {
         QList<ValueName> list;
-        for (const LevelValueInfo& info : LevelValues) {
+        for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
             list.append({levelValueName(info.which), ValueKind::LevelNumber, static_cast<int>(info.which),
                          ValueRange{info.minimum, info.maximum}, levelCaption(info.which)});
-            if (info.which == LevelValue::MaxViewDistance)
+            if (info.which == Levels::LevelValue::MaxViewDistance)
                 list.append(
                     {QStringLiteral("cold-breath"), ValueKind::ColdBreath, 0, {0, 0}, QStringLiteral("Cold Breath")});
         }

@@ -25,37 +25,39 @@ QString plainNumber(QByteArrayView token)
 
 } // namespace
 
-QString& LevelSettings::value(LevelValue which)
+QString& LevelSettings::value(Levels::LevelValue which)
 {
     return const_cast<QString&>(std::as_const(*this).value(which));
 }
 
-const QString& LevelSettings::value(LevelValue which) const
+const QString& LevelSettings::value(Levels::LevelValue which) const
 {
     const int i = static_cast<int>(which);
-    if (which == LevelValue::MaxViewDistance)
+    if (which == Levels::LevelValue::MaxViewDistance)
         return MaxViewDistance;
-    if (which == LevelValue::PLPM || which == LevelValue::ELPM)
-        return TicketLoss.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PLPM)));
-    return Tickets.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PT16)));
+    if (which == Levels::LevelValue::PLPM || which == Levels::LevelValue::ELPM)
+        return TicketLoss.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PLPM)));
+    return Tickets.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PT16)));
 }
 
-QString& LevelSettings::oldValue(LevelValue which)
+QString& LevelSettings::oldValue(Levels::LevelValue which)
 {
     return const_cast<QString&>(std::as_const(*this).oldValue(which));
 }
 
-const QString& LevelSettings::oldValue(LevelValue which) const
+const QString& LevelSettings::oldValue(Levels::LevelValue which) const
 {
     const int i = static_cast<int>(which);
-    if (which == LevelValue::MaxViewDistance)
+    if (which == Levels::LevelValue::MaxViewDistance)
         return OldMaxViewDistance;
-    if (which == LevelValue::PLPM || which == LevelValue::ELPM)
-        return OldTicketLoss.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PLPM)));
-    return OldTickets.at(static_cast<size_t>(i - static_cast<int>(LevelValue::PT16)));
+    if (which == Levels::LevelValue::PLPM || which == Levels::LevelValue::ELPM)
+        return OldTicketLoss.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PLPM)));
+    return OldTickets.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PT16)));
 }
 
-int SpinPosition(const QString& value, const LevelValueInfo& info)
+namespace Levels {
+
+int spinPosition(const QString& value, const LevelValueInfo& info)
 {
     bool ok = false;
     const qlonglong number = value.toLongLong(&ok);
@@ -64,7 +66,7 @@ int SpinPosition(const QString& value, const LevelValueInfo& info)
     return static_cast<int>(std::clamp<qlonglong>(number, info.minimum, info.maximum));
 }
 
-LevelSettings ReadLevelSettings(const ScriptText& text)
+LevelSettings readLevelSettings(const ScriptText& text)
 {
     LevelSettings settings;
     for (const LevelValueInfo& info : LevelValues) {
@@ -78,7 +80,7 @@ LevelSettings ReadLevelSettings(const ScriptText& text)
     return settings;
 }
 
-ScriptText WriteLevelSettings(const ScriptText& text, const LevelSettings& settings)
+ScriptText writeLevelSettings(const ScriptText& text, const LevelSettings& settings)
 {
     ScriptText result = text;
     const auto write = [&result](const char* key, const QByteArray& token) {
@@ -100,7 +102,7 @@ ScriptText WriteLevelSettings(const ScriptText& text, const LevelSettings& setti
     return result;
 }
 
-QString ReadLevelFile(const QString& path, ScriptText& text)
+QString readLevelFile(const QString& path, ScriptText& text)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -112,7 +114,7 @@ QString ReadLevelFile(const QString& path, ScriptText& text)
     return {};
 }
 
-QString WriteLevelFile(const QString& path, const ScriptText& text)
+QString writeLevelFile(const QString& path, const ScriptText& text)
 {
     if (QFileInfo(path).isFile()) {
 #ifdef Q_OS_WIN
@@ -123,3 +125,5 @@ QString WriteLevelFile(const QString& path, const ScriptText& text)
     }
     return WriteFileAtomically(path, text.text());
 }
+
+} // namespace Levels

@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace Levels {
+
 // Keys are searched from this 1-based character position on, when reading and when writing; the game's
 // init scripts keep their object templates before it.
 inline constexpr qsizetype SearchStart = 2300;
@@ -26,6 +28,7 @@ enum class LevelValue
     ELPM
 };
 
+// One numeric value: its key in Init.CON, its controls and the range its scroll bar allows.
 struct LevelValueInfo
 {
     LevelValue which;
@@ -50,7 +53,10 @@ inline constexpr std::array<LevelValueInfo, 11> LevelValues{{
     {LevelValue::ELPM, "gamelogic.setticketlosspermin 2 ", "ELPM", 0, 999, 12},
 }};
 
+// Cold breath is a switch, not a number, so it has no row among LevelValues.
 inline constexpr char ColdBreathKey[] = "gamelogic.usecoldbreath ";
+
+} // namespace Levels
 
 // One level's settings. Values are the decimal texts the file holds; an empty text means the key was not
 // found at or after SearchStart, or its value is not a plain number: its control is disabled and the
@@ -68,24 +74,30 @@ struct LevelSettings
     std::array<QString, 8> OldTickets;
     std::array<QString, 2> OldTicketLoss;
 
-    QString& value(LevelValue which);
-    const QString& value(LevelValue which) const;
-    QString& oldValue(LevelValue which);
-    const QString& oldValue(LevelValue which) const;
+    // The field that holds one of LevelValues, as read or as changed, and as it stands in the text.
+    QString& value(Levels::LevelValue which);
+    const QString& value(Levels::LevelValue which) const;
+    QString& oldValue(Levels::LevelValue which);
+    const QString& oldValue(Levels::LevelValue which) const;
 };
 
-// The value a scroll bar can hold for a value text: the number, or the nearest end of the range.
-int SpinPosition(const QString& value, const LevelValueInfo& info);
+namespace Levels {
 
-LevelSettings ReadLevelSettings(const ScriptText& text);
+// The value a scroll bar can hold for a value text: the number, or the nearest end of the range.
+int spinPosition(const QString& value, const LevelValueInfo& info);
+
+// The settings found in the held text, each old value equal to its value.
+LevelSettings readLevelSettings(const ScriptText& text);
 
 // The text with every changed value written in: each whole value token after its key is replaced, at
 // every place where the key stands with the old value. Cold breath, when present, is written as 1 or 0.
-ScriptText WriteLevelSettings(const ScriptText& text, const LevelSettings& settings);
+ScriptText writeLevelSettings(const ScriptText& text, const LevelSettings& settings);
 
 // Reads Init.CON into its held form. Returns an empty text on success, else the reason.
-QString ReadLevelFile(const QString& path, ScriptText& text);
+QString readLevelFile(const QString& path, ScriptText& text);
 
 // Makes Init.CON writable (read-only, hidden and system cleared) and writes the held text atomically, as
 // it is. Returns an empty text on success, else the reason.
-QString WriteLevelFile(const QString& path, const ScriptText& text);
+QString writeLevelFile(const QString& path, const ScriptText& text);
+
+} // namespace Levels

@@ -17,12 +17,20 @@ bool isInitCon(const QString& memberName)
     return memberName.compare(QLatin1String("Init.CON"), Qt::CaseInsensitive) == 0;
 }
 
+// The same question for every protected member: the user knows the level, not its members.
+ZipArchive::PasswordSource askPassword(Prompter& prompter)
+{
+    return [&prompter](const QString&) { return prompter.askText(QStringLiteral("Please Enter The Password!")); };
+}
+
 QString withReason(const QString& message, const QString& reason)
 {
     return reason.isEmpty() ? message : message + QStringLiteral("\r\n\r\n") + reason;
 }
 
 } // namespace
+
+namespace Levels {
 
 QStringList LevelFolderNames()
 {
@@ -32,7 +40,7 @@ QStringList LevelFolderNames()
     return names;
 }
 
-QStringList LevelDisplayNames()
+QStringList levelDisplayNames()
 {
     QStringList names;
     for (const LevelEntry& level : LevelTable)
@@ -40,18 +48,22 @@ QStringList LevelDisplayNames()
     return names;
 }
 
-LevelPaths LevelPathsFor(const QString& modFolder, int levelIndex)
+LevelPaths levelPathsFor(const QString& modFolder, int levelIndex)
 {
     const QString level =
         ResolvePath(modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
     return {ResolvePath(level, QStringLiteral("server.ZIP")), ResolvePath(level, QStringLiteral("TEMP"))};
 }
 
-QString LevelEditWarning()
+QString levelEditWarning()
 {
     return QStringLiteral("Opening & changing ANY files will prevent online play with this mod.\r\n"
                           "Do you still want to edit this level?");
 }
+
+} // namespace Levels
+
+LevelWorkflow::LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(askPassword(prompter)) {}
 
 void LevelWorkflow::cannotRead(const QString& reason)
 {
@@ -60,9 +72,9 @@ void LevelWorkflow::cannotRead(const QString& reason)
 
 bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const BusyPanel& busyPanel)
 {
-    if (levelIndex < 0 || levelIndex >= LevelCount)
+    if (levelIndex < 0 || levelIndex >= Levels::LevelCount)
         return false;
-    const LevelPaths paths = LevelPathsFor(modFolder, levelIndex);
+    const Levels::LevelPaths paths = Levels::levelPathsFor(modFolder, levelIndex);
     if (busyPanel)
         busyPanel(true);
     const ExtractResult extracted = m_archive.ExtractArchive(paths.archive, paths.tempFolder);
@@ -79,9 +91,10 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     ScriptText text;
     QString reason;
     if (!extracted.ok()) {
-        reason = extracted.missing ? QString() : extracted.error;
+        // A missing archive is the plain "cannot read" case: the message needs no reason.
+        reason = extracted.failure == ExtractResult::Failure::ArchiveMissing ? QString() : extracted.error;
     } else if (!initCon.isEmpty()) {
-        reason = ReadLevelFile(initCon, text);
+        reason = Levels::readLevelFile(initCon, text);
     } else {
         for (const auto& [name, why] : extracted.skipped) {
             if (isInitCon(name)) {
@@ -100,7 +113,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     m_paths = paths;
     m_initConPath = initCon;
     m_levelText = text;
-    m_settings = ReadLevelSettings(text);
+    m_settings = Levels::readLevelSettings(text);
     m_settings.LevelIndex = levelIndex;
     // Every member left out, in one box: the save copies them as they are, except the other copies of
     // Init.CON, which it removes.
@@ -114,9 +127,9 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
                                          "them unchanged:\r\n") +
                           kept.join(QStringLiteral("\r\n")));
     if (!removed.isEmpty())
-        paragraphs.append(QStringLiteral("The archive holds more than one Init.CON. The first is edited, and saving "
-                                         "removes these other copies, so that exactly one Init.CON holds the edit "
-                                         "and the game cannot read a stale copy:\r\n") +
+        paragraphs.append(QStringLiteral("The archive holds more than one Init.CON. The one unpacked is edited, "
+                                         "and saving removes these other copies, so that exactly one Init.CON holds "
+                                         "the edit and the game cannot read a stale copy:\r\n") +
                           removed.join(QStringLiteral("\r\n")));
     if (!paragraphs.isEmpty())
         m_prompter.warning(paragraphs.join(QStringLiteral("\r\n\r\n")));
@@ -128,8 +141,8 @@ bool LevelWorkflow::SaveLevel()
     if (m_initConPath.isEmpty())
         return false;
     // The held text changes only when the whole save has worked, so that a retry starts from the same place.
-    const ScriptText text = WriteLevelSettings(m_levelText, m_settings);
-    QString reason = WriteLevelFile(m_initConPath, text);
+    const ScriptText text = Levels::writeLevelSettings(m_levelText, m_settings);
+    QString reason = Levels::writeLevelFile(m_initConPath, text);
     if (!reason.isEmpty()) {
         m_prompter.critical(
             withReason(SaveFailure, QDir::toNativeSeparators(m_initConPath) + QStringLiteral(": ") + reason));
@@ -142,7 +155,7 @@ bool LevelWorkflow::SaveLevel()
         return false;
     }
     m_levelText = text;
-    for (const LevelValueInfo& info : LevelValues)
+    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
         m_settings.oldValue(info.which) = m_settings.value(info.which);
     m_prompter.information(QStringLiteral("Level data saved."));
     return true;

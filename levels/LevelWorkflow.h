@@ -11,6 +11,9 @@
 
 class Prompter;
 
+namespace Levels {
+
+// How many stock levels there are: the only levels the editor opens.
 inline constexpr int LevelCount = 13;
 
 // The stock levels in the order of the main window's level list: the name shown and the folder name.
@@ -35,8 +38,9 @@ inline constexpr std::array<LevelEntry, LevelCount> LevelTable{{
     {"Orvane Island 3190", "Orvane_Island_3190"},
 }};
 
+// The two columns of LevelTable, in its order.
 QStringList LevelFolderNames();
-QStringList LevelDisplayNames();
+QStringList levelDisplayNames();
 
 // Where one level's files are, each part found on disk whatever its letter case.
 struct LevelPaths
@@ -44,10 +48,12 @@ struct LevelPaths
     QString archive;    // .../Levels/<folder>/server.ZIP
     QString tempFolder; // .../Levels/<folder>/TEMP, without a trailing separator
 };
-LevelPaths LevelPathsFor(const QString& modFolder, int levelIndex);
+LevelPaths levelPathsFor(const QString& modFolder, int levelIndex);
 
 // The question asked before a level is opened; only Yes goes on.
-QString LevelEditWarning();
+QString levelEditWarning();
+
+} // namespace Levels
 
 // Opening and saving one level: the archive, its Init.CON and the messages. The window shows the settings
 // and changes them through settings(); it lives for the whole run and so does this.
@@ -57,7 +63,8 @@ public:
     // Shows (true) or hides (false) the busy panel.
     using BusyPanel = std::function<void(bool shown)>;
 
-    explicit LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(prompter) {}
+    // Asks through prompter for everything the user decides, archive passwords included.
+    explicit LevelWorkflow(Prompter& prompter);
 
     // Extracts the level's archive into its TEMP folder and reads Init.CON from what was extracted. On
     // failure tells the user ("Unable to read level data.") and returns false; the busy panel is hidden
@@ -70,7 +77,7 @@ public:
 
     LevelSettings& settings() { return m_settings; }
     const ScriptText& levelText() const { return m_levelText; }
-    const LevelPaths& paths() const { return m_paths; }
+    const Levels::LevelPaths& paths() const { return m_paths; }
     QString initConPath() const { return m_initConPath; }
     ZipArchive& archive() { return m_archive; }
 
@@ -79,7 +86,7 @@ private:
 
     Prompter& m_prompter;
     ZipArchive m_archive;
-    LevelPaths m_paths;
+    Levels::LevelPaths m_paths;
     QString m_initConPath;
     ScriptText m_levelText;
     LevelSettings m_settings;

@@ -5,18 +5,30 @@
 #include <QString>
 #include <QStringList>
 
-class Prompter;
+#include <functional>
+#include <optional>
+
 struct zip;
 struct zip_file;
 
 struct ExtractResult
 {
-    QString error;                          // empty on success
-    bool missing = false;                   // the archive does not exist (error is set too)
+    // Why the extraction stopped, so that callers decide on the kind and show error only as the reason.
+    enum class Failure
+    {
+        None,
+        ArchiveMissing,
+        ArchiveUnreadable,
+        DestinationIsLink,   // never followed: it could lead anywhere
+        DestinationUnusable, // not a folder, or it cannot be made
+        TooLarge,            // over the extract limit
+    };
+    Failure failure = Failure::None;
+    QString error;                          // the reason for the user; empty on success
     QList<QPair<QString, QString>> skipped; // members left out: member name, reason
     QList<QPair<QString, QString>> files;   // every file written: member name, path on disk
     qint64 bytesWritten = 0;
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return failure == Failure::None; }
 };
 
 struct UpdateResult
@@ -25,10 +37,14 @@ struct UpdateResult
     bool ok() const { return error.isEmpty(); }
 };
 
+namespace Levels {
+
 // The member's name as a '/'-separated path inside the destination folder, or an empty text when the name
 // could lead outside it (a ".." part, an absolute name, a drive letter, backslashes that climb out, a
 // device name) or names nothing. Backslashes count as separators, as they do on Windows.
-QString SafeMemberPath(const QString& memberName);
+QString safeMemberPath(const QString& memberName);
+
+} // namespace Levels
 
 // The level archives. Every read and write of a ZIP file in the program goes through this class. It lives
 // for the whole run, because a password that opened a member is tried first next time.
@@ -38,7 +54,13 @@ public:
     // What one archive may extract in total, whatever its members declare.
     static constexpr qint64 DefaultExtractLimit = qint64(2) << 30;
 
-    explicit ZipArchive(Prompter& prompter) : m_prompter(prompter) {}
+    // Asked for the password of a protected member, by the member's name: the password, or nothing (or an
+    // empty text) when the user refuses, which skips that member and, in the same extraction, every
+    // protected member after it.
+    using PasswordSource = std::function<std::optional<QString>(const QString& memberName)>;
+
+    // Without a password source every protected member is skipped.
+    explicit ZipArchive(PasswordSource passwords = {}) : m_passwords(std::move(passwords)) {}
 
     // Extracts every member into the destination folder (made when missing), recreating stored folders
     // and overwriting existing files; each file keeps its member's time. Members that could lead outside
@@ -49,9 +71,10 @@ public:
     ExtractResult ExtractArchive(const QString& archivePath, const QString& destinationFolder);
 
     // Adds the file (relative paths count from rootFolder) under its bare name, or replaces the entry of
-    // that name (ignoring letter case, keeping the entry's own spelling), deflated at level 9. Every other
-    // member is copied as it is. A missing archive is made. The new archive is written beside the old one
-    // and renamed over it, so a failure leaves the old archive whole.
+    // that name that extraction reads (ignoring letter case, keeping the entry's own spelling), deflated at
+    // level 9; the other entries of the name, links included, are removed. Every other member is copied as
+    // it is. A missing archive is made. The new archive is written beside the old one and renamed over it,
+    // so a failure leaves the old archive whole.
     UpdateResult UpdateArchive(const QString& archivePath, const QString& rootFolder, const QString& filePath);
 
     void setExtractLimit(qint64 bytes) { m_extractLimit = bytes; }
@@ -59,9 +82,10 @@ public:
 private:
     // Opens a member for reading, asking for the password when it needs one, until the user refuses
     // (which sets refused). password is what the user typed for this member, if anything.
-    zip_file* openMember(zip* archive, quint64 index, bool& refused, QByteArray& password, QString& error);
+    zip_file* openMember(zip* archive, quint64 index, const QString& name, bool& refused, QByteArray& password,
+                         QString& error);
 
-    Prompter& m_prompter;
+    PasswordSource m_passwords;
     qint64 m_extractLimit = DefaultExtractLimit;
     QByteArray m_password; // the last password that opened a member whole, tried first next time
 };

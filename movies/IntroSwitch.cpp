@@ -169,7 +169,7 @@ QStringList IntroSwitch::RestoreIntro(const QString& modFolder)
     return switchMovies(modFolder, false);
 }
 
-bool IntroSwitch::Toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy)
+bool IntroSwitch::toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy)
 {
     const bool removing = m_introOn;
     if (!prompter.question(removing ? QStringLiteral("Remove Intro?") : QStringLiteral("Restore Intro?")))

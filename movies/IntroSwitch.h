@@ -25,7 +25,7 @@ public:
     // the state read from the files again.
     // Returns true when the user answered Yes. busy, when given, is called with true before the files are
     // moved and with false after (never around a message box), so a window can show its busy cursor.
-    bool Toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy = {});
+    bool toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy = {});
 
     // Each present movie is copied to its other name (replacing) and then deleted; a failed copy removes
     // its partial target and keeps the source. Returns the failures, each as the path and the reason.

@@ -98,9 +98,9 @@ FormLevel::FormLevel(EditorContext& context, QWidget* parent)
 
 FormLevel::~FormLevel() = default;
 
-FormLevel::ValueRow FormLevel::row(LevelValue which) const
+FormLevel::ValueRow FormLevel::row(Levels::LevelValue which) const
 {
-    const QString name = QString::fromLatin1(LevelValues.at(static_cast<size_t>(which)).name);
+    const QString name = QString::fromLatin1(Levels::LevelValues.at(static_cast<size_t>(which)).name);
     return {findChild<QLabel*>(QStringLiteral("Label") + name),
             findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
 }
@@ -113,7 +113,7 @@ void FormLevel::setupControls()
     styleLabel(m_ui->LabelLevel, 9.75, true, Qt::white);
     styleLabel(m_ui->LabelWarning, 8.25, false, Qt::red);
 
-    for (const LevelValueInfo& info : LevelValues) {
+    for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
         const ValueRow controls = row(info.which);
         controls.bar->setRange(info.minimum, info.maximum);
         controls.bar->setSingleStep(1);
@@ -137,7 +137,7 @@ void FormLevel::setupControls()
 
 void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* busyPanel)
 {
-    if (!m_prompter->question(LevelEditWarning()))
+    if (!m_prompter->question(Levels::levelEditWarning()))
         return;
     const BusyCursor cursor;
     const auto showBusy = [busyPanel](bool shown) {
@@ -159,7 +159,7 @@ void FormLevel::showSettings()
 {
     const LevelSettings& settings = m_workflow->settings();
     m_filling = true;
-    for (const LevelValueInfo& info : LevelValues) {
+    for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
         const ValueRow controls = row(info.which);
         const QString& value = settings.value(info.which);
         const bool found = !value.isEmpty();
@@ -171,7 +171,7 @@ void FormLevel::showSettings()
             continue;
         }
         // Setting the bar plays its sound when the value differs, as a change by hand would.
-        const int position = SpinPosition(value, info);
+        const int position = Levels::spinPosition(value, info);
         controls.bar->setValue(position);
         const bool inRange = QString::number(position) == QString::number(value.toLongLong());
         // A value beyond the range is shown as the file has it, and kept unless the user moves the bar.
@@ -188,7 +188,7 @@ void FormLevel::showSettings()
     m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
 }
 
-void FormLevel::valueBarChanged(const LevelValueInfo& info, int value)
+void FormLevel::valueBarChanged(const Levels::LevelValueInfo& info, int value)
 {
     m_context.sounds.PlayClickSound(3);
     const ValueRow controls = row(info.which);

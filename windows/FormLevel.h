@@ -40,11 +40,11 @@ private:
         QLabel* label;
         QScrollBar* bar;
     };
-    ValueRow row(LevelValue which) const;
+    ValueRow row(Levels::LevelValue which) const;
 
     void setupControls();
     void showSettings();
-    void valueBarChanged(const LevelValueInfo& info, int value);
+    void valueBarChanged(const Levels::LevelValueInfo& info, int value);
     void toggleColdBreath();
     void save();
     void returnToMain();

@@ -108,7 +108,7 @@ void FormSave::switchIntro()
 {
     m_context.sounds.PlayClickSound(1);
     std::optional<BusyCursor> busy;
-    m_context.intro.Toggle(m_context.mod.ModFolder, m_context.prompter, [&busy](bool on) {
+    m_context.intro.toggle(m_context.mod.ModFolder, m_context.prompter, [&busy](bool on) {
         if (on)
             busy.emplace();
         else

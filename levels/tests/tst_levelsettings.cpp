@@ -56,7 +56,7 @@ private slots:
 void TestLevelSettings::readsEveryValueOfTheDemoLevels()
 {
     for (int level = 0; level < 13; ++level) {
-        const LevelSettings settings = ReadLevelSettings(script(DemoGame::InitCon(level)));
+        const LevelSettings settings = Levels::readLevelSettings(script(DemoGame::InitCon(level)));
         QCOMPARE(settings.MaxViewDistance, QString::number(600 + level * 25));
         QVERIFY(settings.ColdBreathPresent);
         QCOMPARE(settings.ColdBreathOn, level % 3 == 0);
@@ -74,18 +74,19 @@ void TestLevelSettings::readsEveryValueOfTheDemoLevels()
 void TestLevelSettings::readsMixedCaseAndKeepsIt()
 {
     const ScriptText text = script(filler() + settingsLines());
-    LevelSettings settings = ReadLevelSettings(text);
+    LevelSettings settings = Levels::readLevelSettings(text);
     QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
-    QCOMPARE(settings.value(LevelValue::PT128), QStringLiteral("880")); // the value right after the 44-character key
-    QCOMPARE(settings.value(LevelValue::ET128), QStringLiteral("800"));
+    QCOMPARE(settings.value(Levels::LevelValue::PT128),
+             QStringLiteral("880")); // the value right after the 44-character key
+    QCOMPARE(settings.value(Levels::LevelValue::ET128), QStringLiteral("800"));
     QCOMPARE(settings.TicketLoss[0], QStringLiteral("5"));
     QVERIFY(settings.ColdBreathOn);
 
     // Nothing changed: the text is exactly as read, letter case and all, with no line added.
-    QCOMPARE(WriteLevelSettings(text, settings).text(), text.text());
+    QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
 
     settings.MaxViewDistance = QStringLiteral("5");
-    settings.value(LevelValue::PT128) = QStringLiteral("999");
+    settings.value(Levels::LevelValue::PT128) = QStringLiteral("999");
     settings.TicketLoss[1] = QStringLiteral("0");
     settings.ColdBreathOn = false;
     QByteArray expected = text.text();
@@ -93,27 +94,27 @@ void TestLevelSettings::readsMixedCaseAndKeepsIt()
         .replace("UseColdBreath 1", "UseColdBreath 0")
         .replace("128 1 880", "128 1 999")
         .replace("LossPerMin 2 12", "LossPerMin 2 0");
-    QCOMPARE(WriteLevelSettings(text, settings).text(), expected);
+    QCOMPARE(Levels::writeLevelSettings(text, settings).text(), expected);
 }
 
 void TestLevelSettings::keysBeforeSearchStartAreNotSeen()
 {
     // Too short: no key can be found.
-    const LevelSettings none = ReadLevelSettings(script(settingsLines()));
+    const LevelSettings none = Levels::readLevelSettings(script(settingsLines()));
     QVERIFY(!none.ColdBreathPresent);
-    for (const LevelValueInfo& info : LevelValues)
+    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
         QVERIFY(none.value(info.which).isEmpty());
-    QCOMPARE(WriteLevelSettings(script(settingsLines()), none).text(), script(settingsLines()).text());
+    QCOMPARE(Levels::writeLevelSettings(script(settingsLines()), none).text(), script(settingsLines()).text());
 
     // A key before and after the start: read from the later one; a write replaces every place that holds
     // the same old value, and leaves a different earlier value alone.
     const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
     const ScriptText text = script(early + filler() + settingsLines());
-    LevelSettings settings = ReadLevelSettings(text);
+    LevelSettings settings = Levels::readLevelSettings(text);
     QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
     settings.TicketLoss[0] = QStringLiteral("7");
     settings.MaxViewDistance = QStringLiteral("900");
-    const QByteArray written = WriteLevelSettings(text, settings).text();
+    const QByteArray written = Levels::writeLevelSettings(text, settings).text();
     QVERIFY(written.startsWith("gamelogic.setticketlosspermin 1 7\r\ngamelogic.maximumlevelviewdistance 300\r\n"));
     QVERIFY(written.contains("gameLogic.setTicketLossPerMin 1 7\r\n"));
     QVERIFY(written.contains("gameLogic.maximumLevelViewDistance 900\r\n"));
@@ -140,17 +141,17 @@ void TestLevelSettings::valuesOutOfReach()
     QFETCH(QByteArray, value);
     QFETCH(QString, read);
     const ScriptText text = script(filler() + settingsLines(value));
-    LevelSettings settings = ReadLevelSettings(text);
+    LevelSettings settings = Levels::readLevelSettings(text);
     QCOMPARE(settings.MaxViewDistance, read);
     QCOMPARE(settings.Tickets[0], QStringLiteral("110")); // the other keys are unaffected
 
     // Unchanged: written back exactly as read.
-    QCOMPARE(WriteLevelSettings(text, settings).text(), text.text());
+    QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
     if (read.isEmpty())
         return;
     // Changed: the whole token is replaced, no digit of the old value is left behind.
     settings.MaxViewDistance = QStringLiteral("120");
-    QVERIFY(WriteLevelSettings(text, settings).text().contains("gameLogic.maximumLevelViewDistance 120\r\n"));
+    QVERIFY(Levels::writeLevelSettings(text, settings).text().contains("gameLogic.maximumLevelViewDistance 120\r\n"));
 }
 
 void TestLevelSettings::coldBreath_data()
@@ -172,26 +173,26 @@ void TestLevelSettings::coldBreath()
     QFETCH(bool, on);
     const QByteArray after = "\r\ngamelogic.setticketlosspermin 1 5\r\n";
     const ScriptText text = script(filler() + line + after);
-    LevelSettings settings = ReadLevelSettings(text);
+    LevelSettings settings = Levels::readLevelSettings(text);
     QCOMPARE(settings.ColdBreathPresent, present);
     QCOMPARE(settings.ColdBreathOn, on);
     // Written as 1 or 0 in the line's own letter case; a line that is absent or not a number stays as it is.
     for (const char* written : {"1", "0"}) {
         settings.ColdBreathOn = written[0] == '1';
-        QCOMPARE(WriteLevelSettings(text, settings).text(),
+        QCOMPARE(Levels::writeLevelSettings(text, settings).text(),
                  filler() + (present ? line.chopped(1) + written : line) + after);
     }
 }
 
 void TestLevelSettings::spinPositions()
 {
-    const LevelValueInfo& view = LevelValues[0];
-    const LevelValueInfo& loss = LevelValues[9];
-    QCOMPARE(SpinPosition(QStringLiteral("050"), view), 50);
-    QCOMPARE(SpinPosition(QStringLiteral("1500"), view), 999);
-    QCOMPARE(SpinPosition(QStringLiteral("0"), view), 1);
-    QCOMPARE(SpinPosition(QStringLiteral("0"), loss), 0);
-    QCOMPARE(SpinPosition(QStringLiteral("99999999999999999999999"), loss), 999);
+    const Levels::LevelValueInfo& view = Levels::LevelValues[0];
+    const Levels::LevelValueInfo& loss = Levels::LevelValues[9];
+    QCOMPARE(Levels::spinPosition(QStringLiteral("050"), view), 50);
+    QCOMPARE(Levels::spinPosition(QStringLiteral("1500"), view), 999);
+    QCOMPARE(Levels::spinPosition(QStringLiteral("0"), view), 1);
+    QCOMPARE(Levels::spinPosition(QStringLiteral("0"), loss), 0);
+    QCOMPARE(Levels::spinPosition(QStringLiteral("99999999999999999999999"), loss), 999);
 }
 
 void TestLevelSettings::fileRoundTrip()
@@ -202,15 +203,15 @@ void TestLevelSettings::fileRoundTrip()
     // Lone CR and LF line ends become CR LF in the held form; the last line gets its end.
     WriteBytes(path, filler() + "a\rb\nc\r\n" + settingsLines().replace("\r\n", "\n").chopped(1));
     ScriptText text;
-    QVERIFY(ReadLevelFile(path, text).isEmpty());
+    QVERIFY(Levels::readLevelFile(path, text).isEmpty());
     QCOMPARE(text.text(), filler() + "a\r\nb\r\nc\r\n" + settingsLines());
 
-    LevelSettings settings = ReadLevelSettings(text);
+    LevelSettings settings = Levels::readLevelSettings(text);
     settings.Tickets[7] = QStringLiteral("77");
-    const ScriptText written = WriteLevelSettings(text, settings);
+    const ScriptText written = Levels::writeLevelSettings(text, settings);
     // Read-only is cleared first, as the game's own tools did.
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
-    QCOMPARE(WriteLevelFile(path, written), QString());
+    QCOMPARE(Levels::writeLevelFile(path, written), QString());
     QCOMPARE(ReadBytes(path), written.text());
     QVERIFY(ReadBytes(path).endsWith("gameLogic.setTicketLossPerMin 2 12\r\n")); // no empty line added
     QVERIFY(QFileInfo(path).isWritable());
@@ -218,10 +219,10 @@ void TestLevelSettings::fileRoundTrip()
     // A folder where the file belongs is reported, not written over.
     const QString folder = dir.filePath(QStringLiteral("Folder.CON"));
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(!WriteLevelFile(folder, written).isEmpty());
+    QVERIFY(!Levels::writeLevelFile(folder, written).isEmpty());
     QVERIFY(QFileInfo(folder).isDir());
     ScriptText missing;
-    QVERIFY(!ReadLevelFile(dir.filePath(QStringLiteral("missing")), missing).isEmpty());
+    QVERIFY(!Levels::readLevelFile(dir.filePath(QStringLiteral("missing")), missing).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLevelSettings)

@@ -24,7 +24,7 @@ struct Level
     QString modFolder() const { return game.mod(DemoGame::CompleteMod); }
     QString folder(int index) const
     {
-        return modFolder() + QStringLiteral("/Levels/") + QString::fromLatin1(LevelTable.at(index).folderName) +
+        return modFolder() + QStringLiteral("/Levels/") + QString::fromLatin1(Levels::LevelTable.at(index).folderName) +
                QLatin1Char('/');
     }
     QString archive(int index) const { return folder(index) + QStringLiteral("server.ZIP"); }
@@ -60,15 +60,16 @@ private slots:
     void saveFailuresAreReported();
     void hostileArchiveIsReportedAndHarmless();
     void damagedMembersLeaveTheLevelOpen();
+    void saveReplacesTheInitConRead();
     void refusedPasswordAndLimit();
     void missingKeysStayUntouched();
 };
 
 void TestLevelWorkflow::everyDemoLevelOpens()
 {
-    QCOMPARE(LevelFolderNames(), DemoGame::LevelFolders());
+    QCOMPARE(Levels::LevelFolderNames(), DemoGame::LevelFolders());
     Level level;
-    for (int i = 0; i < LevelCount; ++i) {
+    for (int i = 0; i < Levels::LevelCount; ++i) {
         QVERIFY2(level.open(i), qPrintable(level.prompter.texts().join(QLatin1Char('\n'))));
         QCOMPARE(level.busy, QList<bool>({true, false}));
         QCOMPARE(level.workflow.settings().LevelIndex, i);
@@ -256,10 +257,10 @@ void TestLevelWorkflow::damagedMembersLeaveTheLevelOpen()
     QVERIFY(level.open(3));
     QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
     QCOMPARE(level.prompter.texts().last(),
-             kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The first is edited, and "
-                                   "saving removes these other copies, so that exactly one Init.CON holds the edit "
-                                   "and the game cannot read a stale copy:\r\nINIT.CON: a second file of the same "
-                                   "name"));
+             kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
+                                   "and saving removes these other copies, so that exactly one Init.CON holds the "
+                                   "edit and the game cannot read a stale copy:\r\nINIT.CON: a second file of the "
+                                   "same name"));
     QCOMPARE(level.workflow.settings().MaxViewDistance, QString::number(600 + 3 * 25));
 
     QVERIFY(level.workflow.SaveLevel());
@@ -273,6 +274,20 @@ void TestLevelWorkflow::damagedMembersLeaveTheLevelOpen()
     QVERIFY(level.open(3));
     QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
     QCOMPARE(level.prompter.texts().last(), kept);
+}
+
+void TestLevelWorkflow::saveReplacesTheInitConRead()
+{
+    // A link of the name comes first; the real Init.CON after it is the one read, edited and kept.
+    Level level;
+    WriteRawZip(level.archive(7), {{"INIT.CON", "../Init.CON", false, true}, {"Init.CON", DemoGame::InitCon(7)}});
+    QVERIFY(level.open(7));
+    QVERIFY(level.box().endsWith(QStringLiteral(":\r\nINIT.CON: a link")));
+    level.workflow.settings().MaxViewDistance = QStringLiteral("999");
+    QVERIFY(level.workflow.SaveLevel());
+    QCOMPARE(MemberNames(ReadZip(level.archive(7))), QList<QByteArray>{"Init.CON"});
+    QVERIFY(level.open(7));
+    QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
 }
 
 void TestLevelWorkflow::refusedPasswordAndLimit()

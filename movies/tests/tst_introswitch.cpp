@@ -115,14 +115,14 @@ void TestIntroSwitch::switchesOffAndOnAgain()
     QList<bool> busy;
     const auto busyPanel = [&busy](bool on) { busy.append(on); };
     // No: nothing is moved, and no busy spell either.
-    QVERIFY(!intro.Toggle(mod, prompter, busyPanel));
+    QVERIFY(!intro.toggle(mod, prompter, busyPanel));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Remove Intro?")});
     QVERIFY(intro.IntroOn() && busy.isEmpty());
     QCOMPARE(folderContents(movies), before);
 
     prompter.clear();
     prompter.questionAnswers = {true};
-    QVERIFY(intro.Toggle(mod, prompter, busyPanel));
+    QVERIFY(intro.toggle(mod, prompter, busyPanel));
     QCOMPARE(prompter.kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("information")}));
     QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
     QCOMPARE(busy, (QList<bool>{true, false}));
@@ -134,7 +134,7 @@ void TestIntroSwitch::switchesOffAndOnAgain()
 
     prompter.clear();
     prompter.questionAnswers = {true};
-    QVERIFY(intro.Toggle(mod, prompter));
+    QVERIFY(intro.toggle(mod, prompter));
     QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
     QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
     QCOMPARE(intro.IntroOn(), true);
@@ -157,13 +157,13 @@ void TestIntroSwitch::movesOnlyTheMoviesThatArePresent()
         QVERIFY(!intro.ReadIntroStatus(mod));
         RecordingPrompter prompter;
         prompter.questionAnswers = {true, true};
-        QVERIFY(intro.Toggle(mod, prompter));
+        QVERIFY(intro.toggle(mod, prompter));
         QVERIFY(intro.IntroOn());
         if (mod == m_mod) {
             QCOMPARE(folderContents(movies).keys(), restored);
             QCOMPARE(ReadBytes(movies + QStringLiteral("/KV.bik")), movieBytes(QStringLiteral("KV.bik.OFF")));
         }
-        QVERIFY(intro.Toggle(mod, prompter));
+        QVERIFY(intro.toggle(mod, prompter));
         QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored."),
                                                 QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
         QVERIFY(!intro.IntroOn());
@@ -183,7 +183,7 @@ void TestIntroSwitch::aFailedCopyKeepsTheMovieAndIsReported()
     QVERIFY(intro.ReadIntroStatus(m_mod));
     RecordingPrompter prompter;
     prompter.questionAnswers = {true};
-    QVERIFY(intro.Toggle(m_mod, prompter));
+    QVERIFY(intro.toggle(m_mod, prompter));
 
     QCOMPARE(prompter.kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
     const QString report = prompter.texts().last();

@@ -5,7 +5,6 @@
 //   gx3190-faults disk-full DIR          saves on a full file system (DIR on a tiny tmpfs)
 // After every kill each file must be the old or the new version, whole. Exit status 0 when nothing was
 // torn or lost.
-#include "core/Prompter.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -30,17 +29,6 @@
 namespace {
 
 QTextStream out(stdout);
-
-class RefusingPrompter final : public Prompter
-{
-public:
-    bool question(const QString&) override { return true; }
-    void information(const QString&) override {}
-    void warning(const QString&) override {}
-    void critical(const QString&) override {}
-    QString chooseFolder(const QString&) override { return {}; }
-    std::optional<QString> askText(const QString&) override { return std::nullopt; }
-};
 
 QByteArray readBytes(const QString& path)
 {
@@ -170,8 +158,7 @@ int killLevel(const QString& dir, int count)
     const QString level = modFolder + QStringLiteral("/Levels/Varnholm/");
     const QString archive = level + QStringLiteral("server.ZIP");
     const QString temp = level + QStringLiteral("TEMP/");
-    RefusingPrompter prompter;
-    ZipArchive zip(prompter);
+    ZipArchive zip;
     const QByteArray initA = DemoGame::InitCon(0);
     const QByteArray initB = QByteArray(initA).replace("TicketsEx 16 1 100", "TicketsEx 16 1 999");
     QList<QByteArray> members; // the other members, which must survive every kill
@@ -280,8 +267,7 @@ int diskFull(const QString& dir)
     const SaveReport full = SaveMod(mod, true, true, true, true);
     for (const QString& line : full.failedFiles)
         out << "  not saved: " << line << Qt::endl;
-    RefusingPrompter prompter;
-    ZipArchive zip(prompter);
+    ZipArchive zip;
     const QString work = modFolder + QStringLiteral("/work/");
     QDir().mkpath(work);
     QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");

@@ -76,13 +76,13 @@ private:
     QString archive(int index) const
     {
         return m_e->mod().ModFolder + QStringLiteral("/Levels/") +
-               QString::fromLatin1(LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
+               QString::fromLatin1(Levels::LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
     }
     QByteArray savedInitCon(int index) const { return MemberData(ReadZip(archive(index)), "Init.CON"); }
     void open(int index)
     {
         m_e->prompter.questionAnswers = {true};
-        level()->editLevel(index, QString::fromLatin1(LevelTable.at(index).displayName), main()->busyPanel());
+        level()->editLevel(index, QString::fromLatin1(Levels::LevelTable.at(index).displayName), main()->busyPanel());
     }
     bool onMain() const { return VisibleOnly(m_e->context) == main(); }
 
@@ -147,7 +147,7 @@ void TestFormLevel::controlsSitAtTheirPlaces()
 
 void TestFormLevel::everyDemoLevelOpens()
 {
-    for (int index = 0; index < LevelCount; ++index) {
+    for (int index = 0; index < Levels::LevelCount; ++index) {
         m_e->prompter.clear();
         m_e->sounds.played.clear();
         QList<int> previous;
@@ -160,7 +160,7 @@ void TestFormLevel::everyDemoLevelOpens()
                                                                "this level?"));
         QCOMPARE(VisibleOnly(m_e->context), level());
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
-        QCOMPARE(Caption(level(), "LabelLevel"), QString::fromLatin1(LevelTable.at(index).displayName));
+        QCOMPARE(Caption(level(), "LabelLevel"), QString::fromLatin1(Levels::LevelTable.at(index).displayName));
         QCOMPARE(shown(QStringLiteral("MaxView")), QString::number(600 + index * 25));
         QCOMPARE(bar(QStringLiteral("MaxView"))->value(), 600 + index * 25);
         QCOMPARE(shown(QStringLiteral("PT128")), QString::number((100 + index * 10) * 4));
