@@ -6,7 +6,6 @@
 #include "widgets/BotNameInput.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
 
 #include <QKeyEvent>
 #include <QSignalBlocker>

@@ -7,7 +7,6 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -6,9 +6,7 @@
 #include <memory>
 
 class EditorContext;
-class BotSlider;
 class QLabel;
-class QListWidget;
 class QScrollBar;
 namespace Ui {
 class FormMain;
