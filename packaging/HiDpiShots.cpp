@@ -1,4 +1,5 @@
 #include "app/Editor.h"
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "tools/demogame/DemoGame.h"
 #include "widgets/ImageButton.h"
@@ -44,7 +45,7 @@ public:
 class Silence final : public ClickSoundPlayer
 {
 public:
-    void PlayClickSound(int /*kind*/) override {}
+    void PlayClickSound(ClickSound /*kind*/) override {}
 };
 
 void Press(QWidget* widget, Qt::Key key)

@@ -1,5 +1,6 @@
 #include "windows/FormEdit.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "modfiles/ModSettings.h"
 #include "ui_FormEdit.h"
@@ -114,7 +115,7 @@ void FormEdit::BeginScoreEdit(int row)
 
 void FormEdit::scoreBarChanged(int value)
 {
-    m_context.sounds.PlayClickSound(3);
+    m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
     m_ui->LabelScore->setText(QString::number(value));
 }
 

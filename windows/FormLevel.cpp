@@ -1,5 +1,6 @@
 #include "windows/FormLevel.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "levels/LevelWorkflow.h"
 #include "modfiles/ModSettings.h"
@@ -189,7 +190,7 @@ void FormLevel::showSettings()
 
 void FormLevel::valueBarChanged(const LevelValueInfo& info, int value)
 {
-    m_context.sounds.PlayClickSound(3);
+    m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
     const ValueRow controls = row(info.which);
     controls.label->setText(QString::number(value));
     if (m_filling)
@@ -200,7 +201,7 @@ void FormLevel::valueBarChanged(const LevelValueInfo& info, int value)
 
 void FormLevel::toggleColdBreath()
 {
-    m_context.sounds.PlayClickSound(2);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
     LevelSettings& settings = m_workflow->settings();
     if (!settings.ColdBreathPresent)
         return;

@@ -4,6 +4,7 @@
 
 #include "ui_FormMain.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "modfiles/SliderMath.h"
 #include "widgets/Artwork.h"
@@ -20,8 +21,6 @@
 
 namespace {
 
-constexpr int ListSound = 2;
-constexpr int BarSound = 3;
 constexpr qreal LabelPointSize = 9.0;
 constexpr qreal FieldPointSize = 8.25;
 
@@ -322,7 +321,7 @@ void FormMain::showFriendlyFire(FriendlyFire which)
 
 void FormMain::friendlyFireBarChanged(FriendlyFire which, int value)
 {
-    m_context.sounds.PlayClickSound(BarSound);
+    m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
     if (!m_barFollowsModel)
         m_context.mod.setFriendlyFire(which, QString::number(value));
 }
@@ -354,7 +353,7 @@ void FormMain::editSelectedBotName()
     const int selected = SelectedRow(m_ui->ListBotNames);
     if (selected < 0)
         return;
-    m_context.sounds.PlayClickSound(ListSound);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
     if (m_context.edit)
         m_context.edit->BeginBotNameEdit(selected);
 }
@@ -386,7 +385,7 @@ void FormMain::editSelectedScore()
     const int selected = SelectedRow(m_ui->ListScores);
     if (selected < 0)
         return;
-    m_context.sounds.PlayClickSound(ListSound);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
     if (m_context.edit)
         m_context.edit->BeginScoreEdit(selected);
 }

@@ -1,5 +1,6 @@
 #include "windows/FormSave.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -96,7 +97,7 @@ void FormSave::showEvent(QShowEvent* event)
 
 void FormSave::flipSaveFlag(CheckPicture* check, ModFile file)
 {
-    m_context.sounds.PlayClickSound(2);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
     ModSettings& mod = m_context.mod;
     const bool on = !mod.saveFlag(file);
     mod.setSaveFlag(file, on);
@@ -105,7 +106,7 @@ void FormSave::flipSaveFlag(CheckPicture* check, ModFile file)
 
 void FormSave::switchIntro()
 {
-    m_context.sounds.PlayClickSound(1);
+    m_context.sounds.PlayClickSound(ClickSound::Button);
     std::optional<BusyCursor> busy;
     m_context.intro.Toggle(m_context.mod.ModFolder, m_context.prompter, [&busy](bool on) {
         if (on)

@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(save->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
         e.sounds.played.clear();
         save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(e.sounds.played, QList<int>{1});
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::Button});
         QCOMPARE(VisibleOnly(e.context), e.context.save);
 
         auto* friendlyFire = Control<CheckPicture>(e.context.save, "PictureFF");
@@ -229,7 +229,7 @@ private slots:
             e.sounds.played.clear();
             check->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
             QCOMPARE(bool(check->state().checked), !wasOn);
-            QCOMPARE(e.sounds.played, QList<int>{2});
+            QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         }
         QCOMPARE(friendlyFire->isOn(), e.mod().SaveFriendlyFire);
     }
@@ -259,7 +259,7 @@ private slots:
         e.sounds.played.clear();
         PressAndRelease(open, Qt::Key_Space);
         // The button's click comes first; showing the loaded values may add the spin bars' own.
-        QCOMPARE(e.sounds.played.value(0), 1);
+        QCOMPARE(e.sounds.played.value(0), ClickSound::Button);
         QCOMPARE(VisibleOnly(context), context.main);
         QCOMPARE(e.mod().ModFolder, e.game.mod(DemoGame::CompleteMod));
 
@@ -278,7 +278,7 @@ private slots:
         QVERIFY(TabTo(main, save));
         e.sounds.played.clear();
         PressAndRelease(save, Qt::Key_Enter);
-        QCOMPARE(e.sounds.played, QList<int>{1});
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::Button});
         FormSave* saveWindow = context.save;
         QCOMPARE(VisibleOnly(context), saveWindow);
         QVERIFY(Activate(saveWindow));
@@ -290,7 +290,7 @@ private slots:
         e.sounds.played.clear();
         QTest::keyClick(friendlyFire, Qt::Key_Space);
         QCOMPARE(friendlyFire->isOn(), !wasOn);
-        QCOMPARE(e.sounds.played, QList<int>{2});
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         QTest::keyClick(friendlyFire, Qt::Key_Return);
         QCOMPARE(friendlyFire->isOn(), wasOn);
 
@@ -319,7 +319,7 @@ private slots:
         e.sounds.played.clear();
         QTest::keyClick(bar, Qt::Key_Down);
         QCOMPARE(e.mod().friendlyFire(FriendlyFire::VehicleFF), QString::number(before + 1));
-        QCOMPARE(e.sounds.played, QList<int>{3});
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::BarOrSlider});
         QTest::keyClick(bar, Qt::Key_Up);
         QTest::keyClick(bar, Qt::Key_End);
         QCOMPARE(Caption(main, "LabelVFD"), QStringLiteral("100"));
@@ -340,7 +340,7 @@ private slots:
         QTest::keyClick(bots, Qt::Key_Home);
         QTest::keyClick(bots, Qt::Key_Left);
         QCOMPARE(e.mod().MaxBots(), QStringLiteral("1"));
-        QCOMPARE(e.sounds.played, QList<int>(5, 3));
+        QCOMPARE(e.sounds.played, QList<ClickSound>(5, ClickSound::BarOrSlider));
 
         // A section the mod does not hold is passed over.
         e.load(DemoGame::NamesOnlyMod);

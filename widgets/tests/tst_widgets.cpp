@@ -24,7 +24,7 @@ namespace {
 struct EventLog final : public ClickSoundPlayer
 {
     QStringList events;
-    void PlayClickSound(int kind) override { events.append(QStringLiteral("sound%1").arg(kind)); }
+    void PlayClickSound(ClickSound kind) override { events.append(QStringLiteral("sound%1").arg(int(kind))); }
 };
 
 // Two picture buttons side by side on a shown window, logging into one sequence.

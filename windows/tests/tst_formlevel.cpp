@@ -170,7 +170,7 @@ void TestFormLevel::everyDemoLevelOpens()
         int changed = 0;
         for (size_t i = 0; i < std::size(ValueRows); ++i)
             changed += bar(QLatin1String(ValueRows[i].name))->value() != previous.at(qsizetype(i)) ? 1 : 0;
-        QCOMPARE(m_e->sounds.played, QList<int>(changed, 3));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>(changed, ClickSound::BarOrSlider));
         if (index == 8) {
             QCOMPARE(QColor(level()->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
             SaveScreenshot(level(), QStringLiteral("FormLevel.png"));
@@ -230,7 +230,7 @@ void TestFormLevel::arrowsStopAtTheirLimits()
     ClickAt(level(), at);
     QCOMPARE(bar(name)->value(), expected);
     QCOMPARE(shown(name), QString::number(expected));
-    QCOMPARE(m_e->sounds.played, expected == start ? QList<int>() : QList<int>{3});
+    QCOMPARE(m_e->sounds.played, expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
     // Other buttons do nothing.
     QTest::mouseClick(bar(name), Qt::RightButton, Qt::NoModifier, bar(name)->mapFrom(level(), at));
     QCOMPARE(bar(name)->value(), expected);
@@ -245,7 +245,7 @@ void TestFormLevel::saveWritesTheArchiveAndReturns()
     ClickAt(level(), ColdBreathPlace);
     m_e->sounds.played.clear();
     ClickAt(level(), SavePlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("information"));
     QCOMPARE(m_e->prompter.texts().last(), QStringLiteral("Level data saved."));
     QVERIFY(onMain());
@@ -264,7 +264,7 @@ void TestFormLevel::cancelWritesNothing()
     ClickAt(level(), ColdBreathPlace);
     m_e->sounds.played.clear();
     ClickAt(level(), CancelPlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QVERIFY(onMain());
     QCOMPARE(ReadBytes(archive(0)), before);
     QCOMPARE(m_e->prompter.kinds(), QStringList{QStringLiteral("question")});
@@ -303,7 +303,7 @@ void TestFormLevel::coldBreathFollowsTheFile()
     QVERIFY(coldBreath()->isOn());
     ClickAt(level(), ColdBreathPlace);
     QVERIFY(!coldBreath()->isOn());
-    QCOMPARE(m_e->sounds.played, QList<int>({2, 2}));
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>(2, ClickSound::ListOrCheck));
     ClickAt(level(), CancelPlace);
 
     // No cold-breath line: the check is off and takes no clicks; the save adds no line.

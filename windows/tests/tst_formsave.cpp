@@ -143,7 +143,7 @@ void TestFormSave::checksFlipTheirFlags()
     for (int i = 0; i < 4; ++i) {
         m_e->sounds.played.clear();
         click(places[i]);
-        QCOMPARE(m_e->sounds.played, QList<int>{2});
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         // Only its own flag changed, in the model and on the screen.
         QList<bool> expected(4, true);
         expected[i] = false;
@@ -168,7 +168,7 @@ void TestFormSave::cancelAndNoWriteNothing()
     // No to "Save?" keeps the window and the files.
     m_e->prompter.questionAnswers = {false};
     click(SavePlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.kinds(), QStringList{QStringLiteral("question")});
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Save?")});
     QCOMPARE(VisibleOnly(m_e->context), save());
@@ -178,7 +178,7 @@ void TestFormSave::cancelAndNoWriteNothing()
     click(BSMBPlace);
     m_e->sounds.played.clear();
     click(CancelPlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
     QCOMPARE(m_e->prompter.boxes.size(), 1);
     for (int i = 0; i < 2; ++i) {
@@ -224,7 +224,7 @@ void TestFormSave::savesExactlyTheChosenGroups()
     };
     click(SavePlace);
     m_e->prompter.onBox = nullptr;
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("information"));
     QVERIFY(!cursorDuringBox);
@@ -277,7 +277,7 @@ void TestFormSave::missingGroupsAreOffAndDisabled()
     m_e->context.showOnly(save());
     for (const QPoint& place : {FFPlace, ScorePlace, BSMBPlace})
         click(place);
-    QCOMPARE(m_e->sounds.played, QList<int>{});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{});
     QCOMPARE(flags(), (QList<bool>{false, false, false, true}));
 
     // Saving writes the one file there is and makes no others.
@@ -302,7 +302,7 @@ void TestFormSave::switchesTheIntroMovies()
     // No: the sound has played, and nothing else happens.
     m_e->prompter.questionAnswers = {false};
     click(IntroPlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Remove Intro?")});
     expectIntro(true);
     QCOMPARE(FolderNames(movies()), onNames);

@@ -79,7 +79,7 @@ private slots:
         // EDIT without a selection only clicks.
         QVERIFY(list()->selectedItems().isEmpty());
         QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(60, 9));
-        QCOMPARE(m_e->sounds.played, QList<int>{1});
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
         QVERIFY(!edit()->isDown());
         expectNothingOpened();
 
@@ -145,12 +145,12 @@ private slots:
             DoubleClick(list()->viewport(), QPoint(60, 60));
         } else if (how == QLatin1String("edit")) {
             QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(60, 9));
-            QCOMPARE(m_e->sounds.played.value(0), 1);
+            QCOMPARE(m_e->sounds.played.value(0), ClickSound::Button);
         } else {
             list()->setFocus();
             QTest::keyClick(list(), Qt::Key_Return);
         }
-        QCOMPARE(m_e->sounds.played.count(1), how == QLatin1String("edit") ? 1 : 0);
+        QCOMPARE(m_e->sounds.played.count(ClickSound::Button), how == QLatin1String("edit") ? 1 : 0);
         QCOMPARE(m_e->mod().ModFolder, m_e->mod().ModsPath + mod);
         QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
         QCOMPARE(shownAtLoad, QList<QWidget*>());
