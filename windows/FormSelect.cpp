@@ -2,10 +2,8 @@
 
 #include "ui_FormSelect.h"
 
-#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
-#include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
 #include "windows/FormMain.h"
@@ -83,16 +81,13 @@ void FormSelect::openSelectedMod()
     const QList<QListWidgetItem*> selected = m_ui->ListMods->selectedItems();
     if (selected.isEmpty())
         return;
-    ModSettings& mod = m_context.mod;
-    mod.ModFolder = mod.ModsPath + selected.constFirst()->text();
+    // Gone before the mod is read: the selection is over once a mod is chosen.
     hide();
-    mod.ScoreKeys = BuildScoreKeys();
-    const LoadReport report = LoadMod(mod);
-    m_context.intro.ReadIntroStatus(mod.ModFolder);
-    if (m_context.main)
-        m_context.showOnly(m_context.main);
-    // Told once the main window is up, so that the box has a window beneath it.
-    ReportLoad(report, m_context.prompter);
+    StartUp::OpenMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
+                     &m_context.intro, [this] {
+                         if (m_context.main)
+                             m_context.showOnly(m_context.main);
+                     });
 }
 
 void FormSelect::closeRequested()

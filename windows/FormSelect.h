@@ -30,8 +30,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Sets ModFolder, hides this window, loads the mod and its movie state, shows the main window, and then
-    // tells what the load could not read.
+    // Hides this window and opens the chosen mod; the main window is up before any report of the load.
     void openSelectedMod();
 
     std::unique_ptr<Ui::FormSelect> m_ui;
