@@ -29,7 +29,6 @@ FormEdit::FormEdit(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
-    context.registerWindow(this);
 }
 
 FormEdit::~FormEdit() = default;
@@ -130,17 +129,12 @@ void FormEdit::accept()
     } else {
         m_context.mod.setScoreValue(m_editIndex, m_ui->VScrollNum->value());
     }
-    returnToMain();
+    emit finished();
 }
 
 void FormEdit::cancel()
 {
-    returnToMain();
-}
-
-void FormEdit::returnToMain()
-{
-    m_context.returnToMain(this);
+    emit finished();
 }
 
 void FormEdit::closeRequested()

@@ -93,7 +93,6 @@ FormLevel::FormLevel(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
-    context.registerWindow(this);
 }
 
 FormLevel::~FormLevel() = default;
@@ -132,7 +131,7 @@ void FormLevel::setupControls()
 
     connect(m_ui->PictureColdBreath, &CheckPicture::clicked, this, &FormLevel::toggleColdBreath);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormLevel::save);
-    connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::returnToMain);
+    connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::finished);
 }
 
 void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* busyPanel)
@@ -218,15 +217,10 @@ void FormLevel::save()
     }
     // A failed save keeps the window and the user's values, so that nothing typed is lost.
     if (saved)
-        returnToMain();
-}
-
-void FormLevel::returnToMain()
-{
-    m_context.returnToMain(this);
+        emit finished();
 }
 
 void FormLevel::closeRequested()
 {
-    returnToMain();
+    emit finished();
 }

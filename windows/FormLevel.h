@@ -31,6 +31,10 @@ public:
     // The archive work behind the window; it lives as long as the window, for the whole run.
     LevelWorkflow& workflow() { return *m_workflow; }
 
+signals:
+    // Accepted, saved or cancelled: the main window comes back.
+    void finished();
+
 protected:
     void closeRequested() override;
 
@@ -47,7 +51,6 @@ private:
     void valueBarChanged(const LevelValueInfo& info, int value);
     void toggleColdBreath();
     void save();
-    void returnToMain();
 
     std::unique_ptr<Ui::FormLevel> m_ui;
     EditorContext& m_context;

@@ -10,9 +10,6 @@
 #include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormEdit.h"
-#include "windows/FormLevel.h"
-#include "windows/FormSave.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -106,7 +103,6 @@ FormMain::FormMain(EditorContext& context, QWidget* parent)
     setUpControls();
     connectModel();
     connectControls();
-    context.registerWindow(this);
 }
 
 FormMain::~FormMain() = default;
@@ -219,10 +215,7 @@ void FormMain::connectControls()
     BotNameInput::Install(m_ui->TextNewBot);
     connect(m_ui->PictureAdd, &ImageButton::clicked, this, &FormMain::addBotName);
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormMain::editSelectedLevel);
-    connect(m_ui->PictureSave, &ImageButton::clicked, this, [this] {
-        if (m_context.save)
-            m_context.showOnly(m_context.save);
-    });
+    connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormMain::saveRequested);
     connect(m_ui->PictureMini, &ImageButton::clicked, this, &QWidget::showMinimized);
     connect(m_ui->PictureExit, &ImageButton::clicked, this, &FormMain::askToExit);
 }
@@ -354,8 +347,7 @@ void FormMain::editSelectedBotName()
     if (selected < 0)
         return;
     m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
-    if (m_context.edit)
-        m_context.edit->BeginBotNameEdit(selected);
+    emit botNameEditRequested(selected);
 }
 
 void FormMain::deleteSelectedBotName()
@@ -386,8 +378,7 @@ void FormMain::editSelectedScore()
     if (selected < 0)
         return;
     m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
-    if (m_context.edit)
-        m_context.edit->BeginScoreEdit(selected);
+    emit scoreEditRequested(selected);
 }
 
 void FormMain::editSelectedLevel()
@@ -397,8 +388,7 @@ void FormMain::editSelectedLevel()
         m_context.prompter.warning(QStringLiteral("No level selected."));
         return;
     }
-    if (m_context.level)
-        m_context.level->editLevel(index, m_ui->ComboLevels->currentText(), busyPanel());
+    emit levelEditRequested(index, m_ui->ComboLevels->currentText());
 }
 
 void FormMain::askToExit()

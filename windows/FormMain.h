@@ -26,6 +26,15 @@ public:
     // The black "Loading... Please Wait" panel the level workflow shows while it extracts.
     QWidget* busyPanel() const;
 
+signals:
+    // A double-click on a selected row, after its sound.
+    void botNameEditRequested(int row);
+    void scoreEditRequested(int row);
+    // The level Edit button, after its sound, with a level chosen.
+    void levelEditRequested(int levelIndex, const QString& displayName);
+    // The Save button, after its sound.
+    void saveRequested();
+
 protected:
     void closeRequested() override;
     QPixmap backgroundPicture(qreal dpr) const override;

@@ -32,7 +32,6 @@ FormSave::FormSave(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
-    context.registerWindow(this);
 }
 
 FormSave::~FormSave() = default;
@@ -129,17 +128,12 @@ void FormSave::save()
         report = SaveMod(mod, mod.SaveFriendlyFire, mod.SaveScores, mod.SaveBotSettings, mod.SaveBotNames);
     }
     ReportSave(report, m_context.prompter);
-    returnToMain();
+    emit finished();
 }
 
 void FormSave::cancel()
 {
-    returnToMain();
-}
-
-void FormSave::returnToMain()
-{
-    m_context.returnToMain(this);
+    emit finished();
 }
 
 void FormSave::closeRequested()

@@ -21,6 +21,10 @@ public:
     explicit FormSave(EditorContext& context, QWidget* parent = nullptr);
     ~FormSave() override;
 
+signals:
+    // Accepted, saved or cancelled: the main window comes back.
+    void finished();
+
 protected:
     void closeRequested() override;
     void showEvent(QShowEvent* event) override;
@@ -34,7 +38,6 @@ private:
     void switchIntro();
     void save();
     void cancel();
-    void returnToMain();
 
     std::unique_ptr<Ui::FormSave> m_ui;
     EditorContext& m_context;

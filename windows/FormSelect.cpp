@@ -6,7 +6,6 @@
 #include "startup/StartUp.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -17,8 +16,6 @@ FormSelect::FormSelect(EditorContext& context, QWidget* parent)
       m_context(context)
 {
     m_ui->setupUi(this);
-    context.registerWindow(this);
-    context.select = this;
 
     m_ui->LabelLSelectMod->setFont(TextStyle::Font(9.75));
     m_ui->LabelLSelectMod->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
@@ -84,10 +81,7 @@ void FormSelect::openSelectedMod()
     // Gone before the mod is read: the selection is over once a mod is chosen.
     hide();
     StartUp::OpenMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
-                     &m_context.intro, [this] {
-                         if (m_context.main)
-                             m_context.showOnly(m_context.main);
-                     });
+                     &m_context.intro, [this] { emit modOpened(); });
 }
 
 void FormSelect::closeRequested()

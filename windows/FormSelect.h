@@ -25,6 +25,10 @@ public:
     // The names shown, in order.
     QStringList mods() const;
 
+signals:
+    // A mod was opened: the main window is to come up (before any report of the load).
+    void modOpened();
+
 protected:
     void closeRequested() override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -58,9 +58,9 @@ void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons)
     QApplication::sendEvent(widget, &move);
 }
 
-QWidget* VisibleOnly(const EditorContext& context)
+QWidget* VisibleOnly(const Editor& editor)
 {
-    const QList<QWidget*> visible = context.visibleWindows();
+    const QList<QWidget*> visible = editor.visibleWindows();
     return visible.size() == 1 ? visible.first() : nullptr;
 }
 

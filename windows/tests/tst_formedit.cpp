@@ -45,14 +45,14 @@ private slots:
     void handsOverToTheMainWindow();
 
 private:
-    FormEdit* edit() const { return m_e->context.edit; }
+    FormEdit* edit() const { return m_e->windows.edit; }
     ModSettings& mod() const { return m_e->mod(); }
     QList<ClickSound>& sounds() const { return m_e->sounds.played; }
     QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
     QString text(const char* name) const { return Caption(edit(), name); }
     QScrollBar* bar() const { return Control<QScrollBar>(edit(), "VScrollNum"); }
     void click(QPoint at) const { ClickAt(edit(), at); }
-    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->context), window); }
+    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->editor), window); }
     // Which of the two modes' controls show: the name box, or the score's caption, value and bar.
     void expectMode(bool score) const
     {
@@ -79,7 +79,7 @@ void TestFormEdit::init()
     m_e->load(DemoGame::CompleteMod);
     QCOMPARE(mod().ScoreValues().size(), 68);
     // The main window is up, as after the mod selection.
-    m_e->context.showOnly(m_e->context.main);
+    m_e->context.showOnly(m_e->windows.main);
     sounds().clear();
 }
 
@@ -138,7 +138,7 @@ void TestFormEdit::editsABotName()
     sounds().clear();
     click(AcceptPlace);
     QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
-    expectShown(m_e->context.main);
+    expectShown(m_e->windows.main);
     QCOMPARE(changed.size(), 1);
     QStringList expected = DemoGame::BotNames;
     expected[1] = QStringLiteral("   ");
@@ -191,7 +191,7 @@ void TestFormEdit::cancelChangesNothing()
     } else {
         QTest::keyClick(nameBox(), Qt::Key_Escape);
     }
-    expectShown(m_e->context.main);
+    expectShown(m_e->windows.main);
     QCOMPARE(mod().BotNames(), DemoGame::BotNames);
     QCOMPARE(mod().ScoreLines(), lines);
     QCOMPARE(mod().ScoreValues(), values);
@@ -327,7 +327,7 @@ void TestFormEdit::keepsAScoreOutsideTheRange()
 void TestFormEdit::handsOverToTheMainWindow()
 {
     // From the main window's lists, by a double-click on a row, and back with the new value shown.
-    FormMain* main = m_e->context.main;
+    FormMain* main = m_e->windows.main;
     auto* scores = Control<QListWidget>(main, "ListScores");
     DoubleClick(scores->viewport(), scores->visualItemRect(scores->item(2)).center());
     QCOMPARE(sounds().value(0), ClickSound::ListOrCheck);

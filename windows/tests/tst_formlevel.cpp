@@ -62,8 +62,8 @@ private slots:
     void valuesOutOfRangeAndMissingKeys();
 
 private:
-    FormLevel* level() const { return m_e->context.level; }
-    FormMain* main() const { return m_e->context.main; }
+    FormLevel* level() const { return m_e->windows.level; }
+    FormMain* main() const { return m_e->windows.main; }
     QString shown(const QString& name) const
     {
         return Control<QLabel>(level(), QStringLiteral("Label") + name)->text();
@@ -84,7 +84,7 @@ private:
         m_e->prompter.questionAnswers = {true};
         level()->editLevel(index, QString::fromLatin1(LevelTable.at(index).displayName), main()->busyPanel());
     }
-    bool onMain() const { return VisibleOnly(m_e->context) == main(); }
+    bool onMain() const { return VisibleOnly(m_e->editor) == main(); }
 
     std::unique_ptr<DemoEditor> m_e;
 };
@@ -158,7 +158,7 @@ void TestFormLevel::everyDemoLevelOpens()
         QCOMPARE(m_e->prompter.texts().first(), QStringLiteral("Opening & changing ANY files will prevent online "
                                                                "play with this mod.\r\nDo you still want to edit "
                                                                "this level?"));
-        QCOMPARE(VisibleOnly(m_e->context), level());
+        QCOMPARE(VisibleOnly(m_e->editor), level());
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(Caption(level(), "LabelLevel"), QString::fromLatin1(LevelTable.at(index).displayName));
         QCOMPARE(shown(QStringLiteral("MaxView")), QString::number(600 + index * 25));
@@ -289,7 +289,7 @@ void TestFormLevel::failedSaveKeepsTheWindow()
     ClickAt(level(), SavePlace);
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("critical"));
     QVERIFY(m_e->prompter.texts().last().startsWith(QLatin1String("Unable to save level data.")));
-    QCOMPARE(VisibleOnly(m_e->context), level());
+    QCOMPARE(VisibleOnly(m_e->editor), level());
     QCOMPARE(shown(QStringLiteral("PT16")), value);
     QCOMPARE(ReadBytes(archive(11)), QByteArray("damaged meanwhile"));
 }

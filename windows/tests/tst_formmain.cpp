@@ -58,7 +58,7 @@ class TestFormMain final : public QObject
 private:
     std::unique_ptr<DemoEditor> m_e;
 
-    FormMain* main() const { return m_e->context.main; }
+    FormMain* main() const { return m_e->windows.main; }
     template <typename T = QWidget> T* find(const char* name) const { return Control<T>(main(), name); }
     QString text(const char* label) const { return Caption(main(), label); }
     // A value label and its shadow twin both show this.
@@ -336,10 +336,10 @@ private slots:
         // The row that moved up is the one a double-click now edits.
         DoubleClick(list->viewport(), second);
         QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
-        QCOMPARE(VisibleOnly(m_e->context), m_e->context.edit);
-        QVERIFY(m_e->context.edit->EditingBotName());
-        QCOMPARE(m_e->context.edit->EditIndex(), 1);
-        QCOMPARE(Control<QLineEdit>(m_e->context.edit, "TextBotName")->text(), QStringLiteral("Charlie"));
+        QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.edit);
+        QVERIFY(m_e->windows.edit->EditingBotName());
+        QCOMPARE(m_e->windows.edit->EditIndex(), 1);
+        QCOMPARE(Control<QLineEdit>(m_e->windows.edit, "TextBotName")->text(), QStringLiteral("Charlie"));
         m_e->context.showOnly(main());
 
         // Deleting the last rows leaves "0".
@@ -391,8 +391,8 @@ private slots:
         auto* list = find<QListWidget>("ListBotNames");
         list->scrollToBottom();
         DoubleClick(list->viewport(), list->visualItemRect(list->item(8)).center());
-        QCOMPARE(Control<QLineEdit>(m_e->context.edit, "TextBotName")->text(), QStringLiteral("Nova"));
-        QCOMPARE(m_e->context.edit->EditIndex(), 8);
+        QCOMPARE(Control<QLineEdit>(m_e->windows.edit, "TextBotName")->text(), QStringLiteral("Nova"));
+        QCOMPARE(m_e->windows.edit->EditIndex(), 8);
     }
 
     void sliderJumps()
@@ -546,7 +546,7 @@ private slots:
         m_e->sounds.played.clear();
         Click(find("PictureSave"));
         QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
-        QCOMPARE(VisibleOnly(m_e->context), m_e->context.save);
+        QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.save);
         m_e->context.showOnly(main());
 
         Click(find("PictureMini"));

@@ -63,7 +63,7 @@ private slots:
 
 private:
     void open();
-    FormSave* save() const { return m_e->context.save; }
+    FormSave* save() const { return m_e->windows.save; }
     ModSettings& mod() const { return m_e->mod(); }
     CheckPicture* check(const char* name) const { return Control<CheckPicture>(save(), name); }
     void click(QPoint at) const { ClickAt(save(), at); }
@@ -96,9 +96,9 @@ private:
 void TestFormSave::open()
 {
     m_e->load(DemoGame::CompleteMod);
-    m_e->context.showOnly(m_e->context.main);
-    QTest::mouseClick(Control<QWidget>(m_e->context.main, "PictureSave"), Qt::LeftButton);
-    QCOMPARE(VisibleOnly(m_e->context), save());
+    m_e->context.showOnly(m_e->windows.main);
+    QTest::mouseClick(Control<QWidget>(m_e->windows.main, "PictureSave"), Qt::LeftButton);
+    QCOMPARE(VisibleOnly(m_e->editor), save());
     m_e->sounds.played.clear();
 }
 
@@ -171,7 +171,7 @@ void TestFormSave::cancelAndNoWriteNothing()
     QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.kinds(), QStringList{QStringLiteral("question")});
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Save?")});
-    QCOMPARE(VisibleOnly(m_e->context), save());
+    QCOMPARE(VisibleOnly(m_e->editor), save());
 
     // Cancel goes home and keeps the chosen flags, shown again as they were, also after a close.
     click(FFPlace);
@@ -179,7 +179,7 @@ void TestFormSave::cancelAndNoWriteNothing()
     m_e->sounds.played.clear();
     click(CancelPlace);
     QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
-    QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+    QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
     QCOMPARE(m_e->prompter.boxes.size(), 1);
     for (int i = 0; i < 2; ++i) {
         m_e->context.showOnly(save());
@@ -197,7 +197,7 @@ void TestFormSave::cancelAndNoWriteNothing()
     m_e->prompter.questionAnswers = {true};
     click(SavePlace);
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Save?")});
-    QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+    QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
     QCOMPARE(ModBytes(mod()), before);
 }
 
@@ -228,7 +228,7 @@ void TestFormSave::savesExactlyTheChosenGroups()
     QCOMPARE(m_e->prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("information"));
     QVERIFY(!cursorDuringBox);
-    QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+    QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
 
     const QMap<ModFile, QByteArray> after = ModBytes(mod());
     QCOMPARE(whenTold, after);
