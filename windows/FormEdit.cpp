@@ -29,6 +29,7 @@ FormEdit::FormEdit(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
+    setupConnections();
 }
 
 FormEdit::~FormEdit() = default;
@@ -53,7 +54,10 @@ void FormEdit::setupControls()
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureAccept->setSounds(&m_context.sounds);
     m_ui->PictureCancel->setSounds(&m_context.sounds);
+}
 
+void FormEdit::setupConnections()
+{
     connect(m_ui->VScrollNum, &QScrollBar::valueChanged, this, &FormEdit::scoreBarChanged);
     connect(m_ui->PictureAccept, &ImageButton::clicked, this, &FormEdit::accept);
     connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormEdit::cancel);

@@ -36,6 +36,7 @@ protected:
 
 private:
     void setupControls();
+    void setupConnections();
     void scoreBarChanged(int value);
     void accept();
     void cancel();

@@ -93,6 +93,7 @@ FormLevel::FormLevel(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
+    setupConnections();
 }
 
 FormLevel::~FormLevel() = default;
@@ -119,8 +120,6 @@ void FormLevel::setupControls()
         controls.bar->setPageStep(1);
         controls.bar->setValue(info.designValue);
         controls.label->setText(QString::number(info.designValue));
-        connect(controls.bar, &QScrollBar::valueChanged, this,
-                [this, &info](int value) { valueBarChanged(info, value); });
     }
     m_ui->PictureColdBreath->setOn(false);
 
@@ -128,7 +127,14 @@ void FormLevel::setupControls()
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureSave->setSounds(&m_context.sounds);
     m_ui->PictureCancel->setSounds(&m_context.sounds);
+}
 
+void FormLevel::setupConnections()
+{
+    for (const LevelValueInfo& info : LevelValues) {
+        connect(row(info.which).bar, &QScrollBar::valueChanged, this,
+                [this, &info](int value) { valueBarChanged(info, value); });
+    }
     connect(m_ui->PictureColdBreath, &CheckPicture::clicked, this, &FormLevel::toggleColdBreath);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormLevel::save);
     connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::finished);

@@ -47,6 +47,7 @@ private:
     ValueRow row(LevelValue which) const;
 
     void setupControls();
+    void setupConnections();
     void showSettings();
     void valueBarChanged(const LevelValueInfo& info, int value);
     void toggleColdBreath();

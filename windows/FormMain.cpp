@@ -100,9 +100,8 @@ FormMain::FormMain(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setMovableByBackground(true);
-    setUpControls();
-    connectModel();
-    connectControls();
+    setupControls();
+    setupConnections();
 }
 
 FormMain::~FormMain() = default;
@@ -132,7 +131,7 @@ FormMain::FriendlyFireRow FormMain::row(FriendlyFire which) const
     return {m_ui->LabelSFD, m_ui->VScrollSFD};
 }
 
-void FormMain::setUpControls()
+void FormMain::setupControls()
 {
     // Every caption and value label is black with a grey twin beneath it; the value labels' twins carry
     // their names, as the window keeps them equal at run time.
@@ -183,26 +182,26 @@ void FormMain::setUpControls()
     for (ImageButton* button :
          {m_ui->PictureAdd, m_ui->PictureEdit, m_ui->PictureSave, m_ui->PictureMini, m_ui->PictureExit})
         button->setSounds(&m_context.sounds);
+    BotNameInput::Install(m_ui->TextNewBot);
+}
 
+void FormMain::setupConnections()
+{
+    // Double-clicks on the lists and the value labels, and Delete on the bot names, come through
+    // eventFilter().
     m_ui->ListBotNames->installEventFilter(this);
     m_ui->ListBotNames->viewport()->installEventFilter(this);
     m_ui->ListScores->viewport()->installEventFilter(this);
     for (FriendlyFire which : AllFriendlyFire)
         row(which).label->installEventFilter(this);
-}
 
-void FormMain::connectModel()
-{
     ModSettings& mod = m_context.mod;
     connect(&mod, &ModSettings::loaded, this, &FormMain::showLoadedMod);
     connect(&mod, &ModSettings::botNamesChanged, this, &FormMain::showBotNames);
     connect(&mod, &ModSettings::botSettingsChanged, this, &FormMain::showBotSettings);
     connect(&mod, &ModSettings::friendlyFireChanged, this, &FormMain::showFriendlyFire);
     connect(&mod, &ModSettings::scoreChanged, this, &FormMain::showScore);
-}
 
-void FormMain::connectControls()
-{
     for (FriendlyFire which : AllFriendlyFire) {
         connect(row(which).bar, &QScrollBar::valueChanged, this,
                 [this, which](int value) { friendlyFireBarChanged(which, value); });
@@ -211,8 +210,6 @@ void FormMain::connectControls()
             [this](int value) { m_context.mod.setBotSkill(QString::number(value)); });
     connect(m_ui->PictureSliderBGMB, &BotSlider::valueChosen, this,
             [this](int value) { m_context.mod.setMaxBots(QString::number(value)); });
-
-    BotNameInput::Install(m_ui->TextNewBot);
     connect(m_ui->PictureAdd, &ImageButton::clicked, this, &FormMain::addBotName);
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormMain::editSelectedLevel);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormMain::saveRequested);

@@ -48,9 +48,9 @@ private:
     };
     FriendlyFireRow row(FriendlyFire which) const;
 
-    void setUpControls();
-    void connectModel();
-    void connectControls();
+    void setupControls();
+    // The window's wiring: the model to the controls, the controls to the model and to the signals.
+    void setupConnections();
 
     // Model to controls.
     void showLoadedMod();

@@ -32,6 +32,7 @@ FormSave::FormSave(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
+    setupConnections();
 }
 
 FormSave::~FormSave() = default;
@@ -45,7 +46,12 @@ void FormSave::setupControls()
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureSave->setSounds(&m_context.sounds);
     m_ui->PictureCancel->setSounds(&m_context.sounds);
+    refreshChecks();
+    refreshIntro();
+}
 
+void FormSave::setupConnections()
+{
     const std::pair<CheckPicture*, ModFile> checks[] = {{m_ui->PictureFF, ModFile::ServerSettings},
                                                         {m_ui->PictureScore, ModFile::Scoring},
                                                         {m_ui->PictureBSMB, ModFile::AIDefault},
@@ -57,9 +63,6 @@ void FormSave::setupControls()
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormSave::save);
     connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormSave::cancel);
     connect(&m_context.mod, &ModSettings::loaded, this, &FormSave::refreshChecks);
-
-    refreshChecks();
-    refreshIntro();
 }
 
 void FormSave::refreshChecks()

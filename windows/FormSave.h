@@ -31,6 +31,7 @@ protected:
 
 private:
     void setupControls();
+    void setupConnections();
     // The four group checks as the model stands: its save flag, disabled when the file is missing.
     void refreshChecks();
     void refreshIntro();

@@ -16,7 +16,14 @@ FormSelect::FormSelect(EditorContext& context, QWidget* parent)
       m_context(context)
 {
     m_ui->setupUi(this);
+    setupControls();
+    setupConnections();
+}
 
+FormSelect::~FormSelect() = default;
+
+void FormSelect::setupControls()
+{
     m_ui->LabelLSelectMod->setFont(TextStyle::Font(9.75));
     m_ui->LabelLSelectMod->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     m_ui->ListMods->setFont(TextStyle::Font(8.25));
@@ -25,14 +32,16 @@ FormSelect::FormSelect(EditorContext& context, QWidget* parent)
                                                  "black; } QListWidget::item:selected { background: #1c3f8c; "
                                                  "color: white; }"));
     m_ui->PictureEdit->setWord(QStringLiteral("EDIT"));
-    m_ui->PictureEdit->setSounds(&context.sounds);
+    m_ui->PictureEdit->setSounds(&m_context.sounds);
+}
 
+void FormSelect::setupConnections()
+{
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormSelect::openSelectedMod);
+    // Double-clicks and Enter on the list come through eventFilter().
     m_ui->ListMods->installEventFilter(this);
     m_ui->ListMods->viewport()->installEventFilter(this);
 }
-
-FormSelect::~FormSelect() = default;
 
 void FormSelect::setMods(const QStringList& names)
 {

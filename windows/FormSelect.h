@@ -34,6 +34,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setupControls();
+    void setupConnections();
     // Hides this window and opens the chosen mod; the main window is up before any report of the load.
     void openSelectedMod();
 
