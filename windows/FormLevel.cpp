@@ -92,17 +92,22 @@ FormLevel::FormLevel(EditorContext& context, QWidget* parent)
       m_workflow(std::make_unique<LevelWorkflow>(*m_prompter))
 {
     m_ui->setupUi(this);
+    findRows();
     setupControls();
     setupConnections();
 }
 
 FormLevel::~FormLevel() = default;
 
-FormLevel::ValueRow FormLevel::row(LevelValue which) const
+void FormLevel::findRows()
 {
-    const QString name = QString::fromLatin1(LevelValues.at(static_cast<size_t>(which)).name);
-    return {findChild<QLabel*>(QStringLiteral("Label") + name),
-            findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+    // Looked up by the names the value table gives the controls, once for the life of the window.
+    for (std::size_t i = 0; i < LevelValues.size(); ++i) {
+        const LevelValueInfo& info = LevelValues.at(i);
+        const QString name = QString::fromLatin1(info.name);
+        m_rows.at(i) = {&info, findChild<QLabel*>(QStringLiteral("Label") + name),
+                        findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+    }
 }
 
 void FormLevel::setupControls()
@@ -113,13 +118,12 @@ void FormLevel::setupControls()
     styleLabel(m_ui->LabelLevel, 9.75, true, Qt::white);
     styleLabel(m_ui->LabelWarning, 8.25, false, Qt::red);
 
-    for (const LevelValueInfo& info : LevelValues) {
-        const ValueRow controls = row(info.which);
-        controls.bar->setRange(info.minimum, info.maximum);
-        controls.bar->setSingleStep(1);
-        controls.bar->setPageStep(1);
-        controls.bar->setValue(info.designValue);
-        controls.label->setText(QString::number(info.designValue));
+    for (const ValueRow& row : m_rows) {
+        row.bar->setRange(row.info->minimum, row.info->maximum);
+        row.bar->setSingleStep(1);
+        row.bar->setPageStep(1);
+        row.bar->setValue(row.info->designValue);
+        row.label->setText(QString::number(row.info->designValue));
     }
     m_ui->PictureColdBreath->setOn(false);
 
@@ -131,10 +135,8 @@ void FormLevel::setupControls()
 
 void FormLevel::setupConnections()
 {
-    for (const LevelValueInfo& info : LevelValues) {
-        connect(row(info.which).bar, &QScrollBar::valueChanged, this,
-                [this, &info](int value) { valueBarChanged(info, value); });
-    }
+    for (const ValueRow& row : m_rows)
+        connect(row.bar, &QScrollBar::valueChanged, this, [this, &row](int value) { valueBarChanged(row, value); });
     connect(m_ui->PictureColdBreath, &CheckPicture::clicked, this, &FormLevel::toggleColdBreath);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormLevel::save);
     connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::finished);
@@ -164,24 +166,24 @@ void FormLevel::showSettings()
 {
     const LevelSettings& settings = m_workflow->settings();
     m_filling = true;
-    for (const LevelValueInfo& info : LevelValues) {
-        const ValueRow controls = row(info.which);
+    for (const ValueRow& row : m_rows) {
+        const LevelValueInfo& info = *row.info;
         const QString& value = settings.value(info.which);
         const bool found = !value.isEmpty();
-        controls.bar->setEnabled(found);
-        controls.label->setEnabled(found);
+        row.bar->setEnabled(found);
+        row.label->setEnabled(found);
         if (!found) {
-            controls.label->setText(QStringLiteral("-"));
-            controls.label->setToolTip(QStringLiteral("Not found in Init.CON; left as it is."));
+            row.label->setText(QStringLiteral("-"));
+            row.label->setToolTip(QStringLiteral("Not found in Init.CON; left as it is."));
             continue;
         }
         // Setting the bar plays its sound when the value differs, as a change by hand would.
         const int position = SpinPosition(value, info);
-        controls.bar->setValue(position);
+        row.bar->setValue(position);
         const bool inRange = QString::number(position) == QString::number(value.toLongLong());
         // A value beyond the range is shown as the file has it, and kept unless the user moves the bar.
-        controls.label->setText(inRange ? QString::number(position) : value);
-        controls.label->setToolTip(
+        row.label->setText(inRange ? QString::number(position) : value);
+        row.label->setToolTip(
             inRange
                 ? QString()
                 : QStringLiteral("Outside %1 to %2; kept unless you change it.").arg(info.minimum).arg(info.maximum));
@@ -193,15 +195,14 @@ void FormLevel::showSettings()
     m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
 }
 
-void FormLevel::valueBarChanged(const LevelValueInfo& info, int value)
+void FormLevel::valueBarChanged(const ValueRow& row, int value)
 {
     m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
-    const ValueRow controls = row(info.which);
-    controls.label->setText(QString::number(value));
+    row.label->setText(QString::number(value));
     if (m_filling)
         return;
-    controls.label->setToolTip(QString());
-    m_workflow->settings().value(info.which) = QString::number(value);
+    row.label->setToolTip(QString());
+    m_workflow->settings().value(row.info->which) = QString::number(value);
 }
 
 void FormLevel::toggleColdBreath()

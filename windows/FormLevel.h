@@ -3,6 +3,7 @@
 #include "levels/LevelSettings.h"
 #include "widgets/SkinnedWindow.h"
 
+#include <array>
 #include <memory>
 
 class EditorContext;
@@ -41,15 +42,16 @@ protected:
 private:
     struct ValueRow
     {
-        QLabel* label;
-        QScrollBar* bar;
+        const LevelValueInfo* info = nullptr;
+        QLabel* label = nullptr;
+        QScrollBar* bar = nullptr;
     };
-    ValueRow row(LevelValue which) const;
 
+    void findRows();
     void setupControls();
     void setupConnections();
     void showSettings();
-    void valueBarChanged(const LevelValueInfo& info, int value);
+    void valueBarChanged(const ValueRow& row, int value);
     void toggleColdBreath();
     void save();
 
@@ -58,6 +60,8 @@ private:
     // Message boxes shown during an open or a save, with the busy cursor lifted while they are up.
     std::unique_ptr<Prompter> m_prompter;
     std::unique_ptr<LevelWorkflow> m_workflow;
+    // The label and bar of each value, in the order of LevelValues.
+    std::array<ValueRow, LevelValues.size()> m_rows;
     // Set while the opening fills the bars, so that the bars do not write their clamped values back.
     bool m_filling = false;
 };
