@@ -113,7 +113,10 @@ QWidget* FormMain::busyPanel() const
 
 QPixmap FormMain::backgroundPicture(qreal dpr) const
 {
-    return Artwork::MainBackground(dpr);
+    // The Save button rests on the top edge of the Bots plate.
+    return Artwork::MainBackground({m_ui->PlateSettings->geometry(), m_ui->PlateScores->geometry(),
+                                    m_ui->PlateLevel->geometry(), m_ui->PlateBots->geometry()},
+                                   {m_ui->GrooveBotSkill->geometry(), m_ui->GrooveMaxBots->geometry()}, dpr);
 }
 
 FormMain::FriendlyFireRow FormMain::row(FriendlyFire which) const
@@ -142,6 +145,11 @@ void FormMain::setupControls()
         FitCaption(label);
         TextStyle::AddShadow(label, valueLabels.contains(label) ? label->objectName() + QLatin1Char('2') : QString());
     }
+
+    // The plates and grooves are painted into the background; their places in the form only say where.
+    for (QWidget* place : {m_ui->PlateSettings, m_ui->PlateScores, m_ui->PlateLevel, m_ui->PlateBots,
+                           m_ui->GrooveBotSkill, m_ui->GrooveMaxBots})
+        place->hide();
 
     SetTextColour(m_ui->LabelLoading, Qt::white);
     QPalette black = m_ui->PictureWarning->palette();
