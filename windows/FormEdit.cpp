@@ -1,7 +1,6 @@
 #include "windows/FormEdit.h"
 
 #include "core/ClickSoundPlayer.h"
-#include "core/Prompter.h"
 #include "modfiles/ModSettings.h"
 #include "ui_FormEdit.h"
 #include "widgets/BotNameInput.h"
@@ -10,18 +9,6 @@
 
 #include <QKeyEvent>
 #include <QSignalBlocker>
-
-namespace {
-
-void styleLabel(QLabel* label, qreal pointSize, const QColor& colour)
-{
-    label->setFont(TextStyle::Font(pointSize));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
-} // namespace
 
 FormEdit::FormEdit(EditorContext& context, QWidget* parent)
     : SkinnedWindow(QSize(201, 81), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormEdit>()),
@@ -36,9 +23,9 @@ FormEdit::~FormEdit() = default;
 
 void FormEdit::setupControls()
 {
-    styleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
-    styleLabel(m_ui->LabelLScore, 8.25, Qt::white);
-    styleLabel(m_ui->LabelScore, 8.25, Qt::red);
+    TextStyle::StyleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelLScore, 8.25, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelScore, 8.25, Qt::red);
     m_ui->TextBotName->setFont(TextStyle::Font(8.25));
     // White with black text like the main window's lists, whatever the desktop's colour scheme.
     QPalette field = m_ui->TextBotName->palette();

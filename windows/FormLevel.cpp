@@ -76,14 +76,6 @@ private:
     Prompter& m_inner;
 };
 
-void styleLabel(QLabel* label, qreal pointSize, bool bold, const QColor& colour)
-{
-    label->setFont(TextStyle::Font(pointSize, bold));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
 } // namespace
 
 FormLevel::FormLevel(EditorContext& context, QWidget* parent)
@@ -113,10 +105,10 @@ void FormLevel::findRows()
 void FormLevel::setupControls()
 {
     for (QLabel* label : findChildren<QLabel*>())
-        styleLabel(label, 9, true, Qt::white);
-    styleLabel(m_ui->LabelEditing, 9.75, true, Qt::white);
-    styleLabel(m_ui->LabelLevel, 9.75, true, Qt::white);
-    styleLabel(m_ui->LabelWarning, 8.25, false, Qt::red);
+        TextStyle::StyleLabel(label, 9, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelEditing, 9.75, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelLevel, 9.75, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelWarning, 8.25, Qt::red, false);
 
     for (const ValueRow& row : m_rows) {
         row.bar->setRange(row.info->minimum, row.info->maximum);

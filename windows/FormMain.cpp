@@ -54,14 +54,6 @@ void SetWhiteField(QWidget* field)
     field->setFont(TextStyle::Font(FieldPointSize));
 }
 
-void SetTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->setFont(TextStyle::Font(LabelPointSize));
-}
-
 // The captions were laid out for the Windows face; where a look-alike face runs a little wider, the caption
 // is narrowed to fit its place rather than cut off.
 void FitCaption(QLabel* label)
@@ -141,7 +133,7 @@ void FormMain::setupControls()
     const QList<QLabel*> valueLabels{m_ui->LabelBotNames, m_ui->LabelSFD,      m_ui->LabelVFD,    m_ui->LabelSSD,
                                      m_ui->LabelVSD,      m_ui->LabelBotSkill, m_ui->LabelMaxBots};
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        SetTextColour(label, Qt::black);
+        TextStyle::StyleLabel(label, LabelPointSize, Qt::black);
         FitCaption(label);
         TextStyle::AddShadow(label, valueLabels.contains(label) ? label->objectName() + QLatin1Char('2') : QString());
     }
@@ -151,7 +143,7 @@ void FormMain::setupControls()
                            m_ui->GrooveBotSkill, m_ui->GrooveMaxBots})
         place->hide();
 
-    SetTextColour(m_ui->LabelLoading, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelLoading, LabelPointSize, Qt::white);
     QPalette black = m_ui->PictureWarning->palette();
     black.setColor(QPalette::Window, Qt::black);
     m_ui->PictureWarning->setPalette(black);

@@ -10,21 +10,7 @@
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
 
-#include <QApplication>
-
 #include <optional>
-
-namespace {
-
-void styleLabel(QLabel* label, qreal pointSize)
-{
-    label->setFont(TextStyle::Font(pointSize));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-}
-
-} // namespace
 
 FormSave::FormSave(EditorContext& context, QWidget* parent)
     : SkinnedWindow(QSize(201, 177), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormSave>()),
@@ -39,9 +25,9 @@ FormSave::~FormSave() = default;
 
 void FormSave::setupControls()
 {
-    styleLabel(m_ui->LabelLSave, 12);
+    TextStyle::StyleLabel(m_ui->LabelLSave, 12, Qt::white);
     for (QLabel* label : {m_ui->LabelLFF, m_ui->LabelLScore, m_ui->LabelLBSMB, m_ui->LabelLNames, m_ui->LabelLIntro})
-        styleLabel(label, 9);
+        TextStyle::StyleLabel(label, 9, Qt::white);
     m_ui->PictureSave->setWord(QStringLiteral("SAVE"));
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureSave->setSounds(&m_context.sounds);
