@@ -24,7 +24,23 @@ struct Editor::QtParts
 // Members are made in this order and destroyed in the reverse one: the windows go before what they use.
 struct Editor::Parts
 {
-    Parts(Prompter& prompter, ClickSoundPlayer& sounds) : context{model, prompter, sounds, intro} {}
+    Parts(Prompter& prompter, ClickSoundPlayer& sounds)
+        : context{model, prompter, sounds, intro, [this](QWidget* window) { showOnly(window); }}
+    {
+    }
+
+    QList<QWidget*> all() const { return {main.get(), edit.get(), save.get(), level.get(), select.get()}; }
+
+    void showOnly(QWidget* window) const
+    {
+        for (QWidget* other : all()) {
+            if (other && other != window)
+                other->hide();
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
 
     ModSettings model;
     IntroSwitch intro;
@@ -50,21 +66,38 @@ void Editor::makeWindows(Prompter& prompter, ClickSoundPlayer& sounds)
 {
     m_parts = std::make_unique<Parts>(prompter, sounds);
     Parts& p = *m_parts;
-    // Each window may look up those made before it (the dialogs share the main window's button images).
     p.main = std::make_unique<FormMain>(p.context);
-    p.context.main = p.main.get();
     p.edit = std::make_unique<FormEdit>(p.context);
-    p.context.edit = p.edit.get();
     p.save = std::make_unique<FormSave>(p.context);
-    p.context.save = p.save.get();
     p.level = std::make_unique<FormLevel>(p.context);
-    p.context.level = p.level.get();
     p.select = std::make_unique<FormSelect>(p.context);
-    p.context.select = p.select.get();
-    for (QWidget* window :
-         {static_cast<QWidget*>(p.main.get()), static_cast<QWidget*>(p.edit.get()), static_cast<QWidget*>(p.save.get()),
-          static_cast<QWidget*>(p.level.get()), static_cast<QWidget*>(p.select.get())})
+    for (QWidget* window : p.all())
         Accessibility::NameControls(window);
+    connectWindows();
+}
+
+// What one window asks for, done by another. Opening a dialog hides the main window first; a dialog that
+// is done brings the main window back.
+void Editor::connectWindows()
+{
+    Parts& p = *m_parts;
+    FormMain* main = p.main.get();
+    FormEdit* edit = p.edit.get();
+    FormSave* save = p.save.get();
+    FormLevel* level = p.level.get();
+    const auto showMain = [&p] { p.showOnly(p.main.get()); };
+
+    QObject::connect(p.select.get(), &FormSelect::modOpened, main, showMain);
+    QObject::connect(main, &FormMain::botNameEditRequested, edit, &FormEdit::BeginBotNameEdit);
+    QObject::connect(main, &FormMain::scoreEditRequested, edit, &FormEdit::BeginScoreEdit);
+    QObject::connect(main, &FormMain::saveRequested, save, [&p] { p.showOnly(p.save.get()); });
+    // The level window shows the main window's busy panel while it extracts.
+    QObject::connect(main, &FormMain::levelEditRequested, level, [main, level](int index, const QString& name) {
+        level->editLevel(index, name, main->busyPanel());
+    });
+    QObject::connect(edit, &FormEdit::finished, main, showMain);
+    QObject::connect(save, &FormSave::finished, main, showMain);
+    QObject::connect(level, &FormLevel::finished, main, showMain);
 }
 
 Editor::~Editor() = default;
@@ -73,7 +106,7 @@ bool Editor::start(QSettings& store)
 {
     Parts& p = *m_parts;
     const StartUp::Outcome outcome = StartUp::Run(p.model, store, p.context.prompter, StartUp::ProgramFilesFolders(),
-                                                  [&p] { p.context.showOnly(p.select.get()); });
+                                                  [&p] { p.showOnly(p.select.get()); });
     if (outcome.exit)
         return false;
     p.select->setMods(outcome.mods);
@@ -83,4 +116,20 @@ bool Editor::start(QSettings& store)
 EditorContext& Editor::context()
 {
     return m_parts->context;
+}
+
+Editor::Windows Editor::windows() const
+{
+    const Parts& p = *m_parts;
+    return {p.main.get(), p.edit.get(), p.save.get(), p.level.get(), p.select.get()};
+}
+
+QList<QWidget*> Editor::visibleWindows() const
+{
+    QList<QWidget*> visible;
+    for (QWidget* window : m_parts->all()) {
+        if (window->isVisible())
+            visible.append(window);
+    }
+    return visible;
 }

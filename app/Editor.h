@@ -1,17 +1,35 @@
 #pragma once
 
+#include <QList>
+
 #include <memory>
 
 class ClickSoundPlayer;
 class EditorContext;
+class FormEdit;
+class FormLevel;
+class FormMain;
+class FormSave;
+class FormSelect;
 class Prompter;
 class QSettings;
+class QWidget;
 
 // The program: the one model, the Qt answers and sounds, the movie switch and the five windows, each made
-// once for the whole run.
+// once for the whole run. The one place that knows every window: it connects what one window asks for to
+// the window that does it.
 class Editor final
 {
 public:
+    struct Windows
+    {
+        FormMain* main;
+        FormEdit* edit;
+        FormSave* save;
+        FormLevel* level;
+        FormSelect* select;
+    };
+
     // With Qt's message boxes, folder dialog and sounds.
     Editor();
     // With the given ones, so that a test can answer the boxes and hear the clicks.
@@ -24,9 +42,14 @@ public:
     bool start(QSettings& store);
 
     EditorContext& context();
+    // The windows, for the tests and tools that drive them.
+    Windows windows() const;
+    // The windows shown now: exactly one between two user actions.
+    QList<QWidget*> visibleWindows() const;
 
 private:
     void makeWindows(Prompter& prompter, ClickSoundPlayer& sounds);
+    void connectWindows();
 
     struct Parts;
     struct QtParts;

@@ -5,7 +5,6 @@
 #include "tools/demogame/DemoGame.h"
 #include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
-#include "windows/EditorContext.h"
 #include "windows/FormMain.h"
 #include "windows/FormSelect.h"
 
@@ -55,17 +54,17 @@ int main(int argc, char** argv)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                     QStringLiteral("GX3190_SP"));
     Editor editor;
-    EditorContext& context = editor.context();
+    const Editor::Windows windows = editor.windows();
     // Anything that waits for the user (a message box, the folder dialog) means the start went wrong.
     QTimer::singleShot(20000, [] { QCoreApplication::exit(3); });
 
-    FirstPaint mainPainted(context.main, [] { QCoreApplication::exit(0); });
-    FirstPaint selectPainted(context.select, [&context, openMod] {
+    FirstPaint mainPainted(windows.main, [] { QCoreApplication::exit(0); });
+    FirstPaint selectPainted(windows.select, [&windows, openMod] {
         if (!openMod) {
             QCoreApplication::exit(0);
             return;
         }
-        auto* list = context.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        auto* list = windows.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         const QList<QListWidgetItem*> found =
             list ? list->findItems(DemoGame::CompleteMod, Qt::MatchExactly) : QList<QListWidgetItem*>();
         if (found.isEmpty()) {

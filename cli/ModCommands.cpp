@@ -4,6 +4,7 @@
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
 
 #include <QDir>
 
@@ -95,8 +96,7 @@ QString ShownValue(const ModSettings& mod, const ValueName& value)
 
 void LoadForCommand(Context& context, ModSettings& mod)
 {
-    mod.ModFolder = context.modFolder;
-    ReportLoad(LoadMod(mod), context.prompter);
+    StartUp::OpenMod(mod, context.modFolder, context.prompter);
 }
 
 int SetValues(Context& context, const QList<Assignment>& assignments)

@@ -23,11 +23,3 @@ public:
     // A one-line text prompt: the answer, or nothing when cancelled.
     virtual std::optional<QString> askText(const QString& prompt) = 0;
 };
-
-// The three click sounds: 1 button, 2 list and check, 3 scroll bar and slider. Any other kind is silent.
-class ClickSoundPlayer
-{
-public:
-    virtual ~ClickSoundPlayer() = default;
-    virtual void PlayClickSound(int kind) = 0;
-};

@@ -1,9 +1,9 @@
 #include "app/Editor.h"
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "tools/demogame/DemoGame.h"
 #include "widgets/ImageButton.h"
 #include "widgets/TextStyle.h"
-#include "windows/EditorContext.h"
 #include "windows/FormEdit.h"
 #include "windows/FormLevel.h"
 #include "windows/FormMain.h"
@@ -44,7 +44,7 @@ public:
 class Silence final : public ClickSoundPlayer
 {
 public:
-    void PlayClickSound(int /*kind*/) override {}
+    void PlayClickSound(ClickSound /*kind*/) override {}
 };
 
 void Press(QWidget* widget, Qt::Key key)
@@ -57,10 +57,10 @@ void Press(QWidget* widget, Qt::Key key)
 
 QStringList g_failures;
 
-void Shoot(const EditorContext& context, QWidget* expected, const QString& folder, const QString& name)
+void Shoot(const Editor& editor, QWidget* expected, const QString& folder, const QString& name)
 {
     QApplication::processEvents();
-    const QList<QWidget*> visible = context.visibleWindows();
+    const QList<QWidget*> visible = editor.visibleWindows();
     if (visible != QList<QWidget*>{expected}) {
         g_failures.append(name + QStringLiteral(": the window is not the one on screen"));
         return;
@@ -111,10 +111,10 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "the editor did not start\n";
         return 1;
     }
-    EditorContext& context = editor.context();
-    Shoot(context, context.select, folder, QStringLiteral("FormSelect"));
+    const Editor::Windows windows = editor.windows();
+    Shoot(editor, windows.select, folder, QStringLiteral("FormSelect"));
 
-    auto* mods = context.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+    auto* mods = windows.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
     const QList<QListWidgetItem*> mod = mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly);
     if (mod.isEmpty()) {
         QTextStream(stderr) << "the demo mod is not listed\n";
@@ -122,23 +122,23 @@ int main(int argc, char** argv)
     }
     mods->setCurrentItem(mod.constFirst());
     Press(mods, Qt::Key_Return);
-    Shoot(context, context.main, folder, QStringLiteral("FormMain"));
+    Shoot(editor, windows.main, folder, QStringLiteral("FormMain"));
 
-    context.edit->BeginBotNameEdit(0);
-    Shoot(context, context.edit, folder, QStringLiteral("FormEdit-botname"));
-    Press(context.edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
-    context.edit->BeginScoreEdit(0);
-    Shoot(context, context.edit, folder, QStringLiteral("FormEdit-score"));
-    Press(context.edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+    windows.edit->BeginBotNameEdit(0);
+    Shoot(editor, windows.edit, folder, QStringLiteral("FormEdit-botname"));
+    Press(windows.edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+    windows.edit->BeginScoreEdit(0);
+    Shoot(editor, windows.edit, folder, QStringLiteral("FormEdit-score"));
+    Press(windows.edit->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
 
-    Press(context.main->findChild<ImageButton*>(QStringLiteral("PictureSave")), Qt::Key_Space);
-    Shoot(context, context.save, folder, QStringLiteral("FormSave"));
-    Press(context.save->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+    Press(windows.main->findChild<ImageButton*>(QStringLiteral("PictureSave")), Qt::Key_Space);
+    Shoot(editor, windows.save, folder, QStringLiteral("FormSave"));
+    Press(windows.save->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
 
-    context.main->findChild<QComboBox*>(QStringLiteral("ComboLevels"))->setCurrentIndex(0);
-    Press(context.main->findChild<ImageButton*>(QStringLiteral("PictureEdit")), Qt::Key_Space);
-    Shoot(context, context.level, folder, QStringLiteral("FormLevel"));
-    Press(context.level->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+    windows.main->findChild<QComboBox*>(QStringLiteral("ComboLevels"))->setCurrentIndex(0);
+    Press(windows.main->findChild<ImageButton*>(QStringLiteral("PictureEdit")), Qt::Key_Space);
+    Shoot(editor, windows.level, folder, QStringLiteral("FormLevel"));
+    Press(windows.level->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
 
     for (const QString& failure : g_failures)
         QTextStream(stderr) << failure << '\n';

@@ -144,8 +144,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = std::string(argv[1]) + "/";
-    const bool ok = WriteWave(folder + "button.wav", ButtonClick()) && WriteWave(folder + "slider.wav", SoftTick()) &&
-                    WriteWave(folder + "check.wav", MetalTick());
+    // Each file is named after what plays it: an image button, a list row or a check, a bar or a slider.
+    const bool ok = WriteWave(folder + "button.wav", ButtonClick()) &&
+                    WriteWave(folder + "list-or-check.wav", SoftTick()) &&
+                    WriteWave(folder + "bar-or-slider.wav", MetalTick());
     if (!ok) {
         std::fprintf(stderr, "could not write the sounds into %s\n", argv[1]);
         return 1;

@@ -2,7 +2,10 @@
 
 #include "core/FileSystem.h"
 #include "core/Prompter.h"
+#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
+#include "modfiles/ScoreKeys.h"
+#include "movies/IntroSwitch.h"
 
 #include <QDir>
 #include <QSettings>
@@ -162,6 +165,20 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
 
     mod.ModsPath = modsFolder;
     return {false, ListMods(modsFolder)};
+}
+
+void OpenMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro,
+             const std::function<void()>& opened)
+{
+    mod.ModFolder = modFolder;
+    // The loader reads the scores by these keys.
+    mod.ScoreKeys = BuildScoreKeys();
+    const LoadReport report = LoadMod(mod);
+    if (intro)
+        intro->ReadIntroStatus(mod.ModFolder);
+    if (opened)
+        opened();
+    ReportLoad(report, prompter);
 }
 
 } // namespace StartUp

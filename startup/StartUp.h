@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class IntroSwitch;
 class ModSettings;
 class Prompter;
 class QSettings;
@@ -56,5 +57,12 @@ struct Outcome
 // again in this run: after the error the folder dialog is offered, and the store keeps its value.
 Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
             const std::function<void()>& showSelect);
+
+// Opens a mod for editing, for the mod selection and the command line alike: modFolder (no trailing '/')
+// becomes ModFolder, the score key table is filled, the four files are loaded and, given an intro switch,
+// the movie state is read. Then opened runs (the windows show the main window there), and only after it
+// are the files that could not be read told, so that the box has the window it concerns beneath it.
+void OpenMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro = nullptr,
+             const std::function<void()>& opened = {});
 
 } // namespace StartUp

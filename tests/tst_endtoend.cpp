@@ -6,7 +6,6 @@
 #include "modfiles/SliderMath.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
-#include "windows/EditorContext.h"
 #include "windows/FormEdit.h"
 #include "windows/FormLevel.h"
 #include "windows/FormMain.h"
@@ -61,9 +60,9 @@ void moveWithLeftHeld(QWidget* widget, QPoint at)
     QApplication::sendEvent(widget, &move);
 }
 
-QWidget* visibleOnly(const EditorContext& context)
+QWidget* visibleOnly(const Editor& editor)
 {
-    const QList<QWidget*> visible = context.visibleWindows();
+    const QList<QWidget*> visible = editor.visibleWindows();
     return visible.size() == 1 ? visible.first() : nullptr;
 }
 
@@ -89,11 +88,11 @@ private slots:
         RecordingSounds sounds;
         Editor editor(prompter, sounds);
         QVERIFY(editor.start(store));
-        EditorContext& context = editor.context();
-        QCOMPARE(visibleOnly(context), static_cast<QWidget*>(context.select));
+        const Editor::Windows windows = editor.windows();
+        QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(windows.select));
 
         // The mod selection: the complete mod, then EDIT.
-        QWidget* select = context.select;
+        QWidget* select = windows.select;
         auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         const QStringList expectedMods{DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod};
         QCOMPARE(mods->count(), 3);
@@ -101,8 +100,8 @@ private slots:
             QCOMPARE(mods->item(row)->text(), expectedMods.at(row));
         clickAt(select, rowCentre(select, mods, 1));
         clickAt(select, QPoint(60, 104));
-        QWidget* main = context.main;
-        QCOMPARE(visibleOnly(context), main);
+        QWidget* main = windows.main;
+        QCOMPARE(visibleOnly(editor), main);
         QVERIFY(prompter.boxes.isEmpty());
 
         // Friendly fire: arrows and a double-click reset.
@@ -142,14 +141,14 @@ private slots:
         QTest::keyClicks(newBot, QStringLiteral("Nova"));
         clickAt(main, QPoint(400, 337)); // ADD
         doubleClickAt(main, rowCentre(main, names, 1));
-        QWidget* edit = context.edit;
-        QCOMPARE(visibleOnly(context), edit);
+        QWidget* edit = windows.edit;
+        QCOMPARE(visibleOnly(editor), edit);
         QWidget* nameBox = edit->findChild<QWidget*>(QStringLiteral("TextBotName"));
         clickAt(edit, QPoint(100, 41));
         QTest::keyClick(nameBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(nameBox, QStringLiteral("Vargo Prime"));
         clickAt(edit, QPoint(150, 65)); // ACCEPT
-        QCOMPARE(visibleOnly(context), main);
+        QCOMPARE(visibleOnly(editor), main);
         clickAt(main, rowCentre(main, names, 3));
         prompter.questionAnswers.push_back(true);
         QTest::keyClick(names, Qt::Key_Delete);
@@ -159,7 +158,7 @@ private slots:
         // A score: SCORE_KILL from 1 to 3 with the edit window's lower arrow.
         auto* scores = main->findChild<QListWidget*>(QStringLiteral("ListScores"));
         doubleClickAt(main, rowCentre(main, scores, 0));
-        QCOMPARE(visibleOnly(context), edit);
+        QCOMPARE(visibleOnly(editor), edit);
         clickAt(edit, QPoint(184, 45));
         clickAt(edit, QPoint(184, 45));
         clickAt(edit, QPoint(150, 65));
@@ -167,14 +166,14 @@ private slots:
 
         // Save friendly fire, bot settings and bot names; leave the scores out.
         clickAt(main, QPoint(395, 79));
-        QWidget* save = context.save;
-        QCOMPARE(visibleOnly(context), save);
+        QWidget* save = windows.save;
+        QCOMPARE(visibleOnly(editor), save);
         clickAt(save, QPoint(184, 64)); // PictureScore off
         prompter.clear();
         prompter.questionAnswers.push_back(true);
         clickAt(save, QPoint(150, 161));
         QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
-        QCOMPARE(visibleOnly(context), main);
+        QCOMPARE(visibleOnly(editor), main);
 
         QByteArray server = serverBefore;
         server.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 97")
@@ -201,15 +200,15 @@ private slots:
         prompter.clear();
         prompter.questionAnswers.push_back(true);
         clickAt(main, QPoint(190, 337));
-        QWidget* level = context.level;
-        QCOMPARE(visibleOnly(context), level);
+        QWidget* level = windows.level;
+        QCOMPARE(visibleOnly(editor), level);
         QCOMPARE(level->findChild<QLabel*>(QStringLiteral("LabelLevel"))->text(), QStringLiteral("Merrow Harbour"));
         clickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
         QCOMPARE(level->findChild<QLabel*>(QStringLiteral("LabelPT16"))->text(), QStringLiteral("181"));
         clickAt(level, QPoint(150, 273)); // SAVE
         QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
         QCOMPARE(prompter.texts().last(), QStringLiteral("Level data saved."));
-        QCOMPARE(visibleOnly(context), main);
+        QCOMPARE(visibleOnly(editor), main);
 
         ZipArchive zip;
         QTemporaryDir check;
@@ -221,7 +220,8 @@ private slots:
         // The other levels and the movies were not touched.
         QVERIFY(!QDir(mod + QStringLiteral("/Levels/Varnholm/TEMP")).exists());
         QVERIFY(QFile::exists(mod + QStringLiteral("/Movies/Intro.bik")));
-        QVERIFY(sounds.played.contains(3) && sounds.played.contains(1) && sounds.played.contains(2));
+        QVERIFY(sounds.played.contains(ClickSound::BarOrSlider) && sounds.played.contains(ClickSound::Button) &&
+                sounds.played.contains(ClickSound::ListOrCheck));
     }
 };
 

@@ -423,7 +423,7 @@ void DrawLogo(QPainter& painter, const QRectF& area)
     painter.drawLine(QPointF(area.left() + 20, baseline + 7.5), QPointF(area.right() - 20, baseline + 7.5));
 }
 
-QPixmap PaintMainBackground(qreal dpr)
+QPixmap PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
 {
     const QSize size(449, 360);
     QImage image = Canvas(size, dpr);
@@ -455,13 +455,12 @@ QPixmap PaintMainBackground(qreal dpr)
         painter.drawRect(QRectF(10.5, 12.5, 33, 35));
         DrawLogo(painter, QRectF(48, 2, 340, 56));
     }
-    // The group plates where the labels sit; the Save button rests on the top edge of the Bots plate.
-    Panel(image, QRect(8, 68, 234, 128), 21);   // Settings
-    Panel(image, QRect(8, 196, 234, 115), 22);  // Scores
-    Panel(image, QRect(8, 311, 234, 42), 23);   // Level
-    Panel(image, QRect(248, 68, 194, 285), 24); // Bots
-    Divider(image, 252, 437, 145);
-    Divider(image, 252, 437, 193);
+    // The group plates where the labels sit.
+    quint32 seed = 21;
+    for (const QRect& plate : plates)
+        Panel(image, plate, seed++);
+    for (const QRect& groove : grooves)
+        Divider(image, groove.left(), groove.right(), groove.top());
     {
         QPainter painter(&image);
         // The client area's white edge, as on every window of the editor.
@@ -524,9 +523,15 @@ QPixmap PaintIcon(int side)
 
 namespace Artwork {
 
-QPixmap MainBackground(qreal dpr)
+QPixmap MainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
 {
-    return Cached(QStringLiteral("main/") + ScaleKey(dpr), [dpr] { return PaintMainBackground(dpr); });
+    QString key = QStringLiteral("main/");
+    for (const QList<QRect>* places : {&plates, &grooves}) {
+        for (const QRect& r : *places)
+            key += QStringLiteral("%1,%2,%3,%4;").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        key += QLatin1Char('/');
+    }
+    return Cached(key + ScaleKey(dpr), [plates, grooves, dpr] { return PaintMainBackground(plates, grooves, dpr); });
 }
 
 QPixmap DialogBackground(QSize size, qreal dpr)

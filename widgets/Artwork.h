@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
 #include <QRect>
 #include <QSize>
@@ -12,8 +13,10 @@ class QPainter;
 // crisp at any scale. Every image has the logical size its control has.
 namespace Artwork {
 
-// The dark textured surface of a window; the main window's carries its group panels and frame lines.
-QPixmap MainBackground(qreal dpr);
+// The dark textured surface of a window. The main window's carries its group plates and the grooves across
+// them (each a black line over a white one along the groove's top), where the window's form places them;
+// each plate's grain follows from its place in the list.
+QPixmap MainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr);
 QPixmap DialogBackground(QSize size, qreal dpr);
 
 // Button faces: light grey with the word in capitals; the pressed face is dark.

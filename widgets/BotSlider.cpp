@@ -1,6 +1,6 @@
 #include "widgets/BotSlider.h"
 
-#include "core/Prompter.h"
+#include "core/ClickSoundPlayer.h"
 #include "widgets/Artwork.h"
 
 #include <QKeyEvent>
@@ -9,12 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-constexpr int SliderSound = 3;
-
-} // namespace
 
 BotSlider::BotSlider(QWidget* parent) : QWidget(parent)
 {
@@ -135,7 +129,7 @@ void BotSlider::moveKnobTo(float left)
 void BotSlider::playSound()
 {
     if (m_sounds)
-        m_sounds->PlayClickSound(SliderSound);
+        m_sounds->PlayClickSound(ClickSound::BarOrSlider);
 }
 
 SliderKnob::SliderKnob(QWidget* parent) : QWidget(parent) {}

@@ -1,6 +1,6 @@
 #include "widgets/ImageButton.h"
 
-#include "core/Prompter.h"
+#include "core/ClickSoundPlayer.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Artwork.h"
 
@@ -123,7 +123,7 @@ void ImageButton::release()
     // The face is back to normal and the sound has started before the action runs, which may open a box.
     repaint();
     if (m_sounds)
-        m_sounds->PlayClickSound(1);
+        m_sounds->PlayClickSound(ClickSound::Button);
     emit clicked();
 }
 

@@ -15,9 +15,10 @@ void QtClickSounds::load()
 {
     if (m_effects.front())
         return;
-    // Kinds 1, 2 and 3 in that order. QSoundEffect decodes in the background; a machine without an audio
+    // In the order of the kinds, 1 to 3. QSoundEffect decodes in the background; a machine without an audio
     // device only gets a warning from Qt and silent clicks.
-    const char* const sources[] = {"qrc:/sounds/button.wav", "qrc:/sounds/slider.wav", "qrc:/sounds/check.wav"};
+    const char* const sources[] = {"qrc:/sounds/button.wav", "qrc:/sounds/list-or-check.wav",
+                                   "qrc:/sounds/bar-or-slider.wav"};
     for (std::size_t i = 0; i < m_effects.size(); ++i) {
         m_effects[i] = new QSoundEffect(this);
         m_effects[i]->setSource(QUrl(QString::fromLatin1(sources[i])));
@@ -26,12 +27,14 @@ void QtClickSounds::load()
 
 QtClickSounds::~QtClickSounds() = default;
 
-void QtClickSounds::PlayClickSound(int kind)
+void QtClickSounds::PlayClickSound(ClickSound kind)
 {
-    if (kind < 1 || kind > static_cast<int>(m_effects.size()))
+    // A kind outside the three (only a cast can make one) is silent.
+    const auto slot = static_cast<std::size_t>(kind) - 1;
+    if (slot >= m_effects.size())
         return;
     load();
     for (QSoundEffect* effect : m_effects)
         effect->stop();
-    m_effects[static_cast<std::size_t>(kind - 1)]->play();
+    m_effects[slot]->play();
 }

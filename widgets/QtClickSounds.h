@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Prompter.h"
+#include "core/ClickSoundPlayer.h"
 
 #include <QObject>
 
@@ -19,7 +19,7 @@ public:
     explicit QtClickSounds(QObject* parent = nullptr);
     ~QtClickSounds() override;
 
-    void PlayClickSound(int kind) override;
+    void PlayClickSound(ClickSound kind) override;
 
 private:
     static constexpr int LoadDelayMs = 300;

@@ -39,6 +39,14 @@ QFont Font(qreal pointSize, bool bold)
     return font;
 }
 
+void StyleLabel(QLabel* label, qreal pointSize, const QColor& colour, bool bold)
+{
+    label->setFont(Font(pointSize, bold));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
 QLabel* AddShadow(QLabel* label, const QString& twinName)
 {
     if (QLabel* existing = TwinOf(label))

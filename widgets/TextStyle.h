@@ -14,6 +14,8 @@ namespace TextStyle {
 void Install();
 
 QFont Font(qreal pointSize, bool bold = true);
+// Gives a label the face at this size and this text colour.
+void StyleLabel(QLabel* label, qreal pointSize, const QColor& colour, bool bold = true);
 
 inline const QColor ShadowGrey{128, 128, 128};
 

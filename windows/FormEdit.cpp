@@ -1,27 +1,14 @@
 #include "windows/FormEdit.h"
 
-#include "core/Prompter.h"
+#include "core/ClickSoundPlayer.h"
 #include "modfiles/ModSettings.h"
 #include "ui_FormEdit.h"
 #include "widgets/BotNameInput.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
 
 #include <QKeyEvent>
 #include <QSignalBlocker>
-
-namespace {
-
-void styleLabel(QLabel* label, qreal pointSize, const QColor& colour)
-{
-    label->setFont(TextStyle::Font(pointSize));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
-} // namespace
 
 FormEdit::FormEdit(EditorContext& context, QWidget* parent)
     : SkinnedWindow(QSize(201, 81), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormEdit>()),
@@ -29,16 +16,16 @@ FormEdit::FormEdit(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
-    context.registerWindow(this);
+    setupConnections();
 }
 
 FormEdit::~FormEdit() = default;
 
 void FormEdit::setupControls()
 {
-    styleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
-    styleLabel(m_ui->LabelLScore, 8.25, Qt::white);
-    styleLabel(m_ui->LabelScore, 8.25, Qt::red);
+    TextStyle::StyleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelLScore, 8.25, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelScore, 8.25, Qt::red);
     m_ui->TextBotName->setFont(TextStyle::Font(8.25));
     // White with black text like the main window's lists, whatever the desktop's colour scheme.
     QPalette field = m_ui->TextBotName->palette();
@@ -54,7 +41,10 @@ void FormEdit::setupControls()
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureAccept->setSounds(&m_context.sounds);
     m_ui->PictureCancel->setSounds(&m_context.sounds);
+}
 
+void FormEdit::setupConnections()
+{
     connect(m_ui->VScrollNum, &QScrollBar::valueChanged, this, &FormEdit::scoreBarChanged);
     connect(m_ui->PictureAccept, &ImageButton::clicked, this, &FormEdit::accept);
     connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormEdit::cancel);
@@ -115,7 +105,7 @@ void FormEdit::BeginScoreEdit(int row)
 
 void FormEdit::scoreBarChanged(int value)
 {
-    m_context.sounds.PlayClickSound(3);
+    m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
     m_ui->LabelScore->setText(QString::number(value));
 }
 
@@ -130,17 +120,12 @@ void FormEdit::accept()
     } else {
         m_context.mod.setScoreValue(m_editIndex, m_ui->VScrollNum->value());
     }
-    returnToMain();
+    emit finished();
 }
 
 void FormEdit::cancel()
 {
-    returnToMain();
-}
-
-void FormEdit::returnToMain()
-{
-    m_context.returnToMain(this);
+    emit finished();
 }
 
 void FormEdit::closeRequested()

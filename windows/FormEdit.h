@@ -26,16 +26,20 @@ public:
     bool EditingBotName() const { return m_editingBotName; }
     int EditIndex() const { return m_editIndex; }
 
+signals:
+    // Accepted, saved or cancelled: the main window comes back.
+    void finished();
+
 protected:
     void closeRequested() override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void setupControls();
+    void setupConnections();
     void scoreBarChanged(int value);
     void accept();
     void cancel();
-    void returnToMain();
 
     std::unique_ptr<Ui::FormEdit> m_ui;
     EditorContext& m_context;

@@ -1,5 +1,6 @@
 #include "windows/FormLevel.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "levels/LevelWorkflow.h"
 #include "modfiles/ModSettings.h"
@@ -7,7 +8,6 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -76,14 +76,6 @@ private:
     Prompter& m_inner;
 };
 
-void styleLabel(QLabel* label, qreal pointSize, bool bold, const QColor& colour)
-{
-    label->setFont(TextStyle::Font(pointSize, bold));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
 } // namespace
 
 FormLevel::FormLevel(EditorContext& context, QWidget* parent)
@@ -92,36 +84,38 @@ FormLevel::FormLevel(EditorContext& context, QWidget* parent)
       m_workflow(std::make_unique<LevelWorkflow>(*m_prompter))
 {
     m_ui->setupUi(this);
+    findRows();
     setupControls();
-    context.registerWindow(this);
+    setupConnections();
 }
 
 FormLevel::~FormLevel() = default;
 
-FormLevel::ValueRow FormLevel::row(Levels::LevelValue which) const
+void FormLevel::findRows()
 {
-    const QString name = QString::fromLatin1(Levels::LevelValues.at(static_cast<size_t>(which)).name);
-    return {findChild<QLabel*>(QStringLiteral("Label") + name),
-            findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+    // Looked up by the names the value table gives the controls, once for the life of the window.
+    for (std::size_t i = 0; i < Levels::LevelValues.size(); ++i) {
+        const Levels::LevelValueInfo& info = Levels::LevelValues.at(i);
+        const QString name = QString::fromLatin1(info.name);
+        m_rows.at(i) = {&info, findChild<QLabel*>(QStringLiteral("Label") + name),
+                        findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+    }
 }
 
 void FormLevel::setupControls()
 {
     for (QLabel* label : findChildren<QLabel*>())
-        styleLabel(label, 9, true, Qt::white);
-    styleLabel(m_ui->LabelEditing, 9.75, true, Qt::white);
-    styleLabel(m_ui->LabelLevel, 9.75, true, Qt::white);
-    styleLabel(m_ui->LabelWarning, 8.25, false, Qt::red);
+        TextStyle::StyleLabel(label, 9, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelEditing, 9.75, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelLevel, 9.75, Qt::white);
+    TextStyle::StyleLabel(m_ui->LabelWarning, 8.25, Qt::red, false);
 
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
-        const ValueRow controls = row(info.which);
-        controls.bar->setRange(info.minimum, info.maximum);
-        controls.bar->setSingleStep(1);
-        controls.bar->setPageStep(1);
-        controls.bar->setValue(info.designValue);
-        controls.label->setText(QString::number(info.designValue));
-        connect(controls.bar, &QScrollBar::valueChanged, this,
-                [this, &info](int value) { valueBarChanged(info, value); });
+    for (const ValueRow& row : m_rows) {
+        row.bar->setRange(row.info->minimum, row.info->maximum);
+        row.bar->setSingleStep(1);
+        row.bar->setPageStep(1);
+        row.bar->setValue(row.info->designValue);
+        row.label->setText(QString::number(row.info->designValue));
     }
     m_ui->PictureColdBreath->setOn(false);
 
@@ -129,10 +123,15 @@ void FormLevel::setupControls()
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureSave->setSounds(&m_context.sounds);
     m_ui->PictureCancel->setSounds(&m_context.sounds);
+}
 
+void FormLevel::setupConnections()
+{
+    for (const ValueRow& row : m_rows)
+        connect(row.bar, &QScrollBar::valueChanged, this, [this, &row](int value) { valueBarChanged(row, value); });
     connect(m_ui->PictureColdBreath, &CheckPicture::clicked, this, &FormLevel::toggleColdBreath);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormLevel::save);
-    connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::returnToMain);
+    connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormLevel::finished);
 }
 
 void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* busyPanel)
@@ -159,24 +158,24 @@ void FormLevel::showSettings()
 {
     const LevelSettings& settings = m_workflow->settings();
     m_filling = true;
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
-        const ValueRow controls = row(info.which);
+    for (const ValueRow& row : m_rows) {
+        const Levels::LevelValueInfo& info = *row.info;
         const QString& value = settings.value(info.which);
         const bool found = !value.isEmpty();
-        controls.bar->setEnabled(found);
-        controls.label->setEnabled(found);
+        row.bar->setEnabled(found);
+        row.label->setEnabled(found);
         if (!found) {
-            controls.label->setText(QStringLiteral("-"));
-            controls.label->setToolTip(QStringLiteral("Not found in Init.CON; left as it is."));
+            row.label->setText(QStringLiteral("-"));
+            row.label->setToolTip(QStringLiteral("Not found in Init.CON; left as it is."));
             continue;
         }
         // Setting the bar plays its sound when the value differs, as a change by hand would.
         const int position = Levels::spinPosition(value, info);
-        controls.bar->setValue(position);
+        row.bar->setValue(position);
         const bool inRange = QString::number(position) == QString::number(value.toLongLong());
         // A value beyond the range is shown as the file has it, and kept unless the user moves the bar.
-        controls.label->setText(inRange ? QString::number(position) : value);
-        controls.label->setToolTip(
+        row.label->setText(inRange ? QString::number(position) : value);
+        row.label->setToolTip(
             inRange
                 ? QString()
                 : QStringLiteral("Outside %1 to %2; kept unless you change it.").arg(info.minimum).arg(info.maximum));
@@ -188,20 +187,19 @@ void FormLevel::showSettings()
     m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
 }
 
-void FormLevel::valueBarChanged(const Levels::LevelValueInfo& info, int value)
+void FormLevel::valueBarChanged(const ValueRow& row, int value)
 {
-    m_context.sounds.PlayClickSound(3);
-    const ValueRow controls = row(info.which);
-    controls.label->setText(QString::number(value));
+    m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
+    row.label->setText(QString::number(value));
     if (m_filling)
         return;
-    controls.label->setToolTip(QString());
-    m_workflow->settings().value(info.which) = QString::number(value);
+    row.label->setToolTip(QString());
+    m_workflow->settings().value(row.info->which) = QString::number(value);
 }
 
 void FormLevel::toggleColdBreath()
 {
-    m_context.sounds.PlayClickSound(2);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
     LevelSettings& settings = m_workflow->settings();
     if (!settings.ColdBreathPresent)
         return;
@@ -218,15 +216,10 @@ void FormLevel::save()
     }
     // A failed save keeps the window and the user's values, so that nothing typed is lost.
     if (saved)
-        returnToMain();
-}
-
-void FormLevel::returnToMain()
-{
-    m_context.returnToMain(this);
+        emit finished();
 }
 
 void FormLevel::closeRequested()
 {
-    returnToMain();
+    emit finished();
 }

@@ -3,6 +3,7 @@
 #include "levels/LevelSettings.h"
 #include "widgets/SkinnedWindow.h"
 
+#include <array>
 #include <memory>
 
 class EditorContext;
@@ -31,29 +32,36 @@ public:
     // The archive work behind the window; it lives as long as the window, for the whole run.
     LevelWorkflow& workflow() { return *m_workflow; }
 
+signals:
+    // Accepted, saved or cancelled: the main window comes back.
+    void finished();
+
 protected:
     void closeRequested() override;
 
 private:
     struct ValueRow
     {
-        QLabel* label;
-        QScrollBar* bar;
+        const Levels::LevelValueInfo* info = nullptr;
+        QLabel* label = nullptr;
+        QScrollBar* bar = nullptr;
     };
-    ValueRow row(Levels::LevelValue which) const;
 
+    void findRows();
     void setupControls();
+    void setupConnections();
     void showSettings();
-    void valueBarChanged(const Levels::LevelValueInfo& info, int value);
+    void valueBarChanged(const ValueRow& row, int value);
     void toggleColdBreath();
     void save();
-    void returnToMain();
 
     std::unique_ptr<Ui::FormLevel> m_ui;
     EditorContext& m_context;
     // Message boxes shown during an open or a save, with the busy cursor lifted while they are up.
     std::unique_ptr<Prompter> m_prompter;
     std::unique_ptr<LevelWorkflow> m_workflow;
+    // The label and bar of each value, in the order of Levels::LevelValues.
+    std::array<ValueRow, Levels::LevelValues.size()> m_rows;
     // Set while the opening fills the bars, so that the bars do not write their clamped values back.
     bool m_filling = false;
 };

@@ -4,14 +4,12 @@
 
 #include "ui_FormMain.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "modfiles/SliderMath.h"
 #include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormEdit.h"
-#include "windows/FormLevel.h"
-#include "windows/FormSave.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -20,8 +18,6 @@
 
 namespace {
 
-constexpr int ListSound = 2;
-constexpr int BarSound = 3;
 constexpr qreal LabelPointSize = 9.0;
 constexpr qreal FieldPointSize = 8.25;
 
@@ -56,14 +52,6 @@ void SetWhiteField(QWidget* field)
     palette.setColor(QPalette::Text, Qt::black);
     field->setPalette(palette);
     field->setFont(TextStyle::Font(FieldPointSize));
-}
-
-void SetTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->setFont(TextStyle::Font(LabelPointSize));
 }
 
 // The captions were laid out for the Windows face; where a look-alike face runs a little wider, the caption
@@ -104,10 +92,8 @@ FormMain::FormMain(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setMovableByBackground(true);
-    setUpControls();
-    connectModel();
-    connectControls();
-    context.registerWindow(this);
+    setupControls();
+    setupConnections();
 }
 
 FormMain::~FormMain() = default;
@@ -119,7 +105,10 @@ QWidget* FormMain::busyPanel() const
 
 QPixmap FormMain::backgroundPicture(qreal dpr) const
 {
-    return Artwork::MainBackground(dpr);
+    // The Save button rests on the top edge of the Bots plate.
+    return Artwork::MainBackground({m_ui->PlateSettings->geometry(), m_ui->PlateScores->geometry(),
+                                    m_ui->PlateLevel->geometry(), m_ui->PlateBots->geometry()},
+                                   {m_ui->GrooveBotSkill->geometry(), m_ui->GrooveMaxBots->geometry()}, dpr);
 }
 
 FormMain::FriendlyFireRow FormMain::row(FriendlyFire which) const
@@ -137,19 +126,24 @@ FormMain::FriendlyFireRow FormMain::row(FriendlyFire which) const
     return {m_ui->LabelSFD, m_ui->VScrollSFD};
 }
 
-void FormMain::setUpControls()
+void FormMain::setupControls()
 {
     // Every caption and value label is black with a grey twin beneath it; the value labels' twins carry
     // their names, as the window keeps them equal at run time.
     const QList<QLabel*> valueLabels{m_ui->LabelBotNames, m_ui->LabelSFD,      m_ui->LabelVFD,    m_ui->LabelSSD,
                                      m_ui->LabelVSD,      m_ui->LabelBotSkill, m_ui->LabelMaxBots};
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        SetTextColour(label, Qt::black);
+        TextStyle::StyleLabel(label, LabelPointSize, Qt::black);
         FitCaption(label);
         TextStyle::AddShadow(label, valueLabels.contains(label) ? label->objectName() + QLatin1Char('2') : QString());
     }
 
-    SetTextColour(m_ui->LabelLoading, Qt::white);
+    // The plates and grooves are painted into the background; their places in the form only say where.
+    for (QWidget* place : {m_ui->PlateSettings, m_ui->PlateScores, m_ui->PlateLevel, m_ui->PlateBots,
+                           m_ui->GrooveBotSkill, m_ui->GrooveMaxBots})
+        place->hide();
+
+    TextStyle::StyleLabel(m_ui->LabelLoading, LabelPointSize, Qt::white);
     QPalette black = m_ui->PictureWarning->palette();
     black.setColor(QPalette::Window, Qt::black);
     m_ui->PictureWarning->setPalette(black);
@@ -188,26 +182,26 @@ void FormMain::setUpControls()
     for (ImageButton* button :
          {m_ui->PictureAdd, m_ui->PictureEdit, m_ui->PictureSave, m_ui->PictureMini, m_ui->PictureExit})
         button->setSounds(&m_context.sounds);
+    BotNameInput::Install(m_ui->TextNewBot);
+}
 
+void FormMain::setupConnections()
+{
+    // Double-clicks on the lists and the value labels, and Delete on the bot names, come through
+    // eventFilter().
     m_ui->ListBotNames->installEventFilter(this);
     m_ui->ListBotNames->viewport()->installEventFilter(this);
     m_ui->ListScores->viewport()->installEventFilter(this);
     for (FriendlyFire which : AllFriendlyFire)
         row(which).label->installEventFilter(this);
-}
 
-void FormMain::connectModel()
-{
     ModSettings& mod = m_context.mod;
     connect(&mod, &ModSettings::loaded, this, &FormMain::showLoadedMod);
     connect(&mod, &ModSettings::botNamesChanged, this, &FormMain::showBotNames);
     connect(&mod, &ModSettings::botSettingsChanged, this, &FormMain::showBotSettings);
     connect(&mod, &ModSettings::friendlyFireChanged, this, &FormMain::showFriendlyFire);
     connect(&mod, &ModSettings::scoreChanged, this, &FormMain::showScore);
-}
 
-void FormMain::connectControls()
-{
     for (FriendlyFire which : AllFriendlyFire) {
         connect(row(which).bar, &QScrollBar::valueChanged, this,
                 [this, which](int value) { friendlyFireBarChanged(which, value); });
@@ -216,14 +210,9 @@ void FormMain::connectControls()
             [this](int value) { m_context.mod.setBotSkill(QString::number(value)); });
     connect(m_ui->PictureSliderBGMB, &BotSlider::valueChosen, this,
             [this](int value) { m_context.mod.setMaxBots(QString::number(value)); });
-
-    BotNameInput::Install(m_ui->TextNewBot);
     connect(m_ui->PictureAdd, &ImageButton::clicked, this, &FormMain::addBotName);
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormMain::editSelectedLevel);
-    connect(m_ui->PictureSave, &ImageButton::clicked, this, [this] {
-        if (m_context.save)
-            m_context.showOnly(m_context.save);
-    });
+    connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormMain::saveRequested);
     connect(m_ui->PictureMini, &ImageButton::clicked, this, &QWidget::showMinimized);
     connect(m_ui->PictureExit, &ImageButton::clicked, this, &FormMain::askToExit);
 }
@@ -322,7 +311,7 @@ void FormMain::showFriendlyFire(FriendlyFire which)
 
 void FormMain::friendlyFireBarChanged(FriendlyFire which, int value)
 {
-    m_context.sounds.PlayClickSound(BarSound);
+    m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
     if (!m_barFollowsModel)
         m_context.mod.setFriendlyFire(which, QString::number(value));
 }
@@ -354,9 +343,8 @@ void FormMain::editSelectedBotName()
     const int selected = SelectedRow(m_ui->ListBotNames);
     if (selected < 0)
         return;
-    m_context.sounds.PlayClickSound(ListSound);
-    if (m_context.edit)
-        m_context.edit->BeginBotNameEdit(selected);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
+    emit botNameEditRequested(selected);
 }
 
 void FormMain::deleteSelectedBotName()
@@ -386,9 +374,8 @@ void FormMain::editSelectedScore()
     const int selected = SelectedRow(m_ui->ListScores);
     if (selected < 0)
         return;
-    m_context.sounds.PlayClickSound(ListSound);
-    if (m_context.edit)
-        m_context.edit->BeginScoreEdit(selected);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
+    emit scoreEditRequested(selected);
 }
 
 void FormMain::editSelectedLevel()
@@ -398,8 +385,7 @@ void FormMain::editSelectedLevel()
         m_context.prompter.warning(QStringLiteral("No level selected."));
         return;
     }
-    if (m_context.level)
-        m_context.level->editLevel(index, m_ui->ComboLevels->currentText(), busyPanel());
+    emit levelEditRequested(index, m_ui->ComboLevels->currentText());
 }
 
 void FormMain::askToExit()

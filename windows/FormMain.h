@@ -6,9 +6,7 @@
 #include <memory>
 
 class EditorContext;
-class BotSlider;
 class QLabel;
-class QListWidget;
 class QScrollBar;
 namespace Ui {
 class FormMain;
@@ -28,6 +26,15 @@ public:
     // The black "Loading... Please Wait" panel the level workflow shows while it extracts.
     QWidget* busyPanel() const;
 
+signals:
+    // A double-click on a selected row, after its sound.
+    void botNameEditRequested(int row);
+    void scoreEditRequested(int row);
+    // The level Edit button, after its sound, with a level chosen.
+    void levelEditRequested(int levelIndex, const QString& displayName);
+    // The Save button, after its sound.
+    void saveRequested();
+
 protected:
     void closeRequested() override;
     QPixmap backgroundPicture(qreal dpr) const override;
@@ -41,9 +48,9 @@ private:
     };
     FriendlyFireRow row(FriendlyFire which) const;
 
-    void setUpControls();
-    void connectModel();
-    void connectControls();
+    void setupControls();
+    // The window's wiring: the model to the controls, the controls to the model and to the signals.
+    void setupConnections();
 
     // Model to controls.
     void showLoadedMod();

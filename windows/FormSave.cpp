@@ -1,5 +1,6 @@
 #include "windows/FormSave.h"
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -8,23 +9,8 @@
 #include "widgets/BusyCursor.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
-
-#include <QApplication>
 
 #include <optional>
-
-namespace {
-
-void styleLabel(QLabel* label, qreal pointSize)
-{
-    label->setFont(TextStyle::Font(pointSize));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-}
-
-} // namespace
 
 FormSave::FormSave(EditorContext& context, QWidget* parent)
     : SkinnedWindow(QSize(201, 177), Frame::WhiteLines, parent), m_ui(std::make_unique<Ui::FormSave>()),
@@ -32,21 +18,26 @@ FormSave::FormSave(EditorContext& context, QWidget* parent)
 {
     m_ui->setupUi(this);
     setupControls();
-    context.registerWindow(this);
+    setupConnections();
 }
 
 FormSave::~FormSave() = default;
 
 void FormSave::setupControls()
 {
-    styleLabel(m_ui->LabelLSave, 12);
+    TextStyle::StyleLabel(m_ui->LabelLSave, 12, Qt::white);
     for (QLabel* label : {m_ui->LabelLFF, m_ui->LabelLScore, m_ui->LabelLBSMB, m_ui->LabelLNames, m_ui->LabelLIntro})
-        styleLabel(label, 9);
+        TextStyle::StyleLabel(label, 9, Qt::white);
     m_ui->PictureSave->setWord(QStringLiteral("SAVE"));
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureSave->setSounds(&m_context.sounds);
     m_ui->PictureCancel->setSounds(&m_context.sounds);
+    refreshChecks();
+    refreshIntro();
+}
 
+void FormSave::setupConnections()
+{
     const std::pair<CheckPicture*, ModFile> checks[] = {{m_ui->PictureFF, ModFile::ServerSettings},
                                                         {m_ui->PictureScore, ModFile::Scoring},
                                                         {m_ui->PictureBSMB, ModFile::AIDefault},
@@ -58,9 +49,6 @@ void FormSave::setupControls()
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormSave::save);
     connect(m_ui->PictureCancel, &ImageButton::clicked, this, &FormSave::cancel);
     connect(&m_context.mod, &ModSettings::loaded, this, &FormSave::refreshChecks);
-
-    refreshChecks();
-    refreshIntro();
 }
 
 void FormSave::refreshChecks()
@@ -97,7 +85,7 @@ void FormSave::showEvent(QShowEvent* event)
 
 void FormSave::flipSaveFlag(CheckPicture* check, ModFile file)
 {
-    m_context.sounds.PlayClickSound(2);
+    m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
     ModSettings& mod = m_context.mod;
     const bool on = !mod.saveFlag(file);
     mod.setSaveFlag(file, on);
@@ -106,7 +94,7 @@ void FormSave::flipSaveFlag(CheckPicture* check, ModFile file)
 
 void FormSave::switchIntro()
 {
-    m_context.sounds.PlayClickSound(1);
+    m_context.sounds.PlayClickSound(ClickSound::Button);
     std::optional<BusyCursor> busy;
     m_context.intro.toggle(m_context.mod.ModFolder, m_context.prompter, [&busy](bool on) {
         if (on)
@@ -129,17 +117,12 @@ void FormSave::save()
         report = SaveMod(mod, mod.SaveFriendlyFire, mod.SaveScores, mod.SaveBotSettings, mod.SaveBotNames);
     }
     ReportSave(report, m_context.prompter);
-    returnToMain();
+    emit finished();
 }
 
 void FormSave::cancel()
 {
-    returnToMain();
-}
-
-void FormSave::returnToMain()
-{
-    m_context.returnToMain(this);
+    emit finished();
 }
 
 void FormSave::closeRequested()

@@ -21,12 +21,17 @@ public:
     explicit FormSave(EditorContext& context, QWidget* parent = nullptr);
     ~FormSave() override;
 
+signals:
+    // Accepted, saved or cancelled: the main window comes back.
+    void finished();
+
 protected:
     void closeRequested() override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void setupControls();
+    void setupConnections();
     // The four group checks as the model stands: its save flag, disabled when the file is missing.
     void refreshChecks();
     void refreshIntro();
@@ -34,7 +39,6 @@ private:
     void switchIntro();
     void save();
     void cancel();
-    void returnToMain();
 
     std::unique_ptr<Ui::FormSave> m_ui;
     EditorContext& m_context;

@@ -2,13 +2,10 @@
 
 #include "ui_FormSelect.h"
 
-#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
-#include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
-#include "windows/FormMain.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -19,9 +16,14 @@ FormSelect::FormSelect(EditorContext& context, QWidget* parent)
       m_context(context)
 {
     m_ui->setupUi(this);
-    context.registerWindow(this);
-    context.select = this;
+    setupControls();
+    setupConnections();
+}
 
+FormSelect::~FormSelect() = default;
+
+void FormSelect::setupControls()
+{
     m_ui->LabelLSelectMod->setFont(TextStyle::Font(9.75));
     m_ui->LabelLSelectMod->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     m_ui->ListMods->setFont(TextStyle::Font(8.25));
@@ -30,14 +32,16 @@ FormSelect::FormSelect(EditorContext& context, QWidget* parent)
                                                  "black; } QListWidget::item:selected { background: #1c3f8c; "
                                                  "color: white; }"));
     m_ui->PictureEdit->setWord(QStringLiteral("EDIT"));
-    m_ui->PictureEdit->setSounds(&context.sounds);
+    m_ui->PictureEdit->setSounds(&m_context.sounds);
+}
 
+void FormSelect::setupConnections()
+{
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormSelect::openSelectedMod);
+    // Double-clicks and Enter on the list come through eventFilter().
     m_ui->ListMods->installEventFilter(this);
     m_ui->ListMods->viewport()->installEventFilter(this);
 }
-
-FormSelect::~FormSelect() = default;
 
 void FormSelect::setMods(const QStringList& names)
 {
@@ -83,16 +87,10 @@ void FormSelect::openSelectedMod()
     const QList<QListWidgetItem*> selected = m_ui->ListMods->selectedItems();
     if (selected.isEmpty())
         return;
-    ModSettings& mod = m_context.mod;
-    mod.ModFolder = mod.ModsPath + selected.constFirst()->text();
+    // Gone before the mod is read: the selection is over once a mod is chosen.
     hide();
-    mod.ScoreKeys = BuildScoreKeys();
-    const LoadReport report = LoadMod(mod);
-    m_context.intro.ReadIntroStatus(mod.ModFolder);
-    if (m_context.main)
-        m_context.showOnly(m_context.main);
-    // Told once the main window is up, so that the box has a window beneath it.
-    ReportLoad(report, m_context.prompter);
+    StartUp::OpenMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
+                     &m_context.intro, [this] { emit modOpened(); });
 }
 
 void FormSelect::closeRequested()

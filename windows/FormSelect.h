@@ -25,13 +25,18 @@ public:
     // The names shown, in order.
     QStringList mods() const;
 
+signals:
+    // A mod was opened: the main window is to come up (before any report of the load).
+    void modOpened();
+
 protected:
     void closeRequested() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Sets ModFolder, hides this window, loads the mod and its movie state, shows the main window, and then
-    // tells what the load could not read.
+    void setupControls();
+    void setupConnections();
+    // Hides this window and opens the chosen mod; the main window is up before any report of the load.
     void openSelectedMod();
 
     std::unique_ptr<Ui::FormSelect> m_ui;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 
 #include <QByteArray>
@@ -47,8 +48,8 @@ private:
 class RecordingSounds final : public ClickSoundPlayer
 {
 public:
-    QList<int> played;
-    void PlayClickSound(int kind) override { played.append(kind); }
+    QList<ClickSound> played;
+    void PlayClickSound(ClickSound kind) override { played.append(kind); }
 };
 
 // A fresh demo game in a temporary folder; fails the current test when it cannot be made.

@@ -1,8 +1,7 @@
 #include "tests/support/WindowTestSupport.h"
 
-#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
 #include "windows/EditorContext.h"
 
 #include <QApplication>
@@ -58,9 +57,9 @@ void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons)
     QApplication::sendEvent(widget, &move);
 }
 
-QWidget* VisibleOnly(const EditorContext& context)
+QWidget* VisibleOnly(const Editor& editor)
 {
-    const QList<QWidget*> visible = context.visibleWindows();
+    const QList<QWidget*> visible = editor.visibleWindows();
     return visible.size() == 1 ? visible.first() : nullptr;
 }
 
@@ -80,8 +79,8 @@ ModSettings& DemoEditor::mod() const
 
 void DemoEditor::load(const QString& modName)
 {
-    context.mod.ModFolder = game.mod(modName);
-    if (!LoadMod(context.mod).unreadableFiles.isEmpty())
+    const qsizetype boxes = prompter.boxes.size();
+    StartUp::OpenMod(context.mod, game.mod(modName), prompter, &context.intro);
+    if (prompter.boxes.size() != boxes)
         QTest::qFail("the demo mod did not load", __FILE__, __LINE__);
-    context.intro.ReadIntroStatus(context.mod.ModFolder);
 }

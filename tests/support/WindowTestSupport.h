@@ -34,7 +34,7 @@ void DoubleClick(QWidget* widget, QPoint at = {});
 // A pointer move with these buttons held (QTest::mouseMove carries no buttons).
 void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.
-QWidget* VisibleOnly(const EditorContext& context);
+QWidget* VisibleOnly(const Editor& editor);
 // Saves a picture of the widget into GX_ARTIFACTS, when set, for the record.
 void SaveScreenshot(QWidget* widget, const QString& fileName);
 
@@ -46,6 +46,7 @@ struct DemoEditor
     RecordingSounds sounds;
     Editor editor{prompter, sounds};
     EditorContext& context = editor.context();
+    const Editor::Windows windows = editor.windows();
 
     ModSettings& mod() const;
     // What the mod selection does for this mod of the demo game: loads it and reads its intro state.

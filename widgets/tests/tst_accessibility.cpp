@@ -93,7 +93,7 @@ private slots:
     void namesAfterCaptions()
     {
         DemoEditor e;
-        const EditorContext& c = e.context;
+        const Editor::Windows c = e.windows;
         const struct
         {
             QWidget* window;
@@ -153,12 +153,12 @@ private slots:
     void everyControlHasAName()
     {
         DemoEditor e;
-        const EditorContext& context = e.context;
+        const Editor::Windows windows = e.windows;
         QStringList nameless;
         QStringList windowNames;
-        for (QWidget* window : {static_cast<QWidget*>(context.main), static_cast<QWidget*>(context.select),
-                                static_cast<QWidget*>(context.edit), static_cast<QWidget*>(context.save),
-                                static_cast<QWidget*>(context.level)}) {
+        for (QWidget* window : {static_cast<QWidget*>(windows.main), static_cast<QWidget*>(windows.select),
+                                static_cast<QWidget*>(windows.edit), static_cast<QWidget*>(windows.save),
+                                static_cast<QWidget*>(windows.level)}) {
             QVERIFY(window);
             windowNames.append(window->objectName());
             QVERIFY2(!SpokenName(window).isEmpty(), qPrintable(window->objectName()));
@@ -184,7 +184,7 @@ private slots:
                  QStringList({QStringLiteral("FormMain"), QStringLiteral("FormSelect"), QStringLiteral("FormEdit"),
                               QStringLiteral("FormSave"), QStringLiteral("FormLevel")}));
         // The windows are frameless, so their titles never show; they name the program to the desktop.
-        QCOMPARE(context.select->windowTitle(), QStringLiteral("GX3190 Editor"));
+        QCOMPARE(windows.select->windowTitle(), QStringLiteral("GX3190 Editor"));
     }
 
     // The score edit window's spin bar is named after the score being edited; pictures act through the tool.
@@ -192,7 +192,7 @@ private slots:
     {
         DemoEditor e;
         e.load(DemoGame::CompleteMod);
-        FormEdit* edit = e.context.edit;
+        FormEdit* edit = e.windows.edit;
         auto* caption = Control<QLabel>(edit, "LabelLScore");
         auto* bar = Control<QWidget>(edit, "VScrollNum");
         QStringList heard;
@@ -202,23 +202,23 @@ private slots:
             QCOMPARE(SpokenName(bar), Accessibility::SpokenCaption(caption->text()));
             heard.append(SpokenName(bar));
             QTest::keyClick(Control<QWidget>(edit, "PictureCancel"), Qt::Key_Space);
-            QCOMPARE(VisibleOnly(e.context), e.context.main);
+            QCOMPARE(VisibleOnly(e.editor), e.windows.main);
         }
         QVERIFY2(heard.at(0) != heard.at(1), qPrintable(heard.join(QStringLiteral(" / "))));
 
         // Assistive tools see push buttons and check boxes, and pressing them through the tool acts as a click.
-        e.context.showOnly(e.context.main);
+        e.context.showOnly(e.windows.main);
         QAccessibleInterface* save =
-            QAccessible::queryAccessibleInterface(Control<QWidget>(e.context.main, "PictureSave"));
+            QAccessible::queryAccessibleInterface(Control<QWidget>(e.windows.main, "PictureSave"));
         QVERIFY(save && save->actionInterface());
         QCOMPARE(save->role(), QAccessible::Button);
         QCOMPARE(save->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
         e.sounds.played.clear();
         save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(e.sounds.played, QList<int>{1});
-        QCOMPARE(VisibleOnly(e.context), e.context.save);
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(VisibleOnly(e.editor), e.windows.save);
 
-        auto* friendlyFire = Control<CheckPicture>(e.context.save, "PictureFF");
+        auto* friendlyFire = Control<CheckPicture>(e.windows.save, "PictureFF");
         QAccessibleInterface* check = QAccessible::queryAccessibleInterface(friendlyFire);
         QVERIFY(check && check->actionInterface());
         QCOMPARE(check->role(), QAccessible::CheckBox);
@@ -229,7 +229,7 @@ private slots:
             e.sounds.played.clear();
             check->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
             QCOMPARE(bool(check->state().checked), !wasOn);
-            QCOMPARE(e.sounds.played, QList<int>{2});
+            QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         }
         QCOMPARE(friendlyFire->isOn(), e.mod().SaveFriendlyFire);
     }
@@ -242,8 +242,8 @@ private slots:
         QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
         store.setValue(QStringLiteral("Paths/GXPath"), e.game.path);
         QVERIFY(e.editor.start(store));
-        EditorContext& context = e.context;
-        FormSelect* select = context.select;
+        const Editor::Windows windows = e.windows;
+        FormSelect* select = windows.select;
         QVERIFY(Activate(select));
 
         // Down arrow selects a mod, Tab reaches EDIT, Space opens the mod.
@@ -259,28 +259,28 @@ private slots:
         e.sounds.played.clear();
         PressAndRelease(open, Qt::Key_Space);
         // The button's click comes first; showing the loaded values may add the spin bars' own.
-        QCOMPARE(e.sounds.played.value(0), 1);
-        QCOMPARE(VisibleOnly(context), context.main);
+        QCOMPARE(e.sounds.played.value(0), ClickSound::Button);
+        QCOMPARE(VisibleOnly(e.editor), windows.main);
         QCOMPARE(e.mod().ModFolder, e.game.mod(DemoGame::CompleteMod));
 
         // Exit by keyboard asks the question; No keeps everything.
-        FormMain* main = context.main;
+        FormMain* main = windows.main;
         QVERIFY(Activate(main));
         auto* exitButton = Control<ImageButton>(main, "PictureExit");
         QVERIFY(TabTo(main, exitButton));
         e.prompter.questionAnswers.push_back(false);
         PressAndRelease(exitButton, Qt::Key_Return);
         QCOMPARE(e.prompter.texts(), QStringList{QStringLiteral("Do you want to exit?")});
-        QCOMPARE(VisibleOnly(context), main);
+        QCOMPARE(VisibleOnly(e.editor), main);
 
         // Enter on SAVE opens the save window.
         auto* save = Control<ImageButton>(main, "PictureSave");
         QVERIFY(TabTo(main, save));
         e.sounds.played.clear();
         PressAndRelease(save, Qt::Key_Enter);
-        QCOMPARE(e.sounds.played, QList<int>{1});
-        FormSave* saveWindow = context.save;
-        QCOMPARE(VisibleOnly(context), saveWindow);
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::Button});
+        FormSave* saveWindow = windows.save;
+        QCOMPARE(VisibleOnly(e.editor), saveWindow);
         QVERIFY(Activate(saveWindow));
 
         // A save check turns over on Space and Return with its sound, as on a click.
@@ -290,7 +290,7 @@ private slots:
         e.sounds.played.clear();
         QTest::keyClick(friendlyFire, Qt::Key_Space);
         QCOMPARE(friendlyFire->isOn(), !wasOn);
-        QCOMPARE(e.sounds.played, QList<int>{2});
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         QTest::keyClick(friendlyFire, Qt::Key_Return);
         QCOMPARE(friendlyFire->isOn(), wasOn);
 
@@ -300,7 +300,7 @@ private slots:
         auto* cancel = Control<ImageButton>(saveWindow, "PictureCancel");
         QVERIFY(TabTo(saveWindow, cancel));
         PressAndRelease(cancel, Qt::Key_Space);
-        QCOMPARE(VisibleOnly(context), main);
+        QCOMPARE(VisibleOnly(e.editor), main);
         QCOMPARE(ReadBytes(server), serverBefore);
     }
 
@@ -309,7 +309,7 @@ private slots:
     {
         DemoEditor e;
         e.load(DemoGame::CompleteMod);
-        FormMain* main = e.context.main;
+        FormMain* main = e.windows.main;
         e.context.showOnly(main);
         QVERIFY(Activate(main));
 
@@ -319,7 +319,7 @@ private slots:
         e.sounds.played.clear();
         QTest::keyClick(bar, Qt::Key_Down);
         QCOMPARE(e.mod().friendlyFire(FriendlyFire::VehicleFF), QString::number(before + 1));
-        QCOMPARE(e.sounds.played, QList<int>{3});
+        QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::BarOrSlider});
         QTest::keyClick(bar, Qt::Key_Up);
         QTest::keyClick(bar, Qt::Key_End);
         QCOMPARE(Caption(main, "LabelVFD"), QStringLiteral("100"));
@@ -340,7 +340,7 @@ private slots:
         QTest::keyClick(bots, Qt::Key_Home);
         QTest::keyClick(bots, Qt::Key_Left);
         QCOMPARE(e.mod().MaxBots(), QStringLiteral("1"));
-        QCOMPARE(e.sounds.played, QList<int>(5, 3));
+        QCOMPARE(e.sounds.played, QList<ClickSound>(5, ClickSound::BarOrSlider));
 
         // A section the mod does not hold is passed over.
         e.load(DemoGame::NamesOnlyMod);

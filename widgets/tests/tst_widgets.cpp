@@ -24,7 +24,7 @@ namespace {
 struct EventLog final : public ClickSoundPlayer
 {
     QStringList events;
-    void PlayClickSound(int kind) override { events.append(QStringLiteral("sound%1").arg(kind)); }
+    void PlayClickSound(ClickSound kind) override { events.append(QStringLiteral("sound%1").arg(int(kind))); }
 };
 
 // Two picture buttons side by side on a shown window, logging into one sequence.
@@ -342,9 +342,10 @@ private slots:
 
     void artworkSizes()
     {
+        const QList<QRect> plates{{8, 68, 234, 128}, {8, 196, 234, 115}, {8, 311, 234, 42}, {248, 68, 194, 285}};
         for (const qreal dpr : {1.0, 2.0}) {
             const QList<QPair<QPixmap, QSize>> pictures = {
-                {Artwork::MainBackground(dpr), QSize(449, 360)},
+                {Artwork::MainBackground(plates, {}, dpr), QSize(449, 360)},
                 {Artwork::DialogBackground(QSize(201, 177), dpr), QSize(201, 177)},
                 {Artwork::ButtonFace(QSize(91, 18), QStringLiteral("SAVE"), false, dpr), QSize(91, 18)},
                 {Artwork::ButtonFace(QSize(91, 18), QStringLiteral("SAVE"), true, dpr), QSize(91, 18)},
@@ -364,7 +365,7 @@ private slots:
             }
 
             // Black labels sit on light plates; the banner and the surround are dark.
-            const QImage main = Artwork::MainBackground(dpr).toImage();
+            const QImage main = Artwork::MainBackground(plates, {}, dpr).toImage();
             auto at = [&](int x, int y) { return qGray(main.pixel(qRound(x * dpr), qRound(y * dpr))); };
             for (const QPoint p :
                  {QPoint(40, 110), QPoint(40, 205), QPoint(60, 318), QPoint(300, 110), QPoint(300, 318)})

@@ -46,8 +46,8 @@ private slots:
     {
         m_editor = std::make_unique<DemoEditor>();
         m_editor->load(DemoGame::CompleteMod);
-        m_main = m_editor->context.main;
-        m_level = m_editor->context.level;
+        m_main = m_editor->windows.main;
+        m_level = m_editor->windows.level;
         m_editor->context.showOnly(m_main);
         m_editor->prompter.clear();
         m_boxCursors.clear();

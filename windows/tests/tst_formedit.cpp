@@ -45,14 +45,14 @@ private slots:
     void handsOverToTheMainWindow();
 
 private:
-    FormEdit* edit() const { return m_e->context.edit; }
+    FormEdit* edit() const { return m_e->windows.edit; }
     ModSettings& mod() const { return m_e->mod(); }
-    QList<int>& sounds() const { return m_e->sounds.played; }
+    QList<ClickSound>& sounds() const { return m_e->sounds.played; }
     QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
     QString text(const char* name) const { return Caption(edit(), name); }
     QScrollBar* bar() const { return Control<QScrollBar>(edit(), "VScrollNum"); }
     void click(QPoint at) const { ClickAt(edit(), at); }
-    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->context), window); }
+    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->editor), window); }
     // Which of the two modes' controls show: the name box, or the score's caption, value and bar.
     void expectMode(bool score) const
     {
@@ -79,7 +79,7 @@ void TestFormEdit::init()
     m_e->load(DemoGame::CompleteMod);
     QCOMPARE(mod().ScoreValues().size(), 68);
     // The main window is up, as after the mod selection.
-    m_e->context.showOnly(m_e->context.main);
+    m_e->context.showOnly(m_e->windows.main);
     sounds().clear();
 }
 
@@ -116,7 +116,7 @@ void TestFormEdit::editsABotName()
     edit()->BeginBotNameEdit(0);
     setName(QString());
     click(AcceptPlace);
-    QCOMPARE(sounds(), QList<int>{1});
+    QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
     expectShown(edit());
     QCOMPARE(mod().BotNames(), DemoGame::BotNames);
 
@@ -137,8 +137,8 @@ void TestFormEdit::editsABotName()
     QSignalSpy changed(&mod(), &ModSettings::botNamesChanged);
     sounds().clear();
     click(AcceptPlace);
-    QCOMPARE(sounds(), QList<int>{1});
-    expectShown(m_e->context.main);
+    QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+    expectShown(m_e->windows.main);
     QCOMPARE(changed.size(), 1);
     QStringList expected = DemoGame::BotNames;
     expected[1] = QStringLiteral("   ");
@@ -185,13 +185,13 @@ void TestFormEdit::cancelChangesNothing()
     sounds().clear();
     if (way == 0) {
         click(CancelPlace);
-        QCOMPARE(sounds(), QList<int>{1});
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
     } else if (way == 1) {
         edit()->close();
     } else {
         QTest::keyClick(nameBox(), Qt::Key_Escape);
     }
-    expectShown(m_e->context.main);
+    expectShown(m_e->windows.main);
     QCOMPARE(mod().BotNames(), DemoGame::BotNames);
     QCOMPARE(mod().ScoreLines(), lines);
     QCOMPARE(mod().ScoreValues(), values);
@@ -246,7 +246,7 @@ void TestFormEdit::editsAScore()
     for (QPoint arrow : {LowerArrow, LowerArrow, LowerArrow, UpperArrow})
         click(arrow);
     QCOMPARE(text("LabelScore"), QStringLiteral("3"));
-    QCOMPARE(sounds(), (QList<int>{3, 3, 3, 3}));
+    QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
     click(AcceptPlace);
     QVERIFY(!edit()->isVisible());
     QCOMPARE(mod().ScoreValues().at(0), 3);
@@ -265,7 +265,7 @@ void TestFormEdit::editsAScore()
     click(CancelPlace);
     sounds().clear();
     edit()->BeginScoreEdit(26);
-    QCOMPARE(sounds(), QList<int>{});
+    QCOMPARE(sounds(), QList<ClickSound>{});
     QCOMPARE(text("LabelLScore"), QStringLiteral("SCORE_TITANATTACKBONUS"));
     click(CancelPlace);
 
@@ -277,7 +277,7 @@ void TestFormEdit::editsAScore()
         for (int i = 0; i < 5; ++i)
             click(arrow);
         QCOMPARE(text("LabelScore"), QString::number(limit));
-        QCOMPARE(sounds(), (QList<int>{3, 3}));
+        QCOMPARE(sounds(), QList<ClickSound>(2, ClickSound::BarOrSlider));
         click(AcceptPlace);
         QCOMPARE(mod().ScoreValues().at(4), limit);
     }
@@ -313,7 +313,7 @@ void TestFormEdit::keepsAScoreOutsideTheRange()
     QCOMPARE(bar()->minimum(), -200);
     QCOMPARE(bar()->maximum(), 200);
     QCOMPARE(text("LabelScore"), QStringLiteral("-2"));
-    QCOMPARE(sounds(), QList<int>{3});
+    QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
 
     // Moving away from an outside value works from the true value.
     click(CancelPlace);
@@ -327,10 +327,10 @@ void TestFormEdit::keepsAScoreOutsideTheRange()
 void TestFormEdit::handsOverToTheMainWindow()
 {
     // From the main window's lists, by a double-click on a row, and back with the new value shown.
-    FormMain* main = m_e->context.main;
+    FormMain* main = m_e->windows.main;
     auto* scores = Control<QListWidget>(main, "ListScores");
     DoubleClick(scores->viewport(), scores->visualItemRect(scores->item(2)).center());
-    QCOMPARE(sounds().value(0), 2);
+    QCOMPARE(sounds().value(0), ClickSound::ListOrCheck);
     expectShown(edit());
     QCOMPARE(edit()->EditIndex(), 2);
     QCOMPARE(text("LabelLScore"), QStringLiteral("SCORE_SUICIDE"));

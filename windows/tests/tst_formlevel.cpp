@@ -62,8 +62,8 @@ private slots:
     void valuesOutOfRangeAndMissingKeys();
 
 private:
-    FormLevel* level() const { return m_e->context.level; }
-    FormMain* main() const { return m_e->context.main; }
+    FormLevel* level() const { return m_e->windows.level; }
+    FormMain* main() const { return m_e->windows.main; }
     QString shown(const QString& name) const
     {
         return Control<QLabel>(level(), QStringLiteral("Label") + name)->text();
@@ -84,7 +84,7 @@ private:
         m_e->prompter.questionAnswers = {true};
         level()->editLevel(index, QString::fromLatin1(Levels::LevelTable.at(index).displayName), main()->busyPanel());
     }
-    bool onMain() const { return VisibleOnly(m_e->context) == main(); }
+    bool onMain() const { return VisibleOnly(m_e->editor) == main(); }
 
     std::unique_ptr<DemoEditor> m_e;
 };
@@ -158,7 +158,7 @@ void TestFormLevel::everyDemoLevelOpens()
         QCOMPARE(m_e->prompter.texts().first(), QStringLiteral("Opening & changing ANY files will prevent online "
                                                                "play with this mod.\r\nDo you still want to edit "
                                                                "this level?"));
-        QCOMPARE(VisibleOnly(m_e->context), level());
+        QCOMPARE(VisibleOnly(m_e->editor), level());
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(Caption(level(), "LabelLevel"), QString::fromLatin1(Levels::LevelTable.at(index).displayName));
         QCOMPARE(shown(QStringLiteral("MaxView")), QString::number(600 + index * 25));
@@ -170,7 +170,7 @@ void TestFormLevel::everyDemoLevelOpens()
         int changed = 0;
         for (size_t i = 0; i < std::size(ValueRows); ++i)
             changed += bar(QLatin1String(ValueRows[i].name))->value() != previous.at(qsizetype(i)) ? 1 : 0;
-        QCOMPARE(m_e->sounds.played, QList<int>(changed, 3));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>(changed, ClickSound::BarOrSlider));
         if (index == 8) {
             QCOMPARE(QColor(level()->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
             SaveScreenshot(level(), QStringLiteral("FormLevel.png"));
@@ -230,7 +230,7 @@ void TestFormLevel::arrowsStopAtTheirLimits()
     ClickAt(level(), at);
     QCOMPARE(bar(name)->value(), expected);
     QCOMPARE(shown(name), QString::number(expected));
-    QCOMPARE(m_e->sounds.played, expected == start ? QList<int>() : QList<int>{3});
+    QCOMPARE(m_e->sounds.played, expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
     // Other buttons do nothing.
     QTest::mouseClick(bar(name), Qt::RightButton, Qt::NoModifier, bar(name)->mapFrom(level(), at));
     QCOMPARE(bar(name)->value(), expected);
@@ -245,7 +245,7 @@ void TestFormLevel::saveWritesTheArchiveAndReturns()
     ClickAt(level(), ColdBreathPlace);
     m_e->sounds.played.clear();
     ClickAt(level(), SavePlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("information"));
     QCOMPARE(m_e->prompter.texts().last(), QStringLiteral("Level data saved."));
     QVERIFY(onMain());
@@ -264,7 +264,7 @@ void TestFormLevel::cancelWritesNothing()
     ClickAt(level(), ColdBreathPlace);
     m_e->sounds.played.clear();
     ClickAt(level(), CancelPlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QVERIFY(onMain());
     QCOMPARE(ReadBytes(archive(0)), before);
     QCOMPARE(m_e->prompter.kinds(), QStringList{QStringLiteral("question")});
@@ -289,7 +289,7 @@ void TestFormLevel::failedSaveKeepsTheWindow()
     ClickAt(level(), SavePlace);
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("critical"));
     QVERIFY(m_e->prompter.texts().last().startsWith(QLatin1String("Unable to save level data.")));
-    QCOMPARE(VisibleOnly(m_e->context), level());
+    QCOMPARE(VisibleOnly(m_e->editor), level());
     QCOMPARE(shown(QStringLiteral("PT16")), value);
     QCOMPARE(ReadBytes(archive(11)), QByteArray("damaged meanwhile"));
 }
@@ -303,7 +303,7 @@ void TestFormLevel::coldBreathFollowsTheFile()
     QVERIFY(coldBreath()->isOn());
     ClickAt(level(), ColdBreathPlace);
     QVERIFY(!coldBreath()->isOn());
-    QCOMPARE(m_e->sounds.played, QList<int>({2, 2}));
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>(2, ClickSound::ListOrCheck));
     ClickAt(level(), CancelPlace);
 
     // No cold-breath line: the check is off and takes no clicks; the save adds no line.

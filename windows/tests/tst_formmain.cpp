@@ -58,7 +58,7 @@ class TestFormMain final : public QObject
 private:
     std::unique_ptr<DemoEditor> m_e;
 
-    FormMain* main() const { return m_e->context.main; }
+    FormMain* main() const { return m_e->windows.main; }
     template <typename T = QWidget> T* find(const char* name) const { return Control<T>(main(), name); }
     QString text(const char* label) const { return Caption(main(), label); }
     // A value label and its shadow twin both show this.
@@ -183,7 +183,7 @@ private slots:
                      DemoGame::FriendlyFire[i]);
         }
         // Each bar that moved from 0 played its change sound.
-        QCOMPARE(m_e->sounds.played, QList<int>({3, 3, 3, 3}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>(4, ClickSound::BarOrSlider));
         expectValue("LabelMaxBots", QStringLiteral("32"));
         expectValue("LabelBotSkill", QStringLiteral("50"));
         auto* maxBots = find<BotSlider>("PictureSliderBGMB");
@@ -253,7 +253,7 @@ private slots:
             Click(bar, LowerArrow);
         expectValue("LabelSFD", QStringLiteral("10"));
         QCOMPARE(m_e->mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("10"));
-        QCOMPARE(m_e->sounds.played, QList<int>(10, 3));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>(10, ClickSound::BarOrSlider));
         Click(bar, UpperArrow);
         QCOMPARE(text("LabelSFD"), QStringLiteral("9"));
         // Only the left button steps.
@@ -272,9 +272,9 @@ private slots:
         expectValue("LabelSFD", QStringLiteral("0"));
         QCOMPARE(bar->value(), 0);
         QCOMPARE(m_e->mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("0"));
-        QCOMPARE(m_e->sounds.played, QList<int>({3}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::BarOrSlider});
         DoubleClick(find("LabelSFD"));
-        QCOMPARE(m_e->sounds.played, QList<int>({3}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
     void friendlyFireAboveTheRangeIsKept()
@@ -335,11 +335,11 @@ private slots:
 
         // The row that moved up is the one a double-click now edits.
         DoubleClick(list->viewport(), second);
-        QCOMPARE(m_e->sounds.played, QList<int>({2}));
-        QCOMPARE(VisibleOnly(m_e->context), m_e->context.edit);
-        QVERIFY(m_e->context.edit->EditingBotName());
-        QCOMPARE(m_e->context.edit->EditIndex(), 1);
-        QCOMPARE(Control<QLineEdit>(m_e->context.edit, "TextBotName")->text(), QStringLiteral("Charlie"));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
+        QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.edit);
+        QVERIFY(m_e->windows.edit->EditingBotName());
+        QCOMPARE(m_e->windows.edit->EditIndex(), 1);
+        QCOMPARE(Control<QLineEdit>(m_e->windows.edit, "TextBotName")->text(), QStringLiteral("Charlie"));
         m_e->context.showOnly(main());
 
         // Deleting the last rows leaves "0".
@@ -364,7 +364,7 @@ private slots:
         QCOMPARE(m_e->prompter.kinds(), QStringList{QStringLiteral("warning")});
         QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("No name entered.")});
         QCOMPARE(m_e->mod().BotNames(), DemoGame::BotNames);
-        QCOMPARE(m_e->sounds.played, QList<int>({1}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
 
         // A blank is a name; a name stays in the box and can be added twice.
         QTest::keyClicks(box, QStringLiteral(" "));
@@ -391,8 +391,8 @@ private slots:
         auto* list = find<QListWidget>("ListBotNames");
         list->scrollToBottom();
         DoubleClick(list->viewport(), list->visualItemRect(list->item(8)).center());
-        QCOMPARE(Control<QLineEdit>(m_e->context.edit, "TextBotName")->text(), QStringLiteral("Nova"));
-        QCOMPARE(m_e->context.edit->EditIndex(), 8);
+        QCOMPARE(Control<QLineEdit>(m_e->windows.edit, "TextBotName")->text(), QStringLiteral("Nova"));
+        QCOMPARE(m_e->windows.edit->EditIndex(), 8);
     }
 
     void sliderJumps()
@@ -418,7 +418,7 @@ private slots:
                 PressAndRelease(slider, QPoint(jump.x, 9));
                 const QString value = QString::fromLatin1(skill ? jump.botSkill : jump.maxBots);
                 const QByteArray where = QByteArray(track) + " at " + QByteArray::number(jump.x);
-                QVERIFY2(m_e->sounds.played == QList<int>({3}), where);
+                QVERIFY2(m_e->sounds.played == QList<ClickSound>{ClickSound::BarOrSlider}, where);
                 QVERIFY2(knob->x() == jump.knobX && slider->knobLeft() == float(jump.knobX), where);
                 expectValue(label, value);
                 QCOMPARE(skill ? m_e->mod().BotSkill() : m_e->mod().MaxBots(), value);
@@ -435,7 +435,7 @@ private slots:
         const float left = slider->knobLeft();
         for (int x : {1, 180})
             PressAndRelease(slider, QPoint(x, 9));
-        QCOMPARE(m_e->sounds.played, QList<int>({3, 3}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>(2, ClickSound::BarOrSlider));
         QCOMPARE(slider->knobLeft(), left);
         QCOMPARE(text("LabelMaxBots"), QStringLiteral("32"));
 
@@ -461,7 +461,7 @@ private slots:
         // Grab the knob 11 pixels from its left edge (track pixel 100) and move right by 5.
         auto onTrack = [&](int x) { return knob->mapFrom(slider, QPoint(x, 9)); };
         QTest::mousePress(knob, Qt::LeftButton, {}, onTrack(100));
-        QCOMPARE(m_e->sounds.played, QList<int>({3}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::BarOrSlider});
         MoveHeld(knob, onTrack(105));
         QCOMPARE(slider->knobLeft(), 94.0f);
         QCOMPARE(knob->x(), 94);
@@ -479,7 +479,7 @@ private slots:
         QCOMPARE(slider->knobLeft(), 157.0f);
         QCOMPARE(m_e->mod().BotSkill(), QStringLiteral("100"));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, onTrack(900));
-        QCOMPARE(m_e->sounds.played, QList<int>({3}));
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::BarOrSlider});
 
         // After the release, moves do not drag.
         MoveHeld(knob, onTrack(50));
@@ -545,8 +545,8 @@ private slots:
 
         m_e->sounds.played.clear();
         Click(find("PictureSave"));
-        QCOMPARE(m_e->sounds.played, QList<int>({1}));
-        QCOMPARE(VisibleOnly(m_e->context), m_e->context.save);
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.save);
         m_e->context.showOnly(main());
 
         Click(find("PictureMini"));

@@ -63,7 +63,7 @@ private slots:
 
 private:
     void open();
-    FormSave* save() const { return m_e->context.save; }
+    FormSave* save() const { return m_e->windows.save; }
     ModSettings& mod() const { return m_e->mod(); }
     CheckPicture* check(const char* name) const { return Control<CheckPicture>(save(), name); }
     void click(QPoint at) const { ClickAt(save(), at); }
@@ -96,9 +96,9 @@ private:
 void TestFormSave::open()
 {
     m_e->load(DemoGame::CompleteMod);
-    m_e->context.showOnly(m_e->context.main);
-    QTest::mouseClick(Control<QWidget>(m_e->context.main, "PictureSave"), Qt::LeftButton);
-    QCOMPARE(VisibleOnly(m_e->context), save());
+    m_e->context.showOnly(m_e->windows.main);
+    QTest::mouseClick(Control<QWidget>(m_e->windows.main, "PictureSave"), Qt::LeftButton);
+    QCOMPARE(VisibleOnly(m_e->editor), save());
     m_e->sounds.played.clear();
 }
 
@@ -143,7 +143,7 @@ void TestFormSave::checksFlipTheirFlags()
     for (int i = 0; i < 4; ++i) {
         m_e->sounds.played.clear();
         click(places[i]);
-        QCOMPARE(m_e->sounds.played, QList<int>{2});
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         // Only its own flag changed, in the model and on the screen.
         QList<bool> expected(4, true);
         expected[i] = false;
@@ -168,18 +168,18 @@ void TestFormSave::cancelAndNoWriteNothing()
     // No to "Save?" keeps the window and the files.
     m_e->prompter.questionAnswers = {false};
     click(SavePlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.kinds(), QStringList{QStringLiteral("question")});
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Save?")});
-    QCOMPARE(VisibleOnly(m_e->context), save());
+    QCOMPARE(VisibleOnly(m_e->editor), save());
 
     // Cancel goes home and keeps the chosen flags, shown again as they were, also after a close.
     click(FFPlace);
     click(BSMBPlace);
     m_e->sounds.played.clear();
     click(CancelPlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
-    QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
+    QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
     QCOMPARE(m_e->prompter.boxes.size(), 1);
     for (int i = 0; i < 2; ++i) {
         m_e->context.showOnly(save());
@@ -197,7 +197,7 @@ void TestFormSave::cancelAndNoWriteNothing()
     m_e->prompter.questionAnswers = {true};
     click(SavePlace);
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Save?")});
-    QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+    QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
     QCOMPARE(ModBytes(mod()), before);
 }
 
@@ -224,11 +224,11 @@ void TestFormSave::savesExactlyTheChosenGroups()
     };
     click(SavePlace);
     m_e->prompter.onBox = nullptr;
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
     QCOMPARE(m_e->prompter.kinds().last(), QStringLiteral("information"));
     QVERIFY(!cursorDuringBox);
-    QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+    QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
 
     const QMap<ModFile, QByteArray> after = ModBytes(mod());
     QCOMPARE(whenTold, after);
@@ -277,7 +277,7 @@ void TestFormSave::missingGroupsAreOffAndDisabled()
     m_e->context.showOnly(save());
     for (const QPoint& place : {FFPlace, ScorePlace, BSMBPlace})
         click(place);
-    QCOMPARE(m_e->sounds.played, QList<int>{});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{});
     QCOMPARE(flags(), (QList<bool>{false, false, false, true}));
 
     // Saving writes the one file there is and makes no others.
@@ -302,7 +302,7 @@ void TestFormSave::switchesTheIntroMovies()
     // No: the sound has played, and nothing else happens.
     m_e->prompter.questionAnswers = {false};
     click(IntroPlace);
-    QCOMPARE(m_e->sounds.played, QList<int>{1});
+    QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
     QCOMPARE(m_e->prompter.texts(), QStringList{QStringLiteral("Remove Intro?")});
     expectIntro(true);
     QCOMPARE(FolderNames(movies()), onNames);

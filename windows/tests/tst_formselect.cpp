@@ -26,7 +26,7 @@ class TestFormSelect final : public QObject
 private:
     std::unique_ptr<DemoEditor> m_e;
 
-    FormSelect* select() const { return m_e->context.select; }
+    FormSelect* select() const { return m_e->windows.select; }
     QListWidget* list() const { return Control<QListWidget>(select(), "ListMods"); }
     ImageButton* edit() const { return Control<ImageButton>(select(), "PictureEdit"); }
     QPoint rowCentre(const QString& mod) const
@@ -37,7 +37,7 @@ private:
     // Nothing opened: the selection is still the one window, with no mod chosen.
     void expectNothingOpened() const
     {
-        QCOMPARE(VisibleOnly(m_e->context), select());
+        QCOMPARE(VisibleOnly(m_e->editor), select());
         QVERIFY(m_e->mod().ModFolder.isEmpty());
         QVERIFY(m_e->prompter.boxes.isEmpty());
     }
@@ -79,7 +79,7 @@ private slots:
         // EDIT without a selection only clicks.
         QVERIFY(list()->selectedItems().isEmpty());
         QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(60, 9));
-        QCOMPARE(m_e->sounds.played, QList<int>{1});
+        QCOMPARE(m_e->sounds.played, QList<ClickSound>{ClickSound::Button});
         QVERIFY(!edit()->isDown());
         expectNothingOpened();
 
@@ -128,10 +128,10 @@ private slots:
         // The selection window is gone before the mod is read, and the main window is up for any report.
         QList<QWidget*> shownAtLoad{select()};
         connect(&m_e->mod(), &ModSettings::loaded, select(),
-                [this, &shownAtLoad] { shownAtLoad = m_e->context.visibleWindows(); });
+                [this, &shownAtLoad] { shownAtLoad = m_e->editor.visibleWindows(); });
         QList<QWidget*> shownAtBox;
         m_e->prompter.onBox = [this, &shownAtBox](const RecordingPrompter::Box&) {
-            shownAtBox = m_e->context.visibleWindows();
+            shownAtBox = m_e->editor.visibleWindows();
         };
         const QPoint row = rowCentre(mod);
         QVERIFY(!row.isNull());
@@ -145,18 +145,18 @@ private slots:
             DoubleClick(list()->viewport(), QPoint(60, 60));
         } else if (how == QLatin1String("edit")) {
             QTest::mouseClick(edit(), Qt::LeftButton, {}, QPoint(60, 9));
-            QCOMPARE(m_e->sounds.played.value(0), 1);
+            QCOMPARE(m_e->sounds.played.value(0), ClickSound::Button);
         } else {
             list()->setFocus();
             QTest::keyClick(list(), Qt::Key_Return);
         }
-        QCOMPARE(m_e->sounds.played.count(1), how == QLatin1String("edit") ? 1 : 0);
+        QCOMPARE(m_e->sounds.played.count(ClickSound::Button), how == QLatin1String("edit") ? 1 : 0);
         QCOMPARE(m_e->mod().ModFolder, m_e->mod().ModsPath + mod);
-        QCOMPARE(VisibleOnly(m_e->context), m_e->context.main);
+        QCOMPARE(VisibleOnly(m_e->editor), m_e->windows.main);
         QCOMPARE(shownAtLoad, QList<QWidget*>());
         QCOMPARE(m_e->prompter.kinds(), unreadable ? QStringList{QStringLiteral("critical")} : QStringList());
         if (unreadable)
-            QCOMPARE(shownAtBox, QList<QWidget*>{m_e->context.main});
+            QCOMPARE(shownAtBox, QList<QWidget*>{m_e->windows.main});
         if (mod == DemoGame::CompleteMod) {
             QCOMPARE(m_e->mod().BotNames(), DemoGame::BotNames);
             QVERIFY(m_e->context.intro.IntroOn());
