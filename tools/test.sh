@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything from scratch and runs the whole test suite: the format check, the normal build and
+# Builds everything from scratch and runs the whole test suite: the format and layer checks, the normal build and
 # its tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on), and a
 # short smoke run of every fuzz harness.
 set -euo pipefail
@@ -14,6 +14,9 @@ export QT_QPA_PLATFORM=offscreen
 echo "== format check"
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
+
+echo "== layer check"
+bash tools/check-layers.sh
 
 echo "== build and test"
 rm -rf build-test
