@@ -23,9 +23,9 @@ using namespace Bench;
 
 namespace {
 
-QString ratio(double candidate, double anchor)
+QString ratio(double candidate, double anchor, int decimals = 2)
 {
-    return anchor > 0 ? QString::number(candidate / anchor, 'f', 2) + QLatin1Char('x') : QString();
+    return anchor > 0 ? QString::number(candidate / anchor, 'f', decimals) + QLatin1Char('x') : QString();
 }
 
 QString verdict(double candidate, double anchor, double limit)
@@ -337,46 +337,27 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
         }
         return total;
     };
-    // The switch itself, failing the benchmark when any movie was not moved.
-    const auto removeTimed = [&] {
-        QStringList failures;
-        const double ms = Time([&] { failures = intro.RemoveIntro(mod); });
-        if (!failures.isEmpty())
-            Fail(failures.join(QLatin1Char(' ')));
-        return ms;
-    };
+    // The switch itself (the renames and the folder's sync), failing the benchmark when any movie was not
+    // moved whole. The switch writes no movie data, so against cp the goal is a small share of it.
     const Pair pair = MeasurePairs(
         runs, [&](bool) { reset(); },
         [&] {
-            const double ms = removeTimed();
-            for (const QString& off : offNames) {
-                if (QFileInfo(off).size() != movieBytes)
-                    Fail(QStringLiteral("a switched-off movie has the wrong size"));
+            QStringList failures;
+            const double ms = Time([&] { failures = intro.RemoveIntro(mod); });
+            if (!failures.isEmpty())
+                Fail(failures.join(QLatin1Char(' ')));
+            for (qsizetype i = 0; i < sources.size(); ++i) {
+                if (QFileInfo(offNames.at(i)).size() != movieBytes || QFile::exists(sources.at(i)))
+                    Fail(QStringLiteral("a movie was not moved whole"));
             }
             return ms;
         },
         cpAll);
-    // cp leaves its data in the page cache, the switch has it on the disk before deleting the original:
-    // the same copy made durable is the fair second anchor.
-    const Pair durable = MeasurePairs(
-        runs, [&](bool) { reset(); }, removeTimed,
-        [&] {
-            return Time([&] {
-                cpAll();
-                const ProcessRun run = Run({QStringLiteral("sync")});
-                Q_UNUSED(run);
-            });
-        });
     removeTree(mod);
-    const QString label = QStringLiteral("Intro switch off (5 x %1 MB)").arg(movieBytes >> 20);
     const Stats c = Summarise(pair.candidate);
     const Stats a = Summarise(pair.anchor);
-    PrintRow(label, c, QStringLiteral("cp x5"), &a, ratio(c.median, a.median), QStringLiteral("<= 1.2x"),
-             verdict(c.median, a.median, 1.2));
-    const Stats c2 = Summarise(durable.candidate);
-    const Stats a2 = Summarise(durable.anchor);
-    PrintRow(label + QStringLiteral(", durable anchor"), c2, QStringLiteral("cp x5 + sync"), &a2,
-             ratio(c2.median, a2.median), QStringLiteral("<= 1.2x"), verdict(c2.median, a2.median, 1.2));
+    PrintRow(QStringLiteral("Intro switch off (5 x %1 MB)").arg(movieBytes >> 20), c, QStringLiteral("cp x5"), &a,
+             ratio(c.median, a.median, 3), QStringLiteral("<= 0.05x"), verdict(c.median, a.median, 0.05));
 }
 
 #if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW)

@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
 #include <cerrno>
-
-#ifdef Q_OS_LINUX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -23,110 +25,64 @@ namespace {
 const QString StateMovie = QStringLiteral("Movies/Intro.bik");
 const QString OffSuffix = QStringLiteral(".OFF");
 
-// Movies run to hundreds of megabytes; large blocks keep the copy close to the disk's speed.
-constexpr qint64 CopyBlockSize = qint64(4) * 1024 * 1024;
-
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
 }
 
-#ifdef Q_OS_LINUX
-// Lets the kernel copy (or share the blocks, where the file system can) without passing the bytes through
-// this process. Returns the bytes copied, or -1 with errno set; on a file system or kernel without it,
-// nothing has been copied and the caller falls back to reading and writing.
-qint64 kernelCopy(int from, int to, bool& unsupported)
+QString reasonText(const std::error_code& error)
 {
-    qint64 copied = 0;
-    for (;;) {
-        const ssize_t got = copy_file_range(from, nullptr, to, nullptr, std::size_t(1) << 30, 0);
-        if (got > 0) {
-            copied += got;
-            continue;
-        }
-        if (got == 0)
-            return copied;
-        if (errno == EINTR)
-            continue;
-        unsupported = copied == 0 &&
-                      (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF);
-        return -1;
-    }
+    return QString::fromLocal8Bit(error.message());
 }
-#endif
 
-// Copies source over target through a temporary file beside the target, so that the target is either the
-// old file or the whole copy, never a part. Returns an empty text on success, else the reason.
-QString copyOver(const QString& source, const QString& target)
+// Moves source to target within one folder, replacing a file of that name. A rename is one step, so the
+// movie is under one of its two names at every moment, and it needs no room on the disk. Returns an empty
+// text on success, else the reason.
+QString renameOver(const QString& source, const QString& target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read it: ") + in.errorString();
-    // Unbuffered, so that a full disk fails the write itself: Qt 6.4's QSaveFile reports success when only
-    // its final flush fails, and the source would then be deleted.
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
-    qint64 copied = 0;
-#ifdef Q_OS_LINUX
-    bool unsupported = false;
-    const qint64 kernelCopied = kernelCopy(in.handle(), out.handle(), unsupported);
-    if (kernelCopied < 0 && !unsupported) {
-        const QString reason = qt_error_string(errno);
-        out.cancelWriting();
-        return QStringLiteral("cannot write %1: %2").arg(native(target), reason);
+    namespace fs = std::filesystem;
+    const fs::path from = QFileInfo(source).filesystemFilePath();
+    const fs::path to = QFileInfo(target).filesystemFilePath();
+    std::error_code error;
+    std::error_code ignored;
+    // Two names of one file, the target's more than a link to it (hard links, or a movie linked to its other
+    // name): a rename would do nothing or put the link in the file's place. The target already holds the
+    // movie, so only the source name goes.
+    if (fs::equivalent(from, to, ignored) && !fs::is_symlink(fs::symlink_status(to, ignored)))
+        fs::remove(from, error);
+    else
+        fs::rename(from, to, error);
+    return error ? reasonText(error) : QString();
+}
+
+// Writes the folder's new names to the disk, so that a crash after the switch cannot bring the old names
+// back. Windows has no such call for a folder; its file system journals the rename. Returns an empty text on
+// success, else the reason.
+QString syncFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int failure = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        // A file system that cannot sync a folder says so with EINVAL; it has nothing to write out.
+        if (::fsync(fd) != 0 && errno != EINVAL)
+            failure = errno;
+        ::close(fd);
     }
-    copied = kernelCopied < 0 ? 0 : kernelCopied;
-    const bool readAndWrite = kernelCopied < 0;
+    return failure ? reasonText(std::error_code(failure, std::generic_category())) : QString();
 #else
-    const bool readAndWrite = true;
-#endif
-    QByteArray block(readAndWrite ? CopyBlockSize : 0, Qt::Uninitialized);
-    while (readAndWrite) {
-        const qint64 got = in.read(block.data(), block.size());
-        if (got < 0) {
-            out.cancelWriting();
-            return QStringLiteral("cannot read it: ") + in.errorString();
-        }
-        if (got == 0)
-            break;
-        if (out.write(block.constData(), got) != got) {
-            const QString reason = qt_error_string(errno);
-            out.cancelWriting();
-            return QStringLiteral("cannot write %1: %2").arg(native(target), reason);
-        }
-        copied += got;
-    }
-    // A rename would have kept the movie's time; the copy keeps it too.
-    const QDateTime modified = QFileInfo(source).lastModified();
-    if (modified.isValid())
-        out.setFileTime(modified, QFileDevice::FileModificationTime);
-    if (!out.commit())
-        return QStringLiteral("cannot write %1: %2").arg(native(target), out.errorString());
-    // The source is deleted next, so the copy is trusted only when all of it is there.
-    if (QFileInfo(target).size() != copied)
-        return QStringLiteral("the copy %1 came out short").arg(native(target));
-    QFile::setPermissions(target, in.permissions());
+    Q_UNUSED(folder);
     return {};
+#endif
 }
 
-QString removeFile(const QString& path)
-{
-    QFile file(path);
-    if (file.remove())
-        return {};
-    // A read-only movie (unpacked from a CD image) is still the user's to switch.
-    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-    if (file.remove())
-        return {};
-    return QStringLiteral("copied, but the original cannot be deleted: ") + file.errorString();
-}
-
-// Moves each present movie between its two names by copying and then deleting. toOff: the movie to its
-// ".OFF" name, else back. A failure keeps the source whole and does not stop the other movies.
+// Moves each present movie to its other name. toOff: the movie to its ".OFF" name, else back. A failure
+// leaves that movie under its name and does not stop the other movies. The folders are made durable once,
+// after all the renames.
 QStringList switchMovies(const QString& modFolder, bool toOff)
 {
     QStringList failures;
+    QStringList changedFolders;
     for (const QString& movie : IntroSwitch::IntroMovies) {
         const QString source = ResolvePath(modFolder, toOff ? movie : movie + OffSuffix);
         if (!FileExists(source))
@@ -140,13 +96,16 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
             targetName += OffSuffix;
         else
             targetName.chop(OffSuffix.size());
-        const QString target = ResolvePath(folder, targetName);
-
-        QString reason = copyOver(source, target);
-        if (reason.isEmpty())
-            reason = removeFile(source);
+        const QString reason = renameOver(source, ResolvePath(folder, targetName));
         if (!reason.isEmpty())
             failures.append(native(source) + QStringLiteral(": ") + reason);
+        else if (!changedFolders.contains(folder))
+            changedFolders.append(folder);
+    }
+    for (const QString& folder : changedFolders) {
+        const QString reason = syncFolder(folder);
+        if (!reason.isEmpty())
+            failures.append(native(folder) + QStringLiteral(": the new names may not survive a crash: ") + reason);
     }
     return failures;
 }

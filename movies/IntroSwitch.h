@@ -27,8 +27,9 @@ public:
     // moved and with false after (never around a message box), so a window can show its busy cursor.
     bool toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy = {});
 
-    // Each present movie is copied to its other name (replacing) and then deleted; a failed copy removes
-    // its partial target and keeps the source. Returns the failures, each as the path and the reason.
+    // Each present movie is renamed to its other name in its folder (replacing), and the folder's new names
+    // are then made durable; a movie whose rename fails keeps its name. Returns the failures, each as the
+    // path and the reason.
     QStringList RemoveIntro(const QString& modFolder);
     QStringList RestoreIntro(const QString& modFolder);
 
