@@ -40,7 +40,7 @@ void BM_KeepDigits(benchmark::State& state)
 {
     const QByteArray token = QByteArray("a1.b2-c3 ").repeated(state.range(0));
     for (auto _ : state)
-        benchmark::DoNotOptimize(KeepDigits(token));
+        benchmark::DoNotOptimize(TextRules::KeepDigits(token));
     state.SetBytesProcessed(state.iterations() * token.size());
 }
 BENCHMARK(BM_KeepDigits)->Arg(1)->Arg(100)->Arg(10000);
@@ -50,7 +50,7 @@ void BM_Val(benchmark::State& state)
     const QByteArray texts[] = {"0.5", " -2.5E1 rest", "&HFFFF", "1 2 3", "12345678.25"};
     for (auto _ : state) {
         for (const QByteArray& text : texts)
-            benchmark::DoNotOptimize(Val(text));
+            benchmark::DoNotOptimize(TextRules::Val(text));
     }
     state.SetItemsProcessed(state.iterations() * 5);
 }

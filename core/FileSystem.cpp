@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace FileSystem {
+
 bool FolderExists(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -49,3 +51,5 @@ QString WithTrailingSlash(const QString& path)
         return path;
     return path + QLatin1Char('/');
 }
+
+} // namespace FileSystem

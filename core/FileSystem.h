@@ -4,6 +4,7 @@
 
 // Folder and file tests and path lookup. Paths use '/' inside the program, which Qt maps to the
 // platform's separator; texts shown to the user go through QDir::toNativeSeparators.
+namespace FileSystem {
 
 // True exactly when the path names an existing folder; a trailing separator is allowed.
 bool FolderExists(const QString& path);
@@ -18,3 +19,5 @@ QString ResolvePath(const QString& base, const QString& relative);
 
 // The path with a trailing '/' added when it has none (and is not empty).
 QString WithTrailingSlash(const QString& path);
+
+} // namespace FileSystem

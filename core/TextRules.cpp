@@ -39,6 +39,8 @@ int windows1252Byte(QChar c)
 
 } // namespace
 
+namespace TextRules {
+
 QByteArrayView WholePart(QByteArrayView token)
 {
     const qsizetype point = token.indexOf('.');
@@ -230,3 +232,5 @@ bool IsWindows1252(QChar c)
 {
     return windows1252Byte(c) >= 0;
 }
+
+} // namespace TextRules

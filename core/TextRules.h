@@ -9,6 +9,7 @@
 // The small text rules shared by every settings file the editor reads: the digit filter, the numeric
 // reading, number formatting, line splitting and the bot names' code page. All of them work on the files'
 // 8-bit text.
+namespace TextRules {
 
 // The digit filter the game's tools have always used. It is not a plain "keep the digits": a character
 // that moves into a position already visited is not looked at again, so "a.b" gives "b".
@@ -48,3 +49,5 @@ QString FromWindows1252(QByteArrayView bytes);
 // A character the code page cannot hold is written as '?'; IsWindows1252 keeps such characters out.
 QByteArray ToWindows1252(QStringView text);
 bool IsWindows1252(QChar c);
+
+} // namespace TextRules

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         LoadModFile(again, file, unchanged);
         if (again.BotNames() != mod.BotNames())
             std::abort();
-    } else if (unchanged != JoinLines(SplitLines(bytes))) {
+    } else if (unchanged != TextRules::JoinLines(TextRules::SplitLines(bytes))) {
         std::abort();
     }
     CommitModFile(mod, file, unchanged);

@@ -18,7 +18,7 @@ namespace {
 // the author meant.
 QString plainNumber(QByteArrayView token)
 {
-    if (token.isEmpty() || KeepDigits(token) != token)
+    if (token.isEmpty() || TextRules::KeepDigits(token) != token)
         return {};
     return QString::fromLatin1(token);
 }
@@ -68,7 +68,7 @@ LevelSettings ReadLevelSettings(const ScriptText& text)
 {
     LevelSettings settings;
     for (const LevelValueInfo& info : LevelValues) {
-        const QString value = plainNumber(WholePart(text.valueToken(info.key, SearchStart)));
+        const QString value = plainNumber(TextRules::WholePart(text.valueToken(info.key, SearchStart)));
         settings.value(info.which) = value;
         settings.oldValue(info.which) = value;
     }

@@ -42,9 +42,10 @@ QStringList LevelDisplayNames()
 
 LevelPaths LevelPathsFor(const QString& modFolder, int levelIndex)
 {
-    const QString level =
-        ResolvePath(modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
-    return {ResolvePath(level, QStringLiteral("server.ZIP")), ResolvePath(level, QStringLiteral("TEMP"))};
+    const QString level = FileSystem::ResolvePath(
+        modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
+    return {FileSystem::ResolvePath(level, QStringLiteral("server.ZIP")),
+            FileSystem::ResolvePath(level, QStringLiteral("TEMP"))};
 }
 
 QString LevelEditWarning()

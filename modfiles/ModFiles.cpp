@@ -39,7 +39,7 @@ QString plainDecimal(const QByteArray& digits)
 // when it has a fraction), or empty.
 QString digitValue(const ScriptText& text, QByteArrayView key, qsizetype start)
 {
-    const QByteArray digits = KeepDigits(WholePart(text.valueToken(key, start)));
+    const QByteArray digits = TextRules::KeepDigits(TextRules::WholePart(text.valueToken(key, start)));
     return allDigits(digits) ? plainDecimal(digits) : QString();
 }
 
@@ -69,9 +69,9 @@ QByteArrayView scoreValueText(QByteArrayView line, qsizetype blank)
 void loadBotNames(ModSettings& mod, const QByteArray& bytes)
 {
     QStringList names;
-    for (const QByteArray& line : SplitLines(bytes)) {
+    for (const QByteArray& line : TextRules::SplitLines(bytes)) {
         if (!line.isEmpty())
-            names.append(FromWindows1252(line.mid(BotNameSkip)));
+            names.append(TextRules::FromWindows1252(line.mid(BotNameSkip)));
     }
     mod.setBotNames(names);
 }
@@ -93,7 +93,8 @@ void loadBotSettings(ModSettings& mod, const QByteArray& bytes)
     const QByteArray skillToken = mod.AIDefaultText.valueToken(BotSkillKey, BotSettingsSearchStart);
     const bool hasDigit =
         std::any_of(skillToken.cbegin(), skillToken.cend(), [](char c) { return c >= '0' && c <= '9'; });
-    const QString skill = hasDigit ? QString::number(toInt(RoundHalfEven(Val(skillToken) * 100.0))) : QString();
+    const QString skill =
+        hasDigit ? QString::number(toInt(TextRules::RoundHalfEven(TextRules::Val(skillToken) * 100.0))) : QString();
     mod.setBotSkill(skill);
     mod.setMaxBots(digitValue(mod.AIDefaultText, MaxBotsKey, BotSettingsSearchStart));
     mod.OldBotSkill = mod.BotSkill();
@@ -112,7 +113,7 @@ void loadScores(ModSettings& mod, const QByteArray& bytes)
     QList<int> values;
     QStringList rows;
     mod.ScoreLineIndex.clear();
-    mod.ScoringLines = SplitLines(bytes);
+    mod.ScoringLines = TextRules::SplitLines(bytes);
     for (qsizetype i = 0; i < mod.ScoringLines.size(); ++i) {
         const QByteArray& line = mod.ScoringLines.at(i);
         if (state == State::Head) {
@@ -130,8 +131,8 @@ void loadScores(ModSettings& mod, const QByteArray& bytes)
         const QByteArray key = blank < 0 ? line : line.left(blank);
         if (key != mod.ScoreKeys.at(values.size()).toLatin1())
             continue; // not the next expected constant: kept in place, not a score row
-        const double value = blank < 0 ? 0.0 : Val(scoreValueText(line, blank));
-        values.append(toInt(RoundHalfEven(value)));
+        const double value = blank < 0 ? 0.0 : TextRules::Val(scoreValueText(line, blank));
+        values.append(toInt(TextRules::RoundHalfEven(value)));
         rows.append(QString::fromLatin1(line));
         mod.ScoreLineIndex.append(static_cast<int>(i));
     }
@@ -256,7 +257,7 @@ QByteArray RenderModFile(const ModSettings& mod, ModFile file)
         QByteArray bytes;
         for (const QString& name : mod.BotNames()) {
             bytes.append(BotNamePrefix);
-            bytes.append(ToWindows1252(ModSettings::StorableName(name)));
+            bytes.append(TextRules::ToWindows1252(ModSettings::StorableName(name)));
             bytes.append("\r\n");
         }
         return bytes;
@@ -283,7 +284,7 @@ QByteArray RenderModFile(const ModSettings& mod, ModFile file)
         if (!mod.MaxBots().isEmpty() && mod.MaxBots() != mod.OldMaxBots)
             replace(MaxBotsKey, mod.MaxBots().toLatin1());
         if (!mod.BotSkill().isEmpty() && mod.BotSkill() != mod.OldBotSkill)
-            replace(BotSkillKey, FormatNumber(mod.BotSkill().toDouble() / 100.0));
+            replace(BotSkillKey, TextRules::FormatNumber(mod.BotSkill().toDouble() / 100.0));
         return text.text();
     }
     case ModFile::Scoring: {
@@ -295,7 +296,7 @@ QByteArray RenderModFile(const ModSettings& mod, ModFile file)
                 lines[mod.ScoreLineIndex.at(i)] =
                     mod.ScoreKeys.at(i).toLatin1() + " = " + QByteArray::number(values.at(i));
         }
-        return JoinLines(lines);
+        return TextRules::JoinLines(lines);
     }
     }
     return {};
@@ -317,7 +318,7 @@ void CommitModFile(ModSettings& mod, ModFile file, const QByteArray& written)
         mod.OldBotSkill = mod.BotSkill();
         break;
     case ModFile::Scoring:
-        mod.ScoringLines = SplitLines(written);
+        mod.ScoringLines = TextRules::SplitLines(written);
         mod.LoadedScoreValues = mod.ScoreValues();
         break;
     }
@@ -328,11 +329,11 @@ LoadReport LoadMod(ModSettings& mod)
     LoadReport report;
     mod.clearSections();
     for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring}) {
-        const QString path = ResolvePath(mod.ModFolder, ModFileRelativePath(file));
+        const QString path = FileSystem::ResolvePath(mod.ModFolder, ModFileRelativePath(file));
         mod.setFilePath(file, path);
         removeSaveLeftovers(path);
         QByteArray bytes;
-        bool present = FileExists(path);
+        bool present = FileSystem::FileExists(path);
         if (present && !readFile(path, bytes).isEmpty()) {
             present = false;
             report.unreadableFiles.append(QDir::toNativeSeparators(path));

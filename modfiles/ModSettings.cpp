@@ -111,7 +111,7 @@ QString ModSettings::StorableName(const QString& name)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             break;
-        if (IsWindows1252(c))
+        if (TextRules::IsWindows1252(c))
             line.append(c);
     }
     return line;
@@ -184,12 +184,12 @@ void ModSettings::setScoreValue(int row, int value)
 QByteArray ModSettings::ScoringHead() const
 {
     const qsizetype headEnd = ScoreLineIndex.isEmpty() ? ScoringLines.size() : ScoreLineIndex.first();
-    return JoinLines(ScoringLines.mid(0, headEnd));
+    return TextRules::JoinLines(ScoringLines.mid(0, headEnd));
 }
 
 QByteArray ModSettings::ScoringTail() const
 {
-    return ScoreLineIndex.isEmpty() ? QByteArray() : JoinLines(ScoringLines.mid(ScoreLineIndex.last() + 1));
+    return ScoreLineIndex.isEmpty() ? QByteArray() : TextRules::JoinLines(ScoringLines.mid(ScoreLineIndex.last() + 1));
 }
 
 void ModSettings::clearSections()

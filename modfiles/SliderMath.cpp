@@ -13,7 +13,7 @@ int Value(Slider slider, float left)
 {
     // The product of two floats is exact in double, so the only rounding is the one to single precision.
     const auto position = static_cast<float>(static_cast<double>(Scale(slider)) * static_cast<double>(left) - 2.0);
-    const int value = static_cast<int>(RoundHalfEven(static_cast<double>(position)));
+    const int value = static_cast<int>(TextRules::RoundHalfEven(static_cast<double>(position)));
     return slider == Slider::BotSkill ? value + 1 : value;
 }
 
@@ -31,7 +31,7 @@ std::optional<float> Jump(float x)
 
 int GrabOffset(float xOnKnob)
 {
-    return static_cast<int>(RoundHalfEven(static_cast<double>(xOnKnob)));
+    return static_cast<int>(TextRules::RoundHalfEven(static_cast<double>(xOnKnob)));
 }
 
 float DragStep(float left, float xOnKnob, int grabOffset)

@@ -128,8 +128,8 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
 {
     QStringList failures;
     for (const QString& movie : IntroSwitch::IntroMovies) {
-        const QString source = ResolvePath(modFolder, toOff ? movie : movie + OffSuffix);
-        if (!FileExists(source))
+        const QString source = FileSystem::ResolvePath(modFolder, toOff ? movie : movie + OffSuffix);
+        if (!FileSystem::FileExists(source))
             continue;
         // The other name follows the spelling found on disk, so a round trip gives the file its old name; a
         // file that already has the other name in another letter case is the one that is replaced.
@@ -140,7 +140,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
             targetName += OffSuffix;
         else
             targetName.chop(OffSuffix.size());
-        const QString target = ResolvePath(folder, targetName);
+        const QString target = FileSystem::ResolvePath(folder, targetName);
 
         QString reason = copyOver(source, target);
         if (reason.isEmpty())
@@ -155,7 +155,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
 
 bool IntroSwitch::ReadIntroStatus(const QString& modFolder)
 {
-    m_introOn = FileExists(ResolvePath(modFolder, StateMovie));
+    m_introOn = FileSystem::FileExists(FileSystem::ResolvePath(modFolder, StateMovie));
     return m_introOn;
 }
 

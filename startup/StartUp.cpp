@@ -57,7 +57,7 @@ void AppendFolder(QStringList& folders, const QString& folder)
 {
     if (folder.isEmpty())
         return;
-    const QString withSlash = WithTrailingSlash(folder);
+    const QString withSlash = FileSystem::WithTrailingSlash(folder);
     if (!folders.contains(withSlash, Qt::CaseInsensitive))
         folders.append(withSlash);
 }
@@ -82,9 +82,9 @@ QStringList ProgramFilesFolders()
     QString prefix = qEnvironmentVariable("WINEPREFIX");
     if (prefix.isEmpty())
         prefix = QDir::homePath() + QStringLiteral("/.wine");
-    const QString driveC = ResolvePath(prefix, QStringLiteral("drive_c"));
-    AppendFolder(folders, ResolvePath(driveC, QStringLiteral("Program Files")));
-    AppendFolder(folders, ResolvePath(driveC, QStringLiteral("Program Files (x86)")));
+    const QString driveC = FileSystem::ResolvePath(prefix, QStringLiteral("drive_c"));
+    AppendFolder(folders, FileSystem::ResolvePath(driveC, QStringLiteral("Program Files")));
+    AppendFolder(folders, FileSystem::ResolvePath(driveC, QStringLiteral("Program Files (x86)")));
 #endif
     return folders;
 }
@@ -96,8 +96,9 @@ void DetectGameFolder(ModSettings& mod, QSettings& store, const QStringList& pro
     store.setValue(QLatin1String(ProgramFilesKey), mod.ProgramFilesPath);
     for (const QString& folder : programFilesFolders) {
         // Wine and unpacked installs do not keep the installer's letter case.
-        const QString game = WithTrailingSlash(ResolvePath(folder, QLatin1String(DefaultInstallFolder)));
-        if (FileExists(ResolvePath(game, QLatin1String(GameExecutable)))) {
+        const QString game =
+            FileSystem::WithTrailingSlash(FileSystem::ResolvePath(folder, QLatin1String(DefaultInstallFolder)));
+        if (FileSystem::FileExists(FileSystem::ResolvePath(game, QLatin1String(GameExecutable)))) {
             mod.GamePath = game;
             store.setValue(QLatin1String(GamePathKey), game);
             mod.PromptForGameFolder = false;
@@ -136,7 +137,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
         if (mod.PromptForGameFolder) {
             chosen = prompter.chooseFolder(FolderPrompt());
             if (!chosen.isEmpty())
-                chosen = WithTrailingSlash(QDir::fromNativeSeparators(chosen));
+                chosen = FileSystem::WithTrailingSlash(QDir::fromNativeSeparators(chosen));
         } else {
             chosen = mod.GamePath;
         }
@@ -147,11 +148,11 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
             continue;
         }
 
-        if (FolderExists(chosen)) {
+        if (FileSystem::FolderExists(chosen)) {
             if (showSelect)
                 showSelect();
-            modsFolder = WithTrailingSlash(ResolvePath(chosen, QStringLiteral("mods")));
-            if (FolderExists(modsFolder))
+            modsFolder = FileSystem::WithTrailingSlash(FileSystem::ResolvePath(chosen, QStringLiteral("mods")));
+            if (FileSystem::FolderExists(modsFolder))
                 break;
         }
         prompter.critical(FolderError());

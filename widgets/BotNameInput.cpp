@@ -25,7 +25,7 @@ public:
         for (QChar c : input) {
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                 break;
-            leftOut = leftOut || !IsWindows1252(c);
+            leftOut = leftOut || !TextRules::IsWindows1252(c);
         }
         input = kept;
         if (leftOut)
