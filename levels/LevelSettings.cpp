@@ -1,7 +1,7 @@
 #include "levels/LevelSettings.h"
 
+#include "core/AtomicFile.h"
 #include "core/TextRules.h"
-#include "modfiles/ModFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -121,5 +121,5 @@ QString WriteLevelFile(const QString& path, const ScriptText& text)
 #endif
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     }
-    return WriteFileAtomically(path, text.text());
+    return FileSystem::WriteFileAtomically(path, text.text());
 }

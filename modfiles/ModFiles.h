@@ -24,7 +24,7 @@ struct SaveReport
 // Temporary files that a killed save left beside them are removed first.
 LoadReport LoadMod(ModSettings& mod);
 
-// Writes the selected sections, each file through WriteFileAtomically (a failed write leaves the old file
+// Writes the selected sections, each file through FileSystem::WriteFileAtomically (a failed write leaves the old file
 // whole) and goes on with the others. Remembered values change only for files that were written.
 SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames);
 
@@ -38,8 +38,3 @@ void CommitModFile(ModSettings& mod, ModFile file, const QByteArray& written);
 void ReportLoad(const LoadReport& report, Prompter& prompter);
 // "Data saved." when every selected file was written; otherwise the files that were not, as an error.
 void ReportSave(const SaveReport& report, Prompter& prompter);
-
-// Writes bytes to a file atomically: a temporary file in the same folder renamed over the target. A
-// read-only target is refused. In a folder that refuses new files, an existing writable file is written in
-// place instead (a full disk still leaves it whole). Returns an empty text on success, else the reason.
-QString WriteFileAtomically(const QString& path, const QByteArray& bytes);

@@ -5,6 +5,7 @@
 //   gx3190-faults disk-full DIR          saves on a full file system (DIR on a tiny tmpfs)
 // After every kill each file must be the old or the new version, whole. Exit status 0 when nothing was
 // torn or lost.
+#include "core/AtomicFile.h"
 #include "core/Prompter.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
@@ -285,7 +286,7 @@ int diskFull(const QString& dir)
     const QString work = modFolder + QStringLiteral("/work/");
     QDir().mkpath(work);
     QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
-    const bool initWritten = WriteFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
+    const bool initWritten = FileSystem::WriteFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
     const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     IntroSwitch intro;
     const QStringList introFailures = intro.RemoveIntro(modFolder);
