@@ -274,7 +274,7 @@ void modLoadSave(const QString& work, int runs)
             settings.setScoreValue(0, run);
             sync();
             SaveReport saved;
-            saves.append(Time([&] { saved = SaveMod(settings, true, true, true, true); }));
+            saves.append(Time([&] { saved = SaveMod(settings, ModFileSet::all()); }));
             if (!saved.failedFiles.isEmpty() || saved.savedFiles.size() != 4)
                 Fail(QStringLiteral("the mod did not save: ") + saved.failedFiles.join(QLatin1Char(' ')));
         }

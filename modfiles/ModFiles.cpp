@@ -15,6 +15,9 @@
 
 namespace {
 
+// The order in which a load reads and a save writes the files.
+constexpr ModFile FileOrder[] = {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring};
+
 constexpr QByteArrayView BotNamePrefix = "aiSettings.addBotName ";
 constexpr qsizetype BotNameSkip = 22;
 constexpr QByteArrayView ScoringMarker = "from gx2 i";
@@ -252,7 +255,7 @@ LoadReport LoadMod(ModSettings& mod)
 {
     LoadReport report;
     mod.clearSections();
-    for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring}) {
+    for (ModFile file : FileOrder) {
         const QString path = FileSystem::ResolvePath(mod.ModFolder, ModFileRelativePath(file));
         mod.setFilePath(file, path);
         FileSystem::removeSaveLeftovers(path);
@@ -272,15 +275,11 @@ LoadReport LoadMod(ModSettings& mod)
     return report;
 }
 
-SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames)
+SaveReport SaveMod(ModSettings& mod, ModFileSet files)
 {
     SaveReport report;
-    const std::pair<ModFile, bool> order[] = {{ModFile::BotNames, saveBotNames},
-                                              {ModFile::ServerSettings, saveFriendlyFire},
-                                              {ModFile::AIDefault, saveBotSettings},
-                                              {ModFile::Scoring, saveScores}};
-    for (const auto& [file, selected] : order) {
-        if (!selected || !mod.isPresent(file))
+    for (ModFile file : FileOrder) {
+        if (!files.contains(file) || !mod.isPresent(file))
             continue;
         const QString path = mod.filePath(file);
         const QByteArray bytes = RenderModFile(mod, file);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "modfiles/ModFile.h"
+
 #include <QByteArray>
 #include <QStringList>
-
-enum class ModFile;
 
 class ModSettings;
 class Prompter;
@@ -26,7 +26,7 @@ LoadReport LoadMod(ModSettings& mod);
 
 // Writes the selected sections, each file through FileSystem::WriteFileAtomically (a failed write leaves the old file
 // whole) and goes on with the others. Remembered values change only for files that were written.
-SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames);
+SaveReport SaveMod(ModSettings& mod, ModFileSet files);
 
 // The file formats without the disk: read one file's bytes into the model, render the bytes a save
 // writes, and take them as the new state once they are on disk.

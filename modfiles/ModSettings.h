@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ScriptText.h"
+#include "modfiles/ModFile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -46,18 +47,6 @@ inline constexpr ValueRange BotSkillRange{0, 100};
 inline constexpr ValueRange MaxBotsRange{1, 256};
 inline constexpr ValueRange ScoreRange{-200, 200};
 
-// The four files of a mod, relative to the mod folder.
-enum class ModFile
-{
-    BotNames,
-    AIDefault,
-    ServerSettings,
-    Scoring
-};
-inline constexpr std::array AllModFiles{ModFile::BotNames, ModFile::AIDefault, ModFile::ServerSettings,
-                                        ModFile::Scoring};
-QString ModFileRelativePath(ModFile file);
-
 // The one model of the open mod, shared by every window for the whole run. Windows show it and change it
 // through the setters; each setter tells the views through a signal. Values are kept as the texts the
 // files hold (an empty text means the key was not found, so its control is disabled and the save leaves
@@ -78,20 +67,14 @@ public:
     QString ModFolder;
 
     // Presence: the file exists and could be read. A section whose file is absent is never saved.
-    bool BotNamesPresent = false;
-    bool AIDefaultPresent = false;
-    bool ServerSettingsPresent = false;
-    bool ScoringPresent = false;
-    bool isPresent(ModFile file) const;
-    void setPresent(ModFile file, bool present);
+    bool isPresent(ModFile file) const { return m_present.contains(file); }
+    void setPresent(ModFile file, bool present) { m_present.set(file, present); }
 
     // Which sections the save writes; the save window switches them.
-    bool SaveBotNames = true;
-    bool SaveBotSettings = true;
-    bool SaveScores = true;
-    bool SaveFriendlyFire = true;
-    bool saveFlag(ModFile file) const;
-    void setSaveFlag(ModFile file, bool save);
+    bool saveFlag(ModFile file) const { return m_saveFlags.contains(file); }
+    void setSaveFlag(ModFile file, bool save) { m_saveFlags.set(file, save); }
+    ModFileSet saveFlags() const { return m_saveFlags; }
+    void setSaveFlags(ModFileSet files) { m_saveFlags = files; }
 
     // The path of each file as found on disk (letter case resolved), set by the load.
     QString filePath(ModFile file) const { return m_paths.at(static_cast<int>(file)); }
@@ -149,7 +132,9 @@ signals:
     void loaded();
 
 private:
-    std::array<QString, 4> m_paths;
+    ModFileSet m_present;
+    ModFileSet m_saveFlags = ModFileSet::all();
+    std::array<QString, AllModFiles.size()> m_paths;
     QStringList m_botNames;
     QString m_maxBots;
     QString m_botSkill;

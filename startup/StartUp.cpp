@@ -118,10 +118,7 @@ QStringList ListMods(const QString& modsPath)
 Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
             const std::function<void()>& showSelect)
 {
-    mod.SaveBotNames = true;
-    mod.SaveBotSettings = true;
-    mod.SaveScores = true;
-    mod.SaveFriendlyFire = true;
+    mod.setSaveFlags(ModFileSet::all());
 
     bool storedFolderFailed = false;
     QString modsFolder;

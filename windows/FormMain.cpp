@@ -252,14 +252,14 @@ void FormMain::showLoadedMod()
     const ModSettings& mod = m_context.mod;
 
     showBotNames();
-    m_ui->ListBotNames->setEnabled(mod.BotNamesPresent);
+    m_ui->ListBotNames->setEnabled(mod.isPresent(ModFile::BotNames));
 
     for (FriendlyFire which : AllFriendlyFire) {
         showFriendlyFire(which);
         const bool known = !mod.friendlyFire(which).isEmpty();
-        row(which).bar->setEnabled(mod.ServerSettingsPresent && known);
+        row(which).bar->setEnabled(mod.isPresent(ModFile::ServerSettings) && known);
         const QString tip =
-            mod.ServerSettingsPresent && !known
+            mod.isPresent(ModFile::ServerSettings) && !known
                 ? MissingValueTip(mod.ServerSettingsText, FriendlyFireKey(which), FriendlyFireSearchStart)
                 : QString();
         row(which).label->setToolTip(tip);
@@ -279,8 +279,8 @@ void FormMain::showLoadedMod()
         bool known = false;
         const double value = each.value.toDouble(&known);
         each.slider->placeKnob(known ? SliderMath::PlaceFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
-        each.slider->setEnabled(mod.AIDefaultPresent && known);
-        const QString tip = mod.AIDefaultPresent && !known
+        each.slider->setEnabled(mod.isPresent(ModFile::AIDefault) && known);
+        const QString tip = mod.isPresent(ModFile::AIDefault) && !known
                                 ? MissingValueTip(mod.AIDefaultText, each.key, BotSettingsSearchStart)
                                 : QString();
         each.label->setToolTip(tip);
@@ -289,7 +289,7 @@ void FormMain::showLoadedMod()
     showBotSettings();
 
     showScores();
-    m_ui->ListScores->setEnabled(mod.ScoringPresent);
+    m_ui->ListScores->setEnabled(mod.isPresent(ModFile::Scoring));
 }
 
 void FormMain::showBotNames()
@@ -302,15 +302,15 @@ void FormMain::showBotNames()
 void FormMain::showBotSettings()
 {
     const ModSettings& mod = m_context.mod;
-    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.AIDefaultPresent));
-    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.AIDefaultPresent));
+    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.isPresent(ModFile::AIDefault)));
+    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.isPresent(ModFile::AIDefault)));
 }
 
 void FormMain::showFriendlyFire(FriendlyFire which)
 {
     const QString& value = m_context.mod.friendlyFire(which);
     const FriendlyFireRow controls = row(which);
-    TextStyle::SetCaption(controls.label, Shown(value, m_context.mod.ServerSettingsPresent));
+    TextStyle::SetCaption(controls.label, Shown(value, m_context.mod.isPresent(ModFile::ServerSettings)));
     // A value above the bar's range (the file has room for three digits) leaves the bar at its end while
     // the label and the model keep the value as read, so that an untouched row is saved back unchanged.
     bool ok = false;

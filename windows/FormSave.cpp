@@ -126,7 +126,7 @@ void FormSave::save()
     SaveReport report;
     {
         const BusyCursor busy;
-        report = SaveMod(mod, mod.SaveFriendlyFire, mod.SaveScores, mod.SaveBotSettings, mod.SaveBotNames);
+        report = SaveMod(mod, mod.saveFlags());
     }
     ReportSave(report, m_context.prompter);
     returnToMain();

@@ -25,14 +25,14 @@ struct OpenMod
     QString path(const QString& relative) const { return mod.ModFolder + QLatin1Char('/') + relative; }
     void reload()
     {
-        mod.SaveBotNames = mod.SaveBotSettings = mod.SaveScores = mod.SaveFriendlyFire = true;
+        mod.setSaveFlags(ModFileSet::all());
         report = LoadMod(mod);
     }
 };
 
 SaveReport saveAll(ModSettings& mod)
 {
-    return SaveMod(mod, true, true, true, true);
+    return SaveMod(mod, ModFileSet::all());
 }
 
 QStringList leftovers(const QString& folder)
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QStringLiteral("10"));
         open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("7"));
         open.mod.setFriendlyFire(FriendlyFire::VehicleFF, QStringLiteral("20"));
-        QCOMPARE(SaveMod(open.mod, true, false, false, false).failedFiles, QStringList());
+        QCOMPARE(SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles, QStringList());
         const QByteArray saved = ReadBytes(server);
         QVERIFY(saved.contains("sv.soldierFriendlyFire 7\r\n"));
         QVERIFY(saved.contains("sv.vehicleFriendlyFire 20\r\nsv.vehicleFriendlyFire 100\r\n"));
@@ -198,7 +198,7 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.BotSkill(), skill);
         open.mod.setBotSkill(skill.isEmpty() ? QString() : QStringLiteral("5"));
-        QCOMPARE(SaveMod(open.mod, false, false, true, false).failedFiles, QStringList());
+        QCOMPARE(SaveMod(open.mod, {ModFile::AIDefault}).failedFiles, QStringList());
         QByteArray expected = bytes;
         if (!skill.isEmpty())
             expected.replace("setBotSkill " + token, "setBotSkill 0.05");
@@ -222,12 +222,12 @@ private slots:
         QCOMPARE(mod.ScoreValues().at(1), -4);
         QCOMPARE(mod.ScoreValues().at(2), -2);
         QCOMPARE(mod.ScoreValues().at(3), 99999);
-        QCOMPARE(SaveMod(mod, false, true, false, false).failedFiles, QStringList());
+        QCOMPARE(SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
         QCOMPARE(ReadBytes(path), bytes);
 
         mod.setScoreValue(1, -5);
         mod.setScoreValue(19, 200);
-        QCOMPARE(SaveMod(mod, false, true, false, false).failedFiles, QStringList());
+        QCOMPARE(SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
         QByteArray expected = bytes;
         expected.replace("SCORE_TEAMKILL   =   -4   # harsh", "SCORE_TEAMKILL = -5")
             .replace("\r\nSCORE_DESTROYMISSILE = 19\r\n", "\r\nSCORE_DESTROYMISSILE = 200\r\n");
@@ -274,7 +274,7 @@ private slots:
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QString());
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::SoldierSplashFF), QString());
         open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
-        QVERIFY(SaveMod(open.mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QByteArray expected = bytes;
         expected.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 1");
         QCOMPARE(ReadBytes(server), expected);
@@ -284,7 +284,7 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.MaxBots(), QString());
         QCOMPARE(open.mod.BotSkill(), QString());
-        QVERIFY(SaveMod(open.mod, false, false, true, false).failedFiles.isEmpty());
+        QVERIFY(SaveMod(open.mod, {ModFile::AIDefault}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(ai), QByteArray("aiSettings.setMaxNBots 8\r\nshort\r\n"));
     }
 
@@ -292,10 +292,10 @@ private slots:
     {
         OpenMod names(DemoGame::NamesOnlyMod);
         QCOMPARE(names.mod.BotNames(), (QStringList{QStringLiteral("Solo"), QStringLiteral("Caf\u00e9 Racer")}));
-        QVERIFY(names.mod.BotNamesPresent && names.mod.SaveBotNames);
-        QVERIFY(!names.mod.AIDefaultPresent && !names.mod.SaveBotSettings);
-        QVERIFY(!names.mod.ServerSettingsPresent && !names.mod.SaveFriendlyFire);
-        QVERIFY(!names.mod.ScoringPresent && !names.mod.SaveScores);
+        for (ModFile file : AllModFiles) {
+            const bool usable = file == ModFile::BotNames;
+            QVERIFY(names.mod.isPresent(file) == usable && names.mod.saveFlag(file) == usable);
+        }
         QVERIFY(names.mod.ScoreLines().isEmpty());
         const SaveReport namesOnly = saveAll(names.mod);
         QCOMPARE(namesOnly.savedFiles.size(), 1);
@@ -310,8 +310,8 @@ private slots:
         QFile::remove(ai);
         QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), ai));
         open.reload();
-        QVERIFY(!open.mod.AIDefaultPresent);
-        QVERIFY(!open.mod.SaveBotSettings);
+        QVERIFY(!open.mod.isPresent(ModFile::AIDefault));
+        QVERIFY(!open.mod.saveFlag(ModFile::AIDefault));
         QCOMPARE(open.report.unreadableFiles, QStringList{QDir::toNativeSeparators(ai)});
         RecordingPrompter prompter;
         ReportLoad(open.report, prompter);
@@ -351,19 +351,19 @@ private slots:
 
         // Once the file is writable again the same save succeeds.
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QVERIFY(SaveMod(mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
         QCOMPARE(leftovers(open.path(QStringLiteral("Settings"))), QStringList());
 
         // A file deleted between load and save is written again whole from what the model holds.
         QVERIFY(QFile::remove(server));
-        QVERIFY(SaveMod(mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
 
         prompter.clear();
-        ReportSave(SaveMod(mod, false, false, false, false), prompter);
+        ReportSave(SaveMod(mod, {}), prompter);
         QCOMPARE(prompter.boxes.size(), 0);
-        ReportSave(SaveMod(mod, true, false, false, false), prompter);
+        ReportSave(SaveMod(mod, {ModFile::ServerSettings}), prompter);
         QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
     }
 
@@ -449,11 +449,11 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.BotNames().first(), QStringLiteral("\u20ac\u0152\u00e9\u0081\u008d\u008f\u0090\u009d"));
         open.mod.setBotName(1, QStringLiteral("\u0153uvre \u2122"));
-        QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
+        QVERIFY(SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(path), names.chopped(3) + "\x9cuvre \x99\r\n");
 
         open.mod.setBotNames({});
-        QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
+        QVERIFY(SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
         QCOMPARE(QFileInfo(path).size(), 0);
     }
 };

@@ -116,7 +116,7 @@ int killSaves(const QString& dir, int count)
     QList<QByteArray> versions[4];
     for (int version : {1, 0}) {
         setVersion(mod, version);
-        SaveMod(mod, true, true, true, true);
+        SaveMod(mod, ModFileSet::all());
         for (ModFile file : AllModFiles)
             versions[static_cast<int>(file)].append(readBytes(mod.filePath(file)));
     }
@@ -146,7 +146,7 @@ int killSaves(const QString& dir, int count)
             child.ModFolder = modFolder;
             LoadMod(child);
             setVersion(child, round % 2);
-            SaveMod(child, true, true, true, true);
+            SaveMod(child, ModFileSet::all());
         },
         [&] {
             int bad = 0;
@@ -278,7 +278,7 @@ int diskFull(const QString& dir)
         }
     }
     out << "disk-full: filled the file system with " << QFileInfo(filler).size() << " bytes" << Qt::endl;
-    const SaveReport full = SaveMod(mod, true, true, true, true);
+    const SaveReport full = SaveMod(mod, ModFileSet::all());
     for (const QString& line : full.failedFiles)
         out << "  not saved: " << line << Qt::endl;
     RefusingPrompter prompter;
@@ -304,7 +304,7 @@ int diskFull(const QString& dir)
         << ", archive whole: " << (archiveWhole ? "yes" : "no") << Qt::endl;
 
     QFile::remove(filler);
-    const SaveReport again = SaveMod(mod, true, true, true, true);
+    const SaveReport again = SaveMod(mod, ModFileSet::all());
     writeBytes(work + QStringLiteral("Init.CON"), newInit);
     const UpdateResult againUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     const QStringList introAgain = intro.RemoveIntro(modFolder);

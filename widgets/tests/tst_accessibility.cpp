@@ -231,7 +231,7 @@ private slots:
             QCOMPARE(bool(check->state().checked), !wasOn);
             QCOMPARE(e.sounds.played, QList<int>{2});
         }
-        QCOMPARE(friendlyFire->isOn(), e.mod().SaveFriendlyFire);
+        QCOMPARE(friendlyFire->isOn(), e.mod().saveFlag(ModFile::ServerSettings));
     }
 
     // From the mod selection to the save window and back, with the keyboard alone.

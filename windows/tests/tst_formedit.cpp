@@ -152,7 +152,7 @@ void TestFormEdit::editsABotName()
     QTest::keyClick(nameBox(), Qt::Key_Return);
     QVERIFY(!edit()->isVisible());
     expected[5] = QStringLiteral("Zell the Younger");
-    QVERIFY(SaveMod(mod(), false, false, false, true).failedFiles.isEmpty());
+    QVERIFY(SaveMod(mod(), {ModFile::BotNames}).failedFiles.isEmpty());
     QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)), DemoGame::BotNamesFile(expected));
 }
 
@@ -304,7 +304,7 @@ void TestFormEdit::keepsAScoreOutsideTheRange()
     QCOMPARE(bar()->maximum(), 200);
     click(AcceptPlace);
     QCOMPARE(mod().ScoreValues().mid(0, 2), (QList<int>{500, -1000}));
-    QVERIFY(SaveMod(mod(), false, true, false, false).failedFiles.isEmpty());
+    QVERIFY(SaveMod(mod(), {ModFile::Scoring}).failedFiles.isEmpty());
     QCOMPARE(ReadBytes(scoring), bytes);
 
     // The next edit is back within the usual range, and its opening counts as one change.

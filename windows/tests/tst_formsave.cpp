@@ -69,7 +69,8 @@ private:
     void click(QPoint at) const { ClickAt(save(), at); }
     QList<bool> flags() const
     {
-        return {mod().SaveFriendlyFire, mod().SaveScores, mod().SaveBotSettings, mod().SaveBotNames};
+        return {mod().saveFlag(ModFile::ServerSettings), mod().saveFlag(ModFile::Scoring),
+                mod().saveFlag(ModFile::AIDefault), mod().saveFlag(ModFile::BotNames)};
     }
     QList<bool> checks() const
     {
