@@ -4,7 +4,6 @@
 #include "core/TextRules.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <benchmark/benchmark.h>
@@ -84,7 +83,6 @@ void BM_LoadModFile(benchmark::State& state)
     const ModFile file = static_cast<ModFile>(state.range(0));
     const QByteArray bytes = fileBytes(file, int(state.range(1)));
     ModSettings mod;
-    mod.ScoreKeys = BuildScoreKeys();
     for (auto _ : state)
         LoadModFile(mod, file, bytes);
     state.SetBytesProcessed(state.iterations() * bytes.size());
@@ -94,7 +92,6 @@ void BM_RenderModFile(benchmark::State& state)
 {
     const ModFile file = static_cast<ModFile>(state.range(0));
     ModSettings mod;
-    mod.ScoreKeys = BuildScoreKeys();
     LoadModFile(mod, file, fileBytes(file, int(state.range(1))));
     // Changed values, so the render really replaces.
     for (FriendlyFire which : AllFriendlyFire)

@@ -6,7 +6,6 @@
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
 #include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
@@ -257,7 +256,6 @@ void modLoadSave(const QString& work, int runs)
         const qint64 bytes = modBytes(mod);
         ModSettings settings;
         settings.ModFolder = mod;
-        settings.ScoreKeys = BuildScoreKeys();
         QList<double> loads;
         QList<double> saves;
         for (int run = 0; run < runs; ++run) {

@@ -130,7 +130,7 @@ void loadScores(ModSettings& mod, const QByteArray& bytes)
         }
         const qsizetype blank = line.indexOf(' ');
         const QByteArray key = blank < 0 ? line : line.left(blank);
-        if (key != mod.ScoreKeys.at(values.size()).toLatin1())
+        if (key != mod.ScoreKeys().at(values.size()).toLatin1())
             continue; // not the next expected constant: kept in place, not a score row
         const double value = blank < 0 ? 0.0 : TextRules::Val(scoreValueText(line, blank));
         values.append(toInt(TextRules::RoundHalfEven(value)));
@@ -221,7 +221,7 @@ QByteArray RenderModFile(const ModSettings& mod, ModFile file)
         for (qsizetype i = 0; i < mod.ScoreLineIndex.size(); ++i) {
             if (values.at(i) != mod.LoadedScoreValues.at(i))
                 lines[mod.ScoreLineIndex.at(i)] =
-                    mod.ScoreKeys.at(i).toLatin1() + " = " + QByteArray::number(values.at(i));
+                    mod.ScoreKeys().at(i).toLatin1() + " = " + QByteArray::number(values.at(i));
         }
         return TextRules::JoinLines(lines);
     }

@@ -20,7 +20,7 @@ QByteArrayView FriendlyFireKey(FriendlyFire which)
     return {};
 }
 
-ModSettings::ModSettings(QObject* parent) : QObject(parent), ScoreKeys(BuildScoreKeys()) {}
+ModSettings::ModSettings(QObject* parent) : QObject(parent), m_scoreKeys(BuildScoreKeys()) {}
 
 QString ModSettings::StorableName(const QString& name)
 {
@@ -82,6 +82,21 @@ void ModSettings::setBotSkill(const QString& value)
     emit botSettingsChanged();
 }
 
+qsizetype ModSettings::maxBotsKeyAt() const
+{
+    return AIDefaultText.find(MaxBotsKey, BotSettingsSearchStart);
+}
+
+qsizetype ModSettings::botSkillKeyAt() const
+{
+    return AIDefaultText.find(BotSkillKey, BotSettingsSearchStart);
+}
+
+qsizetype ModSettings::friendlyFireKeyAt(FriendlyFire which) const
+{
+    return ServerSettingsText.find(FriendlyFireKey(which), FriendlyFireSearchStart);
+}
+
 void ModSettings::setFriendlyFire(FriendlyFire which, const QString& value)
 {
     QString& current = m_ff[static_cast<int>(which)];
@@ -93,10 +108,10 @@ void ModSettings::setFriendlyFire(FriendlyFire which, const QString& value)
 
 void ModSettings::setScoreValue(int row, int value)
 {
-    if (row < 0 || row >= m_scoreLines.size() || row >= ScoreKeys.size())
+    if (row < 0 || row >= m_scoreLines.size() || row >= m_scoreKeys.size())
         return;
     m_scoreValues[row] = value;
-    m_scoreLines[row] = ScoreKeys.at(row) + QStringLiteral(" = ") + QString::number(value);
+    m_scoreLines[row] = m_scoreKeys.at(row) + QStringLiteral(" = ") + QString::number(value);
     emit scoreChanged(row);
 }
 

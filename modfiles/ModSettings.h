@@ -95,6 +95,10 @@ public:
     const QString& BotSkill() const { return m_botSkill; }
     void setMaxBots(const QString& value);
     void setBotSkill(const QString& value);
+    // Where the key of a value stands in its file, counted from 0, or -1 when it is not found from the
+    // search start; the main window tells the user why it cannot show a value.
+    qsizetype maxBotsKeyAt() const;
+    qsizetype botSkillKeyAt() const;
     QString OldMaxBots;
     QString OldBotSkill;
     ScriptText AIDefaultText;
@@ -102,11 +106,12 @@ public:
     // Friendly fire: texts of whole numbers, empty when unknown.
     const QString& friendlyFire(FriendlyFire which) const { return m_ff.at(static_cast<int>(which)); }
     void setFriendlyFire(FriendlyFire which, const QString& value);
+    qsizetype friendlyFireKeyAt(FriendlyFire which) const;
     std::array<QString, 4> OldFriendlyFire;
     ScriptText ServerSettingsText;
 
     // Score constants. ScoreLines is a prefix of ScoreKeys: row i belongs to ScoreKeys[i].
-    QStringList ScoreKeys;
+    const QStringList& ScoreKeys() const { return m_scoreKeys; }
     const QList<int>& ScoreValues() const { return m_scoreValues; }
     const QStringList& ScoreLines() const { return m_scoreLines; }
     void setScoreValue(int row, int value);
@@ -132,6 +137,7 @@ signals:
     void loaded();
 
 private:
+    const QStringList m_scoreKeys;
     ModFileSet m_present;
     ModFileSet m_saveFlags = ModFileSet::all();
     std::array<QString, AllModFiles.size()> m_paths;

@@ -82,7 +82,7 @@ void FormEdit::BeginBotNameEdit(int row)
 void FormEdit::BeginScoreEdit(int row)
 {
     const ModSettings& mod = m_context.mod;
-    if (row < 0 || row >= mod.ScoreValues().size() || row >= mod.ScoreKeys.size())
+    if (row < 0 || row >= mod.ScoreValues().size() || row >= mod.ScoreKeys().size())
         return;
     const int value = mod.ScoreValues().at(row);
     m_editingBotName = false;
@@ -90,7 +90,7 @@ void FormEdit::BeginScoreEdit(int row)
     m_ui->LabelLEditing->setText(QStringLiteral("Editing Score: "));
     m_ui->TextBotName->setVisible(false);
     m_ui->TextBotName->clear();
-    m_ui->LabelLScore->setText(mod.ScoreKeys.at(row));
+    m_ui->LabelLScore->setText(mod.ScoreKeys().at(row));
     m_ui->LabelScore->setText(QString::number(value));
     m_ui->LabelLScore->setToolTip(m_ui->LabelLScore->text());
 

@@ -42,9 +42,8 @@ QString Shown(const QString& value, bool filePresent)
 }
 
 // Why a value is shown as "-": where its key was looked for, or where the key stands with no number after it.
-QString MissingValueTip(const ScriptText& text, QByteArrayView key, qsizetype start)
+QString MissingValueTip(qsizetype at, qsizetype start)
 {
-    const qsizetype at = text.find(key, start);
     return at < 0 ? QStringLiteral("Not found from character %1 on").arg(start)
                   : QStringLiteral("No number after the key at character %1").arg(at + 1);
 }
@@ -258,10 +257,9 @@ void FormMain::showLoadedMod()
         showFriendlyFire(which);
         const bool known = !mod.friendlyFire(which).isEmpty();
         row(which).bar->setEnabled(mod.isPresent(ModFile::ServerSettings) && known);
-        const QString tip =
-            mod.isPresent(ModFile::ServerSettings) && !known
-                ? MissingValueTip(mod.ServerSettingsText, FriendlyFireKey(which), FriendlyFireSearchStart)
-                : QString();
+        const QString tip = mod.isPresent(ModFile::ServerSettings) && !known
+                                ? MissingValueTip(mod.friendlyFireKeyAt(which), FriendlyFireSearchStart)
+                                : QString();
         row(which).label->setToolTip(tip);
         row(which).bar->setToolTip(tip);
     }
@@ -272,16 +270,16 @@ void FormMain::showLoadedMod()
         BotSlider* slider;
         QLabel* label;
         QString value;
-        QByteArrayView key;
-    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill(), BotSkillKey},
-                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots(), MaxBotsKey}};
+        qsizetype keyAt;
+    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill(), mod.botSkillKeyAt()},
+                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots(), mod.maxBotsKeyAt()}};
     for (const auto& each : sliders) {
         bool known = false;
         const double value = each.value.toDouble(&known);
         each.slider->placeKnob(known ? SliderMath::PlaceFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
         each.slider->setEnabled(mod.isPresent(ModFile::AIDefault) && known);
         const QString tip = mod.isPresent(ModFile::AIDefault) && !known
-                                ? MissingValueTip(mod.AIDefaultText, each.key, BotSettingsSearchStart)
+                                ? MissingValueTip(each.keyAt, BotSettingsSearchStart)
                                 : QString();
         each.label->setToolTip(tip);
         each.slider->setToolTip(tip);

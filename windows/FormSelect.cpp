@@ -4,7 +4,6 @@
 
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
@@ -86,7 +85,6 @@ void FormSelect::openSelectedMod()
     ModSettings& mod = m_context.mod;
     mod.ModFolder = mod.ModsPath + selected.constFirst()->text();
     hide();
-    mod.ScoreKeys = BuildScoreKeys();
     const LoadReport report = LoadMod(mod);
     m_context.intro.ReadIntroStatus(mod.ModFolder);
     if (m_context.main)

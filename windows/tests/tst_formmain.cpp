@@ -229,7 +229,9 @@ private slots:
         QCOMPARE(find("LabelVFD")->toolTip(), QStringLiteral("Not found from character 450 on"));
         QVERIFY(!find("VScrollSSD")->isEnabled());
         expectValue("LabelSSD", QStringLiteral("-"));
-        const qsizetype at = m_e->mod().ServerSettingsText.find("sv.soldiersplashfriendlyfire ", 450);
+        const qsizetype at = ReadBytes(completeMod() + QStringLiteral("/Settings/ServerSettings.CON"))
+                                 .toLower()
+                                 .indexOf("sv.soldiersplashfriendlyfire ", 449);
         QCOMPARE(find("LabelSSD")->toolTip(), QStringLiteral("No number after the key at character %1").arg(at + 1));
         QVERIFY(find("VScrollSFD")->isEnabled());
         QVERIFY(find("LabelSFD")->toolTip().isEmpty());
