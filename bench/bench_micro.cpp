@@ -2,7 +2,6 @@
 // own files at 1x, 10x and 100x, so that growth with size shows next to the absolute time.
 #include "core/ScriptText.h"
 #include "core/TextRules.h"
-#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 #include "tools/demogame/DemoGame.h"
 
@@ -84,7 +83,7 @@ void BM_LoadModFile(benchmark::State& state)
     const QByteArray bytes = fileBytes(file, int(state.range(1)));
     ModSettings mod;
     for (auto _ : state)
-        LoadModFile(mod, file, bytes);
+        mod.loadFile(file, bytes);
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
@@ -92,7 +91,7 @@ void BM_RenderModFile(benchmark::State& state)
 {
     const ModFile file = static_cast<ModFile>(state.range(0));
     ModSettings mod;
-    LoadModFile(mod, file, fileBytes(file, int(state.range(1))));
+    mod.loadFile(file, fileBytes(file, int(state.range(1))));
     // Changed values, so the render really replaces.
     for (FriendlyFire which : AllFriendlyFire)
         mod.setFriendlyFire(which, QStringLiteral("42"));
@@ -102,7 +101,7 @@ void BM_RenderModFile(benchmark::State& state)
         mod.setScoreValue(0, 99);
     qsizetype size = 0;
     for (auto _ : state) {
-        const QByteArray bytes = RenderModFile(mod, file);
+        const QByteArray bytes = mod.renderFile(file);
         size = bytes.size();
         benchmark::DoNotOptimize(bytes);
     }

@@ -2,7 +2,6 @@
 
 #include "modfiles/ModFile.h"
 
-#include <QByteArray>
 #include <QStringList>
 
 class ModSettings;
@@ -27,12 +26,6 @@ LoadReport LoadMod(ModSettings& mod);
 // Writes the selected sections, each file through FileSystem::WriteFileAtomically (a failed write leaves the old file
 // whole) and goes on with the others. Remembered values change only for files that were written.
 SaveReport SaveMod(ModSettings& mod, ModFileSet files);
-
-// The file formats without the disk: read one file's bytes into the model, render the bytes a save
-// writes, and take them as the new state once they are on disk.
-void LoadModFile(ModSettings& mod, ModFile file, const QByteArray& bytes);
-QByteArray RenderModFile(const ModSettings& mod, ModFile file);
-void CommitModFile(ModSettings& mod, ModFile file, const QByteArray& written);
 
 // Tells the user what the load could not read (once, naming the files).
 void ReportLoad(const LoadReport& report, Prompter& prompter);

@@ -1,6 +1,6 @@
 #include "modfiles/ScoreKeys.h"
 
-QStringList BuildScoreKeys()
+const QStringList& BuildScoreKeys()
 {
     static const QStringList keys{
         QStringLiteral("SCORE_KILL"),
