@@ -93,7 +93,7 @@ void BM_RenderModFile(benchmark::State& state)
     ModSettings mod;
     mod.loadFile(file, fileBytes(file, int(state.range(1))));
     // Changed values, so the render really replaces.
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         mod.setFriendlyFire(which, QStringLiteral("42"));
     mod.setMaxBots(QStringLiteral("16"));
     mod.setBotSkill(QStringLiteral("70"));

@@ -52,8 +52,8 @@ int save(Context& context, ModSettings& mod, ModFileSet changed)
         PrintError(QStringLiteral("Nothing to save: the files already hold these values."));
         return Success;
     }
-    const SaveReport report = SaveMod(mod, changed);
-    ReportSave(report, context.prompter);
+    const SaveReport report = ModFiles::SaveMod(mod, changed);
+    ModFiles::ReportSave(report, context.prompter);
     return report.failedFiles.isEmpty() ? Success : Failed;
 }
 
@@ -91,7 +91,7 @@ QString ShownValue(const ModSettings& mod, const ValueName& value)
 void LoadForCommand(Context& context, ModSettings& mod)
 {
     mod.ModFolder = context.modFolder;
-    ReportLoad(LoadMod(mod), context.prompter);
+    ModFiles::ReportLoad(ModFiles::LoadMod(mod), context.prompter);
 }
 
 int SetValues(Context& context, const QList<Assignment>& assignments)

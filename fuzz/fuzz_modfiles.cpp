@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     mod.commitFile(file, unchanged);
 
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         mod.setFriendlyFire(which, QStringLiteral("42"));
     mod.setMaxBots(QStringLiteral("7"));
     mod.setBotSkill(QStringLiteral("33"));

@@ -24,13 +24,13 @@ AIDefaultFile AIDefaultFile::load(QByteArrayView bytes)
 {
     AIDefaultFile file;
     file.m_text = ScriptText::fromFileBytes(bytes);
-    const QByteArray skillToken = file.m_text.valueToken(BotSkillKey, BotSettingsSearchStart);
+    const QByteArray skillToken = file.m_text.valueToken(BotSkillKey, ModFiles::BotSettingsSearchStart);
     const bool hasDigit =
         std::any_of(skillToken.cbegin(), skillToken.cend(), [](char c) { return c >= '0' && c <= '9'; });
     if (hasDigit)
         file.m_botSkill =
             QString::number(ModFiles::toInt(TextRules::RoundHalfEven(TextRules::Val(skillToken) * 100.0)));
-    file.m_maxBots = ModFiles::digitValue(file.m_text, MaxBotsKey, BotSettingsSearchStart);
+    file.m_maxBots = ModFiles::digitValue(file.m_text, MaxBotsKey, ModFiles::BotSettingsSearchStart);
     file.m_oldBotSkill = file.m_botSkill;
     file.m_oldMaxBots = file.m_maxBots;
     return file;
@@ -40,7 +40,7 @@ QByteArray AIDefaultFile::render() const
 {
     ScriptText text = m_text;
     auto replace = [&text](QByteArrayView key, const QByteArray& token) {
-        const qsizetype at = text.find(key, BotSettingsSearchStart);
+        const qsizetype at = text.find(key, ModFiles::BotSettingsSearchStart);
         if (at >= 0)
             text.replaceToken(key, text.tokenAfter(at, key.size()), token);
     };
@@ -70,10 +70,10 @@ bool AIDefaultFile::setBotSkill(const QString& value)
 
 qsizetype AIDefaultFile::maxBotsKeyAt() const
 {
-    return m_text.find(MaxBotsKey, BotSettingsSearchStart);
+    return m_text.find(MaxBotsKey, ModFiles::BotSettingsSearchStart);
 }
 
 qsizetype AIDefaultFile::botSkillKeyAt() const
 {
-    return m_text.find(BotSkillKey, BotSettingsSearchStart);
+    return m_text.find(BotSkillKey, ModFiles::BotSettingsSearchStart);
 }

@@ -6,8 +6,12 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace ModFiles {
+
 // The 1-based character position from which the keys of AIDefault.AI are looked for.
 inline constexpr qsizetype BotSettingsSearchStart = 20;
+
+} // namespace ModFiles
 
 // AI/AIDefault.AI: a settings script held whole, of which the editor changes the maximum number of bots and
 // the bots' skill. The file holds the skill divided by 100 (0.5); the editor shows it on the scale 0 to 100.

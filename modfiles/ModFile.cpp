@@ -1,5 +1,7 @@
 #include "modfiles/ModFile.h"
 
+namespace ModFiles {
+
 QString ModFileRelativePath(ModFile file)
 {
     switch (file) {
@@ -14,3 +16,5 @@ QString ModFileRelativePath(ModFile file)
     }
     return {};
 }
+
+} // namespace ModFiles

@@ -13,9 +13,14 @@ enum class ModFile
     ServerSettings,
     Scoring
 };
+namespace ModFiles {
+
 inline constexpr std::array AllModFiles{ModFile::BotNames, ModFile::AIDefault, ModFile::ServerSettings,
                                         ModFile::Scoring};
+// The path of a file relative to the mod folder, in the letter case the game writes.
 QString ModFileRelativePath(ModFile file);
+
+} // namespace ModFiles
 
 // A set of the mod's files: those present, those a save writes.
 class ModFileSet final

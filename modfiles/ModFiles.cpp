@@ -31,6 +31,8 @@ QString nativeList(const QStringList& items)
 
 } // namespace
 
+namespace ModFiles {
+
 LoadReport LoadMod(ModSettings& mod)
 {
     LoadReport report;
@@ -96,3 +98,5 @@ void ReportSave(const SaveReport& report, Prompter& prompter)
     if (!report.savedFiles.isEmpty())
         prompter.information(QStringLiteral("Data saved."));
 }
+
+} // namespace ModFiles

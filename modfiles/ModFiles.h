@@ -19,6 +19,8 @@ struct SaveReport
     QStringList failedFiles; // each with the reason after a colon
 };
 
+namespace ModFiles {
+
 // Reads the four files of mod.ModFolder into the model; a missing or unreadable file disables its section.
 // Temporary files that a killed save left beside them are removed first.
 LoadReport LoadMod(ModSettings& mod);
@@ -31,3 +33,5 @@ SaveReport SaveMod(ModSettings& mod, ModFileSet files);
 void ReportLoad(const LoadReport& report, Prompter& prompter);
 // "Data saved." when every selected file was written; otherwise the files that were not, as an error.
 void ReportSave(const SaveReport& report, Prompter& prompter);
+
+} // namespace ModFiles

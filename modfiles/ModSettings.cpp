@@ -50,7 +50,7 @@ void ModSettings::setFriendlyFire(FriendlyFire which, const QString& value)
 
 const QStringList& ModSettings::ScoreKeys() const
 {
-    return BuildScoreKeys();
+    return ModFiles::BuildScoreKeys();
 }
 
 void ModSettings::setScoreValue(int row, int value)
@@ -82,7 +82,7 @@ void ModSettings::loadFile(ModFile file, QByteArrayView bytes)
     }
     case ModFile::ServerSettings: {
         const ServerSettingsFile before = std::exchange(m_serverSettings, ServerSettingsFile::load(bytes));
-        for (FriendlyFire which : AllFriendlyFire) {
+        for (FriendlyFire which : ModFiles::AllFriendlyFire) {
             if (friendlyFire(which) != before.friendlyFire(which))
                 emit friendlyFireChanged(which);
         }

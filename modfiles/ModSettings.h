@@ -23,12 +23,16 @@ struct ValueRange
     int maximum;
     constexpr bool contains(qint64 value) const { return value >= minimum && value <= maximum; }
 };
+namespace ModFiles {
+
 // The main window's controls: the friendly-fire spin bars, the two sliders between the ends of their travel
 // and the score spin bar of the value edit window.
 inline constexpr ValueRange FriendlyFireRange{0, 100};
 inline constexpr ValueRange BotSkillRange{0, 100};
 inline constexpr ValueRange MaxBotsRange{1, 256};
 inline constexpr ValueRange ScoreRange{-200, 200};
+
+} // namespace ModFiles
 
 // The one model of the open mod, shared by every window for the whole run. It holds one value per mod file,
 // each of which reads, renders and takes over its own file; windows show the values and change them through
@@ -114,7 +118,7 @@ signals:
 private:
     ModFileSet m_present;
     ModFileSet m_saveFlags = ModFileSet::all();
-    std::array<QString, AllModFiles.size()> m_paths;
+    std::array<QString, ModFiles::AllModFiles.size()> m_paths;
     BotNamesFile m_botNames;
     AIDefaultFile m_aiDefault;
     ServerSettingsFile m_serverSettings;

@@ -1,5 +1,7 @@
 #include "modfiles/ScoreKeys.h"
 
+namespace ModFiles {
+
 const QStringList& BuildScoreKeys()
 {
     static const QStringList keys{
@@ -74,3 +76,5 @@ const QStringList& BuildScoreKeys()
     };
     return keys;
 }
+
+} // namespace ModFiles

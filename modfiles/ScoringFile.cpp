@@ -31,7 +31,7 @@ ScoringFile ScoringFile::load(QByteArrayView bytes)
         Tail
     };
     State state = State::Head;
-    const QStringList& keys = BuildScoreKeys();
+    const QStringList& keys = ModFiles::BuildScoreKeys();
     ScoringFile file;
     file.m_lines = TextRules::SplitLines(bytes);
     for (qsizetype i = 0; i < file.m_lines.size(); ++i) {
@@ -43,7 +43,7 @@ ScoringFile ScoringFile::load(QByteArrayView bytes)
         }
         if (state == State::Tail)
             continue;
-        if (file.m_scoreValues.size() >= ScoreKeyCount) {
+        if (file.m_scoreValues.size() >= ModFiles::ScoreKeyCount) {
             state = State::Tail;
             continue;
         }
@@ -62,7 +62,7 @@ ScoringFile ScoringFile::load(QByteArrayView bytes)
 
 QByteArray ScoringFile::render() const
 {
-    const QStringList& keys = BuildScoreKeys();
+    const QStringList& keys = ModFiles::BuildScoreKeys();
     QList<QByteArray> lines = m_lines;
     for (qsizetype i = 0; i < m_scoreLineIndex.size(); ++i) {
         if (m_scoreValues.at(i) != m_loadedScoreValues.at(i))
@@ -79,7 +79,7 @@ void ScoringFile::commit(const QByteArray& written)
 
 bool ScoringFile::setScoreValue(int row, int value)
 {
-    const QStringList& keys = BuildScoreKeys();
+    const QStringList& keys = ModFiles::BuildScoreKeys();
     if (row < 0 || row >= m_scoreLines.size() || row >= keys.size())
         return false;
     m_scoreValues[row] = value;

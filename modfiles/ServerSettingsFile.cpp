@@ -26,9 +26,9 @@ ServerSettingsFile ServerSettingsFile::load(QByteArrayView bytes)
 {
     ServerSettingsFile file;
     file.m_text = ScriptText::fromFileBytes(bytes);
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         const int i = static_cast<int>(which);
-        file.m_values[i] = ModFiles::digitValue(file.m_text, friendlyFireKey(which), FriendlyFireSearchStart);
+        file.m_values[i] = ModFiles::digitValue(file.m_text, friendlyFireKey(which), ModFiles::FriendlyFireSearchStart);
         file.m_oldValues[i] = file.m_values[i];
     }
     return file;
@@ -37,10 +37,10 @@ ServerSettingsFile ServerSettingsFile::load(QByteArrayView bytes)
 QByteArray ServerSettingsFile::render() const
 {
     ScriptText text = m_text;
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         const QString& value = friendlyFire(which);
         const QByteArrayView key = friendlyFireKey(which);
-        const qsizetype at = text.find(key, FriendlyFireSearchStart);
+        const qsizetype at = text.find(key, ModFiles::FriendlyFireSearchStart);
         if (at < 0 || value.isEmpty() || value == m_oldValues.at(static_cast<int>(which)))
             continue;
         text.replaceToken(key, text.tokenAfter(at, key.size()), value.toLatin1());
@@ -65,5 +65,5 @@ bool ServerSettingsFile::setFriendlyFire(FriendlyFire which, const QString& valu
 
 qsizetype ServerSettingsFile::friendlyFireKeyAt(FriendlyFire which) const
 {
-    return m_text.find(friendlyFireKey(which), FriendlyFireSearchStart);
+    return m_text.find(friendlyFireKey(which), ModFiles::FriendlyFireSearchStart);
 }

@@ -16,11 +16,15 @@ enum class FriendlyFire
     SoldierSplashFF,
     VehicleSplashFF
 };
+namespace ModFiles {
+
 inline constexpr std::array AllFriendlyFire{FriendlyFire::SoldierFF, FriendlyFire::VehicleFF,
                                             FriendlyFire::SoldierSplashFF, FriendlyFire::VehicleSplashFF};
 
 // The 1-based character position from which the friendly-fire keys are looked for.
 inline constexpr qsizetype FriendlyFireSearchStart = 450;
+
+} // namespace ModFiles
 
 // Settings/ServerSettings.CON: a settings script held whole, of which the editor changes only the four
 // friendly-fire values. A save replaces the whole token after the key of a changed value and keeps every
@@ -44,7 +48,7 @@ public:
 
 private:
     ScriptText m_text;
-    std::array<QString, AllFriendlyFire.size()> m_values;
+    std::array<QString, ModFiles::AllFriendlyFire.size()> m_values;
     // The values the file holds, so that a save replaces only what was changed.
-    std::array<QString, AllFriendlyFire.size()> m_oldValues;
+    std::array<QString, ModFiles::AllFriendlyFire.size()> m_oldValues;
 };

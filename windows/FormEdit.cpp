@@ -47,7 +47,7 @@ void FormEdit::setupControls()
     m_ui->TextBotName->setPalette(field);
     BotNameInput::Install(m_ui->TextBotName);
 
-    m_ui->VScrollNum->setRange(ScoreRange.minimum, ScoreRange.maximum);
+    m_ui->VScrollNum->setRange(ModFiles::ScoreRange.minimum, ModFiles::ScoreRange.maximum);
     m_ui->VScrollNum->setSingleStep(1);
     m_ui->VScrollNum->setPageStep(1);
     m_ui->PictureAccept->setWord(QStringLiteral("ACCEPT"));
@@ -101,7 +101,7 @@ void FormEdit::BeginScoreEdit(int row)
     const int previous = bar->value();
     {
         const QSignalBlocker blocker(bar);
-        bar->setRange(qMin(ScoreRange.minimum, value), qMax(ScoreRange.maximum, value));
+        bar->setRange(qMin(ModFiles::ScoreRange.minimum, value), qMax(ModFiles::ScoreRange.maximum, value));
         bar->setValue(value);
     }
     if (bar->value() != previous)

@@ -161,9 +161,9 @@ void FormMain::setUpControls()
     m_ui->ListBotNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ui->ListScores->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         QScrollBar* bar = row(which).bar;
-        bar->setRange(FriendlyFireRange.minimum, FriendlyFireRange.maximum);
+        bar->setRange(ModFiles::FriendlyFireRange.minimum, ModFiles::FriendlyFireRange.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(1);
         bar->setValue(0);
@@ -191,7 +191,7 @@ void FormMain::setUpControls()
     m_ui->ListBotNames->installEventFilter(this);
     m_ui->ListBotNames->viewport()->installEventFilter(this);
     m_ui->ListScores->viewport()->installEventFilter(this);
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         row(which).label->installEventFilter(this);
 }
 
@@ -207,7 +207,7 @@ void FormMain::connectModel()
 
 void FormMain::connectControls()
 {
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         connect(row(which).bar, &QScrollBar::valueChanged, this,
                 [this, which](int value) { friendlyFireBarChanged(which, value); });
     }
@@ -234,7 +234,7 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event)
             editSelectedBotName();
         else if (watched == m_ui->ListScores->viewport())
             editSelectedScore();
-        for (FriendlyFire which : AllFriendlyFire) {
+        for (FriendlyFire which : ModFiles::AllFriendlyFire) {
             if (watched == row(which).label)
                 resetFriendlyFire(which);
         }
@@ -253,12 +253,12 @@ void FormMain::showLoadedMod()
     showBotNames();
     m_ui->ListBotNames->setEnabled(mod.isPresent(ModFile::BotNames));
 
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         showFriendlyFire(which);
         const bool known = !mod.friendlyFire(which).isEmpty();
         row(which).bar->setEnabled(mod.isPresent(ModFile::ServerSettings) && known);
         const QString tip = mod.isPresent(ModFile::ServerSettings) && !known
-                                ? MissingValueTip(mod.friendlyFireKeyAt(which), FriendlyFireSearchStart)
+                                ? MissingValueTip(mod.friendlyFireKeyAt(which), ModFiles::FriendlyFireSearchStart)
                                 : QString();
         row(which).label->setToolTip(tip);
         row(which).bar->setToolTip(tip);
@@ -279,7 +279,7 @@ void FormMain::showLoadedMod()
         each.slider->placeKnob(known ? SliderMath::PlaceFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
         each.slider->setEnabled(mod.isPresent(ModFile::AIDefault) && known);
         const QString tip = mod.isPresent(ModFile::AIDefault) && !known
-                                ? MissingValueTip(each.keyAt, BotSettingsSearchStart)
+                                ? MissingValueTip(each.keyAt, ModFiles::BotSettingsSearchStart)
                                 : QString();
         each.label->setToolTip(tip);
         each.slider->setToolTip(tip);

@@ -126,9 +126,9 @@ void FormSave::save()
     SaveReport report;
     {
         const BusyCursor busy;
-        report = SaveMod(mod, mod.saveFlags());
+        report = ModFiles::SaveMod(mod, mod.saveFlags());
     }
-    ReportSave(report, m_context.prompter);
+    ModFiles::ReportSave(report, m_context.prompter);
     returnToMain();
 }
 

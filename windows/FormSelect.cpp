@@ -85,12 +85,12 @@ void FormSelect::openSelectedMod()
     ModSettings& mod = m_context.mod;
     mod.ModFolder = mod.ModsPath + selected.constFirst()->text();
     hide();
-    const LoadReport report = LoadMod(mod);
+    const LoadReport report = ModFiles::LoadMod(mod);
     m_context.intro.ReadIntroStatus(mod.ModFolder);
     if (m_context.main)
         m_context.showOnly(m_context.main);
     // Told once the main window is up, so that the box has a window beneath it.
-    ReportLoad(report, m_context.prompter);
+    ModFiles::ReportLoad(report, m_context.prompter);
 }
 
 void FormSelect::closeRequested()

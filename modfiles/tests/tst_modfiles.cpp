@@ -19,20 +19,20 @@ struct OpenMod
     explicit OpenMod(const QString& name = DemoGame::CompleteMod)
     {
         mod.ModFolder = game.mod(name);
-        report = LoadMod(mod);
+        report = ModFiles::LoadMod(mod);
     }
     QString file(ModFile which) const { return mod.filePath(which); }
     QString path(const QString& relative) const { return mod.ModFolder + QLatin1Char('/') + relative; }
     void reload()
     {
         mod.setSaveFlags(ModFileSet::all());
-        report = LoadMod(mod);
+        report = ModFiles::LoadMod(mod);
     }
 };
 
 SaveReport saveAll(ModSettings& mod)
 {
-    return SaveMod(mod, ModFileSet::all());
+    return ModFiles::SaveMod(mod, ModFileSet::all());
 }
 
 QStringList leftovers(const QString& folder)
@@ -52,16 +52,16 @@ private slots:
         OpenMod open;
         ModSettings& mod = open.mod;
         QVERIFY(open.report.unreadableFiles.isEmpty());
-        for (ModFile file : AllModFiles) {
+        for (ModFile file : ModFiles::AllModFiles) {
             QVERIFY(mod.isPresent(file));
             QVERIFY(mod.saveFlag(file));
         }
         QCOMPARE(mod.BotNames(), DemoGame::BotNames);
         QCOMPARE(mod.MaxBots(), QString::number(DemoGame::MaxBots));
         QCOMPARE(mod.BotSkill(), QStringLiteral("50"));
-        for (FriendlyFire which : AllFriendlyFire)
+        for (FriendlyFire which : ModFiles::AllFriendlyFire)
             QCOMPARE(mod.friendlyFire(which), QString::number(DemoGame::FriendlyFire[static_cast<int>(which)]));
-        QCOMPARE(mod.ScoreLines().size(), ScoreKeyCount);
+        QCOMPARE(mod.ScoreLines().size(), ModFiles::ScoreKeyCount);
         QCOMPARE(mod.ScoreValues(), DemoGame::ScoreValues());
         QCOMPARE(mod.ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
         const ScoringFile scoring = ScoringFile::load(ReadBytes(open.file(ModFile::Scoring)));
@@ -73,13 +73,13 @@ private slots:
     {
         OpenMod open;
         QList<QByteArray> before;
-        for (ModFile file : AllModFiles)
+        for (ModFile file : ModFiles::AllModFiles)
             before.append(ReadBytes(open.file(file)));
         for (int round = 0; round < 2; ++round) {
             const SaveReport report = saveAll(open.mod);
             QCOMPARE(report.failedFiles, QStringList());
             QCOMPARE(report.savedFiles.size(), 4);
-            for (ModFile file : AllModFiles)
+            for (ModFile file : ModFiles::AllModFiles)
                 QCOMPARE(ReadBytes(open.file(file)), before.at(static_cast<int>(file)));
             open.reload();
         }
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QStringLiteral("10"));
         open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("7"));
         open.mod.setFriendlyFire(FriendlyFire::VehicleFF, QStringLiteral("20"));
-        QCOMPARE(SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles, QStringList());
         const QByteArray saved = ReadBytes(server);
         QVERIFY(saved.contains("sv.soldierFriendlyFire 7\r\n"));
         QVERIFY(saved.contains("sv.vehicleFriendlyFire 20\r\nsv.vehicleFriendlyFire 100\r\n"));
@@ -199,7 +199,7 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.BotSkill(), skill);
         open.mod.setBotSkill(skill.isEmpty() ? QString() : QStringLiteral("5"));
-        QCOMPARE(SaveMod(open.mod, {ModFile::AIDefault}).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(open.mod, {ModFile::AIDefault}).failedFiles, QStringList());
         QByteArray expected = bytes;
         if (!skill.isEmpty())
             expected.replace("setBotSkill " + token, "setBotSkill 0.05");
@@ -223,12 +223,12 @@ private slots:
         QCOMPARE(mod.ScoreValues().at(1), -4);
         QCOMPARE(mod.ScoreValues().at(2), -2);
         QCOMPARE(mod.ScoreValues().at(3), 99999);
-        QCOMPARE(SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
         QCOMPARE(ReadBytes(path), bytes);
 
         mod.setScoreValue(1, -5);
         mod.setScoreValue(19, 200);
-        QCOMPARE(SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
         QByteArray expected = bytes;
         expected.replace("SCORE_TEAMKILL   =   -4   # harsh", "SCORE_TEAMKILL = -5")
             .replace("\r\nSCORE_DESTROYMISSILE = 19\r\n", "\r\nSCORE_DESTROYMISSILE = 200\r\n");
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QString());
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::SoldierSplashFF), QString());
         open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
-        QVERIFY(SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QByteArray expected = bytes;
         expected.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 1");
         QCOMPARE(ReadBytes(server), expected);
@@ -285,7 +285,7 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.MaxBots(), QString());
         QCOMPARE(open.mod.BotSkill(), QString());
-        QVERIFY(SaveMod(open.mod, {ModFile::AIDefault}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::AIDefault}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(ai), QByteArray("aiSettings.setMaxNBots 8\r\nshort\r\n"));
     }
 
@@ -293,7 +293,7 @@ private slots:
     {
         OpenMod names(DemoGame::NamesOnlyMod);
         QCOMPARE(names.mod.BotNames(), (QStringList{QStringLiteral("Solo"), QStringLiteral("Caf\u00e9 Racer")}));
-        for (ModFile file : AllModFiles) {
+        for (ModFile file : ModFiles::AllModFiles) {
             const bool usable = file == ModFile::BotNames;
             QVERIFY(names.mod.isPresent(file) == usable && names.mod.saveFlag(file) == usable);
         }
@@ -315,7 +315,7 @@ private slots:
         QVERIFY(!open.mod.saveFlag(ModFile::AIDefault));
         QCOMPARE(open.report.unreadableFiles, QStringList{QDir::toNativeSeparators(ai)});
         RecordingPrompter prompter;
-        ReportLoad(open.report, prompter);
+        ModFiles::ReportLoad(open.report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
         QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(ai)));
         QVERIFY(saveAll(open.mod).failedFiles.isEmpty());
@@ -343,26 +343,26 @@ private slots:
         QCOMPARE(ReadBytes(server), serverBefore);
 
         RecordingPrompter prompter;
-        ReportSave(report, prompter);
+        ModFiles::ReportSave(report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
         QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(server)));
         QVERIFY(!prompter.texts().first().contains(QStringLiteral("Data saved.")));
 
         // Once the file is writable again the same save succeeds.
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QVERIFY(SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
         QCOMPARE(leftovers(open.path(QStringLiteral("Settings"))), QStringList());
 
         // A file deleted between load and save is written again whole from what the model holds.
         QVERIFY(QFile::remove(server));
-        QVERIFY(SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
 
         prompter.clear();
-        ReportSave(SaveMod(mod, {}), prompter);
+        ModFiles::ReportSave(ModFiles::SaveMod(mod, {}), prompter);
         QCOMPARE(prompter.boxes.size(), 0);
-        ReportSave(SaveMod(mod, {ModFile::ServerSettings}), prompter);
+        ModFiles::ReportSave(ModFiles::SaveMod(mod, {ModFile::ServerSettings}), prompter);
         QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
     }
 
@@ -400,7 +400,7 @@ private slots:
     {
         OpenMod open(DemoGame::LowerCaseMod);
         ModSettings& mod = open.mod;
-        for (ModFile file : AllModFiles)
+        for (ModFile file : ModFiles::AllModFiles)
             QVERIFY2(mod.isPresent(file), qPrintable(mod.filePath(file)));
         QCOMPARE(mod.friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("100"));
         QCOMPARE(mod.MaxBots(), QStringLiteral("32"));
@@ -448,11 +448,11 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.BotNames().first(), QStringLiteral("\u20ac\u0152\u00e9\u0081\u008d\u008f\u0090\u009d"));
         open.mod.setBotName(1, QStringLiteral("\u0153uvre \u2122"));
-        QVERIFY(SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(path), names.chopped(3) + "\x9cuvre \x99\r\n");
 
         open.mod.setBotNames({});
-        QVERIFY(SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
         QCOMPARE(QFileInfo(path).size(), 0);
     }
 };

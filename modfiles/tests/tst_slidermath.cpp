@@ -47,14 +47,14 @@ private slots:
             bots.insert(Value(Slider::MaxBots, static_cast<float>(left)));
         }
         // The model's ranges, which the command line enforces, are exactly the sliders' ends.
-        for (int skill = BotSkillRange.minimum; skill <= BotSkillRange.maximum; ++skill)
+        for (int skill = ModFiles::BotSkillRange.minimum; skill <= ModFiles::BotSkillRange.maximum; ++skill)
             QVERIFY2(skills.contains(skill), qPrintable(QString::number(skill)));
         QCOMPARE(skills.size(), 101);
         QCOMPARE(bots.size(), 156);
         for (int never : {2, 4, 7, 9})
             QVERIFY2(!bots.contains(never), qPrintable(QString::number(never)));
-        QCOMPARE(*std::min_element(bots.cbegin(), bots.cend()), MaxBotsRange.minimum);
-        QCOMPARE(*std::max_element(bots.cbegin(), bots.cend()), MaxBotsRange.maximum);
+        QCOMPARE(*std::min_element(bots.cbegin(), bots.cend()), ModFiles::MaxBotsRange.minimum);
+        QCOMPARE(*std::max_element(bots.cbegin(), bots.cend()), ModFiles::MaxBotsRange.maximum);
     }
 
     void jumps_data()

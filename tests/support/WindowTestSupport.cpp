@@ -81,7 +81,7 @@ ModSettings& DemoEditor::mod() const
 void DemoEditor::load(const QString& modName)
 {
     context.mod.ModFolder = game.mod(modName);
-    if (!LoadMod(context.mod).unreadableFiles.isEmpty())
+    if (!ModFiles::LoadMod(context.mod).unreadableFiles.isEmpty())
         QTest::qFail("the demo mod did not load", __FILE__, __LINE__);
     context.intro.ReadIntroStatus(context.mod.ModFolder);
 }

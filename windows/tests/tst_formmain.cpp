@@ -289,7 +289,7 @@ private slots:
 
         // Another row changes; the untouched one is written back as it was read.
         Click(find("VScrollVFD"), LowerArrow);
-        QVERIFY(SaveMod(m_e->mod(), {ModFile::ServerSettings}).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(m_e->mod(), {ModFile::ServerSettings}).failedFiles.isEmpty());
         const QByteArray saved = ReadBytes(path).toLower();
         QVERIFY(saved.contains("sv.soldierfriendlyfire 150\r\n"));
         QVERIFY(saved.contains("sv.vehiclefriendlyfire 51\r\n"));

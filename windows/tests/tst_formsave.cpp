@@ -30,7 +30,7 @@ const QPoint IntroPlace{184, 136};
 QMap<ModFile, QByteArray> ModBytes(const ModSettings& mod)
 {
     QMap<ModFile, QByteArray> bytes;
-    for (ModFile file : AllModFiles)
+    for (ModFile file : ModFiles::AllModFiles)
         bytes.insert(file, ReadBytes(mod.filePath(file)));
     return bytes;
 }
