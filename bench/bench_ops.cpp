@@ -238,7 +238,7 @@ qint64 modBytes(const QString& mod)
 {
     qint64 total = 0;
     for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring})
-        total += QFileInfo(mod + QLatin1Char('/') + ModFiles::ModFileRelativePath(file)).size();
+        total += QFileInfo(mod + QLatin1Char('/') + ModFiles::modFileRelativePath(file)).size();
     return total;
 }
 

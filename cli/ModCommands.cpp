@@ -143,7 +143,7 @@ int EditBotNames(Context& context, const QStringList& additions, const QStringLi
             names.removeAt(row);
     }
     for (const QString& name : additions) {
-        const QString stored = ModSettings::StorableName(name);
+        const QString stored = ModSettings::storableName(name);
         if (stored.isEmpty()) {
             refusals.append(QStringLiteral("--add \"%1\": No name entered.").arg(name));
             continue;

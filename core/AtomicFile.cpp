@@ -37,7 +37,7 @@ QString writeInPlace(const QString& path, const QByteArray& bytes)
 
 namespace FileSystem {
 
-QString WriteFileAtomically(const QString& path, const QByteArray& bytes)
+QString writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())

@@ -10,7 +10,7 @@ namespace FileSystem {
 // Writes bytes to a file atomically: a temporary file in the same folder renamed over the target. A
 // read-only target is refused. In a folder that refuses new files, an existing writable file is written in
 // place instead (a full disk still leaves it whole). Returns an empty text on success, else the reason.
-QString WriteFileAtomically(const QString& path, const QByteArray& bytes);
+QString writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // Removes the temporary files that a save killed before its rename left beside the file at path, and only
 // names of the shape such a save gives them.

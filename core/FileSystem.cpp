@@ -18,7 +18,7 @@ bool FileExists(const QString& path)
     return info.exists() && !info.isDir();
 }
 
-QString ResolvePath(const QString& base, const QString& relative)
+QString resolvePath(const QString& base, const QString& relative)
 {
     QString current = base;
     if (current.endsWith(QLatin1Char('/')) || current.endsWith(QLatin1Char('\\')))
@@ -45,7 +45,7 @@ QString ResolvePath(const QString& base, const QString& relative)
     return current;
 }
 
-QString WithTrailingSlash(const QString& path)
+QString withTrailingSlash(const QString& path)
 {
     if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
         return path;

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         again.loadFile(file, unchanged);
         if (again.BotNames() != mod.BotNames())
             std::abort();
-    } else if (unchanged != TextRules::JoinLines(TextRules::SplitLines(bytes))) {
+    } else if (unchanged != TextRules::joinLines(TextRules::splitLines(bytes))) {
         std::abort();
     }
     mod.commitFile(file, unchanged);

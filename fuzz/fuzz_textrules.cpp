@@ -30,17 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const double value = TextRules::Val(input);
     if (std::isfinite(value)) {
         // Writing a number and reading it back gives the number again (15 significant digits).
-        const double back = TextRules::Val(TextRules::FormatNumber(value));
+        const double back = TextRules::Val(TextRules::formatNumber(value));
         if (std::fabs(back - value) > std::fabs(value) * 1e-14 + 1e-300 && !(std::fabs(value) < 1e-15))
             std::abort();
     }
     // Every byte reads as a character that writes back as that byte, so a name nobody edits keeps its bytes.
-    const QString name = TextRules::FromWindows1252(input);
-    if (TextRules::ToWindows1252(name) != input || !std::all_of(name.cbegin(), name.cend(), TextRules::IsWindows1252))
+    const QString name = TextRules::fromWindows1252(input);
+    if (TextRules::toWindows1252(name) != input || !std::all_of(name.cbegin(), name.cend(), TextRules::isWindows1252))
         std::abort();
 
-    const QList<QByteArray> lines = TextRules::SplitLines(input);
-    if (TextRules::SplitLines(TextRules::JoinLines(lines)) != lines)
+    const QList<QByteArray> lines = TextRules::splitLines(input);
+    if (TextRules::splitLines(TextRules::joinLines(lines)) != lines)
         std::abort();
     return 0;
 }

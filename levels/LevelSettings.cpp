@@ -68,7 +68,7 @@ LevelSettings ReadLevelSettings(const ScriptText& text)
 {
     LevelSettings settings;
     for (const LevelValueInfo& info : LevelValues) {
-        const QString value = plainNumber(TextRules::WholePart(text.valueToken(info.key, SearchStart)));
+        const QString value = plainNumber(TextRules::wholePart(text.valueToken(info.key, SearchStart)));
         settings.value(info.which) = value;
         settings.oldValue(info.which) = value;
     }
@@ -121,5 +121,5 @@ QString WriteLevelFile(const QString& path, const ScriptText& text)
 #endif
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     }
-    return FileSystem::WriteFileAtomically(path, text.text());
+    return FileSystem::writeFileAtomically(path, text.text());
 }

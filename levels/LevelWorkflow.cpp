@@ -42,10 +42,10 @@ QStringList LevelDisplayNames()
 
 LevelPaths LevelPathsFor(const QString& modFolder, int levelIndex)
 {
-    const QString level = FileSystem::ResolvePath(
+    const QString level = FileSystem::resolvePath(
         modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
-    return {FileSystem::ResolvePath(level, QStringLiteral("server.ZIP")),
-            FileSystem::ResolvePath(level, QStringLiteral("TEMP"))};
+    return {FileSystem::resolvePath(level, QStringLiteral("server.ZIP")),
+            FileSystem::resolvePath(level, QStringLiteral("TEMP"))};
 }
 
 QString LevelEditWarning()

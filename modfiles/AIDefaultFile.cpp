@@ -29,7 +29,7 @@ AIDefaultFile AIDefaultFile::load(QByteArrayView bytes)
         std::any_of(skillToken.cbegin(), skillToken.cend(), [](char c) { return c >= '0' && c <= '9'; });
     if (hasDigit)
         file.m_botSkill =
-            QString::number(ModFiles::toInt(TextRules::RoundHalfEven(TextRules::Val(skillToken) * 100.0)));
+            QString::number(ModFiles::toInt(TextRules::roundHalfEven(TextRules::Val(skillToken) * 100.0)));
     file.m_maxBots = ModFiles::digitValue(file.m_text, MaxBotsKey, ModFiles::BotSettingsSearchStart);
     file.m_oldBotSkill = file.m_botSkill;
     file.m_oldMaxBots = file.m_maxBots;
@@ -47,7 +47,7 @@ QByteArray AIDefaultFile::render() const
     if (!m_maxBots.isEmpty() && m_maxBots != m_oldMaxBots)
         replace(MaxBotsKey, m_maxBots.toLatin1());
     if (!m_botSkill.isEmpty() && m_botSkill != m_oldBotSkill)
-        replace(BotSkillKey, TextRules::FormatNumber(m_botSkill.toDouble() / 100.0));
+        replace(BotSkillKey, TextRules::formatNumber(m_botSkill.toDouble() / 100.0));
     return text.text();
 }
 

@@ -12,9 +12,9 @@ constexpr qsizetype BotNameSkip = 22;
 BotNamesFile BotNamesFile::load(QByteArrayView bytes)
 {
     QStringList names;
-    for (const QByteArray& line : TextRules::SplitLines(bytes)) {
+    for (const QByteArray& line : TextRules::splitLines(bytes)) {
         if (!line.isEmpty())
-            names.append(TextRules::FromWindows1252(line.mid(BotNameSkip)));
+            names.append(TextRules::fromWindows1252(line.mid(BotNameSkip)));
     }
     BotNamesFile file;
     file.setBotNames(names);
@@ -26,7 +26,7 @@ QByteArray BotNamesFile::render() const
     QByteArray bytes;
     for (const QString& name : m_names) {
         bytes.append(BotNamePrefix);
-        bytes.append(TextRules::ToWindows1252(StorableName(name)));
+        bytes.append(TextRules::toWindows1252(storableName(name)));
         bytes.append("\r\n");
     }
     return bytes;
@@ -36,19 +36,19 @@ void BotNamesFile::setBotNames(const QStringList& names)
 {
     m_names.clear();
     for (const QString& name : names)
-        m_names.append(StorableName(name));
+        m_names.append(storableName(name));
 }
 
 void BotNamesFile::addBotName(const QString& name)
 {
-    m_names.append(StorableName(name));
+    m_names.append(storableName(name));
 }
 
 bool BotNamesFile::setBotName(int row, const QString& name)
 {
     if (row < 0 || row >= m_names.size())
         return false;
-    m_names[row] = StorableName(name);
+    m_names[row] = storableName(name);
     return true;
 }
 
@@ -60,7 +60,7 @@ bool BotNamesFile::removeBotName(int row)
     return true;
 }
 
-QString BotNamesFile::StorableName(const QString& name)
+QString BotNamesFile::storableName(const QString& name)
 {
     QString line;
     line.reserve(name.size());
@@ -68,7 +68,7 @@ QString BotNamesFile::StorableName(const QString& name)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             break;
-        if (TextRules::IsWindows1252(c))
+        if (TextRules::isWindows1252(c))
             line.append(c);
     }
     return line;

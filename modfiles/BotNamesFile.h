@@ -16,7 +16,7 @@ public:
     QByteArray render() const;
 
     const QStringList& BotNames() const { return m_names; }
-    // Every name is kept as StorableName makes it. The row setters answer false for a row that does not exist.
+    // Every name is kept as storableName makes it. The row setters answer false for a row that does not exist.
     void setBotNames(const QStringList& names);
     void addBotName(const QString& name);
     bool setBotName(int row, const QString& name);
@@ -24,7 +24,7 @@ public:
 
     // A name as the file can hold it: its first line only, and only characters of the file's code page
     // (Windows-1252), since anything else would be written as a question mark.
-    static QString StorableName(const QString& name);
+    static QString storableName(const QString& name);
 
 private:
     QStringList m_names;

@@ -28,7 +28,7 @@ namespace ModFiles {
 
 QString digitValue(const ScriptText& text, QByteArrayView key, qsizetype start)
 {
-    const QByteArray digits = TextRules::KeepDigits(TextRules::WholePart(text.valueToken(key, start)));
+    const QByteArray digits = TextRules::KeepDigits(TextRules::wholePart(text.valueToken(key, start)));
     return allDigits(digits) ? plainDecimal(digits) : QString();
 }
 

@@ -2,7 +2,7 @@
 
 namespace ModFiles {
 
-QString ModFileRelativePath(ModFile file)
+QString modFileRelativePath(ModFile file)
 {
     switch (file) {
     case ModFile::BotNames:

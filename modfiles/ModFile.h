@@ -18,7 +18,7 @@ namespace ModFiles {
 inline constexpr std::array AllModFiles{ModFile::BotNames, ModFile::AIDefault, ModFile::ServerSettings,
                                         ModFile::Scoring};
 // The path of a file relative to the mod folder, in the letter case the game writes.
-QString ModFileRelativePath(ModFile file);
+QString modFileRelativePath(ModFile file);
 
 } // namespace ModFiles
 

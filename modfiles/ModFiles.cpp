@@ -38,7 +38,7 @@ LoadReport LoadMod(ModSettings& mod)
     LoadReport report;
     mod.clearSections();
     for (ModFile file : FileOrder) {
-        const QString path = FileSystem::ResolvePath(mod.ModFolder, ModFileRelativePath(file));
+        const QString path = FileSystem::resolvePath(mod.ModFolder, modFileRelativePath(file));
         mod.setFilePath(file, path);
         FileSystem::removeSaveLeftovers(path);
         QByteArray bytes;
@@ -65,7 +65,7 @@ SaveReport SaveMod(ModSettings& mod, ModFileSet files)
             continue;
         const QString path = mod.filePath(file);
         const QByteArray bytes = mod.renderFile(file);
-        const QString error = FileSystem::WriteFileAtomically(path, bytes);
+        const QString error = FileSystem::writeFileAtomically(path, bytes);
         if (error.isEmpty()) {
             mod.commitFile(file, bytes);
             report.savedFiles.append(QDir::toNativeSeparators(path));

@@ -25,7 +25,7 @@ namespace ModFiles {
 // Temporary files that a killed save left beside them are removed first.
 LoadReport LoadMod(ModSettings& mod);
 
-// Writes the selected sections, each file through FileSystem::WriteFileAtomically (a failed write leaves the old file
+// Writes the selected sections, each file through FileSystem::writeFileAtomically (a failed write leaves the old file
 // whole) and goes on with the others. Remembered values change only for files that were written.
 SaveReport SaveMod(ModSettings& mod, ModFileSet files);
 

@@ -74,8 +74,8 @@ public:
     void addBotName(const QString& name);
     void setBotName(int row, const QString& name);
     void removeBotName(int row);
-    // A name as the file can hold it (BotNamesFile::StorableName).
-    static QString StorableName(const QString& name) { return BotNamesFile::StorableName(name); }
+    // A name as the file can hold it (BotNamesFile::storableName).
+    static QString storableName(const QString& name) { return BotNamesFile::storableName(name); }
 
     // Bot settings: texts of whole numbers, empty when unknown.
     const QString& MaxBots() const { return m_aiDefault.MaxBots(); }

@@ -33,7 +33,7 @@ ScoringFile ScoringFile::load(QByteArrayView bytes)
     State state = State::Head;
     const QStringList& keys = ModFiles::BuildScoreKeys();
     ScoringFile file;
-    file.m_lines = TextRules::SplitLines(bytes);
+    file.m_lines = TextRules::splitLines(bytes);
     for (qsizetype i = 0; i < file.m_lines.size(); ++i) {
         const QByteArray& line = file.m_lines.at(i);
         if (state == State::Head) {
@@ -52,7 +52,7 @@ ScoringFile ScoringFile::load(QByteArrayView bytes)
         if (key != keys.at(file.m_scoreValues.size()).toLatin1())
             continue; // not the next expected constant: kept in place, not a score row
         const double value = blank < 0 ? 0.0 : TextRules::Val(scoreValueText(line, blank));
-        file.m_scoreValues.append(ModFiles::toInt(TextRules::RoundHalfEven(value)));
+        file.m_scoreValues.append(ModFiles::toInt(TextRules::roundHalfEven(value)));
         file.m_scoreLines.append(QString::fromLatin1(line));
         file.m_scoreLineIndex.append(static_cast<int>(i));
     }
@@ -68,12 +68,12 @@ QByteArray ScoringFile::render() const
         if (m_scoreValues.at(i) != m_loadedScoreValues.at(i))
             lines[m_scoreLineIndex.at(i)] = keys.at(i).toLatin1() + " = " + QByteArray::number(m_scoreValues.at(i));
     }
-    return TextRules::JoinLines(lines);
+    return TextRules::joinLines(lines);
 }
 
 void ScoringFile::commit(const QByteArray& written)
 {
-    m_lines = TextRules::SplitLines(written);
+    m_lines = TextRules::splitLines(written);
     m_loadedScoreValues = m_scoreValues;
 }
 
@@ -90,10 +90,10 @@ bool ScoringFile::setScoreValue(int row, int value)
 QByteArray ScoringFile::ScoringHead() const
 {
     const qsizetype headEnd = m_scoreLineIndex.isEmpty() ? m_lines.size() : m_scoreLineIndex.first();
-    return TextRules::JoinLines(m_lines.mid(0, headEnd));
+    return TextRules::joinLines(m_lines.mid(0, headEnd));
 }
 
 QByteArray ScoringFile::ScoringTail() const
 {
-    return m_scoreLineIndex.isEmpty() ? QByteArray() : TextRules::JoinLines(m_lines.mid(m_scoreLineIndex.last() + 1));
+    return m_scoreLineIndex.isEmpty() ? QByteArray() : TextRules::joinLines(m_lines.mid(m_scoreLineIndex.last() + 1));
 }

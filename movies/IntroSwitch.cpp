@@ -128,7 +128,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
 {
     QStringList failures;
     for (const QString& movie : IntroSwitch::IntroMovies) {
-        const QString source = FileSystem::ResolvePath(modFolder, toOff ? movie : movie + OffSuffix);
+        const QString source = FileSystem::resolvePath(modFolder, toOff ? movie : movie + OffSuffix);
         if (!FileSystem::FileExists(source))
             continue;
         // The other name follows the spelling found on disk, so a round trip gives the file its old name; a
@@ -140,7 +140,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
             targetName += OffSuffix;
         else
             targetName.chop(OffSuffix.size());
-        const QString target = FileSystem::ResolvePath(folder, targetName);
+        const QString target = FileSystem::resolvePath(folder, targetName);
 
         QString reason = copyOver(source, target);
         if (reason.isEmpty())
@@ -155,7 +155,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
 
 bool IntroSwitch::ReadIntroStatus(const QString& modFolder)
 {
-    m_introOn = FileSystem::FileExists(FileSystem::ResolvePath(modFolder, StateMovie));
+    m_introOn = FileSystem::FileExists(FileSystem::resolvePath(modFolder, StateMovie));
     return m_introOn;
 }
 

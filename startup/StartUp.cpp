@@ -57,7 +57,7 @@ void AppendFolder(QStringList& folders, const QString& folder)
 {
     if (folder.isEmpty())
         return;
-    const QString withSlash = FileSystem::WithTrailingSlash(folder);
+    const QString withSlash = FileSystem::withTrailingSlash(folder);
     if (!folders.contains(withSlash, Qt::CaseInsensitive))
         folders.append(withSlash);
 }
@@ -82,9 +82,9 @@ QStringList ProgramFilesFolders()
     QString prefix = qEnvironmentVariable("WINEPREFIX");
     if (prefix.isEmpty())
         prefix = QDir::homePath() + QStringLiteral("/.wine");
-    const QString driveC = FileSystem::ResolvePath(prefix, QStringLiteral("drive_c"));
-    AppendFolder(folders, FileSystem::ResolvePath(driveC, QStringLiteral("Program Files")));
-    AppendFolder(folders, FileSystem::ResolvePath(driveC, QStringLiteral("Program Files (x86)")));
+    const QString driveC = FileSystem::resolvePath(prefix, QStringLiteral("drive_c"));
+    AppendFolder(folders, FileSystem::resolvePath(driveC, QStringLiteral("Program Files")));
+    AppendFolder(folders, FileSystem::resolvePath(driveC, QStringLiteral("Program Files (x86)")));
 #endif
     return folders;
 }
@@ -97,8 +97,8 @@ void DetectGameFolder(ModSettings& mod, QSettings& store, const QStringList& pro
     for (const QString& folder : programFilesFolders) {
         // Wine and unpacked installs do not keep the installer's letter case.
         const QString game =
-            FileSystem::WithTrailingSlash(FileSystem::ResolvePath(folder, QLatin1String(DefaultInstallFolder)));
-        if (FileSystem::FileExists(FileSystem::ResolvePath(game, QLatin1String(GameExecutable)))) {
+            FileSystem::withTrailingSlash(FileSystem::resolvePath(folder, QLatin1String(DefaultInstallFolder)));
+        if (FileSystem::FileExists(FileSystem::resolvePath(game, QLatin1String(GameExecutable)))) {
             mod.GamePath = game;
             store.setValue(QLatin1String(GamePathKey), game);
             mod.PromptForGameFolder = false;
@@ -134,7 +134,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
         if (mod.PromptForGameFolder) {
             chosen = prompter.chooseFolder(FolderPrompt());
             if (!chosen.isEmpty())
-                chosen = FileSystem::WithTrailingSlash(QDir::fromNativeSeparators(chosen));
+                chosen = FileSystem::withTrailingSlash(QDir::fromNativeSeparators(chosen));
         } else {
             chosen = mod.GamePath;
         }
@@ -148,7 +148,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
         if (FileSystem::FolderExists(chosen)) {
             if (showSelect)
                 showSelect();
-            modsFolder = FileSystem::WithTrailingSlash(FileSystem::ResolvePath(chosen, QStringLiteral("mods")));
+            modsFolder = FileSystem::withTrailingSlash(FileSystem::resolvePath(chosen, QStringLiteral("mods")));
             if (FileSystem::FolderExists(modsFolder))
                 break;
         }

@@ -276,7 +276,7 @@ void FormMain::showLoadedMod()
     for (const auto& each : sliders) {
         bool known = false;
         const double value = each.value.toDouble(&known);
-        each.slider->placeKnob(known ? SliderMath::PlaceFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
+        each.slider->placeKnob(known ? SliderMath::placeFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
         each.slider->setEnabled(mod.isPresent(ModFile::AIDefault) && known);
         const QString tip = mod.isPresent(ModFile::AIDefault) && !known
                                 ? MissingValueTip(each.keyAt, ModFiles::BotSettingsSearchStart)

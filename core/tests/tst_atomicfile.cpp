@@ -112,7 +112,7 @@ private slots:
             std::optional<FileSizeLimit> limit;
             if (!roomToGrow)
                 limit.emplace(before.size() + 8);
-            error = FileSystem::WriteFileAtomically(names, after);
+            error = FileSystem::writeFileAtomically(names, after);
         }
         QVERIFY(QFile::setPermissions(folder, readAndEnter | QFileDevice::WriteOwner));
 

@@ -59,28 +59,28 @@ private slots:
 
     void roundingAndFormatting()
     {
-        QCOMPARE(TextRules::RoundHalfEven(2.5), 2.0);
-        QCOMPARE(TextRules::RoundHalfEven(3.5), 4.0);
-        QCOMPARE(TextRules::RoundHalfEven(-2.5), -2.0);
-        QCOMPARE(TextRules::RoundHalfEven(-2.6), -3.0);
-        QCOMPARE(TextRules::FormatNumber(50 / 100.0), QByteArray("0.5"));
-        QCOMPARE(TextRules::FormatNumber(100 / 100.0), QByteArray("1"));
-        QCOMPARE(TextRules::FormatNumber(5 / 100.0), QByteArray("0.05"));
-        QCOMPARE(TextRules::FormatNumber(0 / 100.0), QByteArray("0"));
-        QCOMPARE(TextRules::FormatNumber(33 / 100.0), QByteArray("0.33"));
-        QCOMPARE(TextRules::FormatNumber(1e-7), QByteArray("0.0000001"));
-        QCOMPARE(TextRules::FormatNumber(-0.25), QByteArray("-0.25"));
+        QCOMPARE(TextRules::roundHalfEven(2.5), 2.0);
+        QCOMPARE(TextRules::roundHalfEven(3.5), 4.0);
+        QCOMPARE(TextRules::roundHalfEven(-2.5), -2.0);
+        QCOMPARE(TextRules::roundHalfEven(-2.6), -3.0);
+        QCOMPARE(TextRules::formatNumber(50 / 100.0), QByteArray("0.5"));
+        QCOMPARE(TextRules::formatNumber(100 / 100.0), QByteArray("1"));
+        QCOMPARE(TextRules::formatNumber(5 / 100.0), QByteArray("0.05"));
+        QCOMPARE(TextRules::formatNumber(0 / 100.0), QByteArray("0"));
+        QCOMPARE(TextRules::formatNumber(33 / 100.0), QByteArray("0.33"));
+        QCOMPARE(TextRules::formatNumber(1e-7), QByteArray("0.0000001"));
+        QCOMPARE(TextRules::formatNumber(-0.25), QByteArray("-0.25"));
         // Found by fuzzing: values far from the usual range are written out in full and read back.
-        QCOMPARE(TextRules::Val(TextRules::FormatNumber(1e121)), 1e121);
-        QCOMPARE(TextRules::Val(TextRules::FormatNumber(1.5e-20)), 1.5e-20);
+        QCOMPARE(TextRules::Val(TextRules::formatNumber(1e121)), 1e121);
+        QCOMPARE(TextRules::Val(TextRules::formatNumber(1.5e-20)), 1.5e-20);
     }
 
     void lines()
     {
-        QCOMPARE(TextRules::SplitLines("a\r\nb\rc\nd"), (QList<QByteArray>{"a", "b", "c", "d"}));
-        QCOMPARE(TextRules::SplitLines("a\r\n\r\n"), (QList<QByteArray>{"a", ""}));
-        QCOMPARE(TextRules::SplitLines(""), QList<QByteArray>());
-        QCOMPARE(TextRules::JoinLines({"a", ""}), QByteArray("a\r\n\r\n"));
+        QCOMPARE(TextRules::splitLines("a\r\nb\rc\nd"), (QList<QByteArray>{"a", "b", "c", "d"}));
+        QCOMPARE(TextRules::splitLines("a\r\n\r\n"), (QList<QByteArray>{"a", ""}));
+        QCOMPARE(TextRules::splitLines(""), QList<QByteArray>());
+        QCOMPARE(TextRules::joinLines({"a", ""}), QByteArray("a\r\n\r\n"));
         QCOMPARE(ScriptText::fromFileBytes("x\ny").text(), QByteArray("x\r\ny\r\n"));
     }
 

@@ -422,10 +422,10 @@ private slots:
         mod.setBotName(1, QStringLiteral("x\ny"));
         QCOMPARE(mod.BotNames(), (QStringList{QStringLiteral("first"), QStringLiteral("x")}));
         // Characters the 8-bit file cannot hold are left out rather than saved as question marks.
-        QCOMPARE(ModSettings::StorableName(QStringLiteral("Caf\u00e9 \u03a9mega\u2028two")),
+        QCOMPARE(ModSettings::storableName(QStringLiteral("Caf\u00e9 \u03a9mega\u2028two")),
                  QStringLiteral("Caf\u00e9 mega"));
         // The file's code page is Windows-1252: the euro sign fits, the C1 control it displaced does not.
-        QCOMPARE(ModSettings::StorableName(QStringLiteral("\u20ac\u0080\u0152\u0081\u0100")),
+        QCOMPARE(ModSettings::storableName(QStringLiteral("\u20ac\u0080\u0152\u0081\u0100")),
                  QStringLiteral("\u20ac\u0152\u0081"));
         mod.removeBotName(0);
         mod.removeBotName(5);

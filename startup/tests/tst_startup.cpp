@@ -36,7 +36,7 @@ struct Fixture
     {
         const QString path = root.path() + QLatin1Char('/') + relative;
         QDir().mkpath(path);
-        return FileSystem::WithTrailingSlash(path);
+        return FileSystem::withTrailingSlash(path);
     }
 
     // A demo game installed at relative; returns its folder with '/'.

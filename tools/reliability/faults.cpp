@@ -286,7 +286,7 @@ int diskFull(const QString& dir)
     const QString work = modFolder + QStringLiteral("/work/");
     QDir().mkpath(work);
     QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
-    const bool initWritten = FileSystem::WriteFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
+    const bool initWritten = FileSystem::writeFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
     const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     IntroSwitch intro;
     const QStringList introFailures = intro.RemoveIntro(modFolder);

@@ -332,7 +332,7 @@ private slots:
         e.sounds.played.clear();
         QTest::keyClick(bots, Qt::Key_Right);
         QCOMPARE(bots->knobLeft(), 20.0f);
-        QCOMPARE(e.mod().MaxBots(), QString::number(SliderMath::Value(SliderMath::Slider::MaxBots, 20.0f)));
+        QCOMPARE(e.mod().MaxBots(), QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 20.0f)));
         QTest::keyClick(bots, Qt::Key_End);
         QCOMPARE(Caption(main, "LabelMaxBots"), QStringLiteral("256"));
         QTest::keyClick(bots, Qt::Key_PageUp);

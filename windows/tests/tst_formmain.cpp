@@ -467,7 +467,7 @@ private slots:
         MoveHeld(knob, onTrack(105));
         QCOMPARE(slider->knobLeft(), 94.0f);
         QCOMPARE(knob->x(), 94);
-        expectValue("LabelBotSkill", QString::number(SliderMath::Value(SliderMath::Slider::BotSkill, 94.0f)));
+        expectValue("LabelBotSkill", QString::number(SliderMath::value(SliderMath::Slider::BotSkill, 94.0f)));
 
         // No drag without exactly the left button held.
         MoveHeld(knob, onTrack(130), Qt::NoButton);
