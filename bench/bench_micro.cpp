@@ -2,9 +2,7 @@
 // own files at 1x, 10x and 100x, so that growth with size shows next to the absolute time.
 #include "core/ScriptText.h"
 #include "core/TextRules.h"
-#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 #include "tools/demogame/DemoGame.h"
 
 #include <benchmark/benchmark.h>
@@ -40,7 +38,7 @@ void BM_KeepDigits(benchmark::State& state)
 {
     const QByteArray token = QByteArray("a1.b2-c3 ").repeated(state.range(0));
     for (auto _ : state)
-        benchmark::DoNotOptimize(KeepDigits(token));
+        benchmark::DoNotOptimize(TextRules::KeepDigits(token));
     state.SetBytesProcessed(state.iterations() * token.size());
 }
 BENCHMARK(BM_KeepDigits)->Arg(1)->Arg(100)->Arg(10000);
@@ -50,7 +48,7 @@ void BM_Val(benchmark::State& state)
     const QByteArray texts[] = {"0.5", " -2.5E1 rest", "&HFFFF", "1 2 3", "12345678.25"};
     for (auto _ : state) {
         for (const QByteArray& text : texts)
-            benchmark::DoNotOptimize(Val(text));
+            benchmark::DoNotOptimize(TextRules::Val(text));
     }
     state.SetItemsProcessed(state.iterations() * 5);
 }
@@ -84,9 +82,8 @@ void BM_LoadModFile(benchmark::State& state)
     const ModFile file = static_cast<ModFile>(state.range(0));
     const QByteArray bytes = fileBytes(file, int(state.range(1)));
     ModSettings mod;
-    mod.ScoreKeys = BuildScoreKeys();
     for (auto _ : state)
-        LoadModFile(mod, file, bytes);
+        mod.loadFile(file, bytes);
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
@@ -94,10 +91,9 @@ void BM_RenderModFile(benchmark::State& state)
 {
     const ModFile file = static_cast<ModFile>(state.range(0));
     ModSettings mod;
-    mod.ScoreKeys = BuildScoreKeys();
-    LoadModFile(mod, file, fileBytes(file, int(state.range(1))));
+    mod.loadFile(file, fileBytes(file, int(state.range(1))));
     // Changed values, so the render really replaces.
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         mod.setFriendlyFire(which, QStringLiteral("42"));
     mod.setMaxBots(QStringLiteral("16"));
     mod.setBotSkill(QStringLiteral("70"));
@@ -105,7 +101,7 @@ void BM_RenderModFile(benchmark::State& state)
         mod.setScoreValue(0, 99);
     qsizetype size = 0;
     for (auto _ : state) {
-        const QByteArray bytes = RenderModFile(mod, file);
+        const QByteArray bytes = mod.renderFile(file);
         size = bytes.size();
         benchmark::DoNotOptimize(bytes);
     }

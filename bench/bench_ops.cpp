@@ -5,7 +5,6 @@
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
 #include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
@@ -224,7 +223,7 @@ qint64 modBytes(const QString& mod)
 {
     qint64 total = 0;
     for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring})
-        total += QFileInfo(mod + QLatin1Char('/') + ModFileRelativePath(file)).size();
+        total += QFileInfo(mod + QLatin1Char('/') + ModFiles::modFileRelativePath(file)).size();
     return total;
 }
 
@@ -242,24 +241,23 @@ void modLoadSave(const QString& work, int runs)
         const qint64 bytes = modBytes(mod);
         ModSettings settings;
         settings.ModFolder = mod;
-        settings.ScoreKeys = BuildScoreKeys();
         QList<double> loads;
         QList<double> saves;
         for (int run = 0; run < runs; ++run) {
             LoadReport loaded;
-            loads.append(Time([&] { loaded = LoadMod(settings); }));
+            loads.append(Time([&] { loaded = ModFiles::LoadMod(settings); }));
             if (!loaded.unreadableFiles.isEmpty() || settings.BotNames().size() != 6 * scale)
                 Fail(QStringLiteral("the mod did not load"));
             // Every save really changes every section, so the replacements run and all four files are written.
             const QString value = QString::number(run % 2 ? 40 : 60);
-            for (FriendlyFire which : AllFriendlyFire)
+            for (FriendlyFire which : ModFiles::AllFriendlyFire)
                 settings.setFriendlyFire(which, value);
             settings.setMaxBots(value);
             settings.setBotSkill(value);
             settings.setScoreValue(0, run);
             sync();
             SaveReport saved;
-            saves.append(Time([&] { saved = SaveMod(settings, true, true, true, true); }));
+            saves.append(Time([&] { saved = ModFiles::SaveMod(settings, ModFileSet::all()); }));
             if (!saved.failedFiles.isEmpty() || saved.savedFiles.size() != 4)
                 Fail(QStringLiteral("the mod did not save: ") + saved.failedFiles.join(QLatin1Char(' ')));
         }

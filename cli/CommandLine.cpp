@@ -83,7 +83,7 @@ QString helpText(const QCommandLineParser& parser)
 // the default install place (which detection stores, as the windows do).
 std::optional<QString> findModsFolder(const QString& given)
 {
-    QString game = given.isEmpty() ? QString() : WithTrailingSlash(QDir::fromNativeSeparators(given));
+    QString game = given.isEmpty() ? QString() : FileSystem::withTrailingSlash(QDir::fromNativeSeparators(given));
     if (game.isEmpty()) {
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                         QStringLiteral("GX3190_SP"));
@@ -99,8 +99,8 @@ std::optional<QString> findModsFolder(const QString& given)
         }
         game = mod.GamePath;
     }
-    const QString mods = WithTrailingSlash(ResolvePath(game, QStringLiteral("mods")));
-    if (!FolderExists(mods)) {
+    const QString mods = FileSystem::withTrailingSlash(FileSystem::resolvePath(game, QStringLiteral("mods")));
+    if (!FileSystem::FolderExists(mods)) {
         PrintError(
             QStringLiteral("%1 is not a game folder: it has no mods folder.").arg(QDir::toNativeSeparators(game)));
         return std::nullopt;

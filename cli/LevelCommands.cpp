@@ -50,7 +50,7 @@ bool changed(const LevelSettings& before, const LevelSettings& after)
 
 std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
 {
-    if (!FileExists(Levels::levelPathsFor(context.modFolder, level).archive))
+    if (!FileSystem::FileExists(Levels::levelPathsFor(context.modFolder, level).archive))
         return std::nullopt;
     context.prompter.setSubject(shownName(level));
     const bool opened = workflow.OpenLevel(context.modFolder, level, {});

@@ -8,9 +8,6 @@
 
 #include <QDir>
 
-#include <algorithm>
-#include <array>
-
 namespace CommandLine {
 
 namespace {
@@ -50,16 +47,14 @@ int refuse(const QStringList& refusals)
 }
 
 // Saves the files whose sections changed, each atomically, and tells the outcome as the save window does.
-int save(Context& context, ModSettings& mod, const std::array<bool, 4>& changed)
+int save(Context& context, ModSettings& mod, ModFileSet changed)
 {
-    const auto flag = [&changed](ModFile file) { return changed.at(static_cast<size_t>(file)); };
-    if (std::none_of(changed.cbegin(), changed.cend(), [](bool b) { return b; })) {
+    if (changed.isEmpty()) {
         PrintError(QStringLiteral("Nothing to save: the files already hold these values."));
         return Success;
     }
-    const SaveReport report = SaveMod(mod, flag(ModFile::ServerSettings), flag(ModFile::Scoring),
-                                      flag(ModFile::AIDefault), flag(ModFile::BotNames));
-    ReportSave(report, context.prompter);
+    const SaveReport report = ModFiles::SaveMod(mod, changed);
+    ModFiles::ReportSave(report, context.prompter);
     return report.failedFiles.isEmpty() ? Success : Failed;
 }
 
@@ -104,7 +99,7 @@ int SetValues(Context& context, const QList<Assignment>& assignments)
     ModSettings mod;
     LoadForCommand(context, mod);
     QStringList refusals;
-    std::array<bool, 4> changed{};
+    ModFileSet changed;
     for (const Assignment& assignment : assignments) {
         const ModFile file = FileOf(assignment.value.kind);
         const QString current = ShownValue(mod, assignment.value);
@@ -124,7 +119,7 @@ int SetValues(Context& context, const QList<Assignment>& assignments)
         }
         if (FileNumber(current) != assignment.number) {
             setValue(mod, assignment.value, assignment.number);
-            changed.at(static_cast<size_t>(file)) = true;
+            changed.insert(file);
         }
     }
     if (!refusals.isEmpty())
@@ -136,7 +131,7 @@ int EditBotNames(Context& context, const QStringList& additions, const QStringLi
 {
     ModSettings mod;
     LoadForCommand(context, mod);
-    if (!mod.BotNamesPresent)
+    if (!mod.isPresent(ModFile::BotNames))
         return refuse({QStringLiteral("%1 is missing or cannot be read.").arg(nativePath(mod, ModFile::BotNames))});
     QStringList names = mod.BotNames();
     QStringList refusals;
@@ -148,7 +143,7 @@ int EditBotNames(Context& context, const QStringList& additions, const QStringLi
             names.removeAt(row);
     }
     for (const QString& name : additions) {
-        const QString stored = ModSettings::StorableName(name);
+        const QString stored = ModSettings::storableName(name);
         if (stored.isEmpty()) {
             refusals.append(QStringLiteral("--add \"%1\": No name entered.").arg(name));
             continue;
@@ -162,9 +157,7 @@ int EditBotNames(Context& context, const QStringList& additions, const QStringLi
     if (!refusals.isEmpty())
         return refuse(refusals);
     mod.setBotNames(names);
-    std::array<bool, 4> changed{};
-    changed.at(static_cast<size_t>(ModFile::BotNames)) = true;
-    return save(context, mod, changed);
+    return save(context, mod, {ModFile::BotNames});
 }
 
 int SwitchIntro(Context& context, bool on)

@@ -28,8 +28,9 @@ QJsonValue number(const QString& text)
 Values modValues(const ModSettings& mod, bool introOn)
 {
     Values values;
-    values.append(
-        {BotNamesName, mod.BotNamesPresent ? QJsonValue(QJsonArray::fromStringList(mod.BotNames())) : QJsonValue()});
+    values.append({BotNamesName, mod.isPresent(ModFile::BotNames)
+                                     ? QJsonValue(QJsonArray::fromStringList(mod.BotNames()))
+                                     : QJsonValue()});
     for (const ValueName& value : ModValueNames()) {
         values.append({value.name, mod.isPresent(FileOf(value.kind)) ? number(ShownValue(mod, value)) : QJsonValue()});
     }

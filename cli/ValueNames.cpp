@@ -87,15 +87,18 @@ const QList<ValueName>& ModValueNames()
                                       QStringLiteral("Vehicle Friendly Damage"),
                                       QStringLiteral("Soldier Splash Damage"), QStringLiteral("Vehicle Splash Damage")};
         QList<ValueName> list;
-        for (FriendlyFire which : AllFriendlyFire) {
+        for (FriendlyFire which : ModFiles::AllFriendlyFire) {
             const int i = static_cast<int>(which);
-            list.append({ffNames[i], ValueKind::FriendlyFire, i, FriendlyFireRange, ffCaptions[i]});
+            list.append({ffNames[i], ValueKind::FriendlyFire, i, ModFiles::FriendlyFireRange, ffCaptions[i]});
         }
-        list.append({QStringLiteral("bot-skill"), ValueKind::BotSkill, 0, BotSkillRange, QStringLiteral("Bot Skill")});
-        list.append({QStringLiteral("max-bots"), ValueKind::MaxBots, 0, MaxBotsRange, QStringLiteral("Max Bots")});
-        const QStringList keys = BuildScoreKeys();
+        list.append({QStringLiteral("bot-skill"), ValueKind::BotSkill, 0, ModFiles::BotSkillRange,
+                     QStringLiteral("Bot Skill")});
+        list.append(
+            {QStringLiteral("max-bots"), ValueKind::MaxBots, 0, ModFiles::MaxBotsRange, QStringLiteral("Max Bots")});
+        const QStringList keys = ModFiles::BuildScoreKeys();
         for (int row = 0; row < keys.size(); ++row)
-            list.append({QStringLiteral("score.") + keys.at(row), ValueKind::Score, row, ScoreRange, keys.at(row)});
+            list.append(
+                {QStringLiteral("score.") + keys.at(row), ValueKind::Score, row, ModFiles::ScoreRange, keys.at(row)});
         return list;
     }();
     return names;
@@ -203,7 +206,7 @@ QStringList DescribeNames(const QList<ValueName>& names)
         lines.append(QStringLiteral("%1 %2, %3").arg(value.name.leftJustified(18), value.caption, what));
     }
     if (!scores.first().isEmpty()) {
-        lines.append(QStringLiteral("The scores, each %1:").arg(rangeText(ScoreRange)));
+        lines.append(QStringLiteral("The scores, each %1:").arg(rangeText(ModFiles::ScoreRange)));
         for (const QString& line : scores)
             lines.append(QStringLiteral("  ") + line.trimmed());
     }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace FileSystem {
+
 bool FolderExists(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -16,7 +18,7 @@ bool FileExists(const QString& path)
     return info.exists() && !info.isDir();
 }
 
-QString ResolvePath(const QString& base, const QString& relative)
+QString resolvePath(const QString& base, const QString& relative)
 {
     QString current = base;
     if (current.endsWith(QLatin1Char('/')) || current.endsWith(QLatin1Char('\\')))
@@ -43,9 +45,11 @@ QString ResolvePath(const QString& base, const QString& relative)
     return current;
 }
 
-QString WithTrailingSlash(const QString& path)
+QString withTrailingSlash(const QString& path)
 {
     if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
         return path;
     return path + QLatin1Char('/');
 }
+
+} // namespace FileSystem

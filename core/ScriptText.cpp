@@ -30,11 +30,11 @@ qsizetype tokenEnd(const QByteArray& text, qsizetype from)
 
 } // namespace
 
-ScriptText::ScriptText(QByteArray text) : m_text(std::move(text)), m_lowered(AsciiLower(m_text)) {}
+ScriptText::ScriptText(QByteArray text) : m_text(std::move(text)), m_lowered(TextRules::asciiLower(m_text)) {}
 
 ScriptText ScriptText::fromFileBytes(QByteArrayView bytes)
 {
-    return ScriptText(JoinLines(SplitLines(bytes)));
+    return ScriptText(TextRules::joinLines(TextRules::splitLines(bytes)));
 }
 
 qsizetype ScriptText::find(QByteArrayView key, qsizetype start) const
@@ -44,7 +44,7 @@ qsizetype ScriptText::find(QByteArrayView key, qsizetype start) const
     const qsizetype from = start < 1 ? 0 : start - 1;
     if (from >= m_text.size())
         return -1;
-    return m_lowered.indexOf(AsciiLower(key), from);
+    return m_lowered.indexOf(TextRules::asciiLower(key), from);
 }
 
 QByteArray ScriptText::tokenAfter(qsizetype keyAt, qsizetype keyLength) const
@@ -64,7 +64,7 @@ int ScriptText::replaceToken(QByteArrayView key, QByteArrayView oldToken, QByteA
     if (key.isEmpty() || oldToken.isEmpty())
         return 0;
     // One pass that copies the text and swaps tokens on the way keeps large files linear.
-    const QByteArray lowKey = AsciiLower(key);
+    const QByteArray lowKey = TextRules::asciiLower(key);
     QByteArray result;
     result.reserve(m_text.size());
     qsizetype copied = 0;
@@ -83,6 +83,6 @@ int ScriptText::replaceToken(QByteArrayView key, QByteArrayView oldToken, QByteA
         return 0;
     result.append(QByteArrayView(m_text).sliced(copied));
     m_text = result;
-    m_lowered = AsciiLower(m_text);
+    m_lowered = TextRules::asciiLower(m_text);
     return count;
 }

@@ -39,7 +39,9 @@ int windows1252Byte(QChar c)
 
 } // namespace
 
-QByteArrayView WholePart(QByteArrayView token)
+namespace TextRules {
+
+QByteArrayView wholePart(QByteArrayView token)
 {
     const qsizetype point = token.indexOf('.');
     if (point <= 0 || !allDigits(token.first(point)) || !allDigits(token.sliced(point + 1)))
@@ -131,7 +133,7 @@ double Val(QByteArrayView text)
     return std::strtod(number.constData(), nullptr);
 }
 
-double RoundHalfEven(double value)
+double roundHalfEven(double value)
 {
     const double down = std::floor(value);
     const double diff = value - down;
@@ -142,7 +144,7 @@ double RoundHalfEven(double value)
     return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
 
-QByteArray FormatNumber(double value)
+QByteArray formatNumber(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return value == 0.0 ? QByteArray("0") : QByteArray::number(value);
@@ -163,7 +165,7 @@ QByteArray FormatNumber(double value)
     return text;
 }
 
-QList<QByteArray> SplitLines(QByteArrayView bytes)
+QList<QByteArray> splitLines(QByteArrayView bytes)
 {
     QList<QByteArray> lines;
     qsizetype start = 0;
@@ -182,7 +184,7 @@ QList<QByteArray> SplitLines(QByteArrayView bytes)
     return lines;
 }
 
-QByteArray JoinLines(const QList<QByteArray>& lines)
+QByteArray joinLines(const QList<QByteArray>& lines)
 {
     qsizetype size = 0;
     for (const QByteArray& line : lines)
@@ -196,7 +198,7 @@ QByteArray JoinLines(const QList<QByteArray>& lines)
     return text;
 }
 
-QByteArray AsciiLower(QByteArrayView text)
+QByteArray asciiLower(QByteArrayView text)
 {
     QByteArray lowered = text.toByteArray();
     for (char& c : lowered) {
@@ -206,7 +208,7 @@ QByteArray AsciiLower(QByteArrayView text)
     return lowered;
 }
 
-QString FromWindows1252(QByteArrayView bytes)
+QString fromWindows1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -216,7 +218,7 @@ QString FromWindows1252(QByteArrayView bytes)
     return text;
 }
 
-QByteArray ToWindows1252(QStringView text)
+QByteArray toWindows1252(QStringView text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -226,7 +228,9 @@ QByteArray ToWindows1252(QStringView text)
     return bytes;
 }
 
-bool IsWindows1252(QChar c)
+bool isWindows1252(QChar c)
 {
     return windows1252Byte(c) >= 0;
 }
+
+} // namespace TextRules

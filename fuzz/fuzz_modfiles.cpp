@@ -2,7 +2,6 @@
 // again. An unchanged load and save gives the held form of the file back byte for byte (lines ended by
 // CR LF), and changed score constants are read back as written.
 #include "core/TextRules.h"
-#include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
 
 #include <cstdlib>
@@ -15,30 +14,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
 
     ModSettings mod;
-    LoadModFile(mod, file, bytes);
-    const QByteArray unchanged = RenderModFile(mod, file);
+    mod.loadFile(file, bytes);
+    const QByteArray unchanged = mod.renderFile(file);
     if (file == ModFile::BotNames) {
         ModSettings again;
-        LoadModFile(again, file, unchanged);
+        again.loadFile(file, unchanged);
         if (again.BotNames() != mod.BotNames())
             std::abort();
-    } else if (unchanged != JoinLines(SplitLines(bytes))) {
+    } else if (unchanged != TextRules::joinLines(TextRules::splitLines(bytes))) {
         std::abort();
     }
-    CommitModFile(mod, file, unchanged);
+    mod.commitFile(file, unchanged);
 
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         mod.setFriendlyFire(which, QStringLiteral("42"));
     mod.setMaxBots(QStringLiteral("7"));
     mod.setBotSkill(QStringLiteral("33"));
     for (int row = 0; row < mod.ScoreLines().size(); ++row)
         mod.setScoreValue(row, -row);
     mod.addBotName(QStringLiteral("Fuzz Bot"));
-    const QByteArray changed = RenderModFile(mod, file);
-    CommitModFile(mod, file, changed);
+    const QByteArray changed = mod.renderFile(file);
+    mod.commitFile(file, changed);
 
     ModSettings reread;
-    LoadModFile(reread, file, changed);
+    reread.loadFile(file, changed);
     // The rewritten lines keep their keys, so the same constants are recognised with their new values.
     if (reread.ScoreLines().size() != mod.ScoreLines().size())
         std::abort();
@@ -49,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (file == ModFile::BotNames && reread.BotNames() != mod.BotNames())
         std::abort();
     // Rendering what was just committed writes the same bytes again: nothing grows per save.
-    if (RenderModFile(mod, file) != changed)
+    if (mod.renderFile(file) != changed)
         std::abort();
     return 0;
 }

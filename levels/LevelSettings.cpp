@@ -1,7 +1,7 @@
 #include "levels/LevelSettings.h"
 
+#include "core/AtomicFile.h"
 #include "core/TextRules.h"
-#include "modfiles/ModFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +18,7 @@ namespace {
 // the author meant.
 QString plainNumber(QByteArrayView token)
 {
-    if (token.isEmpty() || KeepDigits(token) != token)
+    if (token.isEmpty() || TextRules::KeepDigits(token) != token)
         return {};
     return QString::fromLatin1(token);
 }
@@ -70,7 +70,7 @@ LevelSettings readLevelSettings(const ScriptText& text)
 {
     LevelSettings settings;
     for (const LevelValueInfo& info : LevelValues) {
-        const QString value = plainNumber(WholePart(text.valueToken(info.key, SearchStart)));
+        const QString value = plainNumber(TextRules::wholePart(text.valueToken(info.key, SearchStart)));
         settings.value(info.which) = value;
         settings.oldValue(info.which) = value;
     }
@@ -123,7 +123,7 @@ QString writeLevelFile(const QString& path, const ScriptText& text)
 #endif
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     }
-    return WriteFileAtomically(path, text.text());
+    return FileSystem::writeFileAtomically(path, text.text());
 }
 
 } // namespace Levels

@@ -50,9 +50,10 @@ QStringList levelDisplayNames()
 
 LevelPaths levelPathsFor(const QString& modFolder, int levelIndex)
 {
-    const QString level =
-        ResolvePath(modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
-    return {ResolvePath(level, QStringLiteral("server.ZIP")), ResolvePath(level, QStringLiteral("TEMP"))};
+    const QString level = FileSystem::resolvePath(
+        modFolder, QStringLiteral("Levels/") + QString::fromLatin1(LevelTable.at(levelIndex).folderName));
+    return {FileSystem::resolvePath(level, QStringLiteral("server.ZIP")),
+            FileSystem::resolvePath(level, QStringLiteral("TEMP"))};
 }
 
 QString levelEditWarning()

@@ -1,143 +1,17 @@
 #include "modfiles/ModFiles.h"
 
+#include "core/AtomicFile.h"
 #include "core/FileSystem.h"
 #include "core/Prompter.h"
-#include "core/TextRules.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <cerrno>
-#include <cmath>
-#include <limits>
 
 namespace {
 
-constexpr QByteArrayView BotNamePrefix = "aiSettings.addBotName ";
-constexpr qsizetype BotNameSkip = 22;
-constexpr QByteArrayView ScoringMarker = "from gx2 i";
-
-bool allDigits(const QByteArray& text)
-{
-    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A digit text without leading zeros, as the controls show numbers.
-QString plainDecimal(const QByteArray& digits)
-{
-    qsizetype first = 0;
-    while (first + 1 < digits.size() && digits.at(first) == '0')
-        ++first;
-    return QString::fromLatin1(digits.mid(first));
-}
-
-// The value of a key that the load can show: the digits of the whole token after it (of its whole part
-// when it has a fraction), or empty.
-QString digitValue(const ScriptText& text, QByteArrayView key, qsizetype start)
-{
-    const QByteArray digits = KeepDigits(WholePart(text.valueToken(key, start)));
-    return allDigits(digits) ? plainDecimal(digits) : QString();
-}
-
-int toInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
-
-// The value text of a score line: after the '=' that follows the key, or, when there is none, two
-// characters after the first blank.
-QByteArrayView scoreValueText(QByteArrayView line, qsizetype blank)
-{
-    qsizetype at = blank;
-    while (at < line.size() && line[at] == ' ')
-        ++at;
-    if (at < line.size() && line[at] == '=')
-        return line.sliced(at + 1);
-    return blank + 2 <= line.size() ? line.sliced(blank + 2) : QByteArrayView();
-}
-
-void loadBotNames(ModSettings& mod, const QByteArray& bytes)
-{
-    QStringList names;
-    for (const QByteArray& line : SplitLines(bytes)) {
-        if (!line.isEmpty())
-            names.append(FromWindows1252(line.mid(BotNameSkip)));
-    }
-    mod.setBotNames(names);
-}
-
-void loadFriendlyFire(ModSettings& mod, const QByteArray& bytes)
-{
-    mod.ServerSettingsText = ScriptText::fromFileBytes(bytes);
-    for (FriendlyFire which : AllFriendlyFire) {
-        const QString value = digitValue(mod.ServerSettingsText, FriendlyFireKey(which), FriendlyFireSearchStart);
-        mod.setFriendlyFire(which, value);
-        mod.OldFriendlyFire[static_cast<int>(which)] = value;
-    }
-}
-
-void loadBotSettings(ModSettings& mod, const QByteArray& bytes)
-{
-    mod.AIDefaultText = ScriptText::fromFileBytes(bytes);
-    // The file holds the skill divided by 100 (0.5); the editor shows it on the scale 0 to 100.
-    const QByteArray skillToken = mod.AIDefaultText.valueToken(BotSkillKey, BotSettingsSearchStart);
-    const bool hasDigit =
-        std::any_of(skillToken.cbegin(), skillToken.cend(), [](char c) { return c >= '0' && c <= '9'; });
-    const QString skill = hasDigit ? QString::number(toInt(RoundHalfEven(Val(skillToken) * 100.0))) : QString();
-    mod.setBotSkill(skill);
-    mod.setMaxBots(digitValue(mod.AIDefaultText, MaxBotsKey, BotSettingsSearchStart));
-    mod.OldBotSkill = mod.BotSkill();
-    mod.OldMaxBots = mod.MaxBots();
-}
-
-void loadScores(ModSettings& mod, const QByteArray& bytes)
-{
-    enum class State
-    {
-        Head,
-        Scores,
-        Tail
-    };
-    State state = State::Head;
-    QList<int> values;
-    QStringList rows;
-    mod.ScoreLineIndex.clear();
-    mod.ScoringLines = SplitLines(bytes);
-    for (qsizetype i = 0; i < mod.ScoringLines.size(); ++i) {
-        const QByteArray& line = mod.ScoringLines.at(i);
-        if (state == State::Head) {
-            if (line.startsWith(ScoringMarker))
-                state = State::Scores;
-            continue;
-        }
-        if (state == State::Tail)
-            continue;
-        if (values.size() >= ScoreKeyCount) {
-            state = State::Tail;
-            continue;
-        }
-        const qsizetype blank = line.indexOf(' ');
-        const QByteArray key = blank < 0 ? line : line.left(blank);
-        if (key != mod.ScoreKeys.at(values.size()).toLatin1())
-            continue; // not the next expected constant: kept in place, not a score row
-        const double value = blank < 0 ? 0.0 : Val(scoreValueText(line, blank));
-        values.append(toInt(RoundHalfEven(value)));
-        rows.append(QString::fromLatin1(line));
-        mod.ScoreLineIndex.append(static_cast<int>(i));
-    }
-    mod.LoadedScoreValues = values;
-    mod.setScores(values, rows);
-}
+// The order in which a load reads and a save writes the files.
+constexpr ModFile FileOrder[] = {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring};
 
 QString readFile(const QString& path, QByteArray& bytes)
 {
@@ -155,191 +29,27 @@ QString nativeList(const QStringList& items)
     return items.join(QStringLiteral("\r\n"));
 }
 
-// For a folder that refuses new files, where no temporary file can stand beside the target. The file is
-// grown to its new length first, so that a full disk is met while every old byte is in place (and the file
-// is cut back); only then are the old bytes overwritten, in room the file already holds.
-QString writeInPlace(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    const qint64 oldSize = file.size();
-    const qint64 newSize = bytes.size();
-    if (newSize > oldSize) {
-        if (!file.seek(oldSize) || file.write(bytes.constData() + oldSize, newSize - oldSize) != newSize - oldSize) {
-            const QString reason = file.errorString();
-            file.resize(oldSize);
-            return reason;
-        }
-    }
-    const qint64 overwritten = std::min(oldSize, newSize);
-    if (!file.seek(0) || file.write(bytes.constData(), overwritten) != overwritten || !file.resize(newSize))
-        return file.errorString() + QStringLiteral(" (written in place, so the file may now be incomplete)");
-    return {};
-}
-
-// A save killed between writing its temporary file and renaming it leaves that file behind. QSaveFile names
-// it after the target: the file's name, a dot and six random ASCII letters ("BotNames.AI.cLeMQk"). Only
-// names of exactly that shape are taken for ours.
-void removeSaveLeftovers(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString prefix = info.fileName() + QLatin1Char('.');
-    constexpr qsizetype randomLength = 6;
-    const auto isAsciiLetter = [](QChar c) {
-        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-    };
-    QDir folder = info.dir();
-    const QStringList names = folder.entryList({prefix + QString(randomLength, QLatin1Char('?'))},
-                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString& name : names) {
-        const QStringView random = QStringView(name).mid(prefix.size());
-        if (name.startsWith(prefix) && random.size() == randomLength &&
-            std::all_of(random.begin(), random.end(), isAsciiLetter))
-            folder.remove(name);
-    }
-}
-
 } // namespace
 
-QString WriteFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("not a file");
-    // The read-only attribute is honoured even for users the system would let write (root, an admin).
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
-        return QStringLiteral("the file is read-only");
-    // Unbuffered: with a buffer, a full disk surfaces only in the flush inside commit(), and Qt 6.4's
-    // QSaveFile then reports success and leaves an empty file in place of the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        // The game's own tools write such a file in place, so the editor does too: atomicity is not possible
-        // there, and a refused save would leave the user no way to change the file at all.
-        if (info.exists() && !QFileInfo(info.absolutePath()).isWritable())
-            return writeInPlace(path, bytes);
-        return file.errorString();
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = qt_error_string(errno);
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
-}
-
-void LoadModFile(ModSettings& mod, ModFile file, const QByteArray& bytes)
-{
-    switch (file) {
-    case ModFile::BotNames:
-        loadBotNames(mod, bytes);
-        break;
-    case ModFile::ServerSettings:
-        loadFriendlyFire(mod, bytes);
-        break;
-    case ModFile::AIDefault:
-        loadBotSettings(mod, bytes);
-        break;
-    case ModFile::Scoring:
-        loadScores(mod, bytes);
-        break;
-    }
-}
-
-QByteArray RenderModFile(const ModSettings& mod, ModFile file)
-{
-    switch (file) {
-    case ModFile::BotNames: {
-        QByteArray bytes;
-        for (const QString& name : mod.BotNames()) {
-            bytes.append(BotNamePrefix);
-            bytes.append(ToWindows1252(ModSettings::StorableName(name)));
-            bytes.append("\r\n");
-        }
-        return bytes;
-    }
-    case ModFile::ServerSettings: {
-        ScriptText text = mod.ServerSettingsText;
-        for (FriendlyFire which : AllFriendlyFire) {
-            const QString& value = mod.friendlyFire(which);
-            const QByteArrayView key = FriendlyFireKey(which);
-            const qsizetype at = text.find(key, FriendlyFireSearchStart);
-            if (at < 0 || value.isEmpty() || value == mod.OldFriendlyFire[static_cast<int>(which)])
-                continue;
-            text.replaceToken(key, text.tokenAfter(at, key.size()), value.toLatin1());
-        }
-        return text.text();
-    }
-    case ModFile::AIDefault: {
-        ScriptText text = mod.AIDefaultText;
-        auto replace = [&text](QByteArrayView key, const QByteArray& token) {
-            const qsizetype at = text.find(key, BotSettingsSearchStart);
-            if (at >= 0)
-                text.replaceToken(key, text.tokenAfter(at, key.size()), token);
-        };
-        if (!mod.MaxBots().isEmpty() && mod.MaxBots() != mod.OldMaxBots)
-            replace(MaxBotsKey, mod.MaxBots().toLatin1());
-        if (!mod.BotSkill().isEmpty() && mod.BotSkill() != mod.OldBotSkill)
-            replace(BotSkillKey, FormatNumber(mod.BotSkill().toDouble() / 100.0));
-        return text.text();
-    }
-    case ModFile::Scoring: {
-        // An unchanged constant keeps its line exactly as read; every other line stays in its place.
-        QList<QByteArray> lines = mod.ScoringLines;
-        const QList<int>& values = mod.ScoreValues();
-        for (qsizetype i = 0; i < mod.ScoreLineIndex.size(); ++i) {
-            if (values.at(i) != mod.LoadedScoreValues.at(i))
-                lines[mod.ScoreLineIndex.at(i)] =
-                    mod.ScoreKeys.at(i).toLatin1() + " = " + QByteArray::number(values.at(i));
-        }
-        return JoinLines(lines);
-    }
-    }
-    return {};
-}
-
-void CommitModFile(ModSettings& mod, ModFile file, const QByteArray& written)
-{
-    switch (file) {
-    case ModFile::BotNames:
-        break;
-    case ModFile::ServerSettings:
-        mod.ServerSettingsText = ScriptText(written);
-        for (FriendlyFire which : AllFriendlyFire)
-            mod.OldFriendlyFire[static_cast<int>(which)] = mod.friendlyFire(which);
-        break;
-    case ModFile::AIDefault:
-        mod.AIDefaultText = ScriptText(written);
-        mod.OldMaxBots = mod.MaxBots();
-        mod.OldBotSkill = mod.BotSkill();
-        break;
-    case ModFile::Scoring:
-        mod.ScoringLines = SplitLines(written);
-        mod.LoadedScoreValues = mod.ScoreValues();
-        break;
-    }
-}
+namespace ModFiles {
 
 LoadReport LoadMod(ModSettings& mod)
 {
     LoadReport report;
     mod.clearSections();
-    for (ModFile file : {ModFile::BotNames, ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring}) {
-        const QString path = ResolvePath(mod.ModFolder, ModFileRelativePath(file));
+    for (ModFile file : FileOrder) {
+        const QString path = FileSystem::resolvePath(mod.ModFolder, modFileRelativePath(file));
         mod.setFilePath(file, path);
-        removeSaveLeftovers(path);
+        FileSystem::removeSaveLeftovers(path);
         QByteArray bytes;
-        bool present = FileExists(path);
+        bool present = FileSystem::FileExists(path);
         if (present && !readFile(path, bytes).isEmpty()) {
             present = false;
             report.unreadableFiles.append(QDir::toNativeSeparators(path));
         }
         mod.setPresent(file, present);
         if (present)
-            LoadModFile(mod, file, bytes);
+            mod.loadFile(file, bytes);
         else
             mod.setSaveFlag(file, false);
     }
@@ -347,21 +57,17 @@ LoadReport LoadMod(ModSettings& mod)
     return report;
 }
 
-SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames)
+SaveReport SaveMod(ModSettings& mod, ModFileSet files)
 {
     SaveReport report;
-    const std::pair<ModFile, bool> order[] = {{ModFile::BotNames, saveBotNames},
-                                              {ModFile::ServerSettings, saveFriendlyFire},
-                                              {ModFile::AIDefault, saveBotSettings},
-                                              {ModFile::Scoring, saveScores}};
-    for (const auto& [file, selected] : order) {
-        if (!selected || !mod.isPresent(file))
+    for (ModFile file : FileOrder) {
+        if (!files.contains(file) || !mod.isPresent(file))
             continue;
         const QString path = mod.filePath(file);
-        const QByteArray bytes = RenderModFile(mod, file);
-        const QString error = WriteFileAtomically(path, bytes);
+        const QByteArray bytes = mod.renderFile(file);
+        const QString error = FileSystem::writeFileAtomically(path, bytes);
         if (error.isEmpty()) {
-            CommitModFile(mod, file, bytes);
+            mod.commitFile(file, bytes);
             report.savedFiles.append(QDir::toNativeSeparators(path));
         } else {
             report.failedFiles.append(QDir::toNativeSeparators(path) + QStringLiteral(": ") + error);
@@ -392,3 +98,5 @@ void ReportSave(const SaveReport& report, Prompter& prompter)
     if (!report.savedFiles.isEmpty())
         prompter.information(QStringLiteral("Data saved."));
 }
+
+} // namespace ModFiles

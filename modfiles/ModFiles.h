@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QStringList>
+#include "modfiles/ModFile.h"
 
-enum class ModFile;
+#include <QStringList>
 
 class ModSettings;
 class Prompter;
@@ -20,26 +19,19 @@ struct SaveReport
     QStringList failedFiles; // each with the reason after a colon
 };
 
+namespace ModFiles {
+
 // Reads the four files of mod.ModFolder into the model; a missing or unreadable file disables its section.
 // Temporary files that a killed save left beside them are removed first.
 LoadReport LoadMod(ModSettings& mod);
 
-// Writes the selected sections, each file through WriteFileAtomically (a failed write leaves the old file
+// Writes the selected sections, each file through FileSystem::writeFileAtomically (a failed write leaves the old file
 // whole) and goes on with the others. Remembered values change only for files that were written.
-SaveReport SaveMod(ModSettings& mod, bool saveFriendlyFire, bool saveScores, bool saveBotSettings, bool saveBotNames);
-
-// The file formats without the disk: read one file's bytes into the model, render the bytes a save
-// writes, and take them as the new state once they are on disk.
-void LoadModFile(ModSettings& mod, ModFile file, const QByteArray& bytes);
-QByteArray RenderModFile(const ModSettings& mod, ModFile file);
-void CommitModFile(ModSettings& mod, ModFile file, const QByteArray& written);
+SaveReport SaveMod(ModSettings& mod, ModFileSet files);
 
 // Tells the user what the load could not read (once, naming the files).
 void ReportLoad(const LoadReport& report, Prompter& prompter);
 // "Data saved." when every selected file was written; otherwise the files that were not, as an error.
 void ReportSave(const SaveReport& report, Prompter& prompter);
 
-// Writes bytes to a file atomically: a temporary file in the same folder renamed over the target. A
-// read-only target is refused. In a folder that refuses new files, an existing writable file is written in
-// place instead (a full disk still leaves it whole). Returns an empty text on success, else the reason.
-QString WriteFileAtomically(const QString& path, const QByteArray& bytes);
+} // namespace ModFiles

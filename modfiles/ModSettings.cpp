@@ -1,217 +1,128 @@
 #include "modfiles/ModSettings.h"
 
-#include "core/TextRules.h"
 #include "modfiles/ScoreKeys.h"
 
-#include <algorithm>
+#include <utility>
 
-QByteArrayView FriendlyFireKey(FriendlyFire which)
-{
-    switch (which) {
-    case FriendlyFire::SoldierFF:
-        return "sv.soldierfriendlyfire ";
-    case FriendlyFire::VehicleFF:
-        return "sv.vehiclefriendlyfire ";
-    case FriendlyFire::SoldierSplashFF:
-        return "sv.soldiersplashfriendlyfire ";
-    case FriendlyFire::VehicleSplashFF:
-        return "sv.vehiclesplashfriendlyfire ";
-    }
-    return {};
-}
-
-QString ModFileRelativePath(ModFile file)
-{
-    switch (file) {
-    case ModFile::BotNames:
-        return QStringLiteral("AI/BotNames.AI");
-    case ModFile::AIDefault:
-        return QStringLiteral("AI/AIDefault.AI");
-    case ModFile::ServerSettings:
-        return QStringLiteral("Settings/ServerSettings.CON");
-    case ModFile::Scoring:
-        return QStringLiteral("python/game/scoringCommon.py");
-    }
-    return {};
-}
-
-ModSettings::ModSettings(QObject* parent) : QObject(parent), ScoreKeys(BuildScoreKeys()) {}
-
-bool ModSettings::isPresent(ModFile file) const
-{
-    switch (file) {
-    case ModFile::BotNames:
-        return BotNamesPresent;
-    case ModFile::AIDefault:
-        return AIDefaultPresent;
-    case ModFile::ServerSettings:
-        return ServerSettingsPresent;
-    case ModFile::Scoring:
-        return ScoringPresent;
-    }
-    return false;
-}
-
-void ModSettings::setPresent(ModFile file, bool present)
-{
-    switch (file) {
-    case ModFile::BotNames:
-        BotNamesPresent = present;
-        break;
-    case ModFile::AIDefault:
-        AIDefaultPresent = present;
-        break;
-    case ModFile::ServerSettings:
-        ServerSettingsPresent = present;
-        break;
-    case ModFile::Scoring:
-        ScoringPresent = present;
-        break;
-    }
-}
-
-bool ModSettings::saveFlag(ModFile file) const
-{
-    switch (file) {
-    case ModFile::BotNames:
-        return SaveBotNames;
-    case ModFile::AIDefault:
-        return SaveBotSettings;
-    case ModFile::ServerSettings:
-        return SaveFriendlyFire;
-    case ModFile::Scoring:
-        return SaveScores;
-    }
-    return false;
-}
-
-void ModSettings::setSaveFlag(ModFile file, bool save)
-{
-    switch (file) {
-    case ModFile::BotNames:
-        SaveBotNames = save;
-        break;
-    case ModFile::AIDefault:
-        SaveBotSettings = save;
-        break;
-    case ModFile::ServerSettings:
-        SaveFriendlyFire = save;
-        break;
-    case ModFile::Scoring:
-        SaveScores = save;
-        break;
-    }
-}
-
-QString ModSettings::StorableName(const QString& name)
-{
-    QString line;
-    line.reserve(name.size());
-    for (QChar c : name) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            break;
-        if (IsWindows1252(c))
-            line.append(c);
-    }
-    return line;
-}
+ModSettings::ModSettings(QObject* parent) : QObject(parent) {}
 
 void ModSettings::setBotNames(const QStringList& names)
 {
-    m_botNames.clear();
-    for (const QString& name : names)
-        m_botNames.append(StorableName(name));
+    m_botNames.setBotNames(names);
     emit botNamesChanged();
 }
 
 void ModSettings::addBotName(const QString& name)
 {
-    m_botNames.append(StorableName(name));
+    m_botNames.addBotName(name);
     emit botNamesChanged();
 }
 
 void ModSettings::setBotName(int row, const QString& name)
 {
-    if (row < 0 || row >= m_botNames.size())
-        return;
-    m_botNames[row] = StorableName(name);
-    emit botNamesChanged();
+    if (m_botNames.setBotName(row, name))
+        emit botNamesChanged();
 }
 
 void ModSettings::removeBotName(int row)
 {
-    if (row < 0 || row >= m_botNames.size())
-        return;
-    m_botNames.removeAt(row);
-    emit botNamesChanged();
+    if (m_botNames.removeBotName(row))
+        emit botNamesChanged();
 }
 
 void ModSettings::setMaxBots(const QString& value)
 {
-    if (m_maxBots == value)
-        return;
-    m_maxBots = value;
-    emit botSettingsChanged();
+    if (m_aiDefault.setMaxBots(value))
+        emit botSettingsChanged();
 }
 
 void ModSettings::setBotSkill(const QString& value)
 {
-    if (m_botSkill == value)
-        return;
-    m_botSkill = value;
-    emit botSettingsChanged();
+    if (m_aiDefault.setBotSkill(value))
+        emit botSettingsChanged();
 }
 
 void ModSettings::setFriendlyFire(FriendlyFire which, const QString& value)
 {
-    QString& current = m_ff[static_cast<int>(which)];
-    if (current == value)
-        return;
-    current = value;
-    emit friendlyFireChanged(which);
+    if (m_serverSettings.setFriendlyFire(which, value))
+        emit friendlyFireChanged(which);
+}
+
+const QStringList& ModSettings::ScoreKeys() const
+{
+    return ModFiles::BuildScoreKeys();
 }
 
 void ModSettings::setScoreValue(int row, int value)
 {
-    if (row < 0 || row >= m_scoreLines.size() || row >= ScoreKeys.size())
-        return;
-    m_scoreValues[row] = value;
-    m_scoreLines[row] = ScoreKeys.at(row) + QStringLiteral(" = ") + QString::number(value);
-    emit scoreChanged(row);
-}
-
-QByteArray ModSettings::ScoringHead() const
-{
-    const qsizetype headEnd = ScoreLineIndex.isEmpty() ? ScoringLines.size() : ScoreLineIndex.first();
-    return JoinLines(ScoringLines.mid(0, headEnd));
-}
-
-QByteArray ModSettings::ScoringTail() const
-{
-    return ScoreLineIndex.isEmpty() ? QByteArray() : JoinLines(ScoringLines.mid(ScoreLineIndex.last() + 1));
+    if (m_scoring.setScoreValue(row, value))
+        emit scoreChanged(row);
 }
 
 void ModSettings::clearSections()
 {
-    m_botNames.clear();
-    m_maxBots.clear();
-    m_botSkill.clear();
-    OldMaxBots.clear();
-    OldBotSkill.clear();
-    AIDefaultText = ScriptText();
-    m_ff = {};
-    OldFriendlyFire = {};
-    ServerSettingsText = ScriptText();
-    m_scoreValues.clear();
-    m_scoreLines.clear();
-    ScoringLines.clear();
-    ScoreLineIndex.clear();
-    LoadedScoreValues.clear();
+    m_botNames = {};
+    m_aiDefault = {};
+    m_serverSettings = {};
+    m_scoring = {};
 }
 
-void ModSettings::setScores(const QList<int>& values, const QStringList& lines)
+void ModSettings::loadFile(ModFile file, QByteArrayView bytes)
 {
-    m_scoreValues = values;
-    m_scoreLines = lines;
+    switch (file) {
+    case ModFile::BotNames:
+        m_botNames = BotNamesFile::load(bytes);
+        emit botNamesChanged();
+        break;
+    case ModFile::AIDefault: {
+        const AIDefaultFile before = std::exchange(m_aiDefault, AIDefaultFile::load(bytes));
+        if (MaxBots() != before.MaxBots() || BotSkill() != before.BotSkill())
+            emit botSettingsChanged();
+        break;
+    }
+    case ModFile::ServerSettings: {
+        const ServerSettingsFile before = std::exchange(m_serverSettings, ServerSettingsFile::load(bytes));
+        for (FriendlyFire which : ModFiles::AllFriendlyFire) {
+            if (friendlyFire(which) != before.friendlyFire(which))
+                emit friendlyFireChanged(which);
+        }
+        break;
+    }
+    case ModFile::Scoring:
+        // No signal of its own for a whole new list of rows: views take the rows up on loaded().
+        m_scoring = ScoringFile::load(bytes);
+        break;
+    }
+}
+
+QByteArray ModSettings::renderFile(ModFile file) const
+{
+    switch (file) {
+    case ModFile::BotNames:
+        return m_botNames.render();
+    case ModFile::AIDefault:
+        return m_aiDefault.render();
+    case ModFile::ServerSettings:
+        return m_serverSettings.render();
+    case ModFile::Scoring:
+        return m_scoring.render();
+    }
+    return {};
+}
+
+void ModSettings::commitFile(ModFile file, const QByteArray& written)
+{
+    switch (file) {
+    case ModFile::BotNames:
+        break; // the names are all the file holds
+    case ModFile::AIDefault:
+        m_aiDefault.commit(written);
+        break;
+    case ModFile::ServerSettings:
+        m_serverSettings.commit(written);
+        break;
+    case ModFile::Scoring:
+        m_scoring.commit(written);
+        break;
+    }
 }

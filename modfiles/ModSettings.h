@@ -1,35 +1,19 @@
 #pragma once
 
-#include "core/ScriptText.h"
+#include "modfiles/AIDefaultFile.h"
+#include "modfiles/BotNamesFile.h"
+#include "modfiles/ModFile.h"
+#include "modfiles/ScoringFile.h"
+#include "modfiles/ServerSettingsFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <array>
-#include <optional>
-
-// The four friendly-fire values of ServerSettings.CON, in the order they are read and written.
-enum class FriendlyFire
-{
-    SoldierFF,
-    VehicleFF,
-    SoldierSplashFF,
-    VehicleSplashFF
-};
-inline constexpr std::array AllFriendlyFire{FriendlyFire::SoldierFF, FriendlyFire::VehicleFF,
-                                            FriendlyFire::SoldierSplashFF, FriendlyFire::VehicleSplashFF};
-
-// The key of a friendly-fire value, lower case with its trailing blank.
-QByteArrayView FriendlyFireKey(FriendlyFire which);
-
-// The 1-based character positions from which the keys of ServerSettings.CON and AIDefault.AI are looked for.
-inline constexpr qsizetype FriendlyFireSearchStart = 450;
-inline constexpr qsizetype BotSettingsSearchStart = 20;
-inline constexpr QByteArrayView MaxBotsKey = "aisettings.setmaxnbots ";
-inline constexpr QByteArrayView BotSkillKey = "aisettings.setbotskill ";
 
 // The range a control allows for a value. A value the file holds outside it is kept as it is; only a change
 // must lie within it.
@@ -39,6 +23,8 @@ struct ValueRange
     int maximum;
     constexpr bool contains(qint64 value) const { return value >= minimum && value <= maximum; }
 };
+namespace ModFiles {
+
 // The main window's controls: the friendly-fire spin bars, the two sliders between the ends of their travel
 // and the score spin bar of the value edit window.
 inline constexpr ValueRange FriendlyFireRange{0, 100};
@@ -46,22 +32,13 @@ inline constexpr ValueRange BotSkillRange{0, 100};
 inline constexpr ValueRange MaxBotsRange{1, 256};
 inline constexpr ValueRange ScoreRange{-200, 200};
 
-// The four files of a mod, relative to the mod folder.
-enum class ModFile
-{
-    BotNames,
-    AIDefault,
-    ServerSettings,
-    Scoring
-};
-inline constexpr std::array AllModFiles{ModFile::BotNames, ModFile::AIDefault, ModFile::ServerSettings,
-                                        ModFile::Scoring};
-QString ModFileRelativePath(ModFile file);
+} // namespace ModFiles
 
-// The one model of the open mod, shared by every window for the whole run. Windows show it and change it
-// through the setters; each setter tells the views through a signal. Values are kept as the texts the
-// files hold (an empty text means the key was not found, so its control is disabled and the save leaves
-// that text alone).
+// The one model of the open mod, shared by every window for the whole run. It holds one value per mod file,
+// each of which reads, renders and takes over its own file; windows show the values and change them through
+// the setters, and each setter tells the views through a signal. Values are kept as the texts the files
+// hold (an empty text means the key was not found, so its control is disabled and the save leaves that text
+// alone).
 class ModSettings final : public QObject
 {
     Q_OBJECT
@@ -78,67 +55,57 @@ public:
     QString ModFolder;
 
     // Presence: the file exists and could be read. A section whose file is absent is never saved.
-    bool BotNamesPresent = false;
-    bool AIDefaultPresent = false;
-    bool ServerSettingsPresent = false;
-    bool ScoringPresent = false;
-    bool isPresent(ModFile file) const;
-    void setPresent(ModFile file, bool present);
+    bool isPresent(ModFile file) const { return m_present.contains(file); }
+    void setPresent(ModFile file, bool present) { m_present.set(file, present); }
 
     // Which sections the save writes; the save window switches them.
-    bool SaveBotNames = true;
-    bool SaveBotSettings = true;
-    bool SaveScores = true;
-    bool SaveFriendlyFire = true;
-    bool saveFlag(ModFile file) const;
-    void setSaveFlag(ModFile file, bool save);
+    bool saveFlag(ModFile file) const { return m_saveFlags.contains(file); }
+    void setSaveFlag(ModFile file, bool save) { m_saveFlags.set(file, save); }
+    ModFileSet saveFlags() const { return m_saveFlags; }
+    void setSaveFlags(ModFileSet files) { m_saveFlags = files; }
 
     // The path of each file as found on disk (letter case resolved), set by the load.
     QString filePath(ModFile file) const { return m_paths.at(static_cast<int>(file)); }
     void setFilePath(ModFile file, const QString& path) { m_paths[static_cast<int>(file)] = path; }
 
     // Bot names.
-    const QStringList& BotNames() const { return m_botNames; }
+    const QStringList& BotNames() const { return m_botNames.BotNames(); }
     void setBotNames(const QStringList& names);
     void addBotName(const QString& name);
     void setBotName(int row, const QString& name);
     void removeBotName(int row);
-    // A name as the file can hold it: its first line only, and only characters of the file's code page
-    // (Windows-1252), since anything else would be written as a question mark.
-    static QString StorableName(const QString& name);
+    // A name as the file can hold it (BotNamesFile::storableName).
+    static QString storableName(const QString& name) { return BotNamesFile::storableName(name); }
 
     // Bot settings: texts of whole numbers, empty when unknown.
-    const QString& MaxBots() const { return m_maxBots; }
-    const QString& BotSkill() const { return m_botSkill; }
+    const QString& MaxBots() const { return m_aiDefault.MaxBots(); }
+    const QString& BotSkill() const { return m_aiDefault.BotSkill(); }
     void setMaxBots(const QString& value);
     void setBotSkill(const QString& value);
-    QString OldMaxBots;
-    QString OldBotSkill;
-    ScriptText AIDefaultText;
+    // Where the key of a value stands in its file, counted from 0, or -1 when it is not found from the
+    // search start; the main window tells the user why it cannot show a value.
+    qsizetype maxBotsKeyAt() const { return m_aiDefault.maxBotsKeyAt(); }
+    qsizetype botSkillKeyAt() const { return m_aiDefault.botSkillKeyAt(); }
 
     // Friendly fire: texts of whole numbers, empty when unknown.
-    const QString& friendlyFire(FriendlyFire which) const { return m_ff.at(static_cast<int>(which)); }
+    const QString& friendlyFire(FriendlyFire which) const { return m_serverSettings.friendlyFire(which); }
     void setFriendlyFire(FriendlyFire which, const QString& value);
-    std::array<QString, 4> OldFriendlyFire;
-    ScriptText ServerSettingsText;
+    qsizetype friendlyFireKeyAt(FriendlyFire which) const { return m_serverSettings.friendlyFireKeyAt(which); }
 
     // Score constants. ScoreLines is a prefix of ScoreKeys: row i belongs to ScoreKeys[i].
-    QStringList ScoreKeys;
-    const QList<int>& ScoreValues() const { return m_scoreValues; }
-    const QStringList& ScoreLines() const { return m_scoreLines; }
+    const QStringList& ScoreKeys() const;
+    const QList<int>& ScoreValues() const { return m_scoring.ScoreValues(); }
+    const QStringList& ScoreLines() const { return m_scoring.ScoreLines(); }
     void setScoreValue(int row, int value);
-    // The scoring script as read, line by line; ScoreLineIndex[i] is the line of constant i, and
-    // LoadedScoreValues[i] its value as read, so that an unchanged constant keeps its line exactly.
-    QList<QByteArray> ScoringLines;
-    QList<int> ScoreLineIndex;
-    QList<int> LoadedScoreValues;
-    QByteArray ScoringHead() const;
-    QByteArray ScoringTail() const;
 
     // Clears every section before a load.
     void clearSections();
-    // Fills the score rows after a load.
-    void setScores(const QList<int>& values, const QStringList& lines);
+    // One file's bytes read into its section; the views of the values that change are told.
+    void loadFile(ModFile file, QByteArrayView bytes);
+    // The bytes a save writes for a file.
+    QByteArray renderFile(ModFile file) const;
+    // Takes the bytes once they are on disk as the file's content, so that the next save starts from them.
+    void commitFile(ModFile file, const QByteArray& written);
 
 signals:
     void botNamesChanged();
@@ -149,11 +116,11 @@ signals:
     void loaded();
 
 private:
-    std::array<QString, 4> m_paths;
-    QStringList m_botNames;
-    QString m_maxBots;
-    QString m_botSkill;
-    std::array<QString, 4> m_ff;
-    QList<int> m_scoreValues;
-    QStringList m_scoreLines;
+    ModFileSet m_present;
+    ModFileSet m_saveFlags = ModFileSet::all();
+    std::array<QString, ModFiles::AllModFiles.size()> m_paths;
+    BotNamesFile m_botNames;
+    AIDefaultFile m_aiDefault;
+    ServerSettingsFile m_serverSettings;
+    ScoringFile m_scoring;
 };

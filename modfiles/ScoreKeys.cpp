@@ -1,6 +1,8 @@
 #include "modfiles/ScoreKeys.h"
 
-QStringList BuildScoreKeys()
+namespace ModFiles {
+
+const QStringList& BuildScoreKeys()
 {
     static const QStringList keys{
         QStringLiteral("SCORE_KILL"),
@@ -74,3 +76,5 @@ QStringList BuildScoreKeys()
     };
     return keys;
 }
+
+} // namespace ModFiles

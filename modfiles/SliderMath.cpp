@@ -4,20 +4,20 @@
 
 namespace SliderMath {
 
-float Scale(Slider slider)
+float scale(Slider slider)
 {
     return slider == Slider::BotSkill ? BotSkillScale : MaxBotsScale;
 }
 
-int Value(Slider slider, float left)
+int value(Slider slider, float left)
 {
     // The product of two floats is exact in double, so the only rounding is the one to single precision.
-    const auto position = static_cast<float>(static_cast<double>(Scale(slider)) * static_cast<double>(left) - 2.0);
-    const int value = static_cast<int>(RoundHalfEven(static_cast<double>(position)));
+    const auto position = static_cast<float>(static_cast<double>(scale(slider)) * static_cast<double>(left) - 2.0);
+    const int value = static_cast<int>(TextRules::roundHalfEven(static_cast<double>(position)));
     return slider == Slider::BotSkill ? value + 1 : value;
 }
 
-std::optional<float> Jump(float x)
+std::optional<float> jump(float x)
 {
     if (x >= LeftEnd && x <= 168.0f) {
         // The knob's centre goes under the pointer, except in the first 22 active pixels.
@@ -29,12 +29,12 @@ std::optional<float> Jump(float x)
     return std::nullopt;
 }
 
-int GrabOffset(float xOnKnob)
+int grabOffset(float xOnKnob)
 {
-    return static_cast<int>(RoundHalfEven(static_cast<double>(xOnKnob)));
+    return static_cast<int>(TextRules::roundHalfEven(static_cast<double>(xOnKnob)));
 }
 
-float DragStep(float left, float xOnKnob, int grabOffset)
+float dragStep(float left, float xOnKnob, int grabOffset)
 {
     if (left >= LeftEnd && left + static_cast<float>(KnobWidth) <= TravelRight)
         left = left + xOnKnob - static_cast<float>(grabOffset);
@@ -45,9 +45,9 @@ float DragStep(float left, float xOnKnob, int grabOffset)
     return left;
 }
 
-float PlaceFromValue(Slider slider, double value)
+float placeFromValue(Slider slider, double value)
 {
-    return static_cast<float>(value) / Scale(slider);
+    return static_cast<float>(value) / scale(slider);
 }
 
 } // namespace SliderMath

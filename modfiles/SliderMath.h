@@ -27,24 +27,24 @@ inline constexpr float LeftEnd = 2.0f;
 inline constexpr float RightEnd = 157.0f;
 inline constexpr float TravelRight = 179.0f;
 
-float Scale(Slider slider);
+float scale(Slider slider);
 
 // The value shown for the knob's left edge L: nearest integer, halves to even, of the product minus 2
 // taken to single precision (plus 1 for the bot skill).
-int Value(Slider slider, float left);
+int value(Slider slider, float left);
 
 // A left press on the track at X: the knob's new left edge, or nothing when the press is outside the
 // active part of the track.
-std::optional<float> Jump(float x);
+std::optional<float> jump(float x);
 
 // A left press on the knob at X from its left edge: the grab offset kept for the drag.
-int GrabOffset(float xOnKnob);
+int grabOffset(float xOnKnob);
 
 // One drag step with the pointer at X from the knob's current left edge. A knob outside its travel (as a
 // load can place it) does not follow the pointer but snaps to the nearer end.
-float DragStep(float left, float xOnKnob, int grabOffset);
+float dragStep(float left, float xOnKnob, int grabOffset);
 
 // Where a value read from the file puts the knob: the value divided by the scale, unclamped.
-float PlaceFromValue(Slider slider, double value);
+float placeFromValue(Slider slider, double value);
 
 } // namespace SliderMath

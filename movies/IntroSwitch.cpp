@@ -84,8 +84,8 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
     QStringList failures;
     QStringList changedFolders;
     for (const QString& movie : IntroSwitch::IntroMovies) {
-        const QString source = ResolvePath(modFolder, toOff ? movie : movie + OffSuffix);
-        if (!FileExists(source))
+        const QString source = FileSystem::resolvePath(modFolder, toOff ? movie : movie + OffSuffix);
+        if (!FileSystem::FileExists(source))
             continue;
         // The other name follows the spelling found on disk, so a round trip gives the file its old name; a
         // file that already has the other name in another letter case is the one that is replaced.
@@ -96,7 +96,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
             targetName += OffSuffix;
         else
             targetName.chop(OffSuffix.size());
-        const QString reason = renameOver(source, ResolvePath(folder, targetName));
+        const QString reason = renameOver(source, FileSystem::resolvePath(folder, targetName));
         if (!reason.isEmpty())
             failures.append(native(source) + QStringLiteral(": ") + reason);
         else if (!changedFolders.contains(folder))
@@ -114,7 +114,7 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
 
 bool IntroSwitch::ReadIntroStatus(const QString& modFolder)
 {
-    m_introOn = FileExists(ResolvePath(modFolder, StateMovie));
+    m_introOn = FileSystem::FileExists(FileSystem::resolvePath(modFolder, StateMovie));
     return m_introOn;
 }
 

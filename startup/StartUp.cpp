@@ -4,7 +4,6 @@
 #include "core/Prompter.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
-#include "modfiles/ScoreKeys.h"
 #include "movies/IntroSwitch.h"
 
 #include <QDir>
@@ -60,7 +59,7 @@ void AppendFolder(QStringList& folders, const QString& folder)
 {
     if (folder.isEmpty())
         return;
-    const QString withSlash = WithTrailingSlash(folder);
+    const QString withSlash = FileSystem::withTrailingSlash(folder);
     if (!folders.contains(withSlash, Qt::CaseInsensitive))
         folders.append(withSlash);
 }
@@ -85,9 +84,9 @@ QStringList ProgramFilesFolders()
     QString prefix = qEnvironmentVariable("WINEPREFIX");
     if (prefix.isEmpty())
         prefix = QDir::homePath() + QStringLiteral("/.wine");
-    const QString driveC = ResolvePath(prefix, QStringLiteral("drive_c"));
-    AppendFolder(folders, ResolvePath(driveC, QStringLiteral("Program Files")));
-    AppendFolder(folders, ResolvePath(driveC, QStringLiteral("Program Files (x86)")));
+    const QString driveC = FileSystem::resolvePath(prefix, QStringLiteral("drive_c"));
+    AppendFolder(folders, FileSystem::resolvePath(driveC, QStringLiteral("Program Files")));
+    AppendFolder(folders, FileSystem::resolvePath(driveC, QStringLiteral("Program Files (x86)")));
 #endif
     return folders;
 }
@@ -99,8 +98,9 @@ void DetectGameFolder(ModSettings& mod, QSettings& store, const QStringList& pro
     store.setValue(QLatin1String(ProgramFilesKey), mod.ProgramFilesPath);
     for (const QString& folder : programFilesFolders) {
         // Wine and unpacked installs do not keep the installer's letter case.
-        const QString game = WithTrailingSlash(ResolvePath(folder, QLatin1String(DefaultInstallFolder)));
-        if (FileExists(ResolvePath(game, QLatin1String(GameExecutable)))) {
+        const QString game =
+            FileSystem::withTrailingSlash(FileSystem::resolvePath(folder, QLatin1String(DefaultInstallFolder)));
+        if (FileSystem::FileExists(FileSystem::resolvePath(game, QLatin1String(GameExecutable)))) {
             mod.GamePath = game;
             store.setValue(QLatin1String(GamePathKey), game);
             mod.PromptForGameFolder = false;
@@ -120,10 +120,7 @@ QStringList ListMods(const QString& modsPath)
 Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
             const std::function<void()>& showSelect)
 {
-    mod.SaveBotNames = true;
-    mod.SaveBotSettings = true;
-    mod.SaveScores = true;
-    mod.SaveFriendlyFire = true;
+    mod.setSaveFlags(ModFileSet::all());
 
     bool storedFolderFailed = false;
     QString modsFolder;
@@ -139,7 +136,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
         if (mod.PromptForGameFolder) {
             chosen = prompter.chooseFolder(FolderPrompt());
             if (!chosen.isEmpty())
-                chosen = WithTrailingSlash(QDir::fromNativeSeparators(chosen));
+                chosen = FileSystem::withTrailingSlash(QDir::fromNativeSeparators(chosen));
         } else {
             chosen = mod.GamePath;
         }
@@ -150,11 +147,11 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
             continue;
         }
 
-        if (FolderExists(chosen)) {
+        if (FileSystem::FolderExists(chosen)) {
             if (showSelect)
                 showSelect();
-            modsFolder = WithTrailingSlash(ResolvePath(chosen, QStringLiteral("mods")));
-            if (FolderExists(modsFolder))
+            modsFolder = FileSystem::withTrailingSlash(FileSystem::resolvePath(chosen, QStringLiteral("mods")));
+            if (FileSystem::FolderExists(modsFolder))
                 break;
         }
         prompter.critical(FolderError());
@@ -171,14 +168,12 @@ void OpenMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, Int
              const std::function<void()>& opened)
 {
     mod.ModFolder = modFolder;
-    // The loader reads the scores by these keys.
-    mod.ScoreKeys = BuildScoreKeys();
-    const LoadReport report = LoadMod(mod);
+    const LoadReport report = ModFiles::LoadMod(mod);
     if (intro)
         intro->ReadIntroStatus(mod.ModFolder);
     if (opened)
         opened();
-    ReportLoad(report, prompter);
+    ModFiles::ReportLoad(report, prompter);
 }
 
 } // namespace StartUp

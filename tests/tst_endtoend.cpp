@@ -129,7 +129,7 @@ private slots:
         QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
         moveWithLeftHeld(knob, QPoint(11 - 40, 7));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(11 - 40, 7));
-        const QString maxBots = QString::number(SliderMath::Value(SliderMath::Slider::MaxBots, 117.0f));
+        const QString maxBots = QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 117.0f));
         QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots"))->text(), maxBots);
         QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots2"))->text(), maxBots);
 

@@ -16,16 +16,16 @@ public:
 
     State validate(QString& input, int& pos) const override
     {
-        const QString kept = ModSettings::StorableName(input);
+        const QString kept = ModSettings::storableName(input);
         if (kept == input)
             return Acceptable;
         // Keep the cursor after the characters that stayed in front of it.
-        pos = static_cast<int>(ModSettings::StorableName(input.left(pos)).size());
+        pos = static_cast<int>(ModSettings::storableName(input.left(pos)).size());
         bool leftOut = false;
         for (QChar c : input) {
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                 break;
-            leftOut = leftOut || !IsWindows1252(c);
+            leftOut = leftOut || !TextRules::isWindows1252(c);
         }
         input = kept;
         if (leftOut)

@@ -11,7 +11,7 @@ namespace BotNameInput {
 
 QString Hint();
 
-// Fits the box with a validator that applies ModSettings::StorableName as the user types or pastes.
+// Fits the box with a validator that applies ModSettings::storableName as the user types or pastes.
 void Install(QLineEdit* box);
 
 } // namespace BotNameInput

@@ -51,7 +51,7 @@ void BotSlider::mousePressEvent(QMouseEvent* event)
     }
     event->accept();
     playSound();
-    const std::optional<float> left = SliderMath::Jump(static_cast<float>(event->position().x()));
+    const std::optional<float> left = SliderMath::jump(static_cast<float>(event->position().x()));
     if (left)
         moveKnobTo(*left);
 }
@@ -97,7 +97,7 @@ void BotSlider::knobPressed(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     playSound();
-    m_grabOffset = SliderMath::GrabOffset(xOnKnob(event));
+    m_grabOffset = SliderMath::grabOffset(xOnKnob(event));
     m_dragging = true;
 }
 
@@ -105,7 +105,7 @@ void BotSlider::knobMoved(QMouseEvent* event)
 {
     if (!m_dragging || event->buttons() != Qt::LeftButton)
         return;
-    moveKnobTo(SliderMath::DragStep(m_left, xOnKnob(event), m_grabOffset));
+    moveKnobTo(SliderMath::dragStep(m_left, xOnKnob(event), m_grabOffset));
 }
 
 void BotSlider::knobReleased(QMouseEvent* event)
@@ -123,7 +123,7 @@ float BotSlider::xOnKnob(const QMouseEvent* event) const
 void BotSlider::moveKnobTo(float left)
 {
     placeKnob(left);
-    emit valueChosen(SliderMath::Value(m_slider, left));
+    emit valueChosen(SliderMath::value(m_slider, left));
 }
 
 void BotSlider::playSound()

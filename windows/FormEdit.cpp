@@ -34,7 +34,7 @@ void FormEdit::setupControls()
     m_ui->TextBotName->setPalette(field);
     BotNameInput::Install(m_ui->TextBotName);
 
-    m_ui->VScrollNum->setRange(ScoreRange.minimum, ScoreRange.maximum);
+    m_ui->VScrollNum->setRange(ModFiles::ScoreRange.minimum, ModFiles::ScoreRange.maximum);
     m_ui->VScrollNum->setSingleStep(1);
     m_ui->VScrollNum->setPageStep(1);
     m_ui->PictureAccept->setWord(QStringLiteral("ACCEPT"));
@@ -72,7 +72,7 @@ void FormEdit::BeginBotNameEdit(int row)
 void FormEdit::BeginScoreEdit(int row)
 {
     const ModSettings& mod = m_context.mod;
-    if (row < 0 || row >= mod.ScoreValues().size() || row >= mod.ScoreKeys.size())
+    if (row < 0 || row >= mod.ScoreValues().size() || row >= mod.ScoreKeys().size())
         return;
     const int value = mod.ScoreValues().at(row);
     m_editingBotName = false;
@@ -80,7 +80,7 @@ void FormEdit::BeginScoreEdit(int row)
     m_ui->LabelLEditing->setText(QStringLiteral("Editing Score: "));
     m_ui->TextBotName->setVisible(false);
     m_ui->TextBotName->clear();
-    m_ui->LabelLScore->setText(mod.ScoreKeys.at(row));
+    m_ui->LabelLScore->setText(mod.ScoreKeys().at(row));
     m_ui->LabelScore->setText(QString::number(value));
     m_ui->LabelLScore->setToolTip(m_ui->LabelLScore->text());
 
@@ -91,7 +91,7 @@ void FormEdit::BeginScoreEdit(int row)
     const int previous = bar->value();
     {
         const QSignalBlocker blocker(bar);
-        bar->setRange(qMin(ScoreRange.minimum, value), qMax(ScoreRange.maximum, value));
+        bar->setRange(qMin(ModFiles::ScoreRange.minimum, value), qMax(ModFiles::ScoreRange.maximum, value));
         bar->setValue(value);
     }
     if (bar->value() != previous)

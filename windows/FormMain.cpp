@@ -38,9 +38,8 @@ QString Shown(const QString& value, bool filePresent)
 }
 
 // Why a value is shown as "-": where its key was looked for, or where the key stands with no number after it.
-QString MissingValueTip(const ScriptText& text, QByteArrayView key, qsizetype start)
+QString MissingValueTip(qsizetype at, qsizetype start)
 {
-    const qsizetype at = text.find(key, start);
     return at < 0 ? QStringLiteral("Not found from character %1 on").arg(start)
                   : QStringLiteral("No number after the key at character %1").arg(at + 1);
 }
@@ -156,9 +155,9 @@ void FormMain::setupControls()
     m_ui->ListBotNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ui->ListScores->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         QScrollBar* bar = row(which).bar;
-        bar->setRange(FriendlyFireRange.minimum, FriendlyFireRange.maximum);
+        bar->setRange(ModFiles::FriendlyFireRange.minimum, ModFiles::FriendlyFireRange.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(1);
         bar->setValue(0);
@@ -192,7 +191,7 @@ void FormMain::setupConnections()
     m_ui->ListBotNames->installEventFilter(this);
     m_ui->ListBotNames->viewport()->installEventFilter(this);
     m_ui->ListScores->viewport()->installEventFilter(this);
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         row(which).label->installEventFilter(this);
 
     ModSettings& mod = m_context.mod;
@@ -202,7 +201,7 @@ void FormMain::setupConnections()
     connect(&mod, &ModSettings::friendlyFireChanged, this, &FormMain::showFriendlyFire);
     connect(&mod, &ModSettings::scoreChanged, this, &FormMain::showScore);
 
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         connect(row(which).bar, &QScrollBar::valueChanged, this,
                 [this, which](int value) { friendlyFireBarChanged(which, value); });
     }
@@ -224,7 +223,7 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event)
             editSelectedBotName();
         else if (watched == m_ui->ListScores->viewport())
             editSelectedScore();
-        for (FriendlyFire which : AllFriendlyFire) {
+        for (FriendlyFire which : ModFiles::AllFriendlyFire) {
             if (watched == row(which).label)
                 resetFriendlyFire(which);
         }
@@ -241,16 +240,15 @@ void FormMain::showLoadedMod()
     const ModSettings& mod = m_context.mod;
 
     showBotNames();
-    m_ui->ListBotNames->setEnabled(mod.BotNamesPresent);
+    m_ui->ListBotNames->setEnabled(mod.isPresent(ModFile::BotNames));
 
-    for (FriendlyFire which : AllFriendlyFire) {
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         showFriendlyFire(which);
         const bool known = !mod.friendlyFire(which).isEmpty();
-        row(which).bar->setEnabled(mod.ServerSettingsPresent && known);
-        const QString tip =
-            mod.ServerSettingsPresent && !known
-                ? MissingValueTip(mod.ServerSettingsText, FriendlyFireKey(which), FriendlyFireSearchStart)
-                : QString();
+        row(which).bar->setEnabled(mod.isPresent(ModFile::ServerSettings) && known);
+        const QString tip = mod.isPresent(ModFile::ServerSettings) && !known
+                                ? MissingValueTip(mod.friendlyFireKeyAt(which), ModFiles::FriendlyFireSearchStart)
+                                : QString();
         row(which).label->setToolTip(tip);
         row(which).bar->setToolTip(tip);
     }
@@ -261,16 +259,16 @@ void FormMain::showLoadedMod()
         BotSlider* slider;
         QLabel* label;
         QString value;
-        QByteArrayView key;
-    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill(), BotSkillKey},
-                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots(), MaxBotsKey}};
+        qsizetype keyAt;
+    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill(), mod.botSkillKeyAt()},
+                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots(), mod.maxBotsKeyAt()}};
     for (const auto& each : sliders) {
         bool known = false;
         const double value = each.value.toDouble(&known);
-        each.slider->placeKnob(known ? SliderMath::PlaceFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
-        each.slider->setEnabled(mod.AIDefaultPresent && known);
-        const QString tip = mod.AIDefaultPresent && !known
-                                ? MissingValueTip(mod.AIDefaultText, each.key, BotSettingsSearchStart)
+        each.slider->placeKnob(known ? SliderMath::placeFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
+        each.slider->setEnabled(mod.isPresent(ModFile::AIDefault) && known);
+        const QString tip = mod.isPresent(ModFile::AIDefault) && !known
+                                ? MissingValueTip(each.keyAt, ModFiles::BotSettingsSearchStart)
                                 : QString();
         each.label->setToolTip(tip);
         each.slider->setToolTip(tip);
@@ -278,7 +276,7 @@ void FormMain::showLoadedMod()
     showBotSettings();
 
     showScores();
-    m_ui->ListScores->setEnabled(mod.ScoringPresent);
+    m_ui->ListScores->setEnabled(mod.isPresent(ModFile::Scoring));
 }
 
 void FormMain::showBotNames()
@@ -291,15 +289,15 @@ void FormMain::showBotNames()
 void FormMain::showBotSettings()
 {
     const ModSettings& mod = m_context.mod;
-    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.AIDefaultPresent));
-    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.AIDefaultPresent));
+    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.isPresent(ModFile::AIDefault)));
+    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.isPresent(ModFile::AIDefault)));
 }
 
 void FormMain::showFriendlyFire(FriendlyFire which)
 {
     const QString& value = m_context.mod.friendlyFire(which);
     const FriendlyFireRow controls = row(which);
-    TextStyle::SetCaption(controls.label, Shown(value, m_context.mod.ServerSettingsPresent));
+    TextStyle::SetCaption(controls.label, Shown(value, m_context.mod.isPresent(ModFile::ServerSettings)));
     // A value above the bar's range (the file has room for three digits) leaves the bar at its end while
     // the label and the model keep the value as read, so that an untouched row is saved back unchanged.
     bool ok = false;

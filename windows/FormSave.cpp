@@ -114,9 +114,9 @@ void FormSave::save()
     SaveReport report;
     {
         const BusyCursor busy;
-        report = SaveMod(mod, mod.SaveFriendlyFire, mod.SaveScores, mod.SaveBotSettings, mod.SaveBotNames);
+        report = ModFiles::SaveMod(mod, mod.saveFlags());
     }
-    ReportSave(report, m_context.prompter);
+    ModFiles::ReportSave(report, m_context.prompter);
     emit finished();
 }
 

@@ -29,7 +29,7 @@ private slots:
     {
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, expected);
-        QCOMPARE(KeepDigits(QByteArrayView(input)), expected);
+        QCOMPARE(TextRules::KeepDigits(QByteArrayView(input)), expected);
     }
 
     void val_data()
@@ -54,33 +54,33 @@ private slots:
     {
         QFETCH(QByteArray, input);
         QFETCH(double, expected);
-        QCOMPARE(Val(input), expected);
+        QCOMPARE(TextRules::Val(input), expected);
     }
 
     void roundingAndFormatting()
     {
-        QCOMPARE(RoundHalfEven(2.5), 2.0);
-        QCOMPARE(RoundHalfEven(3.5), 4.0);
-        QCOMPARE(RoundHalfEven(-2.5), -2.0);
-        QCOMPARE(RoundHalfEven(-2.6), -3.0);
-        QCOMPARE(FormatNumber(50 / 100.0), QByteArray("0.5"));
-        QCOMPARE(FormatNumber(100 / 100.0), QByteArray("1"));
-        QCOMPARE(FormatNumber(5 / 100.0), QByteArray("0.05"));
-        QCOMPARE(FormatNumber(0 / 100.0), QByteArray("0"));
-        QCOMPARE(FormatNumber(33 / 100.0), QByteArray("0.33"));
-        QCOMPARE(FormatNumber(1e-7), QByteArray("0.0000001"));
-        QCOMPARE(FormatNumber(-0.25), QByteArray("-0.25"));
+        QCOMPARE(TextRules::roundHalfEven(2.5), 2.0);
+        QCOMPARE(TextRules::roundHalfEven(3.5), 4.0);
+        QCOMPARE(TextRules::roundHalfEven(-2.5), -2.0);
+        QCOMPARE(TextRules::roundHalfEven(-2.6), -3.0);
+        QCOMPARE(TextRules::formatNumber(50 / 100.0), QByteArray("0.5"));
+        QCOMPARE(TextRules::formatNumber(100 / 100.0), QByteArray("1"));
+        QCOMPARE(TextRules::formatNumber(5 / 100.0), QByteArray("0.05"));
+        QCOMPARE(TextRules::formatNumber(0 / 100.0), QByteArray("0"));
+        QCOMPARE(TextRules::formatNumber(33 / 100.0), QByteArray("0.33"));
+        QCOMPARE(TextRules::formatNumber(1e-7), QByteArray("0.0000001"));
+        QCOMPARE(TextRules::formatNumber(-0.25), QByteArray("-0.25"));
         // Found by fuzzing: values far from the usual range are written out in full and read back.
-        QCOMPARE(Val(FormatNumber(1e121)), 1e121);
-        QCOMPARE(Val(FormatNumber(1.5e-20)), 1.5e-20);
+        QCOMPARE(TextRules::Val(TextRules::formatNumber(1e121)), 1e121);
+        QCOMPARE(TextRules::Val(TextRules::formatNumber(1.5e-20)), 1.5e-20);
     }
 
     void lines()
     {
-        QCOMPARE(SplitLines("a\r\nb\rc\nd"), (QList<QByteArray>{"a", "b", "c", "d"}));
-        QCOMPARE(SplitLines("a\r\n\r\n"), (QList<QByteArray>{"a", ""}));
-        QCOMPARE(SplitLines(""), QList<QByteArray>());
-        QCOMPARE(JoinLines({"a", ""}), QByteArray("a\r\n\r\n"));
+        QCOMPARE(TextRules::splitLines("a\r\nb\rc\nd"), (QList<QByteArray>{"a", "b", "c", "d"}));
+        QCOMPARE(TextRules::splitLines("a\r\n\r\n"), (QList<QByteArray>{"a", ""}));
+        QCOMPARE(TextRules::splitLines(""), QList<QByteArray>());
+        QCOMPARE(TextRules::joinLines({"a", ""}), QByteArray("a\r\n\r\n"));
         QCOMPARE(ScriptText::fromFileBytes("x\ny").text(), QByteArray("x\r\ny\r\n"));
     }
 

@@ -5,18 +5,9 @@
 #include "tools/demogame/DemoGame.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <optional>
-
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -28,78 +19,26 @@ struct OpenMod
     explicit OpenMod(const QString& name = DemoGame::CompleteMod)
     {
         mod.ModFolder = game.mod(name);
-        report = LoadMod(mod);
+        report = ModFiles::LoadMod(mod);
     }
     QString file(ModFile which) const { return mod.filePath(which); }
     QString path(const QString& relative) const { return mod.ModFolder + QLatin1Char('/') + relative; }
     void reload()
     {
-        mod.SaveBotNames = mod.SaveBotSettings = mod.SaveScores = mod.SaveFriendlyFire = true;
-        report = LoadMod(mod);
+        mod.setSaveFlags(ModFileSet::all());
+        report = ModFiles::LoadMod(mod);
     }
 };
 
 SaveReport saveAll(ModSettings& mod)
 {
-    return SaveMod(mod, true, true, true, true);
+    return ModFiles::SaveMod(mod, ModFileSet::all());
 }
 
 QStringList leftovers(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".tmp"), Qt::CaseInsensitive);
 }
-
-#ifdef Q_OS_LINUX
-// Root writes whatever the permission bits say, so a root run acts as "nobody" while this lives, with the
-// folder's files made that user's first. ok is false when this process cannot act as another user.
-struct PermissionBitsBind
-{
-    static constexpr uid_t Nobody = 65534;
-    bool ok = true;
-    bool switched = false;
-
-    explicit PermissionBitsBind(const QString& folder)
-    {
-        if (geteuid() != 0)
-            return;
-        QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                             QDirIterator::Subdirectories);
-        ok = chown(QFile::encodeName(folder).constData(), Nobody, Nobody) == 0;
-        while (ok && entries.hasNext())
-            ok = lchown(QFile::encodeName(entries.next()).constData(), Nobody, Nobody) == 0;
-        // Both ids, so that access() answers for that user too; the saved id lets the process come back.
-        switched = ok && setresuid(Nobody, Nobody, 0) == 0;
-        // The folders above the test's own must let that user through.
-        ok = switched && access(QFile::encodeName(folder).constData(), X_OK) == 0;
-    }
-    ~PermissionBitsBind()
-    {
-        if (switched && setresuid(0, 0, 0) != 0)
-            qFatal("cannot act as root again");
-    }
-};
-
-// Writes that would make a file larger than this fail (with EFBIG, as on a full disk) while this lives.
-struct FileSizeLimit
-{
-    rlimit old{};
-    void (*oldHandler)(int) = nullptr;
-
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-};
-#endif
 
 } // namespace
 
@@ -113,33 +52,34 @@ private slots:
         OpenMod open;
         ModSettings& mod = open.mod;
         QVERIFY(open.report.unreadableFiles.isEmpty());
-        for (ModFile file : AllModFiles) {
+        for (ModFile file : ModFiles::AllModFiles) {
             QVERIFY(mod.isPresent(file));
             QVERIFY(mod.saveFlag(file));
         }
         QCOMPARE(mod.BotNames(), DemoGame::BotNames);
         QCOMPARE(mod.MaxBots(), QString::number(DemoGame::MaxBots));
         QCOMPARE(mod.BotSkill(), QStringLiteral("50"));
-        for (FriendlyFire which : AllFriendlyFire)
+        for (FriendlyFire which : ModFiles::AllFriendlyFire)
             QCOMPARE(mod.friendlyFire(which), QString::number(DemoGame::FriendlyFire[static_cast<int>(which)]));
-        QCOMPARE(mod.ScoreLines().size(), ScoreKeyCount);
+        QCOMPARE(mod.ScoreLines().size(), ModFiles::ScoreKeyCount);
         QCOMPARE(mod.ScoreValues(), DemoGame::ScoreValues());
         QCOMPARE(mod.ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
-        QVERIFY(mod.ScoringHead().contains("from gx2 import Timer\r\n"));
-        QVERIFY(mod.ScoringTail().startsWith("\r\n\r\ng_lastReplenish0"));
+        const ScoringFile scoring = ScoringFile::load(ReadBytes(open.file(ModFile::Scoring)));
+        QVERIFY(scoring.ScoringHead().contains("from gx2 import Timer\r\n"));
+        QVERIFY(scoring.ScoringTail().startsWith("\r\n\r\ng_lastReplenish0"));
     }
 
     void unchangedSaveKeepsEveryByte()
     {
         OpenMod open;
         QList<QByteArray> before;
-        for (ModFile file : AllModFiles)
+        for (ModFile file : ModFiles::AllModFiles)
             before.append(ReadBytes(open.file(file)));
         for (int round = 0; round < 2; ++round) {
             const SaveReport report = saveAll(open.mod);
             QCOMPARE(report.failedFiles, QStringList());
             QCOMPARE(report.savedFiles.size(), 4);
-            for (ModFile file : AllModFiles)
+            for (ModFile file : ModFiles::AllModFiles)
                 QCOMPARE(ReadBytes(open.file(file)), before.at(static_cast<int>(file)));
             open.reload();
         }
@@ -196,7 +136,7 @@ private slots:
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QStringLiteral("10"));
         open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("7"));
         open.mod.setFriendlyFire(FriendlyFire::VehicleFF, QStringLiteral("20"));
-        QCOMPARE(SaveMod(open.mod, true, false, false, false).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles, QStringList());
         const QByteArray saved = ReadBytes(server);
         QVERIFY(saved.contains("sv.soldierFriendlyFire 7\r\n"));
         QVERIFY(saved.contains("sv.vehicleFriendlyFire 20\r\nsv.vehicleFriendlyFire 100\r\n"));
@@ -259,7 +199,7 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.BotSkill(), skill);
         open.mod.setBotSkill(skill.isEmpty() ? QString() : QStringLiteral("5"));
-        QCOMPARE(SaveMod(open.mod, false, false, true, false).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(open.mod, {ModFile::AIDefault}).failedFiles, QStringList());
         QByteArray expected = bytes;
         if (!skill.isEmpty())
             expected.replace("setBotSkill " + token, "setBotSkill 0.05");
@@ -283,12 +223,12 @@ private slots:
         QCOMPARE(mod.ScoreValues().at(1), -4);
         QCOMPARE(mod.ScoreValues().at(2), -2);
         QCOMPARE(mod.ScoreValues().at(3), 99999);
-        QCOMPARE(SaveMod(mod, false, true, false, false).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
         QCOMPARE(ReadBytes(path), bytes);
 
         mod.setScoreValue(1, -5);
         mod.setScoreValue(19, 200);
-        QCOMPARE(SaveMod(mod, false, true, false, false).failedFiles, QStringList());
+        QCOMPARE(ModFiles::SaveMod(mod, {ModFile::Scoring}).failedFiles, QStringList());
         QByteArray expected = bytes;
         expected.replace("SCORE_TEAMKILL   =   -4   # harsh", "SCORE_TEAMKILL = -5")
             .replace("\r\nSCORE_DESTROYMISSILE = 19\r\n", "\r\nSCORE_DESTROYMISSILE = 200\r\n");
@@ -301,7 +241,7 @@ private slots:
         WriteBytes(path, QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
         open.reload();
         QCOMPARE(mod.ScoreLines().size(), 0);
-        QCOMPARE(mod.ScoringHead(), QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
+        QCOMPARE(ScoringFile::load(ReadBytes(path)).ScoringHead(), QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
     }
 
     void loneLineFeedsAndFilesDoNotGrow()
@@ -335,7 +275,7 @@ private slots:
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::VehicleFF), QString());
         QCOMPARE(open.mod.friendlyFire(FriendlyFire::SoldierSplashFF), QString());
         open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
-        QVERIFY(SaveMod(open.mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QByteArray expected = bytes;
         expected.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 1");
         QCOMPARE(ReadBytes(server), expected);
@@ -345,7 +285,7 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.MaxBots(), QString());
         QCOMPARE(open.mod.BotSkill(), QString());
-        QVERIFY(SaveMod(open.mod, false, false, true, false).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::AIDefault}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(ai), QByteArray("aiSettings.setMaxNBots 8\r\nshort\r\n"));
     }
 
@@ -353,10 +293,10 @@ private slots:
     {
         OpenMod names(DemoGame::NamesOnlyMod);
         QCOMPARE(names.mod.BotNames(), (QStringList{QStringLiteral("Solo"), QStringLiteral("Caf\u00e9 Racer")}));
-        QVERIFY(names.mod.BotNamesPresent && names.mod.SaveBotNames);
-        QVERIFY(!names.mod.AIDefaultPresent && !names.mod.SaveBotSettings);
-        QVERIFY(!names.mod.ServerSettingsPresent && !names.mod.SaveFriendlyFire);
-        QVERIFY(!names.mod.ScoringPresent && !names.mod.SaveScores);
+        for (ModFile file : ModFiles::AllModFiles) {
+            const bool usable = file == ModFile::BotNames;
+            QVERIFY(names.mod.isPresent(file) == usable && names.mod.saveFlag(file) == usable);
+        }
         QVERIFY(names.mod.ScoreLines().isEmpty());
         const SaveReport namesOnly = saveAll(names.mod);
         QCOMPARE(namesOnly.savedFiles.size(), 1);
@@ -371,11 +311,11 @@ private slots:
         QFile::remove(ai);
         QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), ai));
         open.reload();
-        QVERIFY(!open.mod.AIDefaultPresent);
-        QVERIFY(!open.mod.SaveBotSettings);
+        QVERIFY(!open.mod.isPresent(ModFile::AIDefault));
+        QVERIFY(!open.mod.saveFlag(ModFile::AIDefault));
         QCOMPARE(open.report.unreadableFiles, QStringList{QDir::toNativeSeparators(ai)});
         RecordingPrompter prompter;
-        ReportLoad(open.report, prompter);
+        ModFiles::ReportLoad(open.report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
         QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(ai)));
         QVERIFY(saveAll(open.mod).failedFiles.isEmpty());
@@ -401,84 +341,30 @@ private slots:
         QVERIFY2(report.failedFiles.size() == 3, qPrintable(report.failedFiles.join(QLatin1Char('|'))));
         QCOMPARE(report.savedFiles, QStringList{QDir::toNativeSeparators(open.file(ModFile::Scoring))});
         QCOMPARE(ReadBytes(server), serverBefore);
-        QCOMPARE(mod.OldFriendlyFire[0], QStringLiteral("100"));
-        QCOMPARE(mod.OldMaxBots, QStringLiteral("32"));
 
         RecordingPrompter prompter;
-        ReportSave(report, prompter);
+        ModFiles::ReportSave(report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
         QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(server)));
         QVERIFY(!prompter.texts().first().contains(QStringLiteral("Data saved.")));
 
         // Once the file is writable again the same save succeeds.
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QVERIFY(SaveMod(mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
         QCOMPARE(leftovers(open.path(QStringLiteral("Settings"))), QStringList());
 
         // A file deleted between load and save is written again whole from what the model holds.
         QVERIFY(QFile::remove(server));
-        QVERIFY(SaveMod(mod, true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(mod, {ModFile::ServerSettings}).failedFiles.isEmpty());
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
 
         prompter.clear();
-        ReportSave(SaveMod(mod, false, false, false, false), prompter);
+        ModFiles::ReportSave(ModFiles::SaveMod(mod, {}), prompter);
         QCOMPARE(prompter.boxes.size(), 0);
-        ReportSave(SaveMod(mod, true, false, false, false), prompter);
+        ModFiles::ReportSave(ModFiles::SaveMod(mod, {ModFile::ServerSettings}), prompter);
         QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
     }
-
-#ifdef Q_OS_LINUX
-    void aFolderThatRefusesNewFilesGetsTheFileInPlace_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<bool>("roomToGrow");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("writable file") << false << true << true;
-        QTest::newRow("read-only file") << true << true << false;
-        // Met before any old byte is overwritten, so the old file stays whole.
-        QTest::newRow("no room to grow") << false << false << false;
-    }
-
-    void aFolderThatRefusesNewFilesGetsTheFileInPlace()
-    {
-        QFETCH(bool, readOnly);
-        QFETCH(bool, roomToGrow);
-        QFETCH(bool, saved);
-        OpenMod open;
-        const QString names = open.file(ModFile::BotNames);
-        const QString folder = open.path(QStringLiteral("AI"));
-        const QByteArray before = ReadBytes(names);
-        if (readOnly)
-            QVERIFY(QFile::setPermissions(names, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        constexpr auto readAndEnter = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                      QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
-        QVERIFY(QFile::setPermissions(folder, readAndEnter));
-        open.mod.addBotName(QStringLiteral("Long Enough To Grow The File"));
-        SaveReport report;
-        {
-            const PermissionBitsBind bind(open.game.dir.path());
-            if (!bind.ok)
-                QSKIP("running as root, and cannot act as an unprivileged user to make the folder's bits bind");
-            std::optional<FileSizeLimit> limit;
-            if (!roomToGrow)
-                limit.emplace(before.size() + 8);
-            report = SaveMod(open.mod, false, false, false, true);
-        }
-        QVERIFY(QFile::setPermissions(folder, readAndEnter | QFileDevice::WriteOwner));
-
-        QVERIFY2(report.failedFiles.size() == (saved ? 0 : 1), qPrintable(report.failedFiles.join(QLatin1Char('|'))));
-        QCOMPARE(report.savedFiles.size(), saved ? 1 : 0);
-        if (saved) {
-            QCOMPARE(ReadBytes(names), before + "aiSettings.addBotName Long Enough To Grow The File\r\n");
-        } else {
-            QVERIFY(report.failedFiles.first().startsWith(QDir::toNativeSeparators(names) + QStringLiteral(": ")));
-            QCOMPARE(ReadBytes(names), before);
-        }
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{QStringLiteral("AIDefault.AI"), QStringLiteral("BotNames.AI")}));
-    }
-#endif
 
     void loadRemovesOnlyLeftoversOfItsSaves_data()
     {
@@ -514,7 +400,7 @@ private slots:
     {
         OpenMod open(DemoGame::LowerCaseMod);
         ModSettings& mod = open.mod;
-        for (ModFile file : AllModFiles)
+        for (ModFile file : ModFiles::AllModFiles)
             QVERIFY2(mod.isPresent(file), qPrintable(mod.filePath(file)));
         QCOMPARE(mod.friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("100"));
         QCOMPARE(mod.MaxBots(), QStringLiteral("32"));
@@ -536,10 +422,10 @@ private slots:
         mod.setBotName(1, QStringLiteral("x\ny"));
         QCOMPARE(mod.BotNames(), (QStringList{QStringLiteral("first"), QStringLiteral("x")}));
         // Characters the 8-bit file cannot hold are left out rather than saved as question marks.
-        QCOMPARE(ModSettings::StorableName(QStringLiteral("Caf\u00e9 \u03a9mega\u2028two")),
+        QCOMPARE(ModSettings::storableName(QStringLiteral("Caf\u00e9 \u03a9mega\u2028two")),
                  QStringLiteral("Caf\u00e9 mega"));
         // The file's code page is Windows-1252: the euro sign fits, the C1 control it displaced does not.
-        QCOMPARE(ModSettings::StorableName(QStringLiteral("\u20ac\u0080\u0152\u0081\u0100")),
+        QCOMPARE(ModSettings::storableName(QStringLiteral("\u20ac\u0080\u0152\u0081\u0100")),
                  QStringLiteral("\u20ac\u0152\u0081"));
         mod.removeBotName(0);
         mod.removeBotName(5);
@@ -562,11 +448,11 @@ private slots:
         open.reload();
         QCOMPARE(open.mod.BotNames().first(), QStringLiteral("\u20ac\u0152\u00e9\u0081\u008d\u008f\u0090\u009d"));
         open.mod.setBotName(1, QStringLiteral("\u0153uvre \u2122"));
-        QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(path), names.chopped(3) + "\x9cuvre \x99\r\n");
 
         open.mod.setBotNames({});
-        QVERIFY(SaveMod(open.mod, false, false, false, true).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(open.mod, {ModFile::BotNames}).failedFiles.isEmpty());
         QCOMPARE(QFileInfo(path).size(), 0);
     }
 };

@@ -34,8 +34,8 @@ private slots:
         QFETCH(float, left);
         QFETCH(int, botSkill);
         QFETCH(int, maxBots);
-        QCOMPARE(Value(Slider::BotSkill, left), botSkill);
-        QCOMPARE(Value(Slider::MaxBots, left), maxBots);
+        QCOMPARE(value(Slider::BotSkill, left), botSkill);
+        QCOMPARE(value(Slider::MaxBots, left), maxBots);
     }
 
     void wholePixelPositionsCoverTheRanges()
@@ -43,18 +43,18 @@ private slots:
         QSet<int> skills;
         QSet<int> bots;
         for (int left = 2; left <= 157; ++left) {
-            skills.insert(Value(Slider::BotSkill, static_cast<float>(left)));
-            bots.insert(Value(Slider::MaxBots, static_cast<float>(left)));
+            skills.insert(value(Slider::BotSkill, static_cast<float>(left)));
+            bots.insert(value(Slider::MaxBots, static_cast<float>(left)));
         }
         // The model's ranges, which the command line enforces, are exactly the sliders' ends.
-        for (int skill = BotSkillRange.minimum; skill <= BotSkillRange.maximum; ++skill)
+        for (int skill = ModFiles::BotSkillRange.minimum; skill <= ModFiles::BotSkillRange.maximum; ++skill)
             QVERIFY2(skills.contains(skill), qPrintable(QString::number(skill)));
         QCOMPARE(skills.size(), 101);
         QCOMPARE(bots.size(), 156);
         for (int never : {2, 4, 7, 9})
             QVERIFY2(!bots.contains(never), qPrintable(QString::number(never)));
-        QCOMPARE(*std::min_element(bots.cbegin(), bots.cend()), MaxBotsRange.minimum);
-        QCOMPARE(*std::max_element(bots.cbegin(), bots.cend()), MaxBotsRange.maximum);
+        QCOMPARE(*std::min_element(bots.cbegin(), bots.cend()), ModFiles::MaxBotsRange.minimum);
+        QCOMPARE(*std::max_element(bots.cbegin(), bots.cend()), ModFiles::MaxBotsRange.maximum);
     }
 
     void jumps_data()
@@ -80,7 +80,7 @@ private slots:
         QFETCH(float, x);
         QFETCH(bool, moves);
         QFETCH(float, left);
-        const std::optional<float> jumped = Jump(x);
+        const std::optional<float> jumped = jump(x);
         QCOMPARE(jumped.has_value(), moves);
         if (moves)
             QCOMPARE(*jumped, left);
@@ -88,28 +88,28 @@ private slots:
 
     void jumpValues()
     {
-        QCOMPARE(Value(Slider::BotSkill, *Jump(100.0f)), 56);
-        QCOMPARE(Value(Slider::MaxBots, *Jump(100.0f)), 144);
+        QCOMPARE(value(Slider::BotSkill, *jump(100.0f)), 56);
+        QCOMPARE(value(Slider::MaxBots, *jump(100.0f)), 144);
         for (float x : {13.0f, 20.0f, 23.0f}) {
-            QCOMPARE(Value(Slider::BotSkill, *Jump(x)), 0);
-            QCOMPARE(Value(Slider::MaxBots, *Jump(x)), 1);
+            QCOMPARE(value(Slider::BotSkill, *jump(x)), 0);
+            QCOMPARE(value(Slider::MaxBots, *jump(x)), 1);
         }
-        QCOMPARE(Value(Slider::BotSkill, *Jump(24.0f)), 7);
-        QCOMPARE(Value(Slider::MaxBots, *Jump(24.0f)), 19);
+        QCOMPARE(value(Slider::BotSkill, *jump(24.0f)), 7);
+        QCOMPARE(value(Slider::MaxBots, *jump(24.0f)), 19);
         for (float x : {168.0f, 169.0f, 175.0f, 179.0f}) {
-            QCOMPARE(Value(Slider::BotSkill, *Jump(x)), 100);
-            QCOMPARE(Value(Slider::MaxBots, *Jump(x)), 256);
+            QCOMPARE(value(Slider::BotSkill, *jump(x)), 100);
+            QCOMPARE(value(Slider::MaxBots, *jump(x)), 256);
         }
     }
 
     void grabOffsetRoundsHalfToEven()
     {
-        QCOMPARE(GrabOffset(10.0f), 10);
-        QCOMPARE(GrabOffset(10.5f), 10);
-        QCOMPARE(GrabOffset(11.5f), 12);
-        QCOMPARE(GrabOffset(0.4f), 0);
-        QCOMPARE(GrabOffset(-0.5f), 0);
-        QCOMPARE(GrabOffset(-1.5f), -2);
+        QCOMPARE(grabOffset(10.0f), 10);
+        QCOMPARE(grabOffset(10.5f), 10);
+        QCOMPARE(grabOffset(11.5f), 12);
+        QCOMPARE(grabOffset(0.4f), 0);
+        QCOMPARE(grabOffset(-0.5f), 0);
+        QCOMPARE(grabOffset(-1.5f), -2);
     }
 
     void dragSteps_data()
@@ -138,18 +138,18 @@ private slots:
         QFETCH(float, x);
         QFETCH(int, grab);
         QFETCH(float, expected);
-        QCOMPARE(DragStep(left, x, grab), expected);
+        QCOMPARE(dragStep(left, x, grab), expected);
     }
 
     void placement()
     {
-        const float maxBots = PlaceFromValue(Slider::MaxBots, 32);
+        const float maxBots = placeFromValue(Slider::MaxBots, 32);
         QVERIFY(maxBots > 19.45f && maxBots < 19.46f);
-        QCOMPARE(Value(Slider::MaxBots, maxBots), 30); // not the inverse: the drag recomputes from L
-        QCOMPARE(PlaceFromValue(Slider::BotSkill, 0), 0.0f);
-        QCOMPARE(PlaceFromValue(Slider::BotSkill, 50), 50.0f / BotSkillScale);
+        QCOMPARE(value(Slider::MaxBots, maxBots), 30); // not the inverse: the drag recomputes from L
+        QCOMPARE(placeFromValue(Slider::BotSkill, 0), 0.0f);
+        QCOMPARE(placeFromValue(Slider::BotSkill, 50), 50.0f / BotSkillScale);
         // No clamping: a value of 999 lands far right of the track.
-        QVERIFY(PlaceFromValue(Slider::MaxBots, 999) > 600.0f);
+        QVERIFY(placeFromValue(Slider::MaxBots, 999) > 600.0f);
     }
 };
 

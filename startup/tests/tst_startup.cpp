@@ -36,7 +36,7 @@ struct Fixture
     {
         const QString path = root.path() + QLatin1Char('/') + relative;
         QDir().mkpath(path);
-        return WithTrailingSlash(path);
+        return FileSystem::withTrailingSlash(path);
     }
 
     // A demo game installed at relative; returns its folder with '/'.
@@ -80,8 +80,7 @@ private slots:
         Fixture f;
         const QString game = f.game(QStringLiteral("elsewhere/Gravix"));
         f.store(StartUp::GamePathKey, game);
-        f.mod.SaveScores = false;
-        f.mod.SaveBotNames = false;
+        f.mod.setSaveFlags({ModFile::AIDefault, ModFile::ServerSettings});
         const StartUp::Outcome outcome = f.run({f.folder(QStringLiteral("pf"))});
         QVERIFY(!outcome.exit);
         QCOMPARE(outcome.mods, DemoMods);
@@ -89,7 +88,7 @@ private slots:
         QCOMPARE(f.mod.GamePath, game);
         QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
         QVERIFY(!f.mod.PromptForGameFolder);
-        QVERIFY(f.mod.SaveBotNames && f.mod.SaveBotSettings && f.mod.SaveScores && f.mod.SaveFriendlyFire);
+        QVERIFY(f.mod.saveFlags() == ModFileSet::all());
         // Detection did not run.
         QVERIFY(!f.stored(StartUp::ProgramFilesKey).isValid());
     }

@@ -70,7 +70,7 @@ QStringList LevelFolders()
 QList<int> ScoreValues()
 {
     QList<int> values;
-    for (int i = 0; i < ScoreKeyCount; ++i)
+    for (int i = 0; i < ModFiles::ScoreKeyCount; ++i)
         values.append(i == 1 ? -4 : i == 2 ? -2 : (i * 7) % 23 + 1);
     return values;
 }
@@ -129,9 +129,9 @@ QByteArray ScoringScript(int scale)
                       QStringLiteral("import host"),
                       QStringLiteral("import gx2.GameLogic"),
                       QStringLiteral("from gx2 import Timer")};
-    const QStringList keys = BuildScoreKeys();
+    const QStringList keys = ModFiles::BuildScoreKeys();
     const QList<int> values = ScoreValues();
-    for (int i = 0; i < ScoreKeyCount; ++i) {
+    for (int i = 0; i < ModFiles::ScoreKeyCount; ++i) {
         if (i == 0)
             lines << QString() << QStringLiteral("# Kills and support");
         else if (i == 9)

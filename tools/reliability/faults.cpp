@@ -5,6 +5,7 @@
 //   gx3190-faults disk-full DIR          saves on a full file system (DIR on a tiny tmpfs)
 // After every kill each file must be the old or the new version, whole. Exit status 0 when nothing was
 // torn or lost. Each kill run prints the seed of its kill moments; GX_FAULT_SEED=N runs with seed N.
+#include "core/AtomicFile.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -96,7 +97,7 @@ int killLoop(const char* kind, int count, const std::function<void(int)>& step, 
 void setVersion(ModSettings& mod, int version)
 {
     const QString v = QString::number(version ? 60 : 40);
-    for (FriendlyFire which : AllFriendlyFire)
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
         mod.setFriendlyFire(which, v);
     mod.setMaxBots(version ? QStringLiteral("64") : QStringLiteral("16"));
     mod.setBotSkill(version ? QStringLiteral("90") : QStringLiteral("10"));
@@ -112,20 +113,20 @@ int killSaves(const QString& dir, int count)
     const QString modFolder = makeGame(dir);
     ModSettings mod;
     mod.ModFolder = modFolder;
-    LoadMod(mod);
+    ModFiles::LoadMod(mod);
     // The two versions every file may hold after a kill.
     QList<QByteArray> versions[4];
     for (int version : {1, 0}) {
         setVersion(mod, version);
-        SaveMod(mod, true, true, true, true);
-        for (ModFile file : AllModFiles)
+        ModFiles::SaveMod(mod, ModFileSet::all());
+        for (ModFile file : ModFiles::AllModFiles)
             versions[static_cast<int>(file)].append(readBytes(mod.filePath(file)));
     }
     // The files beside the four mod files that are not one of them.
     const auto strayFiles = [&mod] {
         QSet<QString> folders;
         QSet<QString> modFiles;
-        for (ModFile file : AllModFiles) {
+        for (ModFile file : ModFiles::AllModFiles) {
             const QFileInfo info(mod.filePath(file));
             folders.insert(info.absolutePath());
             modFiles.insert(info.absoluteFilePath());
@@ -145,13 +146,13 @@ int killSaves(const QString& dir, int count)
         [&](int round) {
             ModSettings child;
             child.ModFolder = modFolder;
-            LoadMod(child);
+            ModFiles::LoadMod(child);
             setVersion(child, round % 2);
-            SaveMod(child, true, true, true, true);
+            ModFiles::SaveMod(child, ModFileSet::all());
         },
         [&] {
             int bad = 0;
-            for (ModFile file : AllModFiles) {
+            for (ModFile file : ModFiles::AllModFiles) {
                 if (!versions[static_cast<int>(file)].contains(readBytes(mod.filePath(file))))
                     ++bad;
             }
@@ -159,7 +160,7 @@ int killSaves(const QString& dir, int count)
             return bad;
         });
     // Each round's load has removed what the kill before it left; the last kill's leftovers go with the next.
-    LoadMod(mod);
+    ModFiles::LoadMod(mod);
     const auto remaining = static_cast<int>(strayFiles().size());
     out << "kill-saves: " << count << " kills, " << torn << " torn files, " << leftBehind.size()
         << " temporary files left by the kills, " << remaining << " after the next load" << Qt::endl;
@@ -258,9 +259,9 @@ int diskFull(const QString& dir)
 
     ModSettings mod;
     mod.ModFolder = modFolder;
-    LoadMod(mod);
+    ModFiles::LoadMod(mod);
     QList<QByteArray> before;
-    for (ModFile file : AllModFiles)
+    for (ModFile file : ModFiles::AllModFiles)
         before.append(readBytes(mod.filePath(file)));
     const QByteArray archiveBefore = readBytes(archive);
     setVersion(mod, 1);
@@ -278,14 +279,14 @@ int diskFull(const QString& dir)
         }
     }
     out << "disk-full: filled the file system with " << QFileInfo(filler).size() << " bytes" << Qt::endl;
-    const SaveReport full = SaveMod(mod, true, true, true, true);
+    const SaveReport full = ModFiles::SaveMod(mod, ModFileSet::all());
     for (const QString& line : full.failedFiles)
         out << "  not saved: " << line << Qt::endl;
     ZipArchive zip;
     const QString work = modFolder + QStringLiteral("/work/");
     QDir().mkpath(work);
     QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
-    const bool initWritten = WriteFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
+    const bool initWritten = FileSystem::writeFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
     const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     // The intro switch renames, which needs no room: each movie must be moved, or kept whole and reported.
     IntroSwitch intro;
@@ -302,7 +303,7 @@ int diskFull(const QString& dir)
     out << "disk-full: intro switch moved " << moviesMoved << " of 2 movies whole, kept " << moviesKept
         << " whole under their old names and reported " << introFailures.size() << Qt::endl;
     int whole = 0;
-    for (ModFile file : AllModFiles)
+    for (ModFile file : ModFiles::AllModFiles)
         whole += readBytes(mod.filePath(file)) == before.at(static_cast<int>(file)) ? 1 : 0;
     const bool archiveWhole = readBytes(archive) == archiveBefore;
     out << "disk-full: " << full.failedFiles.size() << " of 4 mod files reported as not saved, " << whole
@@ -311,7 +312,7 @@ int diskFull(const QString& dir)
         << ", archive whole: " << (archiveWhole ? "yes" : "no") << Qt::endl;
 
     QFile::remove(filler);
-    const SaveReport again = SaveMod(mod, true, true, true, true);
+    const SaveReport again = ModFiles::SaveMod(mod, ModFileSet::all());
     writeBytes(work + QStringLiteral("Init.CON"), newInit);
     const UpdateResult againUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     out << "disk-full: with space back, " << again.savedFiles.size() << " of 4 saved, archive update "

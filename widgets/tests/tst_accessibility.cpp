@@ -231,7 +231,7 @@ private slots:
             QCOMPARE(bool(check->state().checked), !wasOn);
             QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::ListOrCheck});
         }
-        QCOMPARE(friendlyFire->isOn(), e.mod().SaveFriendlyFire);
+        QCOMPARE(friendlyFire->isOn(), e.mod().saveFlag(ModFile::ServerSettings));
     }
 
     // From the mod selection to the save window and back, with the keyboard alone.
@@ -332,7 +332,7 @@ private slots:
         e.sounds.played.clear();
         QTest::keyClick(bots, Qt::Key_Right);
         QCOMPARE(bots->knobLeft(), 20.0f);
-        QCOMPARE(e.mod().MaxBots(), QString::number(SliderMath::Value(SliderMath::Slider::MaxBots, 20.0f)));
+        QCOMPARE(e.mod().MaxBots(), QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 20.0f)));
         QTest::keyClick(bots, Qt::Key_End);
         QCOMPARE(Caption(main, "LabelMaxBots"), QStringLiteral("256"));
         QTest::keyClick(bots, Qt::Key_PageUp);

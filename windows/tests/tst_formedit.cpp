@@ -152,7 +152,7 @@ void TestFormEdit::editsABotName()
     QTest::keyClick(nameBox(), Qt::Key_Return);
     QVERIFY(!edit()->isVisible());
     expected[5] = QStringLiteral("Zell the Younger");
-    QVERIFY(SaveMod(mod(), false, false, false, true).failedFiles.isEmpty());
+    QVERIFY(ModFiles::SaveMod(mod(), {ModFile::BotNames}).failedFiles.isEmpty());
     QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)), DemoGame::BotNamesFile(expected));
 }
 
@@ -291,7 +291,7 @@ void TestFormEdit::keepsAScoreOutsideTheRange()
     bytes.replace("\r\nSCORE_KILL = 1\r\n", "\r\nSCORE_KILL = 500\r\n");
     bytes.replace("\r\nSCORE_TEAMKILL = -4\r\n", "\r\nSCORE_TEAMKILL = -1000\r\n");
     WriteBytes(scoring, bytes);
-    QVERIFY(LoadMod(mod()).unreadableFiles.isEmpty());
+    QVERIFY(ModFiles::LoadMod(mod()).unreadableFiles.isEmpty());
 
     edit()->BeginScoreEdit(0);
     QCOMPARE(text("LabelScore"), QStringLiteral("500"));
@@ -304,7 +304,7 @@ void TestFormEdit::keepsAScoreOutsideTheRange()
     QCOMPARE(bar()->maximum(), 200);
     click(AcceptPlace);
     QCOMPARE(mod().ScoreValues().mid(0, 2), (QList<int>{500, -1000}));
-    QVERIFY(SaveMod(mod(), false, true, false, false).failedFiles.isEmpty());
+    QVERIFY(ModFiles::SaveMod(mod(), {ModFile::Scoring}).failedFiles.isEmpty());
     QCOMPARE(ReadBytes(scoring), bytes);
 
     // The next edit is back within the usual range, and its opening counts as one change.

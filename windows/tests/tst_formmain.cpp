@@ -229,7 +229,9 @@ private slots:
         QCOMPARE(find("LabelVFD")->toolTip(), QStringLiteral("Not found from character 450 on"));
         QVERIFY(!find("VScrollSSD")->isEnabled());
         expectValue("LabelSSD", QStringLiteral("-"));
-        const qsizetype at = m_e->mod().ServerSettingsText.find("sv.soldiersplashfriendlyfire ", 450);
+        const qsizetype at = ReadBytes(completeMod() + QStringLiteral("/Settings/ServerSettings.CON"))
+                                 .toLower()
+                                 .indexOf("sv.soldiersplashfriendlyfire ", 449);
         QCOMPARE(find("LabelSSD")->toolTip(), QStringLiteral("No number after the key at character %1").arg(at + 1));
         QVERIFY(find("VScrollSFD")->isEnabled());
         QVERIFY(find("LabelSFD")->toolTip().isEmpty());
@@ -287,7 +289,7 @@ private slots:
 
         // Another row changes; the untouched one is written back as it was read.
         Click(find("VScrollVFD"), LowerArrow);
-        QVERIFY(SaveMod(m_e->mod(), true, false, false, false).failedFiles.isEmpty());
+        QVERIFY(ModFiles::SaveMod(m_e->mod(), {ModFile::ServerSettings}).failedFiles.isEmpty());
         const QByteArray saved = ReadBytes(path).toLower();
         QVERIFY(saved.contains("sv.soldierfriendlyfire 150\r\n"));
         QVERIFY(saved.contains("sv.vehiclefriendlyfire 51\r\n"));
@@ -465,7 +467,7 @@ private slots:
         MoveHeld(knob, onTrack(105));
         QCOMPARE(slider->knobLeft(), 94.0f);
         QCOMPARE(knob->x(), 94);
-        expectValue("LabelBotSkill", QString::number(SliderMath::Value(SliderMath::Slider::BotSkill, 94.0f)));
+        expectValue("LabelBotSkill", QString::number(SliderMath::value(SliderMath::Slider::BotSkill, 94.0f)));
 
         // No drag without exactly the left button held.
         MoveHeld(knob, onTrack(130), Qt::NoButton);

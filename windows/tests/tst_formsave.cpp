@@ -30,7 +30,7 @@ const QPoint IntroPlace{184, 136};
 QMap<ModFile, QByteArray> ModBytes(const ModSettings& mod)
 {
     QMap<ModFile, QByteArray> bytes;
-    for (ModFile file : AllModFiles)
+    for (ModFile file : ModFiles::AllModFiles)
         bytes.insert(file, ReadBytes(mod.filePath(file)));
     return bytes;
 }
@@ -69,7 +69,8 @@ private:
     void click(QPoint at) const { ClickAt(save(), at); }
     QList<bool> flags() const
     {
-        return {mod().SaveFriendlyFire, mod().SaveScores, mod().SaveBotSettings, mod().SaveBotNames};
+        return {mod().saveFlag(ModFile::ServerSettings), mod().saveFlag(ModFile::Scoring),
+                mod().saveFlag(ModFile::AIDefault), mod().saveFlag(ModFile::BotNames)};
     }
     QList<bool> checks() const
     {
