@@ -2,6 +2,7 @@
 // (or, with --open-mod, once the demo mod is opened through that window and the main window has painted),
 // so that a parent can time the whole process and read its peak memory.
 #include "app/Editor.h"
+#include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
 #include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
@@ -44,8 +45,10 @@ private:
 
 int main(int argc, char** argv)
 {
+    StartUp::PrepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gx3190editor.GX3190Editor"));
     QApplication::setWindowIcon(Artwork::ApplicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     TextStyle::Install();
