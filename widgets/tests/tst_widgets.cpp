@@ -382,6 +382,27 @@ private slots:
         const QList<QSize> iconSizes = Artwork::ApplicationIcon().availableSizes();
         QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
     }
+
+    void builtPictures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qreal>("dpr");
+        for (const auto& [name, dpr] : Artwork::BuiltPictures())
+            QTest::addRow("%s@%g", qPrintable(name), dpr) << name << dpr;
+    }
+
+    // The program shows these instead of painting them: they must be what painting gives, pixel for pixel.
+    void builtPictures()
+    {
+        if (!Artwork::HasBuiltPictures())
+            QSKIP("this build paints every picture at run time");
+        QFETCH(QString, name);
+        QFETCH(qreal, dpr);
+        const QImage built = Artwork::BuiltPicture(name, dpr);
+        QVERIFY(!built.isNull());
+        QCOMPARE(built.devicePixelRatio(), dpr);
+        QCOMPARE(built, Artwork::PaintPicture(name, dpr));
+    }
 };
 
 QTEST_MAIN(TestWidgets)
