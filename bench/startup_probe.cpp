@@ -17,19 +17,20 @@
 
 namespace {
 
+// Watches the whole program, since the main window does not exist before the mod selection is on screen.
 class FirstPaint final : public QObject
 {
 public:
-    FirstPaint(QWidget* window, std::function<void()> then) : m_then(std::move(then))
+    FirstPaint(std::function<QWidget*()> window, std::function<void()> then)
+        : m_window(std::move(window)), m_then(std::move(then))
     {
-        window->installEventFilter(this);
+        qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && m_then) {
-            watched->removeEventFilter(this);
+        if (event->type() == QEvent::Paint && m_then && watched == m_window()) {
             // After this paint has finished, as a user would see it.
             QTimer::singleShot(0, m_then);
             m_then = nullptr;
@@ -38,6 +39,7 @@ protected:
     }
 
 private:
+    std::function<QWidget*()> m_window;
     std::function<void()> m_then;
 };
 
@@ -57,17 +59,18 @@ int main(int argc, char** argv)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                     QStringLiteral("GX3190_SP"));
     Editor editor;
-    const Editor::Windows windows = editor.windows();
+    FormSelect* select = editor.madeWindows().select;
     // Anything that waits for the user (a message box, the folder dialog) means the start went wrong.
     QTimer::singleShot(20000, [] { QCoreApplication::exit(3); });
 
-    FirstPaint mainPainted(windows.main, [] { QCoreApplication::exit(0); });
-    FirstPaint selectPainted(windows.select, [&windows, openMod] {
+    FirstPaint mainPainted([&editor] { return editor.madeWindows().main; }, [] { QCoreApplication::exit(0); });
+    // With --open-mod, the demo mod is opened through the list, as Enter on it does.
+    const auto openDemoMod = [select, openMod] {
         if (!openMod) {
             QCoreApplication::exit(0);
             return;
         }
-        auto* list = windows.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        auto* list = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         const QList<QListWidgetItem*> found =
             list ? list->findItems(DemoGame::CompleteMod, Qt::MatchExactly) : QList<QListWidgetItem*>();
         if (found.isEmpty()) {
@@ -77,7 +80,8 @@ int main(int argc, char** argv)
         list->setCurrentItem(found.constFirst());
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(list, &enter);
-    });
+    };
+    FirstPaint selectPainted([select] { return select; }, openDemoMod);
     if (!editor.start(store))
         return 2;
     return QApplication::exec();
