@@ -4,6 +4,7 @@
 #include "movies/IntroSwitch.h"
 #include "startup/StartUp.h"
 #include "widgets/Accessibility.h"
+#include "widgets/Artwork.h"
 #include "widgets/QtClickSounds.h"
 #include "widgets/QtPrompter.h"
 #include "windows/EditorContext.h"
@@ -115,7 +116,12 @@ void Editor::makeParts(Prompter& prompter, ClickSoundPlayer& sounds)
     FormSelect* select = p.select.get();
     QObject::connect(select, &FormSelect::modChosen, select, [this] { makeOtherWindows(); });
     QObject::connect(select, &FormSelect::modOpened, select, [&p] { p.showOnly(p.main.get()); });
-    new AfterFirstPaint(select, [this] { makeOtherWindows(); });
+    new AfterFirstPaint(select, [this] {
+        // The program's own icon for the desktop, when it runs with Qt's parts (tests set none).
+        if (m_qt)
+            Artwork::GiveApplicationIcon();
+        makeOtherWindows();
+    });
 }
 
 void Editor::makeOtherWindows()

@@ -16,8 +16,9 @@ class QSettings;
 class QWidget;
 
 // The program: the one model, the Qt answers and sounds, the movie switch and the five windows, each made
-// once for the whole run: the mod selection at once, the other four as soon as it has been painted. The one
-// place that knows every window: it connects what one window asks for to the window that does it.
+// once for the whole run: the mod selection at once, the other four (and, with Qt's parts, the program's
+// icon) as soon as it has been painted. The one place that knows every window: it connects what one window
+// asks for to the window that does it.
 class Editor final
 {
 public:

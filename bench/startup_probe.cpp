@@ -4,7 +4,6 @@
 #include "app/Editor.h"
 #include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
-#include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 #include "windows/FormMain.h"
 #include "windows/FormSelect.h"
@@ -51,7 +50,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gx3190editor.GX3190Editor"));
-    QApplication::setWindowIcon(Artwork::ApplicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     TextStyle::Install();
     const bool openMod = app.arguments().contains(QLatin1String("--open-mod"));

@@ -6,6 +6,7 @@
 #include "modfiles/SliderMath.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/QtPrompter.h"
 #include "windows/FormEdit.h"
 #include "windows/FormLevel.h"
 #include "windows/FormMain.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -262,6 +264,40 @@ private slots:
         QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(main));
         QCOMPARE(main->findChild<QListWidget*>(QStringLiteral("ListBotNames"))->count(), DemoGame::BotNames.size());
         QVERIFY(prompter.boxes.isEmpty());
+    }
+
+    void programIcon_data()
+    {
+        QTest::addColumn<bool>("boxFirst");
+        QTest::newRow("once the mod selection is painted") << false;
+        QTest::newRow("with a box that comes first") << true;
+    }
+
+    // The program's icon is not needed before its first window is painted, or a box or dialog shown.
+    void programIcon()
+    {
+        QFETCH(bool, boxFirst);
+        QGuiApplication::setWindowIcon(QIcon());
+        if (boxFirst) {
+            QtPrompter prompter;
+            QTimer::singleShot(0, [] {
+                if (QWidget* box = QApplication::activeModalWidget())
+                    box->close();
+            });
+            prompter.critical(QStringLiteral("An error has occured!"));
+        } else {
+            DemoGameFolder game;
+            QTemporaryDir storeDir;
+            QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
+            store.setValue(QStringLiteral("Paths/GXPath"), game.path);
+            Editor editor;
+            QVERIFY(editor.start(store));
+            QVERIFY(QGuiApplication::windowIcon().isNull());
+            QVERIFY(QTest::qWaitForWindowExposed(editor.madeWindows().select));
+            QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
+        }
+        const QList<QSize> sizes = QGuiApplication::windowIcon().availableSizes();
+        QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QLinearGradient>
@@ -730,6 +731,12 @@ QIcon ApplicationIcon()
     for (const int side : IconSides)
         icon.addPixmap(QPixmap::fromImage(BuiltOrPainted(IconName(side), 1.0, [side] { return PaintIcon(side); })));
     return icon;
+}
+
+void GiveApplicationIcon()
+{
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(ApplicationIcon());
 }
 
 QList<QPair<QString, qreal>> PicturesToBuild(const QList<QRect>& mainPlates, const QList<QRect>& mainGrooves)

@@ -37,6 +37,9 @@ QPixmap SliderTrack(qreal dpr);
 QPixmap SliderKnob(qreal dpr);
 
 QIcon ApplicationIcon();
+// Gives the program its icon, unless it has one already: once the first window is up, or before a box or
+// dialog that comes sooner. Its seven pictures are not needed before that.
+void GiveApplicationIcon();
 inline constexpr int IconSides[] = {16, 24, 32, 48, 64, 128, 256};
 
 // The outline of a control the keyboard has reached: a dotted line in the skin's gold, inside box.
