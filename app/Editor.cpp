@@ -4,6 +4,7 @@
 #include "movies/IntroSwitch.h"
 #include "startup/StartUp.h"
 #include "widgets/Accessibility.h"
+#include "widgets/Artwork.h"
 #include "widgets/QtClickSounds.h"
 #include "widgets/QtPrompter.h"
 #include "windows/EditorContext.h"
@@ -12,6 +13,47 @@
 #include "windows/FormMain.h"
 #include "windows/FormSave.h"
 #include "windows/FormSelect.h"
+
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+// Runs work once, a moment after the window's first paint is over, so that the window is on screen before
+// the work holds the event loop up.
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget* window, std::function<void()> work) : QObject(window), m_work(std::move(work))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // The paint itself runs after this filter; the moment is counted from its end.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    QTimer::singleShot(DelayMs, this, [this] {
+                        m_work();
+                        deleteLater();
+                    });
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    static constexpr int DelayMs = 20;
+    std::function<void()> m_work;
+};
+
+} // namespace
 
 // Qt's answers and sounds, made before any window so that the sounds are decoding by the time the first
 // button can be clicked.
@@ -54,24 +96,45 @@ struct Editor::Parts
 
 Editor::Editor() : m_qt(std::make_unique<QtParts>())
 {
-    makeWindows(m_qt->prompter, m_qt->sounds);
+    makeParts(m_qt->prompter, m_qt->sounds);
 }
 
 Editor::Editor(Prompter& prompter, ClickSoundPlayer& sounds)
 {
-    makeWindows(prompter, sounds);
+    makeParts(prompter, sounds);
 }
 
-void Editor::makeWindows(Prompter& prompter, ClickSoundPlayer& sounds)
+void Editor::makeParts(Prompter& prompter, ClickSoundPlayer& sounds)
 {
     m_parts = std::make_unique<Parts>(prompter, sounds);
     Parts& p = *m_parts;
+    // The mod selection is the first window the user sees; the other four are made once it is on screen, so
+    // that making them does not hold it back. A mod chosen sooner makes them at once, before its load, which
+    // the main window follows as it happens.
+    p.select = std::make_unique<FormSelect>(p.context);
+    Accessibility::NameControls(p.select.get());
+    FormSelect* select = p.select.get();
+    QObject::connect(select, &FormSelect::modChosen, select, [this] { makeOtherWindows(); });
+    QObject::connect(select, &FormSelect::modOpened, select, [&p] { p.showOnly(p.main.get()); });
+    new AfterFirstPaint(select, [this] {
+        // The program's own icon for the desktop, when it runs with Qt's parts (tests set none).
+        if (m_qt)
+            Artwork::GiveApplicationIcon();
+        makeOtherWindows();
+    });
+}
+
+void Editor::makeOtherWindows()
+{
+    Parts& p = *m_parts;
+    if (p.main)
+        return;
     p.main = std::make_unique<FormMain>(p.context);
     p.edit = std::make_unique<FormEdit>(p.context);
     p.save = std::make_unique<FormSave>(p.context);
     p.level = std::make_unique<FormLevel>(p.context);
-    p.select = std::make_unique<FormSelect>(p.context);
-    for (QWidget* window : p.all())
+    for (QWidget* window : {static_cast<QWidget*>(p.main.get()), static_cast<QWidget*>(p.edit.get()),
+                            static_cast<QWidget*>(p.save.get()), static_cast<QWidget*>(p.level.get())})
         Accessibility::NameControls(window);
     connectWindows();
 }
@@ -87,7 +150,6 @@ void Editor::connectWindows()
     FormLevel* level = p.level.get();
     const auto showMain = [&p] { p.showOnly(p.main.get()); };
 
-    QObject::connect(p.select.get(), &FormSelect::modOpened, main, showMain);
     QObject::connect(main, &FormMain::botNameEditRequested, edit, &FormEdit::BeginBotNameEdit);
     QObject::connect(main, &FormMain::scoreEditRequested, edit, &FormEdit::BeginScoreEdit);
     QObject::connect(main, &FormMain::saveRequested, save, [&p] { p.showOnly(p.save.get()); });
@@ -118,7 +180,13 @@ EditorContext& Editor::context()
     return m_parts->context;
 }
 
-Editor::Windows Editor::windows() const
+Editor::Windows Editor::windows()
+{
+    makeOtherWindows();
+    return madeWindows();
+}
+
+Editor::Windows Editor::madeWindows() const
 {
     const Parts& p = *m_parts;
     return {p.main.get(), p.edit.get(), p.save.get(), p.level.get(), p.select.get()};
@@ -128,7 +196,7 @@ QList<QWidget*> Editor::visibleWindows() const
 {
     QList<QWidget*> visible;
     for (QWidget* window : m_parts->all()) {
-        if (window->isVisible())
+        if (window && window->isVisible())
             visible.append(window);
     }
     return visible;

@@ -16,8 +16,9 @@ class QSettings;
 class QWidget;
 
 // The program: the one model, the Qt answers and sounds, the movie switch and the five windows, each made
-// once for the whole run. The one place that knows every window: it connects what one window asks for to
-// the window that does it.
+// once for the whole run: the mod selection at once, the other four (and, with Qt's parts, the program's
+// icon) as soon as it has been painted. The one place that knows every window: it connects what one window
+// asks for to the window that does it.
 class Editor final
 {
 public:
@@ -42,13 +43,17 @@ public:
     bool start(QSettings& store);
 
     EditorContext& context();
-    // The windows, for the tests and tools that drive them.
-    Windows windows() const;
+    // The windows, for the tests and tools that drive them; those not made yet are made first.
+    Windows windows();
+    // The windows made so far: the other four are null until the mod selection has been painted or a mod
+    // chosen.
+    Windows madeWindows() const;
     // The windows shown now: exactly one between two user actions.
     QList<QWidget*> visibleWindows() const;
 
 private:
-    void makeWindows(Prompter& prompter, ClickSoundPlayer& sounds);
+    void makeParts(Prompter& prompter, ClickSoundPlayer& sounds);
+    void makeOtherWindows();
     void connectWindows();
 
     struct Parts;

@@ -1,7 +1,6 @@
 #include "app/Editor.h"
 #include "cli/CommandLine.h"
 #include "startup/StartUp.h"
-#include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 
 #include <QApplication>
@@ -19,7 +18,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
     // Ties the windows to the installed desktop entry (its icon and name in docks, the app id on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gx3190editor.GX3190Editor"));
-    QApplication::setWindowIcon(Artwork::ApplicationIcon());
+    // The window icon follows once the first window has been painted (Editor).
     // Windows are hidden and shown, never closed; the program ends only when the user says so.
     QApplication::setQuitOnLastWindowClosed(false);
     TextStyle::Install();

@@ -358,7 +358,7 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
              ratio(c.median, a.median, 3), QStringLiteral("<= 0.05x"), verdict(c.median, a.median, 0.05));
 }
 
-#if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW)
+#if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW) && defined(GX_TEXT_WINDOW)
 void startUp(const QString& work, int runs)
 {
     const QString game = work + QStringLiteral("/startup-game");
@@ -371,6 +371,7 @@ void startUp(const QString& work, int runs)
     const QStringList environment{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
                                   QStringLiteral("XDG_CONFIG_HOME=") + config};
     const QString probe = QStringLiteral(GX_STARTUP_PROBE);
+    const QString text = QStringLiteral(GX_TEXT_WINDOW);
     const QString bare = QStringLiteral(GX_BARE_WINDOW);
     const auto launch = [&](const QStringList& argv, long* rss) {
         const ProcessRun run = Run(argv, {}, environment);
@@ -382,29 +383,54 @@ void startUp(const QString& work, int runs)
     };
     // The first runs load the libraries from disk; the user's second start is what is timed.
     launch({probe}, nullptr);
+    launch({text}, nullptr);
     launch({bare}, nullptr);
     long probeRss = 0;
+    long textRss = 0;
     long bareRss = 0;
     long openRss = 0;
-    const Pair pair = MeasurePairs(
-        runs, [](bool) {}, [&] { return launch({probe}, &probeRss); }, [&] { return launch({bare}, &bareRss); });
+    // The three in turn, each of them first in a third of the rounds, so that none always runs after the same one.
+    QList<double> probes;
+    QList<double> texts;
+    QList<double> bares;
+    for (int run = 0; run < runs; ++run) {
+        for (int step = 0; step < 3; ++step) {
+            switch ((run + step) % 3) {
+            case 0:
+                probes.append(launch({probe}, &probeRss));
+                break;
+            case 1:
+                texts.append(launch({text}, &textRss));
+                break;
+            default:
+                bares.append(launch({bare}, &bareRss));
+                break;
+            }
+        }
+    }
     QList<double> opens;
     for (int run = 0; run < runs; ++run)
         opens.append(launch({probe, QStringLiteral("--open-mod")}, &openRss));
     removeTree(game);
     removeTree(config);
-    const Stats c = Summarise(pair.candidate);
-    const Stats a = Summarise(pair.anchor);
-    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, QStringLiteral("bare Qt window"), &a,
-             ratio(c.median, a.median), QStringLiteral("<= 1.3x"), verdict(c.median, a.median, 1.3));
+    const Stats c = Summarise(probes);
+    const Stats t = Summarise(texts);
+    const Stats a = Summarise(bares);
+    const QString textName = QStringLiteral("window with text");
+    const QString bareName = QStringLiteral("bare Qt window");
+    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, textName, &t, ratio(c.median, t.median),
+             QStringLiteral("<= 1.3x"), verdict(c.median, t.median, 1.3));
+    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, bareName, &a, ratio(c.median, a.median),
+             QStringLiteral("<= 2.0x"), verdict(c.median, a.median, 2.0));
     const Stats open = Summarise(opens);
-    PrintRow(QStringLiteral("Start-up and demo mod opened (main window shown)"), open, QStringLiteral("bare Qt window"),
-             &a, ratio(open.median, a.median), {}, {});
+    PrintRow(QStringLiteral("Start-up and demo mod opened (main window shown)"), open, bareName, &a,
+             ratio(open.median, a.median), {}, {});
     const auto mb = [](long kb) { return QString::number(double(kb) / 1024.0, 'f', 1); };
-    std::printf("Peak memory, mod selection shown: %s MB; demo mod open: %s MB; bare Qt window: %s MB (%s)|||||||||"
-                "|\n",
-                qPrintable(mb(probeRss)), qPrintable(mb(openRss)), qPrintable(mb(bareRss)),
-                qPrintable(ratio(double(openRss), double(bareRss)) + QStringLiteral(" with the mod open")));
+    std::printf("Peak memory (the ratio: demo mod open against the bare window): mod selection shown %s MB, demo mod "
+                "open %s MB, window with text %s MB, bare Qt window %s MB|-|-|-|%s|-|-|-|%s|<= 1.6x|%s\n",
+                qPrintable(mb(probeRss)), qPrintable(mb(openRss)), qPrintable(mb(textRss)), qPrintable(mb(bareRss)),
+                qPrintable(bareName), qPrintable(ratio(double(openRss), double(bareRss))),
+                qPrintable(verdict(double(openRss), double(bareRss), 1.6)));
 }
 #endif
 
@@ -444,7 +470,7 @@ int main(int argc, char** argv)
         modLoadSave(work, std::max(runs, 15));
     if (wanted("intro"))
         introSwitch(work, std::max(3, runs / 2), movieMb << 20);
-#if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW)
+#if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW) && defined(GX_TEXT_WINDOW)
     if (wanted("startup"))
         startUp(work, std::max(runs, 15));
 #endif

@@ -2,8 +2,8 @@
 // (or, with --open-mod, once the demo mod is opened through that window and the main window has painted),
 // so that a parent can time the whole process and read its peak memory.
 #include "app/Editor.h"
+#include "startup/StartUp.h"
 #include "tools/demogame/DemoGame.h"
-#include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 #include "windows/FormMain.h"
 #include "windows/FormSelect.h"
@@ -16,19 +16,20 @@
 
 namespace {
 
+// Watches the whole program, since the main window does not exist before the mod selection is on screen.
 class FirstPaint final : public QObject
 {
 public:
-    FirstPaint(QWidget* window, std::function<void()> then) : m_then(std::move(then))
+    FirstPaint(std::function<QWidget*()> window, std::function<void()> then)
+        : m_window(std::move(window)), m_then(std::move(then))
     {
-        window->installEventFilter(this);
+        qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && m_then) {
-            watched->removeEventFilter(this);
+        if (event->type() == QEvent::Paint && m_then && watched == m_window()) {
             // After this paint has finished, as a user would see it.
             QTimer::singleShot(0, m_then);
             m_then = nullptr;
@@ -37,6 +38,7 @@ protected:
     }
 
 private:
+    std::function<QWidget*()> m_window;
     std::function<void()> m_then;
 };
 
@@ -44,9 +46,10 @@ private:
 
 int main(int argc, char** argv)
 {
+    StartUp::PrepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
-    QApplication::setWindowIcon(Artwork::ApplicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gx3190editor.GX3190Editor"));
     QApplication::setQuitOnLastWindowClosed(false);
     TextStyle::Install();
     const bool openMod = app.arguments().contains(QLatin1String("--open-mod"));
@@ -54,17 +57,18 @@ int main(int argc, char** argv)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                     QStringLiteral("GX3190_SP"));
     Editor editor;
-    const Editor::Windows windows = editor.windows();
+    FormSelect* select = editor.madeWindows().select;
     // Anything that waits for the user (a message box, the folder dialog) means the start went wrong.
     QTimer::singleShot(20000, [] { QCoreApplication::exit(3); });
 
-    FirstPaint mainPainted(windows.main, [] { QCoreApplication::exit(0); });
-    FirstPaint selectPainted(windows.select, [&windows, openMod] {
+    FirstPaint mainPainted([&editor] { return editor.madeWindows().main; }, [] { QCoreApplication::exit(0); });
+    // With --open-mod, the demo mod is opened through the list, as Enter on it does.
+    const auto openDemoMod = [select, openMod] {
         if (!openMod) {
             QCoreApplication::exit(0);
             return;
         }
-        auto* list = windows.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        auto* list = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         const QList<QListWidgetItem*> found =
             list ? list->findItems(DemoGame::CompleteMod, Qt::MatchExactly) : QList<QListWidgetItem*>();
         if (found.isEmpty()) {
@@ -74,7 +78,8 @@ int main(int argc, char** argv)
         list->setCurrentItem(found.constFirst());
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(list, &enter);
-    });
+    };
+    FirstPaint selectPainted([select] { return select; }, openDemoMod);
     if (!editor.start(store))
         return 2;
     return QApplication::exec();

@@ -239,6 +239,13 @@ private:
             }
             done += zip_uint64_t(put);
         }
+#ifdef Q_OS_LINUX
+        // The block starts on its way to the disk now rather than at the rename. ext4 writes out a file that is
+        // renamed over another before the rename returns, and the old archive's freed blocks are then
+        // discarded behind all of it; started block by block, most of it is on the disk by then. No guarantee
+        // changes: the data only reaches the disk sooner. A file system that cannot do this just says so.
+        ::sync_file_range(m_out, off_t(m_pendingAt), off_t(done), SYNC_FILE_RANGE_WRITE);
+#endif
         m_pendingAt += done;
         m_pendingSize = 0;
         return true;

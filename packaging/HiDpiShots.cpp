@@ -2,6 +2,7 @@
 #include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/Artwork.h"
 #include "widgets/ImageButton.h"
 #include "widgets/TextStyle.h"
 #include "windows/FormEdit.h"
@@ -18,6 +19,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <algorithm>
 
 // gx3190-screenshots FOLDER: runs the editor on a fresh demo game at the scale the environment sets
 // (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS) and writes a picture of every window into FOLDER. A window
@@ -139,6 +142,14 @@ int main(int argc, char** argv)
     Press(windows.main->findChild<ImageButton*>(QStringLiteral("PictureEdit")), Qt::Key_Space);
     Shoot(editor, windows.level, folder, QStringLiteral("FormLevel"));
     Press(windows.level->findChild<ImageButton*>(QStringLiteral("PictureCancel")), Qt::Key_Space);
+
+    // At the scales the build paints, every picture the windows showed came from the build.
+    const int percent = qRound(windows.select->devicePixelRatioF() * 100);
+    if (Artwork::HasBuiltPictures() && std::find(std::begin(Artwork::BuiltPercents), std::end(Artwork::BuiltPercents),
+                                                 percent) != std::end(Artwork::BuiltPercents)) {
+        for (const QString& painted : Artwork::PaintedAtRunTime())
+            g_failures.append(QStringLiteral("painted at run time, not built: ") + painted);
+    }
 
     for (const QString& failure : g_failures)
         QTextStream(stderr) << failure << '\n';

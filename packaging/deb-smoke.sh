@@ -53,7 +53,10 @@ cleanup() {
 trap cleanup EXIT
 
 apt-get install -y "$deb"
-for file in /usr/bin/gx3190editor "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
+# The click sounds' module, under lib/ or lib/<multiarch>/ depending on the install prefix of the build.
+sounds=$(find /usr/lib -path '*/gx3190-editor/gx3190sounds.so' -print -quit)
+for file in /usr/bin/gx3190editor "${sounds:-/usr/lib/gx3190-editor/gx3190sounds.so}" \
+    "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
     /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app_id.png; do
     [ -f "$file" ] || { echo "deb-smoke: the package did not install $file" >&2; exit 1; }
 done

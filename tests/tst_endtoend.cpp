@@ -6,6 +6,7 @@
 #include "modfiles/SliderMath.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
+#include "widgets/QtPrompter.h"
 #include "windows/FormEdit.h"
 #include "windows/FormLevel.h"
 #include "windows/FormMain.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -222,6 +224,80 @@ private slots:
         QVERIFY(QFile::exists(mod + QStringLiteral("/Movies/Intro.bik")));
         QVERIFY(sounds.played.contains(ClickSound::BarOrSlider) && sounds.played.contains(ClickSound::Button) &&
                 sounds.played.contains(ClickSound::ListOrCheck));
+    }
+
+    void otherWindowsAfterFirstPaint_data()
+    {
+        QTest::addColumn<bool>("waitForPaint");
+        QTest::newRow("made once the mod selection is painted") << true;
+        QTest::newRow("made by a choice that comes first") << false;
+    }
+
+    // The mod selection comes up alone: the other four windows cost more to make than it does, so they are
+    // made once it has been painted, or at once when a mod is chosen sooner, before the load they follow.
+    void otherWindowsAfterFirstPaint()
+    {
+        QFETCH(bool, waitForPaint);
+        DemoGameFolder game;
+        QTemporaryDir storeDir;
+        QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
+        store.setValue(QStringLiteral("Paths/GXPath"), game.path);
+        RecordingPrompter prompter;
+        RecordingSounds sounds;
+        Editor editor(prompter, sounds);
+        QVERIFY(editor.start(store));
+        const auto made = [&editor] {
+            const Editor::Windows w = editor.madeWindows();
+            return QList<bool>{w.main != nullptr, w.edit != nullptr, w.save != nullptr, w.level != nullptr};
+        };
+        QCOMPARE(made(), QList<bool>(4, false));
+        FormSelect* select = editor.madeWindows().select;
+        if (waitForPaint) {
+            QVERIFY(QTest::qWaitForWindowExposed(select));
+            QTRY_COMPARE(made(), QList<bool>(4, true));
+            QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(select));
+        }
+        auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        mods->setCurrentItem(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
+        QTest::keyClick(mods, Qt::Key_Return);
+        FormMain* main = editor.madeWindows().main;
+        QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(main));
+        QCOMPARE(main->findChild<QListWidget*>(QStringLiteral("ListBotNames"))->count(), DemoGame::BotNames.size());
+        QVERIFY(prompter.boxes.isEmpty());
+    }
+
+    void programIcon_data()
+    {
+        QTest::addColumn<bool>("boxFirst");
+        QTest::newRow("once the mod selection is painted") << false;
+        QTest::newRow("with a box that comes first") << true;
+    }
+
+    // The program's icon is not needed before its first window is painted, or a box or dialog shown.
+    void programIcon()
+    {
+        QFETCH(bool, boxFirst);
+        QGuiApplication::setWindowIcon(QIcon());
+        if (boxFirst) {
+            QtPrompter prompter;
+            QTimer::singleShot(0, [] {
+                if (QWidget* box = QApplication::activeModalWidget())
+                    box->close();
+            });
+            prompter.critical(QStringLiteral("An error has occured!"));
+        } else {
+            DemoGameFolder game;
+            QTemporaryDir storeDir;
+            QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
+            store.setValue(QStringLiteral("Paths/GXPath"), game.path);
+            Editor editor;
+            QVERIFY(editor.start(store));
+            QVERIFY(QGuiApplication::windowIcon().isNull());
+            QVERIFY(QTest::qWaitForWindowExposed(editor.madeWindows().select));
+            QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
+        }
+        const QList<QSize> sizes = QGuiApplication::windowIcon().availableSizes();
+        QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
     }
 };
 

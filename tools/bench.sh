@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and prints one table: the micro-benchmarks of the text rules and file
-# formats, then the whole operations against unzip, zip and cp, then the start-up against a bare Qt window.
+# formats, then the whole operations against unzip, zip and cp, then the start-up against a window with text in
+# the editor's typeface and a bare Qt window.
 # Usage: bash tools/bench.sh [level] [mod] [intro] [startup]   (no argument: everything)
 # Environment: GX_BENCH_RUNS (pairs per timing, default 9), GX_BENCH_DIR (work folder, default the temp
 # folder), GX_BENCH_MOVIE_MB (size of each movie, default 100).

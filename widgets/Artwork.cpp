@@ -2,18 +2,25 @@
 
 #include "widgets/TextStyle.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QResource>
 #include <QtMath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <optional>
 
 // Everything is painted in device pixels where texture is concerned (so grain stays one pixel fine at any
 // scale) and in logical units for shapes and text (so they keep their place). The noise is a hash of the
@@ -189,23 +196,6 @@ void Divider(QImage& image, int left, int right, int y)
     painter.drawLine(QPointF(left, y + 1.5), QPointF(right, y + 1.5));
 }
 
-QPixmap Cached(const QString& key, const std::function<QPixmap()>& paint)
-{
-    // One picture per look and scale for the whole run: windows and buttons ask for them on every paint.
-    static QHash<QString, QPixmap> cache;
-    const auto found = cache.constFind(key);
-    if (found != cache.constEnd())
-        return *found;
-    QPixmap pixmap = paint();
-    cache.insert(key, pixmap);
-    return pixmap;
-}
-
-QString ScaleKey(qreal dpr)
-{
-    return QString::number(dpr, 'f', 3);
-}
-
 QImage PaintButton(QSize size, bool pressed, qreal dpr)
 {
     QImage image = Canvas(size, dpr);
@@ -225,7 +215,7 @@ QImage PaintButton(QSize size, bool pressed, qreal dpr)
     return image;
 }
 
-QPixmap PaintWordButton(QSize size, const QString& word, bool pressed, qreal dpr)
+QImage PaintWordButton(QSize size, const QString& word, bool pressed, qreal dpr)
 {
     QImage image = PaintButton(size, pressed, dpr);
     QPainter painter(&image);
@@ -249,10 +239,10 @@ QPixmap PaintWordButton(QSize size, const QString& word, bool pressed, qreal dpr
     }
     painter.drawText(textArea, Qt::AlignCenter, caps);
     painter.end();
-    return Finish(image);
+    return image;
 }
 
-QPixmap PaintWindowFace(bool pressed, bool cross, qreal dpr)
+QImage PaintWindowFace(bool pressed, bool cross, qreal dpr)
 {
     const QSize size(18, 18);
     QImage image = PaintButton(size, pressed, dpr);
@@ -274,10 +264,10 @@ QPixmap PaintWindowFace(bool pressed, bool cross, qreal dpr)
     draw(lift, shift + QPointF(0, pressed ? -1.0 : 1.0));
     draw(ink, shift);
     painter.end();
-    return Finish(image);
+    return image;
 }
 
-QPixmap PaintCheck(bool on, qreal dpr)
+QImage PaintCheck(bool on, qreal dpr)
 {
     QImage image = Canvas(QSize(16, 16), dpr);
     QPainter painter(&image);
@@ -315,10 +305,10 @@ QPixmap PaintCheck(bool on, qreal dpr)
     painter.setPen(QPen(QColor(0, 0, 0, 200), 1.0));
     painter.drawRect(lamp.adjusted(-0.5, -0.5, 0.5, 0.5));
     painter.end();
-    return Finish(image);
+    return image;
 }
 
-QPixmap PaintTrack(qreal dpr)
+QImage PaintTrack(qreal dpr)
 {
     const QSize size(181, 19);
     QImage image = Canvas(size, dpr);
@@ -346,10 +336,10 @@ QPixmap PaintTrack(qreal dpr)
         painter.drawLine(QPointF(x + 0.5, i % 5 == 0 ? 4.0 : 5.5), QPointF(x + 0.5, 7.5));
     }
     painter.end();
-    return Finish(image);
+    return image;
 }
 
-QPixmap PaintKnob(qreal dpr)
+QImage PaintKnob(qreal dpr)
 {
     const QSize size(22, 15);
     QImage image = Canvas(size, dpr);
@@ -368,7 +358,7 @@ QPixmap PaintKnob(qreal dpr)
         painter.drawLine(QPointF(x + 1, 4), QPointF(x + 1, 11));
     }
     painter.end();
-    return Finish(image);
+    return image;
 }
 
 void DrawLogo(QPainter& painter, const QRectF& area)
@@ -423,7 +413,7 @@ void DrawLogo(QPainter& painter, const QRectF& area)
     painter.drawLine(QPointF(area.left() + 20, baseline + 7.5), QPointF(area.right() - 20, baseline + 7.5));
 }
 
-QPixmap PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
+QImage PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
 {
     const QSize size(449, 360);
     QImage image = Canvas(size, dpr);
@@ -467,10 +457,10 @@ QPixmap PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& groo
         painter.setPen(QPen(Qt::white, 1.0));
         painter.drawRect(QRectF(0.5, 0.5, 448, 359));
     }
-    return Finish(image);
+    return image;
 }
 
-QPixmap PaintDialogBackground(QSize size, qreal dpr)
+QImage PaintDialogBackground(QSize size, qreal dpr)
 {
     QImage image = Canvas(size, dpr);
     FillDarkTexture(image, image.rect(), QColor(40, 42, 47), 12);
@@ -483,10 +473,10 @@ QPixmap PaintDialogBackground(QSize size, qreal dpr)
     light.setColorAt(1.0, QColor(255, 255, 255, 0));
     painter.fillRect(r, light);
     painter.end();
-    return Finish(image);
+    return image;
 }
 
-QPixmap PaintIcon(int side)
+QImage PaintIcon(int side)
 {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -516,7 +506,174 @@ QPixmap PaintIcon(int side)
     painter.setBrush(lime);
     painter.drawPath(text);
     painter.end();
-    return QPixmap::fromImage(image);
+    return image;
+}
+
+QString DialogName(QSize size)
+{
+    return QStringLiteral("dialog-%1x%2").arg(size.width()).arg(size.height());
+}
+
+QString ButtonName(QSize size, const QString& word, bool pressed)
+{
+    return QStringLiteral("button-%1x%2-").arg(size.width()).arg(size.height()) + word +
+           (pressed ? QStringLiteral("-pressed") : QString());
+}
+
+QString FaceName(const char* kind, bool pressed)
+{
+    return QLatin1String(kind) + (pressed ? QStringLiteral("-pressed") : QString());
+}
+
+QString IconName(int side)
+{
+    return QStringLiteral("icon-%1").arg(side);
+}
+
+// The main window's background is named after the places it was painted with, "main_" and the plates, then
+// "_" and the grooves, each rectangle "x,y,width,height", joined by "+": a form whose places differ from
+// those the build read finds no built picture and has its own painted, never a stale one.
+QString Places(const QList<QRect>& rects)
+{
+    QStringList texts;
+    for (const QRect& r : rects)
+        texts.append(QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+    return texts.join(QLatin1Char('+'));
+}
+
+QString MainName(const QList<QRect>& plates, const QList<QRect>& grooves)
+{
+    return QStringLiteral("main_") + Places(plates) + QLatin1Char('_') + Places(grooves);
+}
+
+std::optional<QList<QRect>> ParsePlaces(const QString& text)
+{
+    QList<QRect> rects;
+    for (const QString& rect : text.split(QLatin1Char('+'), Qt::SkipEmptyParts)) {
+        const QStringList numbers = rect.split(QLatin1Char(','));
+        std::array<int, 4> n{};
+        bool ok = numbers.size() == 4;
+        for (qsizetype i = 0; ok && i < 4; ++i)
+            n[static_cast<std::size_t>(i)] = numbers.at(i).toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+        rects.append(QRect(n[0], n[1], n[2], n[3]));
+    }
+    return rects;
+}
+
+// The main window's background a name stands for, painted; a null image when the name is not one.
+QImage PaintMainNamed(const QString& name, qreal dpr)
+{
+    const QStringList parts = name.split(QLatin1Char('_'));
+    if (parts.size() != 3 || parts.at(0) != QLatin1String("main"))
+        return {};
+    const std::optional<QList<QRect>> plates = ParsePlaces(parts.at(1));
+    const std::optional<QList<QRect>> grooves = ParsePlaces(parts.at(2));
+    if (!plates || !grooves)
+        return {};
+    return PaintMainBackground(*plates, *grooves, dpr);
+}
+
+struct Look
+{
+    QString name;
+    std::function<QImage(qreal dpr)> paint;
+};
+
+// The pictures of fixed size that the windows show, but for the main window's background (MainName): the
+// backgrounds of the dialog sizes, the word buttons at their sizes, the window buttons, checks and slider
+// parts. The screenshot run fails when a window shows a picture at a built scale that is missing here.
+const QList<Look>& Looks()
+{
+    static const QList<Look> looks = [] {
+        QList<Look> list;
+        for (const QSize size : {QSize(137, 121), QSize(201, 81), QSize(201, 177), QSize(201, 289)})
+            list.append({DialogName(size), [size](qreal dpr) { return PaintDialogBackground(size, dpr); }});
+        const QList<QPair<QSize, QString>> buttons{
+            {QSize(121, 18), QStringLiteral("EDIT")},  {QSize(91, 18), QStringLiteral("EDIT")},
+            {QSize(91, 18), QStringLiteral("SAVE")},   {QSize(91, 18), QStringLiteral("CANCEL")},
+            {QSize(91, 18), QStringLiteral("ACCEPT")}, {QSize(67, 18), QStringLiteral("ADD")}};
+        for (const auto& [size, word] : buttons) {
+            for (const bool pressed : {false, true})
+                list.append({ButtonName(size, word, pressed),
+                             [size, word, pressed](qreal dpr) { return PaintWordButton(size, word, pressed, dpr); }});
+        }
+        for (const bool pressed : {false, true}) {
+            list.append(
+                {FaceName("exit", pressed), [pressed](qreal dpr) { return PaintWindowFace(pressed, true, dpr); }});
+            list.append(
+                {FaceName("minimise", pressed), [pressed](qreal dpr) { return PaintWindowFace(pressed, false, dpr); }});
+        }
+        list.append({QStringLiteral("check-on"), [](qreal dpr) { return PaintCheck(true, dpr); }});
+        list.append({QStringLiteral("check-off"), [](qreal dpr) { return PaintCheck(false, dpr); }});
+        list.append({QStringLiteral("track"), PaintTrack});
+        list.append({QStringLiteral("knob"), PaintKnob});
+        return list;
+    }();
+    return looks;
+}
+
+QStringList& PaintedKeys()
+{
+    static QStringList keys;
+    return keys;
+}
+
+QString Key(const QString& name, qreal dpr)
+{
+    return name + QLatin1Char('@') + QString::number(dpr, 'f', 3);
+}
+
+QImage PictureFromBytes(const QByteArray& bytes, qreal dpr)
+{
+    quint32 size[2] = {};
+    if (bytes.size() < qsizetype(sizeof size))
+        return {};
+    std::memcpy(size, bytes.constData(), sizeof size);
+    const qsizetype row = qsizetype(size[0]) * 4;
+    if (size[0] == 0 || size[1] == 0 || bytes.size() != qsizetype(sizeof size) + row * size[1])
+        return {};
+    QImage image(static_cast<int>(size[0]), static_cast<int>(size[1]), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), bytes.constData() + sizeof size + row * y, row);
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
+// The build's pictures travel as one resource bundle inside the program, opened on first use.
+bool MountBuiltPictures()
+{
+    static const bool mounted = [] {
+        const QResource bundle(QStringLiteral(":/artwork.rcc"));
+        return bundle.isValid() && bundle.compressionAlgorithm() == QResource::NoCompression &&
+               QResource::registerResource(bundle.data());
+    }();
+    return mounted;
+}
+
+// The built copy where the program holds one, else painted now (and noted).
+QImage BuiltOrPainted(const QString& name, qreal dpr, const std::function<QImage()>& paint)
+{
+    QImage image = Artwork::BuiltPicture(name, dpr);
+    if (image.isNull()) {
+        image = paint();
+        PaintedKeys().append(Key(name, dpr));
+    }
+    return image;
+}
+
+QPixmap Picture(const QString& name, qreal dpr, const std::function<QImage()>& paint)
+{
+    // One picture per look and scale for the whole run: windows and buttons ask for them on every paint.
+    static QHash<QString, QPixmap> cache;
+    const QString key = Key(name, dpr);
+    const auto found = cache.constFind(key);
+    if (found != cache.constEnd())
+        return *found;
+    QPixmap pixmap = Finish(BuiltOrPainted(name, dpr, paint));
+    cache.insert(key, pixmap);
+    return pixmap;
 }
 
 } // namespace
@@ -525,66 +682,133 @@ namespace Artwork {
 
 QPixmap MainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
 {
-    QString key = QStringLiteral("main/");
-    for (const QList<QRect>* places : {&plates, &grooves}) {
-        for (const QRect& r : *places)
-            key += QStringLiteral("%1,%2,%3,%4;").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-        key += QLatin1Char('/');
-    }
-    return Cached(key + ScaleKey(dpr), [plates, grooves, dpr] { return PaintMainBackground(plates, grooves, dpr); });
+    return Picture(MainName(plates, grooves), dpr, [=] { return PaintMainBackground(plates, grooves, dpr); });
 }
 
 QPixmap DialogBackground(QSize size, qreal dpr)
 {
-    return Cached(QStringLiteral("dialog/%1x%2/").arg(size.width()).arg(size.height()) + ScaleKey(dpr),
-                  [size, dpr] { return PaintDialogBackground(size, dpr); });
+    return Picture(DialogName(size), dpr, [size, dpr] { return PaintDialogBackground(size, dpr); });
 }
 
 QPixmap ButtonFace(QSize size, const QString& word, bool pressed, qreal dpr)
 {
-    return Cached(QStringLiteral("button/%1x%2/%3/").arg(size.width()).arg(size.height()).arg(pressed) + word +
-                      QLatin1Char('/') + ScaleKey(dpr),
-                  [=] { return PaintWordButton(size, word, pressed, dpr); });
+    return Picture(ButtonName(size, word, pressed), dpr, [=] { return PaintWordButton(size, word, pressed, dpr); });
 }
 
 QPixmap ExitFace(bool pressed, qreal dpr)
 {
-    return Cached(QStringLiteral("exit/%1/").arg(pressed) + ScaleKey(dpr),
-                  [=] { return PaintWindowFace(pressed, true, dpr); });
+    return Picture(FaceName("exit", pressed), dpr, [=] { return PaintWindowFace(pressed, true, dpr); });
 }
 
 QPixmap MinimiseFace(bool pressed, qreal dpr)
 {
-    return Cached(QStringLiteral("mini/%1/").arg(pressed) + ScaleKey(dpr),
-                  [=] { return PaintWindowFace(pressed, false, dpr); });
+    return Picture(FaceName("minimise", pressed), dpr, [=] { return PaintWindowFace(pressed, false, dpr); });
 }
 
 QPixmap CheckOn(qreal dpr)
 {
-    return Cached(QStringLiteral("on/") + ScaleKey(dpr), [dpr] { return PaintCheck(true, dpr); });
+    return Picture(QStringLiteral("check-on"), dpr, [dpr] { return PaintCheck(true, dpr); });
 }
 
 QPixmap CheckOff(qreal dpr)
 {
-    return Cached(QStringLiteral("off/") + ScaleKey(dpr), [dpr] { return PaintCheck(false, dpr); });
+    return Picture(QStringLiteral("check-off"), dpr, [dpr] { return PaintCheck(false, dpr); });
 }
 
 QPixmap SliderTrack(qreal dpr)
 {
-    return Cached(QStringLiteral("track/") + ScaleKey(dpr), [dpr] { return PaintTrack(dpr); });
+    return Picture(QStringLiteral("track"), dpr, [dpr] { return PaintTrack(dpr); });
 }
 
 QPixmap SliderKnob(qreal dpr)
 {
-    return Cached(QStringLiteral("knob/") + ScaleKey(dpr), [dpr] { return PaintKnob(dpr); });
+    return Picture(QStringLiteral("knob"), dpr, [dpr] { return PaintKnob(dpr); });
 }
 
 QIcon ApplicationIcon()
 {
     QIcon icon;
-    for (const int side : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(PaintIcon(side));
+    for (const int side : IconSides)
+        icon.addPixmap(QPixmap::fromImage(BuiltOrPainted(IconName(side), 1.0, [side] { return PaintIcon(side); })));
     return icon;
+}
+
+void GiveApplicationIcon()
+{
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(ApplicationIcon());
+}
+
+QList<QPair<QString, qreal>> PicturesToBuild(const QList<QRect>& mainPlates, const QList<QRect>& mainGrooves)
+{
+    QList<QPair<QString, qreal>> pictures;
+    for (const int percent : BuiltPercents) {
+        pictures.append({MainName(mainPlates, mainGrooves), percent / 100.0});
+        for (const Look& look : Looks())
+            pictures.append({look.name, percent / 100.0});
+    }
+    for (const int side : IconSides)
+        pictures.append({IconName(side), 1.0});
+    return pictures;
+}
+
+QList<QPair<QString, qreal>> BuiltPictures()
+{
+    QList<QPair<QString, qreal>> pictures;
+    if (!MountBuiltPictures())
+        return pictures;
+    for (const int percent : BuiltPercents) {
+        const QStringList names = QDir(QStringLiteral(":/artwork/%1").arg(percent)).entryList(QDir::Files, QDir::Name);
+        for (const QString& file : names)
+            pictures.append({QFileInfo(file).completeBaseName(), percent / 100.0});
+    }
+    return pictures;
+}
+
+QImage PaintPicture(const QString& name, qreal dpr)
+{
+    for (const Look& look : Looks()) {
+        if (look.name == name)
+            return look.paint(dpr);
+    }
+    for (const int side : IconSides) {
+        if (name == IconName(side) && dpr == 1.0)
+            return PaintIcon(side);
+    }
+    return PaintMainNamed(name, dpr);
+}
+
+QImage BuiltPicture(const QString& name, qreal dpr)
+{
+    const int percent = qRound(dpr * 100);
+    const bool built =
+        std::find(std::begin(BuiltPercents), std::end(BuiltPercents), percent) != std::end(BuiltPercents);
+    if (!built || !qFuzzyCompare(dpr * 100, qreal(percent)) || !MountBuiltPictures())
+        return {};
+    const QResource file(QStringLiteral(":/artwork/%1/").arg(percent) + name + QStringLiteral(".argb"));
+    if (!file.isValid())
+        return {};
+    return PictureFromBytes(file.uncompressedData(), dpr);
+}
+
+QByteArray PictureBytes(const QImage& image)
+{
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const quint32 size[2] = {quint32(pixels.width()), quint32(pixels.height())};
+    QByteArray bytes(reinterpret_cast<const char*>(size), sizeof size);
+    for (int y = 0; y < pixels.height(); ++y)
+        bytes.append(reinterpret_cast<const char*>(pixels.constScanLine(y)), qsizetype(pixels.width()) * 4);
+    return bytes;
+}
+
+bool HasBuiltPictures()
+{
+    return MountBuiltPictures();
+}
+
+QStringList PaintedAtRunTime()
+{
+    return PaintedKeys();
 }
 
 void DrawFocusRing(QPainter& painter, const QRect& box)

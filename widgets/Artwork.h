@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
+#include <QImage>
 #include <QList>
+#include <QPair>
 #include <QPixmap>
 #include <QRect>
 #include <QSize>
@@ -34,8 +37,34 @@ QPixmap SliderTrack(qreal dpr);
 QPixmap SliderKnob(qreal dpr);
 
 QIcon ApplicationIcon();
+// Gives the program its icon, unless it has one already: once the first window is up, or before a box or
+// dialog that comes sooner. Its seven pictures are not needed before that.
+void GiveApplicationIcon();
+inline constexpr int IconSides[] = {16, 24, 32, 48, 64, 128, 256};
 
 // The outline of a control the keyboard has reached: a dotted line in the skin's gold, inside box.
 void DrawFocusRing(QPainter& painter, const QRect& box);
+
+// The build paints the fixed-size pictures the windows show (backgrounds, button faces, checks, slider parts)
+// at the scales most screens run at, and the icon, and embeds them; the program loads those instead of
+// painting them, pixel for pixel the same, and paints only other sizes and scales. A build without them
+// paints everything at run time.
+inline constexpr int BuiltPercents[] = {100, 150, 200};
+// Every picture the build paints, by name and device pixel ratio, the main window's background with the places
+// its form gives the plates and grooves (the build reads them from the form's file).
+QList<QPair<QString, qreal>> PicturesToBuild(const QList<QRect>& mainPlates, const QList<QRect>& mainGrooves);
+// Every picture this program holds from the build.
+QList<QPair<QString, qreal>> BuiltPictures();
+// One of them painted anew, never loaded: what the build embeds, and what a test compares the embedded with.
+QImage PaintPicture(const QString& name, qreal dpr);
+// The embedded copy as it was painted, or a null image where the program holds none.
+QImage BuiltPicture(const QString& name, qreal dpr);
+// How the build stores a picture: its width and height, then its pixels as painted, row by row, in the byte
+// order of the machine (the build's own, which is the program's). Packed with zstd, that is smaller than a
+// PNG of the same picture and unpacks many times faster.
+QByteArray PictureBytes(const QImage& image);
+bool HasBuiltPictures();
+// "name@ratio" of every picture painted at run time so far because the program holds no built copy.
+QStringList PaintedAtRunTime();
 
 } // namespace Artwork

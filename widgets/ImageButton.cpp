@@ -45,7 +45,7 @@ void ImageButton::setImages(const QPixmap& normal, const QPixmap& pressed)
 {
     m_ownImages = normal.isNull() || pressed.isNull();
     if (m_ownImages) {
-        renderFaces();
+        forgetFaces();
     } else {
         m_normal = normal;
         m_pressed = pressed;
@@ -58,7 +58,7 @@ void ImageButton::setWord(const QString& word)
     m_word = word;
     setAccessibleName(SpokenWord(word));
     if (m_ownImages)
-        renderFaces();
+        forgetFaces();
     update();
 }
 
@@ -72,6 +72,14 @@ QPixmap ImageButton::pressedImage() const
 {
     ensureFaces();
     return m_pressed;
+}
+
+// Drawn faces are painted where they are first used, not when the word or size is set: the windows are all
+// made at start, and most of their buttons are not seen until much later.
+void ImageButton::forgetFaces()
+{
+    m_normal = {};
+    m_pressed = {};
 }
 
 // A hidden widget gets its resize event only when shown, so the faces are checked wherever they are used.
@@ -187,7 +195,7 @@ void ImageButton::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (m_ownImages)
-        renderFaces();
+        forgetFaces();
 }
 
 void ImageButton::changeEvent(QEvent* event)

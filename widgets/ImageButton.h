@@ -54,6 +54,7 @@ private:
     void release();
     void renderFaces() const;
     void ensureFaces() const;
+    void forgetFaces();
 
     QString m_word;
     mutable QPixmap m_normal;

@@ -4,12 +4,11 @@
 
 #include <QObject>
 
-#include <array>
+#include <memory>
 
-class QSoundEffect;
-
-// The three click sounds, each decoded once from the program's resources and kept ready, so that a click
-// plays at once and never touches the disk. A new sound cuts off the one playing.
+// The program's click sounds (SoundEffects). The sound system costs more to load than the first window
+// costs to paint, so it waits until that window is up; no click can come sooner, and one that does loads
+// it at once. Where the build makes the sounds a module of their own, it is loaded then, beside the program.
 class QtClickSounds final : public QObject, public ClickSoundPlayer
 {
     Q_OBJECT
@@ -20,10 +19,12 @@ public:
     ~QtClickSounds() override;
 
     void PlayClickSound(ClickSound kind) override;
+    // Loads the sounds now, if not yet; false when they cannot be had (the module is missing).
+    bool load();
 
 private:
     static constexpr int LoadDelayMs = 300;
-    void load();
 
-    std::array<QSoundEffect*, 3> m_effects{};
+    bool m_tried = false;
+    std::unique_ptr<ClickSoundPlayer> m_player;
 };

@@ -1,5 +1,7 @@
 #include "widgets/QtPrompter.h"
 
+#include "widgets/Artwork.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -14,8 +16,10 @@ QString Title()
     return QStringLiteral("GX3190 SP Editor");
 }
 
+// Every box and dialog goes through here; one that comes before the first window brings the icon with it.
 QWidget* Owner()
 {
+    Artwork::GiveApplicationIcon();
     return QApplication::activeWindow();
 }
 

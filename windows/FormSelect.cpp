@@ -89,6 +89,7 @@ void FormSelect::openSelectedMod()
         return;
     // Gone before the mod is read: the selection is over once a mod is chosen.
     hide();
+    emit modChosen();
     StartUp::OpenMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
                      &m_context.intro, [this] { emit modOpened(); });
 }

@@ -26,6 +26,8 @@ public:
     QStringList mods() const;
 
 signals:
+    // A mod was chosen and is about to be loaded: what follows the load as it happens must be there now.
+    void modChosen();
     // A mod was opened: the main window is to come up (before any report of the load).
     void modOpened();
 

@@ -2,6 +2,7 @@
 #include "widgets/Artwork.h"
 #include "widgets/CheckPicture.h"
 #include "widgets/ImageButton.h"
+#include "widgets/QtClickSounds.h"
 #include "widgets/QtPrompter.h"
 #include "widgets/SkinnedWindow.h"
 #include "widgets/TextStyle.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QScreen>
@@ -381,6 +383,46 @@ private slots:
         }
         const QList<QSize> iconSizes = Artwork::ApplicationIcon().availableSizes();
         QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
+    }
+
+    // The sound system's libraries are loaded with the sounds, by the first click (or a moment after start),
+    // not with the program.
+    void clickSoundsLoadLate()
+    {
+#if !defined(Q_OS_LINUX) || defined(GX_SOUNDS_LINKED)
+        QSKIP("this build links the sound system into the program");
+#else
+        const auto multimediaLoaded = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+        };
+        QtClickSounds sounds;
+        QVERIFY(!multimediaLoaded());
+        sounds.PlayClickSound(ClickSound::Button);
+        QVERIFY(sounds.load());
+        QVERIFY(multimediaLoaded());
+#endif
+    }
+
+    void builtPictures_data()
+    {
+        if (!Artwork::HasBuiltPictures())
+            QSKIP("this build paints every picture at run time");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qreal>("dpr");
+        for (const auto& [name, dpr] : Artwork::BuiltPictures())
+            QTest::addRow("%s@%g", qPrintable(name), dpr) << name << dpr;
+    }
+
+    // The program shows these instead of painting them: they must be what painting gives, pixel for pixel.
+    void builtPictures()
+    {
+        QFETCH(QString, name);
+        QFETCH(qreal, dpr);
+        const QImage built = Artwork::BuiltPicture(name, dpr);
+        QVERIFY(!built.isNull());
+        QCOMPARE(built.devicePixelRatio(), dpr);
+        QCOMPARE(built, Artwork::PaintPicture(name, dpr));
     }
 };
 
