@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <chrono>
@@ -135,6 +137,48 @@ void PrintRow(const QString& scenario, const Stats& candidate, const QString& an
                              verdict.isEmpty() ? dash : verdict};
     std::printf("%s\n", fields.join(QLatin1Char('|')).toUtf8().constData());
     std::fflush(stdout);
+}
+
+QString Ratio(double candidate, double anchor, int decimals)
+{
+    return anchor > 0 ? QString::number(candidate / anchor, 'f', decimals) + QLatin1Char('x') : QString();
+}
+
+QString Verdict(double candidate, double anchor, double limit)
+{
+    return candidate <= anchor * limit ? QStringLiteral("yes") : QStringLiteral("NO");
+}
+
+void WriteOrFail(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        Fail(path + QStringLiteral(": ") + file.errorString());
+}
+
+void RemoveTree(const QString& path)
+{
+    QDir dir(path);
+    if (dir.exists() && !dir.removeRecursively())
+        Fail(QStringLiteral("cannot remove ") + path);
+}
+
+void Warm(const QString& path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        QByteArray block(1 << 20, Qt::Uninitialized);
+        while (file.read(block.data(), block.size()) > 0) {
+        }
+    }
+}
+
+QByteArray Noise(QRandomGenerator& random, qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    random.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
 }
 
 void Fail(const QString& what)

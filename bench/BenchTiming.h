@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+
+class QRandomGenerator;
 
 namespace Bench {
 
@@ -48,6 +51,20 @@ void PrintRow(const QString& scenario, const Stats& candidate, const QString& an
 void PrintHeader();
 
 QString Ms(double ms);
+
+// The candidate's median against the anchor's, and whether it is within limit times the anchor.
+QString Ratio(double candidate, double anchor, int decimals = 2);
+QString Verdict(double candidate, double anchor, double limit);
+
+void WriteOrFail(const QString& path, const QByteArray& bytes);
+void RemoveTree(const QString& path);
+// Reads a file once so that both sides start from the page cache.
+void Warm(const QString& path);
+// Incompressible bytes.
+QByteArray Noise(QRandomGenerator& random, qsizetype size);
+
+// Opening and saving level archives of three sizes.
+void LevelScenario(const QString& work, int runs);
 
 [[noreturn]] void Fail(const QString& what);
 

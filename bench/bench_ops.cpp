@@ -22,190 +22,6 @@ using namespace Bench;
 
 namespace {
 
-QString ratio(double candidate, double anchor, int decimals = 2)
-{
-    return anchor > 0 ? QString::number(candidate / anchor, 'f', decimals) + QLatin1Char('x') : QString();
-}
-
-QString verdict(double candidate, double anchor, double limit)
-{
-    return candidate <= anchor * limit ? QStringLiteral("yes") : QStringLiteral("NO");
-}
-
-void writeOrFail(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        Fail(path + QStringLiteral(": ") + file.errorString());
-}
-
-void removeTree(const QString& path)
-{
-    QDir dir(path);
-    if (dir.exists() && !dir.removeRecursively())
-        Fail(QStringLiteral("cannot remove ") + path);
-}
-
-// Reads a file once so that both sides start from the page cache.
-void warm(const QString& path)
-{
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        QByteArray block(1 << 20, Qt::Uninitialized);
-        while (file.read(block.data(), block.size()) > 0) {
-        }
-    }
-}
-
-// Level script text, varied enough that deflate works as on real level files.
-QByteArray levelText(QRandomGenerator& random, qsizetype size)
-{
-    static const char* const verbs[] = {"ObjectTemplate.create", "Object.absolutePosition",
-                                        "Object.rotation",       "ObjectTemplate.setNetworkableInfo",
-                                        "Overgrowth.density",    "gameLogic.setDefaultNumberOfTicketsEx",
-                                        "SoundSettings.ambient"};
-    QByteArray text;
-    text.reserve(size + 128);
-    while (text.size() < size) {
-        text += verbs[random.bounded(7)];
-        text += ' ';
-        text += QByteArray::number(random.bounded(4000));
-        text += '/';
-        text += QByteArray::number(random.bounded(200));
-        text += '/';
-        text += QByteArray::number(random.bounded(4000));
-        text += "\r\n";
-    }
-    text.truncate(size);
-    return text;
-}
-
-QByteArray noise(QRandomGenerator& random, qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    random.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-    return bytes;
-}
-
-struct LevelArchive
-{
-    QString label;
-    QString path;
-    int members = 0;
-};
-
-// Two thirds script text, one third incompressible (textures, sounds), in ten folders, plus Init.CON.
-LevelArchive makeArchive(const QString& folder, const QString& label, int members, qint64 contentBytes)
-{
-    QRandomGenerator random{static_cast<quint32>(members)};
-    QList<QPair<QString, QByteArray>> entries;
-    entries.append({QStringLiteral("Init.CON"), DemoGame::InitCon(0)});
-    const qsizetype each = contentBytes / members;
-    for (int i = 1; i < members; ++i) {
-        const QString name = QStringLiteral("Part%1/Object%2.%3")
-                                 .arg(i % 10)
-                                 .arg(i)
-                                 .arg(i % 3 ? QStringLiteral("con") : QStringLiteral("dds"));
-        entries.append({name, i % 3 ? levelText(random, each) : noise(random, each)});
-    }
-    LevelArchive archive{label, folder + QStringLiteral("/server-") + label + QStringLiteral(".ZIP"), members};
-    const QString error = DemoGame::WriteZip(archive.path, entries);
-    if (!error.isEmpty())
-        Fail(error);
-    return archive;
-}
-
-QString sizeText(const QString& path)
-{
-    return QString::number(double(QFileInfo(path).size()) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
-}
-
-void levelOpen(const QString& work, const LevelArchive& archive, int runs)
-{
-    ZipArchive zip;
-    const QString mine = work + QStringLiteral("/open-editor");
-    const QString theirs = work + QStringLiteral("/open-unzip");
-    warm(archive.path);
-    const Pair pair = MeasurePairs(
-        runs,
-        [&](bool) {
-            removeTree(mine);
-            removeTree(theirs);
-            QDir().mkpath(mine);
-            QDir().mkpath(theirs);
-        },
-        [&] {
-            ExtractResult result;
-            const double ms = Time([&] { result = zip.ExtractArchive(archive.path, mine); });
-            if (!result.ok() || result.files.size() != archive.members)
-                Fail(QStringLiteral("extract failed: ") + result.error);
-            return ms;
-        },
-        [&] {
-            const ProcessRun run = Run({QStringLiteral("unzip"), QStringLiteral("-o"), QStringLiteral("-q"),
-                                        archive.path, QStringLiteral("-d"), theirs});
-            if (run.exitCode != 0)
-                Fail(QStringLiteral("unzip failed"));
-            return run.ms;
-        });
-    removeTree(mine);
-    removeTree(theirs);
-    const Stats c = Summarise(pair.candidate);
-    const Stats a = Summarise(pair.anchor);
-    PrintRow(QStringLiteral("Level open %1 (%2, %3 members)")
-                 .arg(archive.label, sizeText(archive.path))
-                 .arg(archive.members),
-             c, QStringLiteral("unzip -o -q"), &a, ratio(c.median, a.median), QStringLiteral("<= 1.0x"),
-             verdict(c.median, a.median, 1.0));
-}
-
-void levelSave(const QString& work, const LevelArchive& archive, int runs)
-{
-    ZipArchive zip;
-    const QString folder = work + QStringLiteral("/save");
-    QDir().mkpath(folder);
-    const QString init = folder + QStringLiteral("/Init.CON");
-    writeOrFail(init, DemoGame::InitCon(3).replace("rem end", "rem edited end"));
-    // zip -u replaces only what is newer than the entry.
-    QFile initFile(init);
-    initFile.open(QIODevice::ReadWrite);
-    initFile.setFileTime(QDateTime::currentDateTime().addSecs(120), QFileDevice::FileModificationTime);
-    initFile.close();
-    const QString mine = folder + QStringLiteral("/editor.ZIP");
-    const QString theirs = folder + QStringLiteral("/zip.ZIP");
-    warm(archive.path);
-    const Pair pair = MeasurePairs(
-        runs,
-        [&](bool candidateNext) {
-            const QString copy = candidateNext ? mine : theirs;
-            QFile::remove(copy);
-            if (!QFile::copy(archive.path, copy))
-                Fail(QStringLiteral("cannot copy the archive"));
-            warm(copy);
-        },
-        [&] {
-            UpdateResult result;
-            const double ms = Time([&] { result = zip.UpdateArchive(mine, folder, QStringLiteral("Init.CON")); });
-            if (!result.ok())
-                Fail(QStringLiteral("update failed: ") + result.error);
-            return ms;
-        },
-        [&] {
-            const ProcessRun run = Run({QStringLiteral("zip"), QStringLiteral("-9"), QStringLiteral("-u"),
-                                        QStringLiteral("-q"), theirs, QStringLiteral("Init.CON")},
-                                       folder);
-            if (run.exitCode != 0)
-                Fail(QStringLiteral("zip -u did not update (exit %1)").arg(run.exitCode));
-            return run.ms;
-        });
-    removeTree(folder);
-    const Stats c = Summarise(pair.candidate);
-    const Stats a = Summarise(pair.anchor);
-    PrintRow(QStringLiteral("Level save %1 (replace Init.CON)").arg(archive.label), c, QStringLiteral("zip -9 -u"), &a,
-             ratio(c.median, a.median), QStringLiteral("<= 1.0x"), verdict(c.median, a.median, 1.0));
-}
-
 void writeModFiles(const QString& mod, int scale)
 {
     QStringList names;
@@ -213,10 +29,10 @@ void writeModFiles(const QString& mod, int scale)
         for (const QString& name : DemoGame::BotNames)
             names.append(scale > 1 ? name + QString::number(i) : name);
     }
-    writeOrFail(mod + QStringLiteral("/AI/BotNames.AI"), DemoGame::BotNamesFile(names));
-    writeOrFail(mod + QStringLiteral("/AI/AIDefault.AI"), DemoGame::AIDefault(scale));
-    writeOrFail(mod + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::ServerSettings(scale));
-    writeOrFail(mod + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::ScoringScript(scale));
+    WriteOrFail(mod + QStringLiteral("/AI/BotNames.AI"), DemoGame::BotNamesFile(names));
+    WriteOrFail(mod + QStringLiteral("/AI/AIDefault.AI"), DemoGame::AIDefault(scale));
+    WriteOrFail(mod + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::ServerSettings(scale));
+    WriteOrFail(mod + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::ScoringScript(scale));
 }
 
 qint64 modBytes(const QString& mod)
@@ -284,7 +100,7 @@ void modLoadSave(const QString& work, int runs)
                      save.median <= saveAtOne * scale ? QStringLiteral("yes") : QStringLiteral("NO"));
         }
     }
-    removeTree(game);
+    RemoveTree(game);
 }
 
 void introSwitch(const QString& work, int runs, qint64 movieBytes)
@@ -292,7 +108,7 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
     const QString mod = work + QStringLiteral("/intro");
     const QString movies = mod + QStringLiteral("/Movies/");
     QRandomGenerator random(3190);
-    const QByteArray block = noise(random, 1 << 20);
+    const QByteArray block = Noise(random, 1 << 20);
     for (const QString& movie : IntroSwitch::IntroMovies) {
         QFile file(mod + QLatin1Char('/') + movie);
         QDir().mkpath(movies);
@@ -322,7 +138,7 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
                 QFile::rename(offNames.at(i), sources.at(i));
             QFile::remove(cpNames.at(i));
             QFile::remove(offNames.at(i));
-            warm(sources.at(i));
+            Warm(sources.at(i));
         }
     };
     const auto cpAll = [&] {
@@ -351,11 +167,11 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
             return ms;
         },
         cpAll);
-    removeTree(mod);
+    RemoveTree(mod);
     const Stats c = Summarise(pair.candidate);
     const Stats a = Summarise(pair.anchor);
     PrintRow(QStringLiteral("Intro switch off (5 x %1 MB)").arg(movieBytes >> 20), c, QStringLiteral("cp x5"), &a,
-             ratio(c.median, a.median, 3), QStringLiteral("<= 0.05x"), verdict(c.median, a.median, 0.05));
+             Ratio(c.median, a.median, 3), QStringLiteral("<= 0.05x"), Verdict(c.median, a.median, 0.05));
 }
 
 #if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW) && defined(GX_TEXT_WINDOW)
@@ -366,7 +182,7 @@ void startUp(const QString& work, int runs)
     if (!error.isEmpty())
         Fail(error);
     const QString config = work + QStringLiteral("/startup-config");
-    writeOrFail(config + QStringLiteral("/GX3190_SP/GX3190_SP.conf"),
+    WriteOrFail(config + QStringLiteral("/GX3190_SP/GX3190_SP.conf"),
                 QByteArray("[Paths]\nGXPath=") + QFile::encodeName(game) + "/\n");
     const QStringList environment{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
                                   QStringLiteral("XDG_CONFIG_HOME=") + config};
@@ -411,26 +227,26 @@ void startUp(const QString& work, int runs)
     QList<double> opens;
     for (int run = 0; run < runs; ++run)
         opens.append(launch({probe, QStringLiteral("--open-mod")}, &openRss));
-    removeTree(game);
-    removeTree(config);
+    RemoveTree(game);
+    RemoveTree(config);
     const Stats c = Summarise(probes);
     const Stats t = Summarise(texts);
     const Stats a = Summarise(bares);
     const QString textName = QStringLiteral("window with text");
     const QString bareName = QStringLiteral("bare Qt window");
-    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, textName, &t, ratio(c.median, t.median),
-             QStringLiteral("<= 1.3x"), verdict(c.median, t.median, 1.3));
-    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, bareName, &a, ratio(c.median, a.median),
-             QStringLiteral("<= 2.0x"), verdict(c.median, a.median, 2.0));
+    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, textName, &t, Ratio(c.median, t.median),
+             QStringLiteral("<= 1.3x"), Verdict(c.median, t.median, 1.3));
+    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, bareName, &a, Ratio(c.median, a.median),
+             QStringLiteral("<= 2.0x"), Verdict(c.median, a.median, 2.0));
     const Stats open = Summarise(opens);
     PrintRow(QStringLiteral("Start-up and demo mod opened (main window shown)"), open, bareName, &a,
-             ratio(open.median, a.median), {}, {});
+             Ratio(open.median, a.median), {}, {});
     const auto mb = [](long kb) { return QString::number(double(kb) / 1024.0, 'f', 1); };
     std::printf("Peak memory (the ratio: demo mod open against the bare window): mod selection shown %s MB, demo mod "
                 "open %s MB, window with text %s MB, bare Qt window %s MB|-|-|-|%s|-|-|-|%s|<= 1.6x|%s\n",
                 qPrintable(mb(probeRss)), qPrintable(mb(openRss)), qPrintable(mb(textRss)), qPrintable(mb(bareRss)),
-                qPrintable(bareName), qPrintable(ratio(double(openRss), double(bareRss))),
-                qPrintable(verdict(double(openRss), double(bareRss), 1.6)));
+                qPrintable(bareName), qPrintable(Ratio(double(openRss), double(bareRss))),
+                qPrintable(Verdict(double(openRss), double(bareRss), 1.6)));
 }
 #endif
 
@@ -455,17 +271,8 @@ int main(int argc, char** argv)
     const QString work = dir.path();
 
     PrintHeader();
-    if (wanted("level")) {
-        const QString archives = work + QStringLiteral("/archives");
-        const QList<LevelArchive> sizes{makeArchive(archives, QStringLiteral("small"), 50, qint64(2) << 20),
-                                        makeArchive(archives, QStringLiteral("medium"), 500, qint64(40) << 20),
-                                        makeArchive(archives, QStringLiteral("large"), 5000, qint64(200) << 20)};
-        for (const LevelArchive& archive : sizes)
-            levelOpen(work, archive, runs);
-        for (const LevelArchive& archive : sizes)
-            levelSave(work, archive, runs);
-        removeTree(archives);
-    }
+    if (wanted("level"))
+        LevelScenario(work, runs);
     if (wanted("mod"))
         modLoadSave(work, std::max(runs, 15));
     if (wanted("intro"))

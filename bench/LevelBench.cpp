@@ -1,0 +1,173 @@
+// Opening and saving a level, each against the tool a user would otherwise run on the archive.
+#include "bench/BenchTiming.h"
+
+#include "levels/ZipArchive.h"
+#include "tools/demogame/DemoGame.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace Bench {
+
+namespace {
+
+// Level script text, varied enough that deflate works as on real level files.
+QByteArray levelText(QRandomGenerator& random, qsizetype size)
+{
+    static const char* const verbs[] = {"ObjectTemplate.create", "Object.absolutePosition",
+                                        "Object.rotation",       "ObjectTemplate.setNetworkableInfo",
+                                        "Overgrowth.density",    "gameLogic.setDefaultNumberOfTicketsEx",
+                                        "SoundSettings.ambient"};
+    QByteArray text;
+    text.reserve(size + 128);
+    while (text.size() < size) {
+        text += verbs[random.bounded(7)];
+        text += ' ';
+        text += QByteArray::number(random.bounded(4000));
+        text += '/';
+        text += QByteArray::number(random.bounded(200));
+        text += '/';
+        text += QByteArray::number(random.bounded(4000));
+        text += "\r\n";
+    }
+    text.truncate(size);
+    return text;
+}
+
+struct LevelArchive
+{
+    QString label;
+    QString path;
+    int members = 0;
+};
+
+// Two thirds script text, one third incompressible (textures, sounds), in ten folders, plus Init.CON.
+LevelArchive makeArchive(const QString& folder, const QString& label, int members, qint64 contentBytes)
+{
+    QRandomGenerator random{static_cast<quint32>(members)};
+    QList<QPair<QString, QByteArray>> entries;
+    entries.append({QStringLiteral("Init.CON"), DemoGame::InitCon(0)});
+    const qsizetype each = contentBytes / members;
+    for (int i = 1; i < members; ++i) {
+        const QString name = QStringLiteral("Part%1/Object%2.%3")
+                                 .arg(i % 10)
+                                 .arg(i)
+                                 .arg(i % 3 ? QStringLiteral("con") : QStringLiteral("dds"));
+        entries.append({name, i % 3 ? levelText(random, each) : Noise(random, each)});
+    }
+    LevelArchive archive{label, folder + QStringLiteral("/server-") + label + QStringLiteral(".ZIP"), members};
+    const QString error = DemoGame::WriteZip(archive.path, entries);
+    if (!error.isEmpty())
+        Fail(error);
+    return archive;
+}
+
+QString sizeText(const QString& path)
+{
+    return QString::number(double(QFileInfo(path).size()) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+}
+
+void levelOpen(const QString& work, const LevelArchive& archive, int runs)
+{
+    ZipArchive zip;
+    const QString mine = work + QStringLiteral("/open-editor");
+    const QString theirs = work + QStringLiteral("/open-unzip");
+    Warm(archive.path);
+    const Pair pair = MeasurePairs(
+        runs,
+        [&](bool) {
+            RemoveTree(mine);
+            RemoveTree(theirs);
+            QDir().mkpath(mine);
+            QDir().mkpath(theirs);
+        },
+        [&] {
+            ExtractResult result;
+            const double ms = Time([&] { result = zip.ExtractArchive(archive.path, mine); });
+            if (!result.ok() || result.files.size() != archive.members)
+                Fail(QStringLiteral("extract failed: ") + result.error);
+            return ms;
+        },
+        [&] {
+            const ProcessRun run = Run({QStringLiteral("unzip"), QStringLiteral("-o"), QStringLiteral("-q"),
+                                        archive.path, QStringLiteral("-d"), theirs});
+            if (run.exitCode != 0)
+                Fail(QStringLiteral("unzip failed"));
+            return run.ms;
+        });
+    RemoveTree(mine);
+    RemoveTree(theirs);
+    const Stats c = Summarise(pair.candidate);
+    const Stats a = Summarise(pair.anchor);
+    PrintRow(QStringLiteral("Level open %1 (%2, %3 members)")
+                 .arg(archive.label, sizeText(archive.path))
+                 .arg(archive.members),
+             c, QStringLiteral("unzip -o -q"), &a, Ratio(c.median, a.median), QStringLiteral("<= 1.0x"),
+             Verdict(c.median, a.median, 1.0));
+}
+
+void levelSave(const QString& work, const LevelArchive& archive, int runs)
+{
+    ZipArchive zip;
+    const QString folder = work + QStringLiteral("/save");
+    QDir().mkpath(folder);
+    const QString init = folder + QStringLiteral("/Init.CON");
+    WriteOrFail(init, DemoGame::InitCon(3).replace("rem end", "rem edited end"));
+    // zip -u replaces only what is newer than the entry.
+    QFile initFile(init);
+    initFile.open(QIODevice::ReadWrite);
+    initFile.setFileTime(QDateTime::currentDateTime().addSecs(120), QFileDevice::FileModificationTime);
+    initFile.close();
+    const QString mine = folder + QStringLiteral("/editor.ZIP");
+    const QString theirs = folder + QStringLiteral("/zip.ZIP");
+    Warm(archive.path);
+    const Pair pair = MeasurePairs(
+        runs,
+        [&](bool candidateNext) {
+            const QString copy = candidateNext ? mine : theirs;
+            QFile::remove(copy);
+            if (!QFile::copy(archive.path, copy))
+                Fail(QStringLiteral("cannot copy the archive"));
+            Warm(copy);
+        },
+        [&] {
+            UpdateResult result;
+            const double ms = Time([&] { result = zip.UpdateArchive(mine, folder, QStringLiteral("Init.CON")); });
+            if (!result.ok())
+                Fail(QStringLiteral("update failed: ") + result.error);
+            return ms;
+        },
+        [&] {
+            const ProcessRun run = Run({QStringLiteral("zip"), QStringLiteral("-9"), QStringLiteral("-u"),
+                                        QStringLiteral("-q"), theirs, QStringLiteral("Init.CON")},
+                                       folder);
+            if (run.exitCode != 0)
+                Fail(QStringLiteral("zip -u did not update (exit %1)").arg(run.exitCode));
+            return run.ms;
+        });
+    RemoveTree(folder);
+    const Stats c = Summarise(pair.candidate);
+    const Stats a = Summarise(pair.anchor);
+    PrintRow(QStringLiteral("Level save %1 (replace Init.CON)").arg(archive.label), c, QStringLiteral("zip -9 -u"), &a,
+             Ratio(c.median, a.median), QStringLiteral("<= 1.0x"), Verdict(c.median, a.median, 1.0));
+}
+
+} // namespace
+
+void LevelScenario(const QString& work, int runs)
+{
+    const QString archives = work + QStringLiteral("/archives");
+    const QList<LevelArchive> sizes{makeArchive(archives, QStringLiteral("small"), 50, qint64(2) << 20),
+                                    makeArchive(archives, QStringLiteral("medium"), 500, qint64(40) << 20),
+                                    makeArchive(archives, QStringLiteral("large"), 5000, qint64(200) << 20)};
+    for (const LevelArchive& archive : sizes)
+        levelOpen(work, archive, runs);
+    for (const LevelArchive& archive : sizes)
+        levelSave(work, archive, runs);
+    RemoveTree(archives);
+}
+
+} // namespace Bench
