@@ -38,11 +38,7 @@ void FormSave::setupControls()
 
 void FormSave::setupConnections()
 {
-    const std::pair<CheckPicture*, ModFile> checks[] = {{m_ui->PictureFF, ModFile::ServerSettings},
-                                                        {m_ui->PictureScore, ModFile::Scoring},
-                                                        {m_ui->PictureBSMB, ModFile::AIDefault},
-                                                        {m_ui->PictureBotNames, ModFile::BotNames}};
-    for (const auto& [check, file] : checks) {
+    for (const auto& [check, file] : fileChecks()) {
         connect(check, &CheckPicture::clicked, this, [this, check = check, file = file] { flipSaveFlag(check, file); });
     }
     connect(m_ui->PictureIntro, &CheckPicture::clicked, this, &FormSave::switchIntro);
@@ -51,16 +47,20 @@ void FormSave::setupConnections()
     connect(&m_context.mod, &ModSettings::loaded, this, &FormSave::refreshChecks);
 }
 
+std::array<std::pair<CheckPicture*, ModFile>, 4> FormSave::fileChecks() const
+{
+    return {{{m_ui->PictureFF, ModFile::ServerSettings},
+             {m_ui->PictureScore, ModFile::Scoring},
+             {m_ui->PictureBSMB, ModFile::AIDefault},
+             {m_ui->PictureBotNames, ModFile::BotNames}}};
+}
+
 void FormSave::refreshChecks()
 {
     const ModSettings& mod = m_context.mod;
     // Before a mod is chosen nothing is known to be missing: the checks show the flags as start-up set them.
     const bool modOpen = !mod.ModFolder.isEmpty();
-    const std::pair<CheckPicture*, ModFile> checks[] = {{m_ui->PictureFF, ModFile::ServerSettings},
-                                                        {m_ui->PictureScore, ModFile::Scoring},
-                                                        {m_ui->PictureBSMB, ModFile::AIDefault},
-                                                        {m_ui->PictureBotNames, ModFile::BotNames}};
-    for (const auto& [check, file] : checks) {
+    for (const auto& [check, file] : fileChecks()) {
         const bool usable = !modOpen || mod.isPresent(file);
         check->setEnabled(usable);
         check->setOn(usable && mod.saveFlag(file));

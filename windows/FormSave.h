@@ -2,7 +2,9 @@
 
 #include "widgets/SkinnedWindow.h"
 
+#include <array>
 #include <memory>
+#include <utility>
 
 class CheckPicture;
 class EditorContext;
@@ -33,6 +35,8 @@ private:
     void setupControls();
     void setupConnections();
     // The four group checks as the model stands: its save flag, disabled when the file is missing.
+    // The check of each mod file the save can write.
+    std::array<std::pair<CheckPicture*, ModFile>, 4> fileChecks() const;
     void refreshChecks();
     void refreshIntro();
     void flipSaveFlag(CheckPicture* check, ModFile file);
