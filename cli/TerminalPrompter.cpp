@@ -3,11 +3,13 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <csignal>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -23,7 +25,22 @@ void write(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// Echo off while a password is typed on a terminal; the old mode comes back when this ends.
+#ifndef Q_OS_WIN
+// The terminal's mode while a password is typed with echo off: a signal that ends the program then must give
+// the echo back first, or the user's shell is left typing blind.
+termios savedMode;
+constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+extern "C" void restoreModeAndEnd(int signal)
+{
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedMode);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+#endif
+
+// Echo off while a password is typed on a terminal; the old mode comes back when this ends, or when a signal
+// ends the program before.
 class HiddenInput final
 {
 public:
@@ -36,6 +53,12 @@ public:
 #else
         m_terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &m_mode) == 0;
         if (m_terminal) {
+            savedMode = m_mode;
+            struct sigaction restore = {};
+            restore.sa_handler = restoreModeAndEnd;
+            sigemptyset(&restore.sa_mask);
+            for (std::size_t i = 0; i < std::size(EndingSignals); ++i)
+                sigaction(EndingSignals[i], &restore, &m_oldActions[i]);
             termios quiet = m_mode;
             quiet.c_lflag &= ~tcflag_t(ECHO);
             m_hidden = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
@@ -44,12 +67,16 @@ public:
     }
     ~HiddenInput()
     {
-        if (!m_hidden)
-            return;
 #ifdef Q_OS_WIN
-        SetConsoleMode(m_input, m_mode);
+        if (m_hidden)
+            SetConsoleMode(m_input, m_mode);
 #else
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_mode);
+        if (m_hidden)
+            tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_mode);
+        if (m_terminal) {
+            for (std::size_t i = 0; i < std::size(EndingSignals); ++i)
+                sigaction(EndingSignals[i], &m_oldActions[i], nullptr);
+        }
 #endif
     }
     HiddenInput(const HiddenInput&) = delete;
@@ -69,6 +96,7 @@ private:
     DWORD m_mode = 0;
 #else
     termios m_mode{};
+    struct sigaction m_oldActions[std::size(EndingSignals)] = {};
 #endif
 };
 
