@@ -3,9 +3,15 @@
 #include "tools/demogame/DemoGame.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 void RecordingPrompter::record(const QString& kind, const QString& text)
 {
@@ -98,3 +104,40 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
 }
+
+QMap<QString, QByteArray> FolderContents(const QString& folder)
+{
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        contents.insert(QDir(folder).relativeFilePath(entry.filePath()),
+                        entry.isSymLink() ? "-> " + QFile::encodeName(entry.symLinkTarget())
+                        : entry.isDir()   ? QByteArray("<folder>")
+                                          : ReadBytes(entry.filePath()));
+    }
+    return contents;
+}
+
+#ifdef Q_OS_UNIX
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_old = limit.rlim_cur;
+    // The signal would end the test; ignored, the write fails with EFBIG instead.
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_old;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_oldHandler);
+}
+#endif

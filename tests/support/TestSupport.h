@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -63,3 +64,22 @@ struct DemoGameFolder
 
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
+
+// Every entry under folder by its relative path: a file's bytes, "<folder>", or "-> " and a link's target
+// (links are never followed).
+QMap<QString, QByteArray> FolderContents(const QString& folder);
+
+#ifdef Q_OS_UNIX
+// While this lives, a write that would make a file larger than the limit fails as on a full disk.
+class FileSizeLimit final
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+private:
+    quint64 m_old;
+    void (*m_oldHandler)(int);
+};
+#endif
