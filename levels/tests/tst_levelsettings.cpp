@@ -1,6 +1,5 @@
 #include "levels/LevelSettings.h"
 #include "tests/support/TestSupport.h"
-#include "tools/demogame/DemoGame.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,7 +41,6 @@ class TestLevelSettings final : public QObject
     Q_OBJECT
 
 private slots:
-    void readsEveryValueOfTheDemoLevels();
     void readsMixedCaseAndKeepsIt();
     void keysBeforeSearchStartAreNotSeen();
     void valuesOutOfReach_data();
@@ -53,34 +51,17 @@ private slots:
     void fileRoundTrip();
 };
 
-void TestLevelSettings::readsEveryValueOfTheDemoLevels()
-{
-    for (int level = 0; level < 13; ++level) {
-        const LevelSettings settings = Levels::readLevelSettings(script(DemoGame::InitCon(level)));
-        QCOMPARE(settings.MaxViewDistance, QString::number(600 + level * 25));
-        QVERIFY(settings.ColdBreathPresent);
-        QCOMPARE(settings.ColdBreathOn, level % 3 == 0);
-        // Team 1 then team 2 for 16, 32, 64 and 128 players.
-        for (int i = 0; i < 8; ++i) {
-            const int players = i / 2 + 1;
-            QCOMPARE(settings.Tickets.at(size_t(i)), QString::number(players * (100 + level * 10 - (i % 2) * 10)));
-        }
-        QCOMPARE(settings.TicketLoss,
-                 (std::array<QString, 2>{QString::number(5 + level % 4), QString::number(10 + level % 5)}));
-        QCOMPARE(settings.OldTickets, settings.Tickets);
-    }
-}
-
 void TestLevelSettings::readsMixedCaseAndKeepsIt()
 {
     const ScriptText text = script(filler() + settingsLines());
     LevelSettings settings = Levels::readLevelSettings(text);
-    QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
-    QCOMPARE(settings.value(Levels::LevelValue::PT128),
-             QStringLiteral("880")); // the value right after the 44-character key
-    QCOMPARE(settings.value(Levels::LevelValue::ET128), QStringLiteral("800"));
-    QCOMPARE(settings.TicketLoss[0], QStringLiteral("5"));
-    QVERIFY(settings.ColdBreathOn);
+    QStringList values;
+    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
+        values.append(settings.value(info.which) + QLatin1Char('/') + settings.oldValue(info.which));
+    // PT128's value stands right after its 44-character key.
+    QCOMPARE(values.join(QLatin1Char(' ')),
+             QStringLiteral("800/800 110/110 100/100 220/220 200/200 440/440 400/400 880/880 800/800 5/5 12/12"));
+    QVERIFY(settings.ColdBreathPresent && settings.ColdBreathOn);
 
     // Nothing changed: the text is exactly as read, letter case and all, with no line added.
     QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
@@ -126,11 +107,7 @@ void TestLevelSettings::valuesOutOfReach_data()
     QTest::addColumn<QString>("read");
     QTest::newRow("four digits") << QByteArray("1500") << QStringLiteral("1500");
     QTest::newRow("leading zero") << QByteArray("050") << QStringLiteral("050");
-    QTest::newRow("zero") << QByteArray("0") << QStringLiteral("0");
     QTest::newRow("fraction") << QByteArray("5.5") << QStringLiteral("5");
-    QTest::newRow("zero fraction") << QByteArray("500.0") << QStringLiteral("500");
-    QTest::newRow("point at the end") << QByteArray("50.") << QStringLiteral("50");
-    QTest::newRow("two points") << QByteArray("5.5.5") << QString();
     QTest::newRow("negative") << QByteArray("-1") << QString();
     QTest::newRow("variable") << QByteArray("v_arg1") << QString();
     QTest::newRow("nothing") << QByteArray() << QString();

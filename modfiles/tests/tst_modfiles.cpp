@@ -298,7 +298,7 @@ private slots:
         QTest::addColumn<bool>("removed");
         // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
         QTest::newRow("bot names") << QStringLiteral("AI/BotNames.AI.cLeMQk") << true;
-        QTest::newRow("scoring") << QStringLiteral("python/game/scoringCommon.py.abcdeZ") << true;
+        QTest::newRow("scoring") << QStringLiteral("python/game/scoringCommon.py.azAZyk") << true;
         QTest::newRow("a user's copy") << QStringLiteral("AI/BotNames.AI.bak") << false;
         QTest::newRow("five letters") << QStringLiteral("AI/BotNames.AI.cLeMQ") << false;
         QTest::newRow("seven letters") << QStringLiteral("AI/BotNames.AI.cLeMQkz") << false;
