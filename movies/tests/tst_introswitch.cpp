@@ -1,7 +1,6 @@
 #include "movies/IntroSwitch.h"
 
 #include "tests/support/TestSupport.h"
-#include "tools/demogame/DemoGame.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,18 +17,6 @@ const QStringList MovieNames{QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bi
 QByteArray movieBytes(const QString& name)
 {
     return QByteArray("BIKi test movie ") + name.toLatin1() + QByteArray(1000, '\x33');
-}
-
-// Every file of the folder, by name, with its bytes.
-QMap<QString, QByteArray> folderContents(const QString& folder)
-{
-    QMap<QString, QByteArray> contents;
-    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& name : names) {
-        const QFileInfo info(folder + QLatin1Char('/') + name);
-        contents.insert(name, info.isDir() ? QByteArray("<folder>") : ReadBytes(info.filePath()));
-    }
-    return contents;
 }
 
 } // namespace
@@ -67,8 +54,12 @@ QString TestIntroSwitch::makeMovies(const QStringList& names)
 {
     const QString folder = m_mod + QStringLiteral("/Movies");
     QDir().mkpath(folder);
-    for (const QString& name : names)
-        WriteBytes(folder + QLatin1Char('/') + name, movieBytes(name));
+    for (const QString& name : names) {
+        if (name.endsWith(QLatin1Char('/')))
+            QDir().mkpath(folder + QLatin1Char('/') + name);
+        else
+            WriteBytes(folder + QLatin1Char('/') + name, movieBytes(name));
+    }
     return folder;
 }
 
@@ -77,10 +68,11 @@ void TestIntroSwitch::readsTheStateFromIntroOnly_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("on");
     QTest::newRow("only Intro.bik") << QStringList{QStringLiteral("Intro.bik")} << true;
-    QTest::newRow("all but Intro.bik") << QStringList{QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik"),
-                                                      QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik")}
-                                       << false;
+    QStringList others = MovieNames;
+    others.removeOne(QStringLiteral("Intro.bik"));
+    QTest::newRow("all but Intro.bik") << others << false;
     QTest::newRow("switched off") << QStringList{QStringLiteral("Intro.bik.OFF")} << false;
+    QTest::newRow("a folder of that name") << QStringList{QStringLiteral("Intro.bik/")} << false;
     QTest::newRow("empty Movies folder") << QStringList{} << false;
 }
 
@@ -92,63 +84,45 @@ void TestIntroSwitch::readsTheStateFromIntroOnly()
     IntroSwitch intro;
     QCOMPARE(intro.ReadIntroStatus(m_mod), on);
     QCOMPARE(intro.IntroOn(), on);
-
-    // A folder named like the movie is not the movie.
-    if (!on && !files.contains(QStringLiteral("Intro.bik"))) {
-        QVERIFY(QDir().mkpath(m_mod + QStringLiteral("/Movies/Intro.bik")));
-        QCOMPARE(intro.ReadIntroStatus(m_mod), false);
-    }
 }
 
 void TestIntroSwitch::switchesOffAndOnAgain()
 {
-    DemoGameFolder game;
-    const QString mod = game.mod(DemoGame::CompleteMod);
-    const QString movies = mod + QStringLiteral("/Movies/");
-    const QMap<QString, QByteArray> before = folderContents(movies);
-    QCOMPARE(before.size(), 5);
-
+    const QString movies = makeMovies(MovieNames);
+    const QMap<QString, QByteArray> on = FolderContents(movies);
+    QMap<QString, QByteArray> off;
+    for (auto movie = on.cbegin(); movie != on.cend(); ++movie)
+        off.insert(movie.key() + QStringLiteral(".OFF"), movie.value());
     IntroSwitch intro;
-    QVERIFY(intro.ReadIntroStatus(mod));
+    QVERIFY(intro.ReadIntroStatus(m_mod));
     RecordingPrompter prompter;
     QList<bool> busy;
-    const auto busyPanel = [&busy](bool on) { busy.append(on); };
-    // No: nothing is moved, and no busy spell either.
-    QVERIFY(!intro.toggle(mod, prompter, busyPanel));
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Remove Intro?")});
+    const auto busyPanel = [&busy](bool shown) { busy.append(shown); };
+    // No: nothing is moved, and no busy spell either. Then Yes, twice.
+    QVERIFY(!intro.toggle(m_mod, prompter, busyPanel));
     QVERIFY(intro.IntroOn() && busy.isEmpty());
-    QCOMPARE(folderContents(movies), before);
-
-    prompter.clear();
-    prompter.questionAnswers = {true};
-    QVERIFY(intro.toggle(mod, prompter, busyPanel));
-    QCOMPARE(prompter.kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("information")}));
-    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
+    QCOMPARE(FolderContents(movies), on);
+    prompter.questionAnswers = {true, true};
+    QVERIFY(intro.toggle(m_mod, prompter, busyPanel));
+    QVERIFY(!intro.IntroOn());
     QCOMPARE(busy, (QList<bool>{true, false}));
-    QCOMPARE(intro.IntroOn(), false);
-    const QMap<QString, QByteArray> off = folderContents(movies);
-    QCOMPARE(off.size(), 5);
-    for (const QString& name : MovieNames)
-        QCOMPARE(off.value(name + QStringLiteral(".OFF")), before.value(name));
-
-    prompter.clear();
-    prompter.questionAnswers = {true};
-    QVERIFY(intro.toggle(mod, prompter));
-    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
-    QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
-    QCOMPARE(intro.IntroOn(), true);
-    QCOMPARE(folderContents(movies), before);
+    QCOMPARE(FolderContents(movies), off);
+    QVERIFY(intro.toggle(m_mod, prompter));
+    QVERIFY(intro.IntroOn());
+    QCOMPARE(FolderContents(movies), on);
+    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Remove Intro?"),
+                                            QStringLiteral("Intro removed."), QStringLiteral("Restore Intro?"),
+                                            QStringLiteral("Intro restored.")}));
+    QCOMPARE(prompter.kinds().filter(QStringLiteral("information")).size(), 2);
 }
 
 void TestIntroSwitch::movesOnlyTheMoviesThatArePresent()
 {
-    // Intro.bik itself is missing, so the switch reads off and restoring moves only what is switched off. A mod
-    // without a Movies folder has nothing to move, and the user is still told. Nothing failed, so the switch
-    // then shows the answer, and the next click switches the movies off again.
-    const QString movies = makeMovies({QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik.OFF"),
-                                       QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik.OFF")});
-    const QStringList restored{QStringLiteral("KV.bik"), QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik"),
-                               QStringLiteral("Tolmar.bik")};
+    // Intro.bik itself is missing, so the switch reads off; a mod without a Movies folder has nothing to move.
+    // Nothing fails, so the switch takes the answer as its state, and the next click switches off again.
+    const QStringList names{QStringLiteral("KV.bik.OFF"), QStringLiteral("Legal.bik"),
+                            QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik")};
+    const QString movies = makeMovies(names);
     const QString bare = m_dir->path() + QStringLiteral("/bare");
     QVERIFY(QDir().mkpath(bare));
     for (const QString& mod : {m_mod, bare}) {
@@ -158,47 +132,39 @@ void TestIntroSwitch::movesOnlyTheMoviesThatArePresent()
         prompter.questionAnswers = {true, true};
         QVERIFY(intro.toggle(mod, prompter));
         QVERIFY(intro.IntroOn());
-        if (mod == m_mod) {
-            QCOMPARE(folderContents(movies).keys(), restored);
-            QCOMPARE(ReadBytes(movies + QStringLiteral("/KV.bik")), movieBytes(QStringLiteral("KV.bik.OFF")));
-        }
         QVERIFY(intro.toggle(mod, prompter));
+        QVERIFY(!intro.IntroOn());
         QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored."),
                                                 QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
-        QVERIFY(!intro.IntroOn());
     }
-    QCOMPARE(folderContents(movies).keys(),
-             (QStringList{QStringLiteral("KV.bik.OFF"), QStringLiteral("Legal.bik.OFF"),
-                          QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik.OFF")}));
-    QCOMPARE(QDir(bare).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QMap<QString, QByteArray> off;
+    for (const QString& name : names)
+        off.insert(name.endsWith(QStringLiteral(".OFF")) ? name : name + QStringLiteral(".OFF"), movieBytes(name));
+    QCOMPARE(FolderContents(movies), off);
+    QVERIFY(FolderContents(bare).isEmpty());
 }
 
 void TestIntroSwitch::aFailedRenameKeepsTheMovieAndIsReported_data()
 {
-    // The other name of one movie is taken by a folder, which a file cannot replace, in either direction.
-    QStringList off;
-    for (const QString& name : MovieNames)
-        off.append(name + QStringLiteral(".OFF"));
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("failing");
-    QTest::addColumn<QString>("blocked");
-    QTest::addColumn<QStringList>("after");
-    QTest::newRow("switching off") << MovieNames << QStringLiteral("Intro.bik") << QStringLiteral("Intro.bik.OFF")
-                                   << QStringList{QStringLiteral("Intro.bik"),        QStringLiteral("Intro.bik.OFF"),
-                                                  QStringLiteral("KV.bik.OFF"),       QStringLiteral("Legal.bik.OFF"),
-                                                  QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik.OFF")};
-    QTest::newRow("switching on") << off << QStringLiteral("Intro.bik.OFF") << QStringLiteral("Intro.bik")
-                                  << QStringList{QStringLiteral("Intro.bik"),    QStringLiteral("Intro.bik.OFF"),
-                                                 QStringLiteral("KV.bik"),       QStringLiteral("Legal.bik"),
-                                                 QStringLiteral("Legal_na.bik"), QStringLiteral("Tolmar.bik")};
+    QTest::addColumn<bool>("switchingOff");
+    QTest::newRow("switching off") << true;
+    QTest::newRow("switching on") << false;
 }
 
 void TestIntroSwitch::aFailedRenameKeepsTheMovieAndIsReported()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QString, failing);
-    QFETCH(QString, blocked);
-    QFETCH(QStringList, after);
+    QFETCH(bool, switchingOff);
+    // The other name of Intro.bik is taken by a folder, which a file cannot replace, in either direction.
+    QStringList files;
+    QStringList after;
+    for (const QString& name : MovieNames) {
+        files.append(switchingOff ? name : name + QStringLiteral(".OFF"));
+        after.append(switchingOff ? name + QStringLiteral(".OFF") : name);
+    }
+    const QString failing = files.at(MovieNames.indexOf(QStringLiteral("Intro.bik")));
+    const QString blocked = after.at(MovieNames.indexOf(QStringLiteral("Intro.bik")));
+    after.append(failing);
+    after.sort();
     const QString movies = makeMovies(files);
     QVERIFY(QDir().mkpath(movies + QLatin1Char('/') + blocked));
     IntroSwitch intro;
@@ -215,7 +181,7 @@ void TestIntroSwitch::aFailedRenameKeepsTheMovieAndIsReported()
     QVERIFY2(report.last().startsWith(named) && report.last().size() > named.size(), qPrintable(report.last()));
     QCOMPARE(ReadBytes(movies + QLatin1Char('/') + failing), movieBytes(failing));
     QCOMPARE(intro.IntroOn(), wasOn);
-    QCOMPARE(folderContents(movies).keys(), after);
+    QCOMPARE(FolderContents(movies).keys(), after);
 }
 
 void TestIntroSwitch::findsMoviesInAnyLetterCase()
@@ -236,13 +202,13 @@ void TestIntroSwitch::findsMoviesInAnyLetterCase()
     QVERIFY(intro.ReadIntroStatus(m_mod));
     QVERIFY(intro.RemoveIntro(m_mod).isEmpty());
     // The existing switched-off file is the one replaced, in whatever case it was written.
-    QCOMPARE(folderContents(folder), (QMap<QString, QByteArray>{{QStringLiteral("INTRO.BIK.OFF"), "intro"},
+    QCOMPARE(FolderContents(folder), (QMap<QString, QByteArray>{{QStringLiteral("INTRO.BIK.OFF"), "intro"},
                                                                 {QStringLiteral("kv.bik.off"), "kv"},
                                                                 {QStringLiteral("legal.bik.off"), "legal"},
                                                                 {QStringLiteral("tolmar.bik.off"), "tolmar"}}));
     QVERIFY(!intro.ReadIntroStatus(m_mod));
     QVERIFY(intro.RestoreIntro(m_mod).isEmpty());
-    QCOMPARE(folderContents(folder), (QMap<QString, QByteArray>{{QStringLiteral("INTRO.BIK"), "intro"},
+    QCOMPARE(FolderContents(folder), (QMap<QString, QByteArray>{{QStringLiteral("INTRO.BIK"), "intro"},
                                                                 {QStringLiteral("kv.bik"), "kv"},
                                                                 {QStringLiteral("legal.bik"), "legal"},
                                                                 {QStringLiteral("tolmar.bik"), "tolmar"}}));
