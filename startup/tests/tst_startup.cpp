@@ -75,152 +75,116 @@ class TestStartUp final : public QObject
     Q_OBJECT
 
 private slots:
-    void storedFolderIsUsed()
+    // The stored folder, else the default place under a program-files folder, else the one picked.
+    void findsTheGameFolder_data()
     {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("stored") << QStringLiteral("stored") << QStringList{QStringLiteral("select")};
+        QTest::newRow("detected") << QStringLiteral("detected") << QStringList{QStringLiteral("select")};
+        QTest::newRow("picked") << QStringLiteral("picked")
+                                << QStringList{QStringLiteral("folder"), QStringLiteral("select")};
+    }
+    void findsTheGameFolder()
+    {
+        QFETCH(QString, way);
+        QFETCH(QStringList, log);
         Fixture f;
-        const QString game = f.game(QStringLiteral("elsewhere/Gravix"));
-        f.store(StartUp::GamePathKey, game);
-        f.mod.setSaveFlags({ModFile::AIDefault, ModFile::ServerSettings});
-        const StartUp::Outcome outcome = f.run({f.folder(QStringLiteral("pf"))});
+        const QStringList programFiles{f.folder(QStringLiteral("drive_c/Program Files")),
+                                       f.folder(QStringLiteral("drive_c/Program Files (x86)"))};
+        // Detected in the second program-files folder, in other letter case than the default place is spelt.
+        const QString game =
+            f.game(way == QLatin1String("detected") ? QStringLiteral("drive_c/Program Files (x86)/kelvane/GRAVIX 3190")
+                                                    : QStringLiteral("games/Gravix 3190"));
+        if (way == QLatin1String("stored"))
+            f.store(StartUp::GamePathKey, game);
+        if (way == QLatin1String("picked"))
+            f.prompter.folderAnswers = {game.chopped(1)}; // the dialog gives folders without a trailing separator
+        f.mod.setSaveFlags({ModFile::AIDefault});
+        const StartUp::Outcome outcome = f.run(programFiles);
         QVERIFY(!outcome.exit);
         QCOMPARE(outcome.mods, DemoMods);
-        QCOMPARE(f.log, QStringList{QStringLiteral("select")});
-        QCOMPARE(f.mod.GamePath, game);
+        QCOMPARE(f.log, log);
         QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
-        QVERIFY(!f.mod.PromptForGameFolder);
+        QCOMPARE(f.mod.PromptForGameFolder, way == QLatin1String("picked"));
         QVERIFY(f.mod.saveFlags() == ModFileSet::all());
-        // Detection did not run.
-        QVERIFY(!f.stored(StartUp::ProgramFilesKey).isValid());
+        // Only detection stores: the first program-files folder always, the game folder when found.
+        QCOMPARE(f.stored(StartUp::ProgramFilesKey).toString(),
+                 way == QLatin1String("stored") ? QString() : programFiles.first());
+        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), way == QLatin1String("picked") ? QString() : game);
+        if (way == QLatin1String("picked"))
+            QCOMPARE(f.prompter.texts().constFirst(),
+                     QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\"));
     }
 
-    void detectionFindsTheDefaultInstall()
+    // The loop until a folder with a mods folder is found or the user ends the program. In the rows GAME is a
+    // game folder, EMPTY a folder without mods, GONE a folder that does not exist, an empty text a cancelled
+    // dialog, and INSTALLED the default place, where the game is installed while the exit question is up.
+    void gameFolderLoop_data()
     {
-        Fixture f;
-        const QString programFiles = f.folder(QStringLiteral("drive_c/Program Files"));
-        const QString programFilesX86 = f.folder(QStringLiteral("drive_c/Program Files (x86)"));
-        // Installed in the second folder, in other letter case than the default place is spelt.
-        const QString game = f.game(QStringLiteral("drive_c/Program Files (x86)/kelvane/GRAVIX 3190"));
-        const StartUp::Outcome outcome = f.run({programFiles, programFilesX86});
-        QVERIFY(!outcome.exit);
-        QCOMPARE(outcome.mods, DemoMods);
-        QCOMPARE(f.prompter.boxes.size(), 0);
-        QCOMPARE(f.stored(StartUp::ProgramFilesKey).toString(), programFiles);
-        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), game);
-        QCOMPARE(f.mod.GamePath, game);
-        QCOMPARE(f.mod.ProgramFilesPath, programFiles);
-        QVERIFY(!f.mod.PromptForGameFolder);
-        QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("picked");
+        QTest::addColumn<QList<bool>>("exitAnswers");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QString>("storedAfter");
+        const auto row = [](const char* name, const char* stored, const QStringList& picked, const QList<bool>& exit,
+                            const char* log, const char* after = "") {
+            QTest::newRow(name) << QString::fromLatin1(stored) << picked << exit << QString::fromLatin1(log)
+                                << QString::fromLatin1(after);
+        };
+        const QString game = QStringLiteral("GAME");
+        // An existing folder brings up the selection window before its mods folder is looked at.
+        row("picked without mods", "", {QStringLiteral("EMPTY"), game}, {}, "folder select critical folder select");
+        row("picked gone", "", {QStringLiteral("GONE"), game}, {}, "folder critical folder select");
+        // The store keeps a folder that fails, but it is not tried again in this run.
+        row("stored without mods", "EMPTY", {game}, {}, "select critical folder select", "EMPTY");
+        row("stored gone", "GONE", {game}, {}, "critical folder select", "GONE");
+        row("stored gone, cancelled twice", "GONE", {}, {false, true}, "critical folder question folder question exit",
+            "GONE");
+        row("cancelled, yes", "", {}, {true}, "folder question exit");
+        // Only a loop that reads the empty store and detects again finds the new install without the dialog.
+        row("cancelled, no", "", {}, {false}, "folder question select", "INSTALLED");
     }
-
-    void pickedFolderIsNotStored()
+    void gameFolderLoop()
     {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, picked);
+        QFETCH(QList<bool>, exitAnswers);
+        QFETCH(QString, log);
+        QFETCH(QString, storedAfter);
         Fixture f;
         const QString programFiles = f.folder(QStringLiteral("pf"));
+        const QString installed = programFiles + QLatin1String(StartUp::DefaultInstallFolder);
         const QString game = f.game(QStringLiteral("games/Gravix 3190"));
-        QString picked = game;
-        picked.chop(1); // the dialog gives folders without a trailing separator
-        f.prompter.folderAnswers = {picked};
-        const StartUp::Outcome outcome = f.run({programFiles});
-        QVERIFY(!outcome.exit);
-        QCOMPARE(outcome.mods, DemoMods);
-        QCOMPARE(f.prompter.kinds(), QStringList{QStringLiteral("folder")});
-        QCOMPARE(f.prompter.texts().constFirst(),
-                 QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\"));
-        QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
-        QVERIFY(f.mod.PromptForGameFolder);
-        QCOMPARE(f.stored(StartUp::ProgramFilesKey).toString(), programFiles);
-        QVERIFY(!f.stored(StartUp::GamePathKey).isValid());
-    }
-
-    void cancelAnswers_data()
-    {
-        QTest::addColumn<bool>("exitAnswer");
-        QTest::newRow("yes ends") << true;
-        QTest::newRow("no asks again") << false;
-    }
-
-    void cancelAnswers()
-    {
-        QFETCH(bool, exitAnswer);
-        Fixture f;
-        f.prompter.questionAnswers = {exitAnswer};
-        // While the question is up the game gets installed in its default place: only a loop that reads the
-        // empty store and detects again finds it without the dialog.
-        const QString programFiles = f.folder(QStringLiteral("pf"));
-        const QString game = programFiles + QLatin1String(StartUp::DefaultInstallFolder);
+        const auto place = [&](QString name) {
+            return name.replace(QStringLiteral("GAME"), game)
+                .replace(QStringLiteral("EMPTY"), f.folder(QStringLiteral("old/Gravix 3190")))
+                .replace(QStringLiteral("GONE"), f.root.path() + QStringLiteral("/gone/"))
+                .replace(QStringLiteral("INSTALLED"), installed);
+        };
+        if (!stored.isEmpty())
+            f.store(StartUp::GamePathKey, place(stored));
+        for (const QString& folder : picked)
+            f.prompter.folderAnswers.push_back(place(folder));
+        f.prompter.questionAnswers.assign(exitAnswers.cbegin(), exitAnswers.cend());
         const auto recordBox = f.prompter.onBox;
         f.prompter.onBox = [&](const RecordingPrompter::Box& box) {
             recordBox(box);
             if (box.kind == QLatin1String("question"))
-                QCOMPARE(DemoGame::Create(game), QString());
+                QCOMPARE(DemoGame::Create(installed), QString());
         };
         const StartUp::Outcome outcome = f.run({programFiles});
-        QCOMPARE(f.prompter.boxes.constFirst().kind, QStringLiteral("folder"));
-        QCOMPARE(f.prompter.boxes.at(1).text, QStringLiteral("Do you want to exit?"));
-        if (exitAnswer) {
-            QVERIFY(outcome.exit);
-            QCOMPARE(f.log, QStringList({QStringLiteral("folder"), QStringLiteral("question")}));
-        } else {
-            QVERIFY(!outcome.exit);
-            QCOMPARE(f.log,
-                     QStringList({QStringLiteral("folder"), QStringLiteral("question"), QStringLiteral("select")}));
+        if (outcome.exit)
+            f.log.append(QStringLiteral("exit"));
+        QCOMPARE(f.log.join(QLatin1Char(' ')), log);
+        if (!outcome.exit)
             QCOMPARE(outcome.mods, DemoMods);
-            QCOMPARE(f.stored(StartUp::GamePathKey).toString(), game);
+        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), place(storedAfter));
+        for (const RecordingPrompter::Box& box : f.prompter.boxes) {
+            if (box.kind != QLatin1String("folder"))
+                QCOMPARE(box.text, box.kind == QLatin1String("critical") ? QStringLiteral("An error has occured!")
+                                                                         : QStringLiteral("Do you want to exit?"));
         }
-    }
-
-    // A folder that fails (no mods folder in it, or gone), picked in the dialog or found in the store: the error,
-    // then the dialog, until a good one is picked.
-    void badFolders_data()
-    {
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<bool>("folderExists");
-        QTest::newRow("picked folder without mods") << false << true;
-        QTest::newRow("picked folder gone") << false << false;
-        QTest::newRow("stored folder without mods") << true << true;
-        QTest::newRow("stored folder gone") << true << false;
-    }
-
-    void badFolders()
-    {
-        QFETCH(bool, stored);
-        QFETCH(bool, folderExists);
-        Fixture f;
-        const QString game = f.game(QStringLiteral("games/Gravix 3190"));
-        const QString bad =
-            folderExists ? f.folder(QStringLiteral("old/Gravix 3190")) : f.root.path() + QStringLiteral("/old/gone/");
-        if (stored)
-            f.store(StartUp::GamePathKey, bad);
-        else
-            f.prompter.folderAnswers = {bad};
-        f.prompter.folderAnswers.push_back(game);
-        const StartUp::Outcome outcome = f.run({f.folder(QStringLiteral("pf"))});
-        QVERIFY(!outcome.exit);
-        QCOMPARE(outcome.mods, DemoMods);
-        QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
-        // An existing folder brings up the selection window before its mods folder is looked at.
-        QStringList expected;
-        if (!stored)
-            expected << QStringLiteral("folder");
-        if (folderExists)
-            expected << QStringLiteral("select");
-        expected << QStringLiteral("critical") << QStringLiteral("folder") << QStringLiteral("select");
-        QCOMPARE(f.log, expected);
-        QCOMPARE(f.prompter.texts().at(stored ? 0 : 1), QStringLiteral("An error has occured!"));
-        // The store keeps what it had; only detection ever writes the game folder.
-        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), stored ? bad : QString());
-        QCOMPARE(f.stored(StartUp::ProgramFilesKey).isValid(), !stored); // a stored folder skips detection
-    }
-
-    void staleStoreCancelledThenExit()
-    {
-        Fixture f;
-        f.store(StartUp::GamePathKey, f.root.path() + QStringLiteral("/gone/"));
-        f.prompter.questionAnswers = {false, true};
-        const StartUp::Outcome outcome = f.run({f.folder(QStringLiteral("pf"))});
-        QVERIFY(outcome.exit);
-        QCOMPARE(f.log, QStringList({QStringLiteral("critical"), QStringLiteral("folder"), QStringLiteral("question"),
-                                     QStringLiteral("folder"), QStringLiteral("question")}));
     }
 
     void modsAreSortedBareNames()
