@@ -21,7 +21,6 @@ struct OpenMod
         report = ModFiles::LoadMod(mod);
     }
     QString file(ModFile which) const { return mod.filePath(which); }
-    QString path(const QString& relative) const { return mod.ModFolder + QLatin1Char('/') + relative; }
     void reload()
     {
         mod.setSaveFlags(ModFileSet::all());
@@ -63,67 +62,16 @@ class TestModFiles final : public QObject
     Q_OBJECT
 
 private slots:
-    void loadsTheCompleteDemoMod()
-    {
-        OpenMod open;
-        const ModSettings& mod = open.mod;
-        QVERIFY(open.report.unreadableFiles.isEmpty());
-        for (ModFile file : ModFiles::AllModFiles)
-            QVERIFY(mod.isPresent(file) && mod.saveFlag(file));
-        QCOMPARE(mod.BotNames(), DemoGame::BotNames);
-        QCOMPARE(mod.MaxBots(), QString::number(DemoGame::MaxBots));
-        QCOMPARE(mod.BotSkill(), QString::number(DemoGame::BotSkill));
-        for (FriendlyFire which : ModFiles::AllFriendlyFire)
-            QCOMPARE(mod.friendlyFire(which), QString::number(DemoGame::FriendlyFire[static_cast<int>(which)]));
-        QCOMPARE(mod.ScoreValues(), DemoGame::ScoreValues());
-        QCOMPARE(mod.ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
-        const ScoringFile scoring = ScoringFile::load(ReadBytes(open.file(ModFile::Scoring)));
-        QVERIFY(scoring.ScoringHead().endsWith("from gx2 import Timer\r\n\r\n# Kills and support\r\n"));
-        QVERIFY(scoring.ScoringTail().startsWith("\r\n\r\ng_lastReplenish0"));
-    }
-
-    // Saved unchanged, twice, every file keeps every byte and nothing is added beside them: lone line feeds
-    // become CR LF once, and files found in another letter case are written where they are.
-    void unchangedSavesKeepEveryByte_data()
-    {
-        QTest::addColumn<QString>("modName");
-        QTest::addColumn<bool>("lineFeeds");
-        QTest::newRow("complete") << DemoGame::CompleteMod << false;
-        QTest::newRow("lone line feeds") << DemoGame::CompleteMod << true;
-        QTest::newRow("other letter case") << DemoGame::LowerCaseMod << false;
-    }
-    void unchangedSavesKeepEveryByte()
-    {
-        QFETCH(QString, modName);
-        QFETCH(bool, lineFeeds);
-        OpenMod open(modName);
-        const QMap<QString, QByteArray> before = FolderContents(open.mod.ModFolder);
-        if (lineFeeds) {
-            WriteBytes(open.file(ModFile::ServerSettings),
-                       ReadBytes(open.file(ModFile::ServerSettings)).replace("\r\n", "\n"));
-            open.reload();
-        }
-        for (ModFile file : ModFiles::AllModFiles)
-            QVERIFY2(open.mod.isPresent(file), qPrintable(open.file(file)));
-        for (int round = 0; round < 2; ++round) {
-            const SaveReport report = open.save();
-            QCOMPARE(report.failedFiles, QStringList());
-            QCOMPARE(report.savedFiles.size(), 4);
-            QCOMPARE(FolderContents(open.mod.ModFolder), before);
-            open.reload();
-        }
-    }
-
     // A value is the whole token after its key's first occurrence from the search start; unchanged, the file
     // keeps the token's bytes, and a change replaces the whole token with the new number.
     void values_data()
     {
         QTest::addColumn<int>("setting");
-        QTest::addColumn<QByteArray>("edited"); // in place of the line the demo mod holds the value on
+        QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("read");
-        QTest::addColumn<bool>("atStart"); // the line moved to the file's start, before the search start
-        const auto row = [](const char* name, int setting, const char* edited, const char* read, bool atStart = false) {
-            QTest::newRow(name) << setting << QByteArray(edited) << QString::fromLatin1(read) << atStart;
+        QTest::addColumn<bool>("atStart"); // the line stands before the search start
+        const auto row = [](const char* name, int setting, const char* line, const char* read, bool atStart = false) {
+            QTest::newRow(name) << setting << QByteArray(line) << QString::fromLatin1(read) << atStart;
         };
         row("whole token", SoldierFF, "sv.soldierFriendlyFire 1000", "1000");
         row("zero fraction", SoldierFF, "sv.soldierFriendlyFire 50.0", "50");
@@ -144,106 +92,115 @@ private slots:
     void values()
     {
         QFETCH(int, setting);
-        QFETCH(QByteArray, edited);
+        QFETCH(QByteArray, line);
         QFETCH(QString, read);
         QFETCH(bool, atStart);
-        OpenMod open;
-        const QString path = open.file(setting >= MaxBots ? ModFile::AIDefault : ModFile::ServerSettings);
-        QByteArray bytes = ReadBytes(path);
-        const QByteArray key = edited.left(edited.indexOf(' ') + 1);
-        const qsizetype at = bytes.indexOf(key);
-        QVERIFY(at > 0);
-        bytes.remove(at, bytes.indexOf("\r\n", at) + 2 - at);
-        bytes.insert(atStart ? 0 : at, edited + "\r\n");
-        WriteBytes(path, bytes);
-        open.reload();
-        QCOMPARE(valueOf(open.mod, setting), read);
-        QCOMPARE(open.save().failedFiles, QStringList());
-        QCOMPARE(ReadBytes(path), bytes);
+        const ModFile file = setting >= MaxBots ? ModFile::AIDefault : ModFile::ServerSettings;
+        const QByteArray filler = "rem " + QByteArray(500, '*') + "\r\n";
+        const QByteArray text = atStart ? line + "\r\n" + filler : filler + line + "\r\n";
+        ModSettings mod;
+        mod.loadFile(file, text);
+        QCOMPARE(valueOf(mod, setting), read);
+        QCOMPARE(mod.renderFile(file), text);
         if (read.isEmpty())
             return; // its control is disabled
-        setValue(open.mod, setting, QStringLiteral("4"));
-        QCOMPARE(open.save().failedFiles, QStringList());
-        const QByteArray line = edited.split('\r').first() + "\r\n";
-        QCOMPARE(ReadBytes(path), bytes.replace(line, key + (setting == BotSkill ? "0.04" : "4") + "\r\n"));
+        setValue(mod, setting, QStringLiteral("4"));
+        const QByteArray first = line.split('\r').first();
+        const QByteArray written = first.left(first.indexOf(' ') + 1) + (setting == BotSkill ? "0.04" : "4");
+        QCOMPARE(mod.renderFile(file), QByteArray(text).replace(first + "\r\n", written + "\r\n"));
     }
 
     void scoringScriptNeverLosesALine()
     {
-        OpenMod open;
-        const QString path = open.file(ModFile::Scoring);
-        QByteArray bytes = ReadBytes(path);
+        QByteArray bytes = DemoGame::ScoringScript();
+        const ScoringFile demo = ScoringFile::load(bytes);
+        QCOMPARE(demo.ScoreValues(), DemoGame::ScoreValues());
+        QVERIFY(demo.ScoringHead().endsWith("from gx2 import Timer\r\n\r\n# Kills and support\r\n"));
+        QVERIFY(demo.ScoringTail().startsWith("\r\n\r\ng_lastReplenish0"));
         // Constant 20 missing, a spaced line with a comment, a fraction without '=' and a value beyond 16 bits.
         bytes.replace("SCORE_TEAMDAMAGE = ", "#SCORE_TEAMDAMAGE = ")
             .replace("SCORE_TEAMKILL = -4", "SCORE_TEAMKILL   =   -4   # harsh")
             .replace("SCORE_SUICIDE = -2", "SCORE_SUICIDE  -2.5")
             .replace("SCORE_REVIVE = ", "SCORE_REVIVE = 99999 #");
-        WriteBytes(path, bytes);
-        open.reload();
-        ModSettings& mod = open.mod;
+        ModSettings mod;
+        mod.loadFile(ModFile::Scoring, bytes);
         QCOMPARE(mod.ScoreLines().size(), 20);
         QCOMPARE(mod.ScoreValues().mid(1, 3), (QList<int>{-4, -2, 99999}));
-        QCOMPARE(open.save({ModFile::Scoring}).failedFiles, QStringList());
-        QCOMPARE(ReadBytes(path), bytes);
-
+        QCOMPARE(mod.renderFile(ModFile::Scoring), bytes);
         mod.setScoreValue(1, -5);
         mod.setScoreValue(19, 200);
         QCOMPARE(mod.ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -5"));
-        QCOMPARE(open.save({ModFile::Scoring}).failedFiles, QStringList());
-        QCOMPARE(ReadBytes(path),
+        QCOMPARE(mod.renderFile(ModFile::Scoring),
                  bytes.replace("SCORE_TEAMKILL   =   -4   # harsh", "SCORE_TEAMKILL = -5")
                      .replace("\r\nSCORE_DESTROYMISSILE = 19\r\n", "\r\nSCORE_DESTROYMISSILE = 200\r\n"));
-
         // Without the marker everything is head and nothing is a score row.
-        WriteBytes(path, QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
-        open.reload();
-        QCOMPARE(mod.ScoreLines().size(), 0);
-        QCOMPARE(ScoringFile::load(ReadBytes(path)).ScoringHead(), QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
+        const ScoringFile unmarked = ScoringFile::load("import host\r\nSCORE_KILL = 2\r\n");
+        QCOMPARE(unmarked.ScoreLines().size(), 0);
+        QCOMPARE(unmarked.ScoringHead(), QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
     }
 
     void botNames()
     {
-        OpenMod open;
-        const QString path = open.file(ModFile::BotNames);
         // Empty lines are no names; a line too short for the prefix is an empty name. Bytes beyond ASCII are
         // Windows-1252.
-        WriteBytes(path, "aiSettings.addBotName Alpha\r\n\r\naiSettings.addBotName Caf\xe9\nshort\r\n");
-        open.reload();
-        ModSettings& mod = open.mod;
+        ModSettings mod;
+        mod.loadFile(ModFile::BotNames, "aiSettings.addBotName Alpha\r\n\r\naiSettings.addBotName Caf\xe9\nshort\r\n");
         QCOMPARE(mod.BotNames(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Caf\u00e9"), QString()}));
-
         // Names stay one line, and characters the file cannot hold are left out rather than saved as '?'.
         QSignalSpy spy(&mod, &ModSettings::botNamesChanged);
         mod.addBotName(QStringLiteral("first\r\nsecond"));
         mod.setBotName(2, QStringLiteral("\u20ac \u03a9mega\u2028two"));
-        for (int outside : {-1, 5}) {
+        for (int outside : {-1, 4}) {
             mod.setBotName(outside, QStringLiteral("nobody"));
             mod.removeBotName(outside);
         }
-        mod.removeBotName(0);
+        mod.removeBotName(3);
         QCOMPARE(spy.count(), 3);
-        QCOMPARE(mod.BotNames(),
-                 (QStringList{QStringLiteral("Caf\u00e9"), QStringLiteral("\u20ac mega"), QStringLiteral("first")}));
-        QCOMPARE(open.save({ModFile::BotNames}).failedFiles, QStringList());
-        QCOMPARE(ReadBytes(path), QByteArray("aiSettings.addBotName Caf\xe9\r\naiSettings.addBotName \x80 mega\r\n"
-                                             "aiSettings.addBotName first\r\n"));
+        QCOMPARE(mod.renderFile(ModFile::BotNames), QByteArray("aiSettings.addBotName Alpha\r\n"
+                                                               "aiSettings.addBotName Caf\xe9\r\n"
+                                                               "aiSettings.addBotName \x80 mega\r\n"));
         mod.setBotNames({});
-        QCOMPARE(open.save({ModFile::BotNames}).failedFiles, QStringList());
-        QCOMPARE(QFileInfo(path).size(), 0);
+        QCOMPARE(mod.renderFile(ModFile::BotNames), QByteArray());
+    }
+
+    // Saved unchanged, twice, every file keeps every byte and nothing is added beside them: lone line feeds
+    // become CR LF once, and files found in another letter case are written where they are.
+    void unchangedSavesKeepEveryByte_data()
+    {
+        QTest::addColumn<QString>("modName");
+        QTest::addColumn<bool>("lineFeeds");
+        QTest::newRow("complete") << DemoGame::CompleteMod << false;
+        QTest::newRow("lone line feeds") << DemoGame::CompleteMod << true;
+        QTest::newRow("other letter case") << DemoGame::LowerCaseMod << false;
+    }
+    void unchangedSavesKeepEveryByte()
+    {
+        QFETCH(QString, modName);
+        QFETCH(bool, lineFeeds);
+        OpenMod open(modName);
+        const QMap<QString, QByteArray> before = FolderContents(open.mod.ModFolder);
+        const QString server = open.file(ModFile::ServerSettings);
+        if (lineFeeds)
+            WriteBytes(server, ReadBytes(server).replace("\r\n", "\n"));
+        for (int round = 0; round < 2; ++round) {
+            open.reload();
+            QVERIFY(open.report.unreadableFiles.isEmpty());
+            const SaveReport report = open.save();
+            QCOMPARE(report.failedFiles, QStringList());
+            QCOMPARE(report.savedFiles.size(), 4);
+            QCOMPARE(FolderContents(open.mod.ModFolder), before);
+        }
     }
 
     // A missing or unreadable file disables its section, which no save writes or makes.
     void missingAndUnreadableFiles()
     {
         OpenMod names(DemoGame::NamesOnlyMod);
-        for (ModFile file : ModFiles::AllModFiles) {
-            const bool usable = file == ModFile::BotNames;
-            QVERIFY(names.mod.isPresent(file) == usable && names.mod.saveFlag(file) == usable);
-        }
+        for (ModFile file : ModFiles::AllModFiles)
+            QCOMPARE(names.mod.isPresent(file) && names.mod.saveFlag(file), file == ModFile::BotNames);
         QCOMPARE(names.save().savedFiles, QStringList{QDir::toNativeSeparators(names.file(ModFile::BotNames))});
         QCOMPARE(FolderContents(names.mod.ModFolder).keys(),
                  (QStringList{QStringLiteral("AI"), QStringLiteral("AI/BotNames.AI")}));
-
 #ifdef Q_OS_LINUX
         // A file that exists but cannot be read, even by root.
         OpenMod open;
@@ -265,20 +222,19 @@ private slots:
     void failedSavesAreReportedAndTheOthersWritten()
     {
         OpenMod open;
-        ModSettings& mod = open.mod;
         const QString server = open.file(ModFile::ServerSettings);
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner));
-        mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
+        open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
         const SaveReport report = open.save();
         QCOMPARE(report.failedFiles.size(), 1);
         QCOMPARE(report.savedFiles.size(), 3);
         RecordingPrompter prompter;
         ModFiles::ReportSave(report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
-        QVERIFY(prompter.texts().first().startsWith(QStringLiteral("Unable to save these files")));
-        QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(server) + QStringLiteral(": ")));
-        QVERIFY(prompter.texts().first().contains(QStringLiteral("\r\n\r\nSaved:\r\n")));
-
+        const QString text = prompter.texts().first();
+        QVERIFY(text.startsWith(QStringLiteral("Unable to save these files")));
+        QVERIFY(text.contains(QDir::toNativeSeparators(server) + QStringLiteral(": ")));
+        QVERIFY(text.contains(QStringLiteral("\r\n\r\nSaved:\r\n")));
         // Once the file is writable again the same save writes the value; a file deleted since the load is
         // written whole from what the model holds.
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
@@ -292,29 +248,23 @@ private slots:
         QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
     }
 
-    void loadRemovesOnlyLeftoversOfItsSaves_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("removed");
-        // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
-        QTest::newRow("bot names") << QStringLiteral("AI/BotNames.AI.cLeMQk") << true;
-        QTest::newRow("scoring") << QStringLiteral("python/game/scoringCommon.py.azAZyk") << true;
-        QTest::newRow("a user's copy") << QStringLiteral("AI/BotNames.AI.bak") << false;
-        QTest::newRow("five letters") << QStringLiteral("AI/BotNames.AI.cLeMQ") << false;
-        QTest::newRow("seven letters") << QStringLiteral("AI/BotNames.AI.cLeMQkz") << false;
-        QTest::newRow("a digit") << QStringLiteral("AI/BotNames.AI.cLe4Qk") << false;
-        QTest::newRow("other letter case") << QStringLiteral("AI/botnames.ai.cLeMQk") << false;
-        QTest::newRow("not a mod file's") << QStringLiteral("AI/Other.AI.cLeMQk") << false;
-    }
     void loadRemovesOnlyLeftoversOfItsSaves()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, removed);
         OpenMod open;
-        WriteBytes(open.path(name), "left behind");
+        // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
+        const QStringList leftovers{QStringLiteral("AI/BotNames.AI.cLeMQk"),
+                                    QStringLiteral("python/game/scoringCommon.py.azAZyk")};
+        const QStringList others{QStringLiteral("AI/BotNames.AI.bak"),     QStringLiteral("AI/BotNames.AI.cLeMQ"),
+                                 QStringLiteral("AI/BotNames.AI.cLeMQkz"), QStringLiteral("AI/BotNames.AI.cLe4Qk"),
+                                 QStringLiteral("AI/botnames.ai.cLeMQk"),  QStringLiteral("AI/Other.AI.cLeMQk")};
+        const QMap<QString, QByteArray> before = FolderContents(open.mod.ModFolder);
+        for (const QString& name : leftovers + others)
+            WriteBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");
         open.reload();
-        QCOMPARE(QFileInfo::exists(open.path(name)), !removed);
-        QCOMPARE(open.mod.BotNames(), DemoGame::BotNames);
+        QMap<QString, QByteArray> expected = before;
+        for (const QString& name : others)
+            expected.insert(name, "left behind");
+        QCOMPARE(FolderContents(open.mod.ModFolder), expected);
     }
 };
 
