@@ -51,218 +51,212 @@ class TestLevelWorkflow final : public QObject
     Q_OBJECT
 
 private slots:
-    void everyDemoLevelOpens();
-    void saveReachesArchiveAndKeepsTheRest();
-    void cancelledChangesAreGoneOnReopening();
-    void letterCaseOnDisk();
-    void openingFailures_data();
-    void openingFailures();
-    void saveFailuresAreReported();
-    void membersLeftOutStayInTheArchive();
-};
+    void everyDemoLevelOpens()
+    {
+        QCOMPARE(Levels::LevelFolderNames(), DemoGame::LevelFolders());
+        Level level;
+        for (int i = 0; i < Levels::LevelCount; ++i) {
+            QVERIFY2(level.open(i), qPrintable(level.prompter.texts().join(QLatin1Char('\n'))));
+            QCOMPARE(level.busy, QList<bool>({true, false}));
+            QCOMPARE(level.workflow.settings().LevelIndex, i);
+            QCOMPARE(level.workflow.settings().MaxViewDistance, QString::number(600 + i * 25));
+            QCOMPARE(level.workflow.initConPath(), level.folder(i) + QStringLiteral("TEMP/Init.CON"));
+            QVERIFY(QFileInfo::exists(level.folder(i) + QStringLiteral("TEMP/Overgrowth/Overgrowth.con")));
+        }
+        QVERIFY(level.prompter.boxes.isEmpty());
+    }
 
-void TestLevelWorkflow::everyDemoLevelOpens()
-{
-    QCOMPARE(Levels::LevelFolderNames(), DemoGame::LevelFolders());
-    Level level;
-    for (int i = 0; i < Levels::LevelCount; ++i) {
-        QVERIFY2(level.open(i), qPrintable(level.prompter.texts().join(QLatin1Char('\n'))));
+    void saveReachesArchiveAndKeepsTheRest()
+    {
+        Level level;
+        const qsizetype members = ReadZip(level.archive(8)).size();
+        QVERIFY(level.open(8));
+        LevelSettings& settings = level.workflow.settings();
+        settings.MaxViewDistance = QStringLiteral("999");
+        settings.Tickets[0] = QStringLiteral("1");
+        settings.ColdBreathOn = !settings.ColdBreathOn;
+        QVERIFY(level.workflow.SaveLevel());
+        QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
+
+        const QList<StoredMember> after = ReadZip(level.archive(8));
+        QCOMPARE(after.size(), members);
+        // Everything else is the file as it came, letter case and line count included; level 8 had cold breath off.
+        const QByteArray written = ReadBytes(level.workflow.initConPath());
+        QCOMPARE(written, DemoGame::InitCon(8)
+                              .replace("Distance 800\r", "Distance 999\r")
+                              .replace("16 1 180\r", "16 1 1\r")
+                              .replace("ColdBreath 0\r", "ColdBreath 1\r"));
+        QCOMPARE(MemberData(after, "Init.CON"), written);
+        // Opening again reads the saved values from the archive.
+        QVERIFY(level.open(8));
+        QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
+        QCOMPARE(level.workflow.settings().ColdBreathOn, true);
+    }
+
+    void cancelledChangesAreGoneOnReopening()
+    {
+        Level level;
+        QVERIFY(level.open(2));
+        const QString original = level.workflow.settings().Tickets[3];
+        level.workflow.settings().Tickets[3] = QStringLiteral("5");
+        // Even a TEMP/Init.CON edited by hand is overwritten by the next opening.
+        WriteBytes(level.workflow.initConPath(), "changed by hand");
+        QVERIFY(level.open(2));
+        QCOMPARE(level.workflow.settings().Tickets[3], original);
+        QCOMPARE(ReadBytes(level.workflow.initConPath()), DemoGame::InitCon(2));
+    }
+
+    void letterCaseOnDisk()
+    {
+        Level level;
+        const QString lower = level.modFolder() + QStringLiteral("/levels/Tovary/");
+        QVERIFY(QDir().rename(level.modFolder() + QStringLiteral("/Levels"),
+                              level.modFolder() + QStringLiteral("/levels")));
+        QVERIFY(QDir().rename(lower + QStringLiteral("server.ZIP"), lower + QStringLiteral("server.zip")));
+        QVERIFY(QDir().mkpath(lower + QStringLiteral("temp")));
+        QVERIFY(level.open(4));
+        QCOMPARE(level.workflow.paths().archive, lower + QStringLiteral("server.zip"));
+        QCOMPARE(level.workflow.initConPath(), lower + QStringLiteral("temp/Init.CON"));
+        level.workflow.settings().TicketLoss[1] = QStringLiteral("42");
+        QVERIFY(level.workflow.SaveLevel());
+        QVERIFY(MemberData(ReadZip(lower + QStringLiteral("server.zip")), "Init.CON")
+                    .contains("gameLogic.setTicketLossPerMin 2 42\r\n"));
+        QCOMPARE(FolderContents(level.modFolder()).keys().filter(QStringLiteral("Levels")), QStringList());
+    }
+
+    void openingFailures_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<bool>("reason"); // given after the message
+        const QStringList critical{QStringLiteral("critical")};
+        QTest::newRow("no archive, no TEMP") << QStringLiteral("missing") << critical << false;
+        QTest::newRow("no archive, stale TEMP") << QStringLiteral("stale") << critical << false;
+        QTest::newRow("no Init.CON in the archive") << QStringLiteral("noinit") << critical << false;
+        QTest::newRow("Init.CON is a folder") << QStringLiteral("folder") << critical << false;
+        QTest::newRow("archive cut short, stale TEMP") << QStringLiteral("truncated") << critical << true;
+        QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
+        QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
+        QTest::newRow("password refused")
+            << QStringLiteral("password") << QStringList{QStringLiteral("text"), QStringLiteral("critical")} << true;
+    }
+
+    void openingFailures()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, reason);
+        Level level;
+        const QString archive = level.archive(6);
+        if (setup == QLatin1String("stale") || setup == QLatin1String("truncated"))
+            QVERIFY(level.open(6)); // leaves TEMP/Init.CON behind
+        if (setup == QLatin1String("missing") || setup == QLatin1String("stale"))
+            QVERIFY(QFile::remove(archive));
+        if (setup == QLatin1String("noinit"))
+            WriteRawZip(archive, {{"Sounds.con", "x"}});
+        if (setup == QLatin1String("folder"))
+            WriteRawZip(archive, {{"Init.CON/", {}, true}});
+        if (setup == QLatin1String("truncated"))
+            WriteBytes(archive, ReadBytes(archive).left(300));
+        if (setup == QLatin1String("link"))
+            QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP")));
+        if (setup == QLatin1String("limit"))
+            level.workflow.archive().setExtractLimit(1000);
+        if (setup == QLatin1String("password"))
+            WriteRawZip(archive, {{"Init.CON", DemoGame::InitCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+        level.prompter.clear();
+
+        QVERIFY(!level.open(6));
         QCOMPARE(level.busy, QList<bool>({true, false}));
-        QCOMPARE(level.workflow.settings().LevelIndex, i);
-        QCOMPARE(level.workflow.settings().MaxViewDistance, QString::number(600 + i * 25));
-        QCOMPARE(level.workflow.initConPath(), level.folder(i) + QStringLiteral("TEMP/Init.CON"));
-        QVERIFY(QFileInfo::exists(level.folder(i) + QStringLiteral("TEMP/Overgrowth/Overgrowth.con")));
-    }
-    QVERIFY(level.prompter.boxes.isEmpty());
-}
-
-void TestLevelWorkflow::saveReachesArchiveAndKeepsTheRest()
-{
-    Level level;
-    const qsizetype members = ReadZip(level.archive(8)).size();
-    QVERIFY(level.open(8));
-    LevelSettings& settings = level.workflow.settings();
-    settings.MaxViewDistance = QStringLiteral("999");
-    settings.Tickets[0] = QStringLiteral("1");
-    settings.ColdBreathOn = !settings.ColdBreathOn;
-    QVERIFY(level.workflow.SaveLevel());
-    QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
-
-    const QList<StoredMember> after = ReadZip(level.archive(8));
-    QCOMPARE(after.size(), members);
-    // Everything else is the file as it came, letter case and line count included; level 8 had cold breath off.
-    const QByteArray written = ReadBytes(level.workflow.initConPath());
-    QCOMPARE(written, DemoGame::InitCon(8)
-                          .replace("Distance 800\r", "Distance 999\r")
-                          .replace("16 1 180\r", "16 1 1\r")
-                          .replace("ColdBreath 0\r", "ColdBreath 1\r"));
-    QCOMPARE(MemberData(after, "Init.CON"), written);
-    // Opening again reads the saved values from the archive.
-    QVERIFY(level.open(8));
-    QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-    QCOMPARE(level.workflow.settings().ColdBreathOn, true);
-}
-
-void TestLevelWorkflow::cancelledChangesAreGoneOnReopening()
-{
-    Level level;
-    QVERIFY(level.open(2));
-    const QString original = level.workflow.settings().Tickets[3];
-    level.workflow.settings().Tickets[3] = QStringLiteral("5");
-    // Even a TEMP/Init.CON edited by hand is overwritten by the next opening.
-    WriteBytes(level.workflow.initConPath(), "changed by hand");
-    QVERIFY(level.open(2));
-    QCOMPARE(level.workflow.settings().Tickets[3], original);
-    QCOMPARE(ReadBytes(level.workflow.initConPath()), DemoGame::InitCon(2));
-}
-
-void TestLevelWorkflow::letterCaseOnDisk()
-{
-    Level level;
-    const QString lower = level.modFolder() + QStringLiteral("/levels/Tovary/");
-    QVERIFY(
-        QDir().rename(level.modFolder() + QStringLiteral("/Levels"), level.modFolder() + QStringLiteral("/levels")));
-    QVERIFY(QDir().rename(lower + QStringLiteral("server.ZIP"), lower + QStringLiteral("server.zip")));
-    QVERIFY(QDir().mkpath(lower + QStringLiteral("temp")));
-    QVERIFY(level.open(4));
-    QCOMPARE(level.workflow.paths().archive, lower + QStringLiteral("server.zip"));
-    QCOMPARE(level.workflow.initConPath(), lower + QStringLiteral("temp/Init.CON"));
-    level.workflow.settings().TicketLoss[1] = QStringLiteral("42");
-    QVERIFY(level.workflow.SaveLevel());
-    QVERIFY(MemberData(ReadZip(lower + QStringLiteral("server.zip")), "Init.CON")
-                .contains("gameLogic.setTicketLossPerMin 2 42\r\n"));
-    QCOMPARE(FolderContents(level.modFolder()).keys().filter(QStringLiteral("Levels")), QStringList());
-}
-
-void TestLevelWorkflow::openingFailures_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<bool>("reason"); // given after the message
-    const QStringList critical{QStringLiteral("critical")};
-    QTest::newRow("no archive, no TEMP") << QStringLiteral("missing") << critical << false;
-    QTest::newRow("no archive, stale TEMP") << QStringLiteral("stale") << critical << false;
-    QTest::newRow("no Init.CON in the archive") << QStringLiteral("noinit") << critical << false;
-    QTest::newRow("Init.CON is a folder") << QStringLiteral("folder") << critical << false;
-    QTest::newRow("archive cut short, stale TEMP") << QStringLiteral("truncated") << critical << true;
-    QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
-    QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
-    QTest::newRow("password refused") << QStringLiteral("password")
-                                      << QStringList{QStringLiteral("text"), QStringLiteral("critical")} << true;
-}
-
-void TestLevelWorkflow::openingFailures()
-{
-    QFETCH(QString, setup);
-    QFETCH(QStringList, boxes);
-    QFETCH(bool, reason);
-    Level level;
-    const QString archive = level.archive(6);
-    if (setup == QLatin1String("stale") || setup == QLatin1String("truncated"))
-        QVERIFY(level.open(6)); // leaves TEMP/Init.CON behind
-    if (setup == QLatin1String("missing") || setup == QLatin1String("stale"))
-        QVERIFY(QFile::remove(archive));
-    if (setup == QLatin1String("noinit"))
-        WriteRawZip(archive, {{"Sounds.con", "x"}});
-    if (setup == QLatin1String("folder"))
-        WriteRawZip(archive, {{"Init.CON/", {}, true}});
-    if (setup == QLatin1String("truncated"))
-        WriteBytes(archive, ReadBytes(archive).left(300));
-    if (setup == QLatin1String("link"))
-        QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP")));
-    if (setup == QLatin1String("limit"))
-        level.workflow.archive().setExtractLimit(1000);
-    if (setup == QLatin1String("password"))
-        WriteRawZip(archive, {{"Init.CON", DemoGame::InitCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
-    level.prompter.clear();
-
-    QVERIFY(!level.open(6));
-    QCOMPARE(level.busy, QList<bool>({true, false}));
-    QCOMPARE(level.prompter.kinds(), boxes);
-    const QString box = level.prompter.texts().last();
-    QVERIFY2(reason ? box.startsWith(ReadFailure + QStringLiteral("\r\n\r\n")) : box == ReadFailure, qPrintable(box));
-    QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
-}
-
-void TestLevelWorkflow::saveFailuresAreReported()
-{
-    Level level;
-    const QString archive = level.archive(1);
-    QVERIFY(level.open(1));
-    level.workflow.settings().Tickets[0] = QStringLiteral("321");
-    const QByteArray archiveBefore = ReadBytes(archive);
-
-    // Init.CON cannot be written: a folder took its place.
-    const QString initCon = level.workflow.initConPath();
-    QVERIFY(QFile::remove(initCon));
-    QVERIFY(QDir().mkpath(initCon));
-    QVERIFY(!level.workflow.SaveLevel());
-    QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
-    QCOMPARE(ReadBytes(archive), archiveBefore);
-    QCOMPARE(level.workflow.settings().Tickets[0], QStringLiteral("321")); // the user's value is kept
-
-    // The archive cannot be updated: it was damaged meanwhile, and stays as it is.
-    QVERIFY(QDir(initCon).removeRecursively());
-    WriteBytes(archive, "damaged");
-    QVERIFY(!level.workflow.SaveLevel());
-    QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
-    QCOMPARE(ReadBytes(archive), QByteArray("damaged"));
-
-    // A retry once the archive is back succeeds and writes the value.
-    WriteBytes(archive, archiveBefore);
-    QVERIFY(level.workflow.SaveLevel());
-    QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
-    QVERIFY(MemberData(ReadZip(archive), "Init.CON").contains("gameLogic.setDefaultNumberOfTicketsEx 16 1 321\r\n"));
-}
-
-void TestLevelWorkflow::membersLeftOutStayInTheArchive()
-{
-    Level level;
-    const QString archive = level.archive(3);
-    // Before the real Init.CON a link of its name, after it a stale copy: the real one is read, edited and kept.
-    WriteRawZip(archive, {{"../../../escaped.con", "x"},
-                          {"init.con", "../Init.CON", false, true},
-                          {"Init.CON", DemoGame::InitCon(3)},
-                          {"Bad.con", "damaged"},
-                          {"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw"},
-                          {"INIT.CON", "stale copy"},
-                          {"lnk", "/etc", false, true}});
-    QByteArray bytes = ReadBytes(archive);
-    PatchMember(bytes, "Bad.con", CrcField, QByteArray(4, '\0'));
-    WriteBytes(archive, bytes);
-    const QList<StoredMember> before = ReadZip(archive);
-
-    // One box, after the password is refused, for every member left out.
-    const QString kept = QStringLiteral("These files of the level archive were not unpacked; the archive keeps them "
-                                        "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
-                                        "Bad.con: CRC error\r\nLocked.con: the file is protected by a password\r\n"
-                                        "lnk: a link");
-    QVERIFY(level.open(3));
-    QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
-    QCOMPARE(level.prompter.texts().last(),
-             kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
-                                   "and saving removes these other copies, so that exactly one Init.CON holds the "
-                                   "edit and the game cannot read a stale copy:\r\ninit.con: a link\r\n"
-                                   "INIT.CON: a second file of the same name"));
-    QVERIFY(!QFileInfo::exists(level.modFolder() + QStringLiteral("/escaped.con")));
-
-    level.workflow.settings().MaxViewDistance = QStringLiteral("999");
-    QVERIFY(level.workflow.SaveLevel());
-    const QList<StoredMember> after = ReadZip(archive);
-    QCOMPARE(MemberNames(after),
-             QList<QByteArray>({"../../../escaped.con", "Init.CON", "Bad.con", "Locked.con", "lnk"}));
-    for (const StoredMember& member : after) {
-        if (member.name != "Init.CON") // copied as they were
-            QCOMPARE(member.compressed, before.at(MemberNames(before).indexOf(member.name)).compressed);
+        QCOMPARE(level.prompter.kinds(), boxes);
+        const QString box = level.prompter.texts().last();
+        QVERIFY2(reason ? box.startsWith(ReadFailure + QStringLiteral("\r\n\r\n")) : box == ReadFailure,
+                 qPrintable(box));
+        QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
     }
 
-    // The edit is what opens next; still damaged and still locked, and the password is asked for again.
-    level.prompter.clear();
-    QVERIFY(level.open(3));
-    QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-    QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
-    QCOMPARE(level.prompter.texts().last(), kept);
-}
+    void saveFailuresAreReported()
+    {
+        Level level;
+        const QString archive = level.archive(1);
+        QVERIFY(level.open(1));
+        level.workflow.settings().Tickets[0] = QStringLiteral("321");
+        const QByteArray archiveBefore = ReadBytes(archive);
+
+        // Init.CON cannot be written: a folder took its place.
+        const QString initCon = level.workflow.initConPath();
+        QVERIFY(QFile::remove(initCon));
+        QVERIFY(QDir().mkpath(initCon));
+        QVERIFY(!level.workflow.SaveLevel());
+        QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
+        QCOMPARE(ReadBytes(archive), archiveBefore);
+        QCOMPARE(level.workflow.settings().Tickets[0], QStringLiteral("321")); // the user's value is kept
+
+        // The archive cannot be updated: it was damaged meanwhile, and stays as it is.
+        QVERIFY(QDir(initCon).removeRecursively());
+        WriteBytes(archive, "damaged");
+        QVERIFY(!level.workflow.SaveLevel());
+        QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
+        QCOMPARE(ReadBytes(archive), QByteArray("damaged"));
+
+        // A retry once the archive is back succeeds and writes the value.
+        WriteBytes(archive, archiveBefore);
+        QVERIFY(level.workflow.SaveLevel());
+        QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
+        QVERIFY(
+            MemberData(ReadZip(archive), "Init.CON").contains("gameLogic.setDefaultNumberOfTicketsEx 16 1 321\r\n"));
+    }
+
+    void membersLeftOutStayInTheArchive()
+    {
+        Level level;
+        const QString archive = level.archive(3);
+        // Before the real Init.CON a link of its name, after it a stale copy: the real one is read, edited and kept.
+        WriteRawZip(archive, {{"../../../escaped.con", "x"},
+                              {"init.con", "../Init.CON", false, true},
+                              {"Init.CON", DemoGame::InitCon(3)},
+                              {"Bad.con", "damaged"},
+                              {"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw"},
+                              {"INIT.CON", "stale copy"},
+                              {"lnk", "/etc", false, true}});
+        QByteArray bytes = ReadBytes(archive);
+        PatchMember(bytes, "Bad.con", CrcField, QByteArray(4, '\0'));
+        WriteBytes(archive, bytes);
+        const QList<StoredMember> before = ReadZip(archive);
+
+        // One box, after the password is refused, for every member left out.
+        const QString kept =
+            QStringLiteral("These files of the level archive were not unpacked; the archive keeps them "
+                           "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
+                           "Bad.con: CRC error\r\nLocked.con: the file is protected by a password\r\n"
+                           "lnk: a link");
+        QVERIFY(level.open(3));
+        QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
+        QCOMPARE(level.prompter.texts().last(),
+                 kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
+                                       "and saving removes these other copies, so that exactly one Init.CON holds the "
+                                       "edit and the game cannot read a stale copy:\r\ninit.con: a link\r\n"
+                                       "INIT.CON: a second file of the same name"));
+        QVERIFY(!QFileInfo::exists(level.modFolder() + QStringLiteral("/escaped.con")));
+
+        level.workflow.settings().MaxViewDistance = QStringLiteral("999");
+        QVERIFY(level.workflow.SaveLevel());
+        const QList<StoredMember> after = ReadZip(archive);
+        QCOMPARE(MemberNames(after),
+                 QList<QByteArray>({"../../../escaped.con", "Init.CON", "Bad.con", "Locked.con", "lnk"}));
+        for (const StoredMember& member : after) {
+            if (member.name != "Init.CON") // copied as they were
+                QCOMPARE(member.compressed, before.at(MemberNames(before).indexOf(member.name)).compressed);
+        }
+
+        // The edit is what opens next; still damaged and still locked, and the password is asked for again.
+        level.prompter.clear();
+        QVERIFY(level.open(3));
+        QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
+        QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
+        QCOMPARE(level.prompter.texts().last(), kept);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLevelWorkflow)
 #include "tst_levelworkflow.moc"
