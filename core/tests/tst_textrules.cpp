@@ -31,11 +31,17 @@ private slots:
         row("Val", ".25", "0.25");
         row("Val", "1 2 3", "123");
         row("Val", "1.5E2x", "150");
-        row("Val", "&H1F0", "496");
-        // Hexadecimal and octal are two's complement in 16 bits, then in 32.
+        row("Val", ".5D2x", "50");
+        row("Val", "1d-2", "0.01");
+        row("Val", "1E000000012", "1"); // seven exponent digits at most
+        row("Val", "2H7", "2");
+        // Hexadecimal and octal are two's complement in 16 bits, then in 32; sixteen digits at most.
+        row("Val", "&H9A0F", "-26097");
         row("Val", "&H8000", "-32768");
         row("Val", "&H80000000", "-2147483648");
-        row("Val", "&O178", "15");
+        row("Val", "&HFFFFFFFF", "-1");
+        row("Val", "&H10000000000000001", "1.152921504606847e+18");
+        row("Val", "&O1078", "71");
         row("Val", "= 3", "0");
         row("Val", "-", "0");
         row("Val", ".", "0");
@@ -50,6 +56,7 @@ private slots:
         row("formatNumber", "0.33", "0.33");
         row("formatNumber", "-0", "0");
         row("formatNumber", "1e-7", "0.0000001");
+        row("formatNumber", "1.5e-20", "0.000000000000000000015");
         row("formatNumber", "1e21", "1000000000000000000000");
         row("wholePart", "500.0", "500");
         row("wholePart", "50.", "50");
@@ -117,11 +124,11 @@ private slots:
 
     void scriptReplacesWholeTokensOnly()
     {
-        ScriptText text("Sv.Key 10\r\nsv.key 100\r\nSV.KEY 10\r\nother 10\r\nk 1234\r\n");
+        ScriptText text("Sv.Key 10\r\nsv.key 100\r\nSV.KEY 10\r\nother 10\r\nk 1234\r\nk \r\n");
         QCOMPARE(text.replaceToken("sv.key ", "10", "5"), 2);
         QCOMPARE(text.replaceToken("k ", "1234", "7"), 1); // a longer value leaves no remnant digits behind
         QCOMPARE(text.replaceToken("k ", "", "9"), 0);
-        QCOMPARE(text.text(), QByteArray("Sv.Key 5\r\nsv.key 100\r\nSV.KEY 5\r\nother 10\r\nk 7\r\n"));
+        QCOMPARE(text.text(), QByteArray("Sv.Key 5\r\nsv.key 100\r\nSV.KEY 5\r\nother 10\r\nk 7\r\nk \r\n"));
     }
 };
 
