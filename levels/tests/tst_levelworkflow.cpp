@@ -126,6 +126,7 @@ private slots:
         QTest::newRow("Init.CON is a folder") << QStringLiteral("folder") << critical << false;
         QTest::newRow("archive cut short, stale TEMP") << QStringLiteral("truncated") << critical << true;
         QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
+        QTest::newRow("TEMP is a file") << QStringLiteral("file") << critical << true;
         QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
         QTest::newRow("password refused")
             << QStringLiteral("password") << QStringList{QStringLiteral("text"), QStringLiteral("critical")} << true;
@@ -150,6 +151,8 @@ private slots:
             WriteBytes(archive, ReadBytes(archive).left(300));
         if (setup == QLatin1String("link"))
             QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP")));
+        if (setup == QLatin1String("file"))
+            WriteBytes(level.folder(6) + QStringLiteral("TEMP"), "a file");
         if (setup == QLatin1String("limit"))
             level.workflow.archive().setExtractLimit(1000);
         if (setup == QLatin1String("password"))
@@ -162,7 +165,10 @@ private slots:
         const QString box = level.prompter.texts().last();
         QVERIFY2(reason ? box.startsWith(ReadFailure + QStringLiteral("\r\n\r\n")) : box == ReadFailure,
                  qPrintable(box));
+        // Nothing was written through the link, nor over the file.
         QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
+        if (setup == QLatin1String("file"))
+            QCOMPARE(ReadBytes(level.folder(6) + QStringLiteral("TEMP")), QByteArray("a file"));
     }
 
     void saveFailuresAreReported()
