@@ -39,16 +39,6 @@ struct Fixture
         return FileSystem::withTrailingSlash(path);
     }
 
-    // A demo game installed at relative; returns its folder with '/'.
-    QString game(const QString& relative) const
-    {
-        const QString path = folder(relative);
-        const QString error = DemoGame::Create(path);
-        if (!error.isEmpty())
-            qWarning() << error;
-        return path;
-    }
-
     QVariant stored(const char* key) const
     {
         return QSettings(settingsPath, QSettings::IniFormat).value(QLatin1String(key));
@@ -75,64 +65,28 @@ class TestStartUp final : public QObject
     Q_OBJECT
 
 private slots:
-    // The stored folder, else the default place under a program-files folder, else the one picked.
-    void findsTheGameFolder_data()
-    {
-        QTest::addColumn<QString>("way");
-        QTest::addColumn<QStringList>("log");
-        QTest::newRow("stored") << QStringLiteral("stored") << QStringList{QStringLiteral("select")};
-        QTest::newRow("detected") << QStringLiteral("detected") << QStringList{QStringLiteral("select")};
-        QTest::newRow("picked") << QStringLiteral("picked")
-                                << QStringList{QStringLiteral("folder"), QStringLiteral("select")};
-    }
-    void findsTheGameFolder()
-    {
-        QFETCH(QString, way);
-        QFETCH(QStringList, log);
-        Fixture f;
-        const QStringList programFiles{f.folder(QStringLiteral("drive_c/Program Files")),
-                                       f.folder(QStringLiteral("drive_c/Program Files (x86)"))};
-        // Detected in the second program-files folder, in other letter case than the default place is spelt.
-        const QString game =
-            f.game(way == QLatin1String("detected") ? QStringLiteral("drive_c/Program Files (x86)/kelvane/GRAVIX 3190")
-                                                    : QStringLiteral("games/Gravix 3190"));
-        if (way == QLatin1String("stored"))
-            f.store(StartUp::GamePathKey, game);
-        if (way == QLatin1String("picked"))
-            f.prompter.folderAnswers = {game.chopped(1)}; // the dialog gives folders without a trailing separator
-        f.mod.setSaveFlags({ModFile::AIDefault});
-        const StartUp::Outcome outcome = f.run(programFiles);
-        QVERIFY(!outcome.exit);
-        QCOMPARE(outcome.mods, DemoMods);
-        QCOMPARE(f.log, log);
-        QCOMPARE(f.mod.ModsPath, game + QStringLiteral("mods/"));
-        QCOMPARE(f.mod.PromptForGameFolder, way == QLatin1String("picked"));
-        QVERIFY(f.mod.saveFlags() == ModFileSet::all());
-        // Only detection stores: the first program-files folder always, the game folder when found.
-        QCOMPARE(f.stored(StartUp::ProgramFilesKey).toString(),
-                 way == QLatin1String("stored") ? QString() : programFiles.first());
-        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), way == QLatin1String("picked") ? QString() : game);
-        if (way == QLatin1String("picked"))
-            QCOMPARE(f.prompter.texts().constFirst(),
-                     QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\"));
-    }
-
-    // The loop until a folder with a mods folder is found or the user ends the program. In the rows GAME is a
-    // game folder, EMPTY a folder without mods, GONE a folder that does not exist, an empty text a cancelled
-    // dialog, and INSTALLED the default place, where the game is installed while the exit question is up.
+    // The stored folder, else the default place under a program-files folder, else the one picked, until a
+    // folder with a mods folder is found or the user ends the program. In the rows GAME is a game folder, EMPTY
+    // a folder without mods, GONE a folder that does not exist, an empty text a cancelled dialog and INSTALLED
+    // the default place (in the second program-files folder, in other letter case than it is spelt), where
+    // the game is installed before the run or while the exit question is up.
     void gameFolderLoop_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QStringList>("picked");
         QTest::addColumn<QList<bool>>("exitAnswers");
+        QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("log");
         QTest::addColumn<QString>("storedAfter");
         const auto row = [](const char* name, const char* stored, const QStringList& picked, const QList<bool>& exit,
-                            const char* log, const char* after = "") {
-            QTest::newRow(name) << QString::fromLatin1(stored) << picked << exit << QString::fromLatin1(log)
-                                << QString::fromLatin1(after);
+                            const char* log, const char* after = "", bool installed = false) {
+            QTest::newRow(name) << QString::fromLatin1(stored) << picked << exit << installed
+                                << QString::fromLatin1(log) << QString::fromLatin1(after);
         };
         const QString game = QStringLiteral("GAME");
+        row("stored", "GAME", {}, {}, "select", "GAME");
+        row("detected", "", {}, {}, "select", "INSTALLED", true);
+        row("picked", "", {game}, {}, "folder select");
         // An existing folder brings up the selection window before its mods folder is looked at.
         row("picked without mods", "", {QStringLiteral("EMPTY"), game}, {}, "folder select critical folder select");
         row("picked gone", "", {QStringLiteral("GONE"), game}, {}, "folder critical folder select");
@@ -150,41 +104,57 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QStringList, picked);
         QFETCH(QList<bool>, exitAnswers);
+        QFETCH(bool, installed);
         QFETCH(QString, log);
         QFETCH(QString, storedAfter);
         Fixture f;
-        const QString programFiles = f.folder(QStringLiteral("pf"));
-        const QString installed = programFiles + QLatin1String(StartUp::DefaultInstallFolder);
-        const QString game = f.game(QStringLiteral("games/Gravix 3190"));
+        const QStringList programFiles{f.folder(QStringLiteral("drive_c/Program Files")),
+                                       f.folder(QStringLiteral("drive_c/Program Files (x86)"))};
+        const QString install = programFiles.last() + QStringLiteral("kelvane/GRAVIX 3190/");
+        const QString game = f.folder(QStringLiteral("games/Gravix 3190"));
+        QCOMPARE(DemoGame::Create(game), QString());
         const auto place = [&](QString name) {
             return name.replace(QStringLiteral("GAME"), game)
                 .replace(QStringLiteral("EMPTY"), f.folder(QStringLiteral("old/Gravix 3190")))
                 .replace(QStringLiteral("GONE"), f.root.path() + QStringLiteral("/gone/"))
-                .replace(QStringLiteral("INSTALLED"), installed);
+                .replace(QStringLiteral("INSTALLED"), install);
         };
         if (!stored.isEmpty())
             f.store(StartUp::GamePathKey, place(stored));
+        // The dialog gives folders without a trailing separator.
         for (const QString& folder : picked)
-            f.prompter.folderAnswers.push_back(place(folder));
+            f.prompter.folderAnswers.push_back(place(folder).chopped(1));
         f.prompter.questionAnswers.assign(exitAnswers.cbegin(), exitAnswers.cend());
+        if (installed)
+            QCOMPARE(DemoGame::Create(install), QString());
         const auto recordBox = f.prompter.onBox;
         f.prompter.onBox = [&](const RecordingPrompter::Box& box) {
             recordBox(box);
             if (box.kind == QLatin1String("question"))
-                QCOMPARE(DemoGame::Create(installed), QString());
+                QCOMPARE(DemoGame::Create(install), QString());
         };
-        const StartUp::Outcome outcome = f.run({programFiles});
+        f.mod.setSaveFlags({ModFile::AIDefault});
+        const StartUp::Outcome outcome = f.run(programFiles);
         if (outcome.exit)
             f.log.append(QStringLiteral("exit"));
         QCOMPARE(f.log.join(QLatin1Char(' ')), log);
-        if (!outcome.exit)
-            QCOMPARE(outcome.mods, DemoMods);
+        // Only detection writes to the store: the first program-files folder always, the game when found.
         QCOMPARE(f.stored(StartUp::GamePathKey).toString(), place(storedAfter));
-        for (const RecordingPrompter::Box& box : f.prompter.boxes) {
-            if (box.kind != QLatin1String("folder"))
-                QCOMPARE(box.text, box.kind == QLatin1String("critical") ? QStringLiteral("An error has occured!")
-                                                                         : QStringLiteral("Do you want to exit?"));
-        }
+        QCOMPARE(f.stored(StartUp::ProgramFilesKey).toString(), stored.isEmpty() ? programFiles.first() : QString());
+        const QMap<QString, QString> texts{
+            {QStringLiteral("critical"), QStringLiteral("An error has occured!")},
+            {QStringLiteral("question"), QStringLiteral("Do you want to exit?")},
+            {QStringLiteral("folder"),
+             QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\")}};
+        for (const RecordingPrompter::Box& box : f.prompter.boxes)
+            QCOMPARE(box.text, texts.value(box.kind));
+        if (outcome.exit)
+            return;
+        QCOMPARE(outcome.mods, DemoMods);
+        QCOMPARE(f.mod.ModsPath,
+                 place(storedAfter == QLatin1String("INSTALLED") ? storedAfter : game) + QStringLiteral("mods/"));
+        QCOMPARE(f.mod.PromptForGameFolder, log.endsWith(QLatin1String("folder select")));
+        QVERIFY(f.mod.saveFlags() == ModFileSet::all());
     }
 
     void modsAreSortedBareNames()
