@@ -14,9 +14,13 @@ namespace {
 const QStringList MovieNames{QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik"), QStringLiteral("Intro.bik"),
                              QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik")};
 
-QByteArray movieBytes(const QString& name)
+// Each movie's name, with ".OFF" and with what it holds after a switch: "Intro.bik.OFF Intro.bik".
+QStringList renamed(const QStringList& names, const QString& suffix, bool off)
 {
-    return QByteArray("BIKi test movie ") + name.toLatin1() + QByteArray(1000, '\x33');
+    QStringList entries;
+    for (const QString& name : names)
+        entries.append(off ? name + suffix + QLatin1Char(' ') + name : name + QLatin1Char(' ') + name + suffix);
+    return entries;
 }
 
 } // namespace
@@ -25,182 +29,130 @@ class TestIntroSwitch final : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_mod;
-
-    QString makeMovies(const QStringList& names)
-    {
-        const QString folder = m_mod + QStringLiteral("/Movies");
-        QDir().mkpath(folder);
-        for (const QString& name : names) {
-            if (name.endsWith(QLatin1Char('/')))
-                QDir().mkpath(folder + QLatin1Char('/') + name);
-            else
-                WriteBytes(folder + QLatin1Char('/') + name, movieBytes(name));
-        }
-        return folder;
-    }
-
 private slots:
-    void init()
+    // One click on the switch, answered, in a mod's movies folder. In files, each movie holds its own name; a
+    // name ending in '/' is a folder, "a=b" a second name of the file b, and "a->b" a link to b. In after,
+    // each entry with what it holds. The last box is a notice ending in '.', or names the one movie that
+    // could not be switched and kept its name, after which the state is read from the files again.
+    void toggle_data()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_mod = m_dir->path() + QStringLiteral("/mymod");
-        QVERIFY(QDir().mkpath(m_mod));
-    }
-
-    void readsTheStateFromIntroOnly_data()
-    {
+        QTest::addColumn<QString>("folder");
         QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("on");
-        QTest::newRow("only Intro.bik") << QStringList{QStringLiteral("Intro.bik")} << true;
-        QStringList others = MovieNames;
-        others.removeOne(QStringLiteral("Intro.bik"));
-        QTest::newRow("all but Intro.bik") << others << false;
-        QTest::newRow("switched off") << QStringList{QStringLiteral("Intro.bik.OFF")} << false;
-        QTest::newRow("a folder of that name") << QStringList{QStringLiteral("Intro.bik/")} << false;
-        QTest::newRow("empty Movies folder") << QStringList{} << false;
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("box");
+        QStringList off = renamed(MovieNames, QStringLiteral(".OFF"), true);
+        for (QString& entry : off)
+            entry = entry.section(QLatin1Char(' '), 0, 0);
+        const QString movies = QStringLiteral("Movies");
+        QTest::newRow("switched off") << movies << MovieNames << true << true
+                                      << renamed(MovieNames, QStringLiteral(".OFF"), true)
+                                      << QStringLiteral("Intro removed.");
+        QTest::newRow("answered No") << movies << MovieNames << false << true << renamed(MovieNames, {}, true)
+                                     << QString();
+        QTest::newRow("switched on") << movies << off << true << false
+                                     << renamed(MovieNames, QStringLiteral(".OFF"), false)
+                                     << QStringLiteral("Intro restored.");
+        // Intro.bik itself is missing, so the switch reads off; the answer is the new state all the same.
+        const QStringList some{QStringLiteral("KV.bik.OFF"), QStringLiteral("Legal.bik"),
+                               QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik")};
+        QTest::newRow("some switched off")
+            << movies << some << true << false
+            << QStringList{QStringLiteral("KV.bik KV.bik.OFF"), QStringLiteral("Legal.bik Legal.bik"),
+                           QStringLiteral("Legal_na.bik Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik Tolmar.bik")}
+            << QStringLiteral("Intro restored.");
+        QTest::newRow("no movies") << movies << QStringList() << true << false << QStringList()
+                                   << QStringLiteral("Intro restored.");
+        // A folder takes the other name of Intro.bik, which a file cannot replace, in either direction; a folder
+        // of the movie's name is not the movie either.
+        QStringList blockedOff = renamed(MovieNames, QStringLiteral(".OFF"), true);
+        blockedOff.replace(2, QStringLiteral("Intro.bik Intro.bik"));
+        QTest::newRow("blocked off") << movies << MovieNames + QStringList{QStringLiteral("Intro.bik.OFF/")} << true
+                                     << true << blockedOff + QStringList{QStringLiteral("Intro.bik.OFF <folder>")}
+                                     << QStringLiteral("Intro.bik");
+        QStringList blockedOn = renamed(MovieNames, QStringLiteral(".OFF"), false);
+        blockedOn.replace(2, QStringLiteral("Intro.bik.OFF Intro.bik.OFF"));
+        QTest::newRow("blocked on") << movies << off + QStringList{QStringLiteral("Intro.bik/")} << true << false
+                                    << blockedOn + QStringList{QStringLiteral("Intro.bik <folder>")}
+                                    << QStringLiteral("Intro.bik.OFF");
+        // Any letter case is found, and the other name already there is the one replaced, in its own case; of
+        // two names of one file (hard links, or a link to the other name) one is kept.
+        QTest::newRow("letter case and links")
+            << QStringLiteral("movies")
+            << QStringList{QStringLiteral("INTRO.BIK"),
+                           QStringLiteral("legal.bik.off"),
+                           QStringLiteral("legal.bik"),
+                           QStringLiteral("kv.bik"),
+                           QStringLiteral("kv.bik.off=kv.bik"),
+                           QStringLiteral("tolmar.bik.off"),
+                           QStringLiteral("tolmar.bik->tolmar.bik.off")}
+            << true << true
+            << QStringList{QStringLiteral("INTRO.BIK.OFF INTRO.BIK"), QStringLiteral("kv.bik.off kv.bik"),
+                           QStringLiteral("legal.bik.off legal.bik"), QStringLiteral("tolmar.bik.off tolmar.bik.off")}
+            << QStringLiteral("Intro removed.");
+        QTest::newRow("letter case, on") << QStringLiteral("movies") << QStringList{QStringLiteral("INTRO.BIK.OFF")}
+                                         << true << false << QStringList{QStringLiteral("INTRO.BIK INTRO.BIK.OFF")}
+                                         << QStringLiteral("Intro restored.");
     }
 
-    void readsTheStateFromIntroOnly()
+    void toggle()
     {
+        QFETCH(QString, folder);
         QFETCH(QStringList, files);
+        QFETCH(bool, yes);
         QFETCH(bool, on);
-        makeMovies(files);
+        QFETCH(QStringList, after);
+        QFETCH(QString, box);
+        QTemporaryDir mod;
+        const QString movies = mod.filePath(folder) + QLatin1Char('/');
+        QVERIFY(files.isEmpty() || QDir().mkpath(movies)); // no movies, no folder
+        for (const QString& file : files) {
+            namespace fs = std::filesystem;
+            const QString name = file.section(QLatin1Char('='), 0, 0).section(QStringLiteral("->"), 0, 0);
+            if (file.endsWith(QLatin1Char('/')))
+                QVERIFY(QDir().mkpath(movies + file));
+            else if (file.contains(QStringLiteral("->")))
+                QVERIFY(QFile::link(file.section(QStringLiteral("->"), 1), movies + name));
+            else if (file.contains(QLatin1Char('=')))
+                fs::create_hard_link(QFileInfo(movies + file.section(QLatin1Char('='), 1)).filesystemFilePath(),
+                                     QFileInfo(movies + name).filesystemFilePath());
+            else
+                WriteBytes(movies + name, name.toLatin1());
+        }
         IntroSwitch intro;
-        QCOMPARE(intro.ReadIntroStatus(m_mod), on);
-        QCOMPARE(intro.IntroOn(), on);
-    }
-
-    void switchesOffAndOnAgain()
-    {
-        const QString movies = makeMovies(MovieNames);
-        const QMap<QString, QByteArray> on = FolderContents(movies);
-        QMap<QString, QByteArray> off;
-        for (auto movie = on.cbegin(); movie != on.cend(); ++movie)
-            off.insert(movie.key() + QStringLiteral(".OFF"), movie.value());
-        IntroSwitch intro;
-        QVERIFY(intro.ReadIntroStatus(m_mod));
+        QCOMPARE(intro.ReadIntroStatus(mod.path()), on);
         RecordingPrompter prompter;
+        prompter.questionAnswers = {yes};
         QList<bool> busy;
-        const auto busyPanel = [&busy](bool shown) { busy.append(shown); };
-        // No: nothing is moved, and no busy spell either. Then Yes, twice.
-        QVERIFY(!intro.toggle(m_mod, prompter, busyPanel));
-        QVERIFY(intro.IntroOn() && busy.isEmpty());
-        QCOMPARE(FolderContents(movies), on);
-        prompter.questionAnswers = {true, true};
-        QVERIFY(intro.toggle(m_mod, prompter, busyPanel));
-        QVERIFY(!intro.IntroOn());
-        QCOMPARE(busy, (QList<bool>{true, false}));
-        QCOMPARE(FolderContents(movies), off);
-        QVERIFY(intro.toggle(m_mod, prompter));
-        QVERIFY(intro.IntroOn());
-        QCOMPARE(FolderContents(movies), on);
-        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Remove Intro?"),
-                                                QStringLiteral("Intro removed."), QStringLiteral("Restore Intro?"),
-                                                QStringLiteral("Intro restored.")}));
-        QCOMPARE(prompter.kinds().filter(QStringLiteral("information")).size(), 2);
-    }
+        QCOMPARE(intro.toggle(mod.path(), prompter, [&busy](bool shown) { busy.append(shown); }), yes);
 
-    void movesOnlyTheMoviesThatArePresent()
-    {
-        // Intro.bik itself is missing, so the switch reads off; a mod without a Movies folder has nothing to move.
-        // Nothing fails, so the switch takes the answer as its state, and the next click switches off again.
-        const QStringList names{QStringLiteral("KV.bik.OFF"), QStringLiteral("Legal.bik"),
-                                QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik")};
-        const QString movies = makeMovies(names);
-        const QString bare = m_dir->path() + QStringLiteral("/bare");
-        QVERIFY(QDir().mkpath(bare));
-        for (const QString& mod : {m_mod, bare}) {
-            IntroSwitch intro;
-            QVERIFY(!intro.ReadIntroStatus(mod));
-            RecordingPrompter prompter;
-            prompter.questionAnswers = {true, true};
-            QVERIFY(intro.toggle(mod, prompter));
-            QVERIFY(intro.IntroOn());
-            QVERIFY(intro.toggle(mod, prompter));
-            QVERIFY(!intro.IntroOn());
-            QCOMPARE(prompter.texts(),
-                     (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored."),
-                                  QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
-        }
-        QMap<QString, QByteArray> off;
-        for (const QString& name : names)
-            off.insert(name.endsWith(QStringLiteral(".OFF")) ? name : name + QStringLiteral(".OFF"), movieBytes(name));
-        QCOMPARE(FolderContents(movies), off);
-        QVERIFY(FolderContents(bare).isEmpty());
-    }
-
-    void aFailedRenameKeepsTheMovieAndIsReported_data()
-    {
-        QTest::addColumn<bool>("switchingOff");
-        QTest::newRow("switching off") << true;
-        QTest::newRow("switching on") << false;
-    }
-
-    void aFailedRenameKeepsTheMovieAndIsReported()
-    {
-        QFETCH(bool, switchingOff);
-        // The other name of Intro.bik is taken by a folder, which a file cannot replace, in either direction.
-        QStringList files;
-        QStringList after;
-        for (const QString& name : MovieNames) {
-            files.append(switchingOff ? name : name + QStringLiteral(".OFF"));
-            after.append(switchingOff ? name + QStringLiteral(".OFF") : name);
-        }
-        const QString failing = files.at(MovieNames.indexOf(QStringLiteral("Intro.bik")));
-        const QString blocked = after.at(MovieNames.indexOf(QStringLiteral("Intro.bik")));
-        after.append(failing);
+        QStringList found;
+        const QMap<QString, QByteArray> contents = FolderContents(movies);
+        for (auto entry = contents.cbegin(); entry != contents.cend(); ++entry)
+            found.append(entry.key() + QLatin1Char(' ') + QString::fromLatin1(entry.value()));
         after.sort();
-        const QString movies = makeMovies(files);
-        QVERIFY(QDir().mkpath(movies + QLatin1Char('/') + blocked));
-        IntroSwitch intro;
-        const bool wasOn = intro.ReadIntroStatus(m_mod);
-        RecordingPrompter prompter;
-        prompter.questionAnswers = {true};
-        QVERIFY(intro.toggle(m_mod, prompter));
-
-        // Only the failing movie is named, with a reason; it is whole under its old name, so the state is unchanged.
-        QCOMPARE(prompter.kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
-        const QStringList report = prompter.texts().last().split(QStringLiteral("\r\n"));
-        QCOMPARE(report.size(), 2);
-        const QString named = QDir::toNativeSeparators(movies + QLatin1Char('/') + failing) + QStringLiteral(": ");
-        QVERIFY2(report.last().startsWith(named) && report.last().size() > named.size(), qPrintable(report.last()));
-        QCOMPARE(ReadBytes(movies + QLatin1Char('/') + failing), movieBytes(failing));
-        QCOMPARE(intro.IntroOn(), wasOn);
-        QCOMPARE(FolderContents(movies).keys(), after);
-    }
-
-    void findsMoviesInAnyLetterCase()
-    {
-        const QString folder = m_mod + QStringLiteral("/movies");
-        WriteBytes(folder + QStringLiteral("/INTRO.BIK"), "intro");
-        WriteBytes(folder + QStringLiteral("/legal.bik.off"), "stale");
-        WriteBytes(folder + QStringLiteral("/legal.bik"), "legal");
-        // Both names of one file already, which must keep one of them: hard links, and a link to the other name.
-        WriteBytes(folder + QStringLiteral("/kv.bik"), "kv");
-        std::filesystem::create_hard_link(QFileInfo(folder + QStringLiteral("/kv.bik")).filesystemFilePath(),
-                                          QFileInfo(folder + QStringLiteral("/kv.bik.off")).filesystemFilePath());
-        WriteBytes(folder + QStringLiteral("/tolmar.bik.off"), "tolmar");
-#ifdef Q_OS_UNIX
-        QVERIFY(QFile::link(folder + QStringLiteral("/tolmar.bik.off"), folder + QStringLiteral("/tolmar.bik")));
-#endif
-        IntroSwitch intro;
-        QVERIFY(intro.ReadIntroStatus(m_mod));
-        QVERIFY(intro.RemoveIntro(m_mod).isEmpty());
-        // The existing switched-off file is the one replaced, in whatever case it was written.
-        QCOMPARE(FolderContents(folder), (QMap<QString, QByteArray>{{QStringLiteral("INTRO.BIK.OFF"), "intro"},
-                                                                    {QStringLiteral("kv.bik.off"), "kv"},
-                                                                    {QStringLiteral("legal.bik.off"), "legal"},
-                                                                    {QStringLiteral("tolmar.bik.off"), "tolmar"}}));
-        QVERIFY(!intro.ReadIntroStatus(m_mod));
-        QVERIFY(intro.RestoreIntro(m_mod).isEmpty());
-        QCOMPARE(FolderContents(folder), (QMap<QString, QByteArray>{{QStringLiteral("INTRO.BIK"), "intro"},
-                                                                    {QStringLiteral("kv.bik"), "kv"},
-                                                                    {QStringLiteral("legal.bik"), "legal"},
-                                                                    {QStringLiteral("tolmar.bik"), "tolmar"}}));
-        QVERIFY(intro.ReadIntroStatus(m_mod));
+        QCOMPARE(found, after);
+        QCOMPARE(prompter.texts().first(), on ? QStringLiteral("Remove Intro?") : QStringLiteral("Restore Intro?"));
+        if (!yes) {
+            QCOMPARE(prompter.boxes.size(), 1);
+            QVERIFY(busy.isEmpty() && intro.IntroOn() == on);
+            return;
+        }
+        QCOMPARE(busy, (QList<bool>{true, false}));
+        QCOMPARE(prompter.boxes.size(), 2);
+        if (box.endsWith(QLatin1Char('.'))) {
+            QCOMPARE(prompter.boxes.last().kind, QStringLiteral("information"));
+            QCOMPARE(prompter.texts().last(), box);
+            QCOMPARE(intro.IntroOn(), !on);
+        } else {
+            QCOMPARE(prompter.boxes.last().kind, QStringLiteral("critical"));
+            const QStringList report = prompter.texts().last().split(QStringLiteral("\r\n"));
+            const QString named = QDir::toNativeSeparators(movies + box) + QStringLiteral(": ");
+            QVERIFY2(report.size() == 2 && report.last().startsWith(named) && report.last().size() > named.size(),
+                     qPrintable(report.join(QLatin1Char('|'))));
+            QCOMPARE(intro.IntroOn(), on);
+        }
     }
 };
 
