@@ -41,9 +41,19 @@ class TestLevelSettings final : public QObject
     Q_OBJECT
 
 private slots:
-    void readsMixedCaseAndKeepsIt()
+    void readsAndWritesFromTheSearchStart()
     {
-        const ScriptText text = script(filler() + settingsLines());
+        // Too short: no key can be found, and nothing is written.
+        const ScriptText shortText = script(settingsLines());
+        const LevelSettings none = Levels::readLevelSettings(shortText);
+        QVERIFY(!none.ColdBreathPresent);
+        for (const Levels::LevelValueInfo& info : Levels::LevelValues)
+            QVERIFY(none.value(info.which).isEmpty());
+        QCOMPARE(Levels::writeLevelSettings(shortText, none).text(), shortText.text());
+
+        // Keys before the start are not read, but a write replaces every place that holds the same old value.
+        const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
+        const ScriptText text = script(early + filler() + settingsLines());
         LevelSettings settings = Levels::readLevelSettings(text);
         QStringList values;
         for (const Levels::LevelValueInfo& info : Levels::LevelValues)
@@ -52,43 +62,21 @@ private slots:
         QCOMPARE(values.join(QLatin1Char(' ')),
                  QStringLiteral("800/800 110/110 100/100 220/220 200/200 440/440 400/400 880/880 800/800 5/5 12/12"));
         QVERIFY(settings.ColdBreathPresent && settings.ColdBreathOn);
-
         // Nothing changed: the text is exactly as read, letter case and all, with no line added.
         QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
 
         settings.MaxViewDistance = QStringLiteral("5");
         settings.value(Levels::LevelValue::PT128) = QStringLiteral("999");
-        settings.TicketLoss[1] = QStringLiteral("0");
+        settings.TicketLoss = {QStringLiteral("7"), QStringLiteral("0")};
         settings.ColdBreathOn = false;
         QByteArray expected = text.text();
         expected.replace("ViewDistance 800", "ViewDistance 5")
             .replace("UseColdBreath 1", "UseColdBreath 0")
             .replace("128 1 880", "128 1 999")
+            .replace("LossPerMin 1 5", "LossPerMin 1 7")
+            .replace("losspermin 1 5", "losspermin 1 7")
             .replace("LossPerMin 2 12", "LossPerMin 2 0");
         QCOMPARE(Levels::writeLevelSettings(text, settings).text(), expected);
-    }
-
-    void keysBeforeSearchStartAreNotSeen()
-    {
-        // Too short: no key can be found.
-        const LevelSettings none = Levels::readLevelSettings(script(settingsLines()));
-        QVERIFY(!none.ColdBreathPresent);
-        for (const Levels::LevelValueInfo& info : Levels::LevelValues)
-            QVERIFY(none.value(info.which).isEmpty());
-        QCOMPARE(Levels::writeLevelSettings(script(settingsLines()), none).text(), script(settingsLines()).text());
-
-        // A key before and after the start: read from the later one; a write replaces every place that holds
-        // the same old value, and leaves a different earlier value alone.
-        const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
-        const ScriptText text = script(early + filler() + settingsLines());
-        LevelSettings settings = Levels::readLevelSettings(text);
-        QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
-        settings.TicketLoss[0] = QStringLiteral("7");
-        settings.MaxViewDistance = QStringLiteral("900");
-        const QByteArray written = Levels::writeLevelSettings(text, settings).text();
-        QVERIFY(written.startsWith("gamelogic.setticketlosspermin 1 7\r\ngamelogic.maximumlevelviewdistance 300\r\n"));
-        QVERIFY(written.contains("gameLogic.setTicketLossPerMin 1 7\r\n"));
-        QVERIFY(written.contains("gameLogic.maximumLevelViewDistance 900\r\n"));
     }
 
     void valuesOutOfReach_data()
