@@ -8,18 +8,12 @@
 // links, folders, passwords, and a look at what each member holds, compressed and plain.
 struct RawMember
 {
-    RawMember(QByteArray memberName, QByteArray content = {}, bool isFolder = false, bool isLink = false,
-              int method = 0, QByteArray memberPassword = {})
-        : name(std::move(memberName)), bytes(std::move(content)), folder(isFolder), link(isLink), encryption(method),
-          password(std::move(memberPassword))
-    {
-    }
     QByteArray name; // as stored, not checked
-    QByteArray bytes;
+    QByteArray bytes = {};
     bool folder = false;
     bool link = false;  // Unix symbolic link whose target is bytes
     int encryption = 0; // a ZIP_EM_* method, 0 for none
-    QByteArray password;
+    QByteArray password = {};
 };
 
 // Writes the archive (replacing any file there). Fails the current test when it cannot.
