@@ -13,71 +13,18 @@
 #include <sys/resource.h>
 #endif
 
-void RecordingPrompter::record(const QString& kind, const QString& text)
+void RecordingPrompter::record(const char* kind, const QString& text)
 {
-    boxes.append({kind, text});
+    boxes.append({QString::fromLatin1(kind), text});
     if (onBox)
         onBox(boxes.last());
 }
 
-bool RecordingPrompter::question(const QString& text)
-{
-    record(QStringLiteral("question"), text);
-    if (questionAnswers.empty())
-        return false;
-    const bool answer = questionAnswers.front();
-    questionAnswers.pop_front();
-    return answer;
-}
-
-void RecordingPrompter::information(const QString& text)
-{
-    record(QStringLiteral("information"), text);
-}
-
-void RecordingPrompter::warning(const QString& text)
-{
-    record(QStringLiteral("warning"), text);
-}
-
-void RecordingPrompter::critical(const QString& text)
-{
-    record(QStringLiteral("critical"), text);
-}
-
-QString RecordingPrompter::chooseFolder(const QString& prompt)
-{
-    record(QStringLiteral("folder"), prompt);
-    if (folderAnswers.empty())
-        return {};
-    const QString answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    return answer;
-}
-
-std::optional<QString> RecordingPrompter::askText(const QString& prompt)
-{
-    record(QStringLiteral("text"), prompt);
-    if (textAnswers.empty())
-        return std::nullopt;
-    const std::optional<QString> answer = textAnswers.front();
-    textAnswers.pop_front();
-    return answer;
-}
-
-QStringList RecordingPrompter::kinds() const
+QStringList RecordingPrompter::column(QString Box::*field) const
 {
     QStringList list;
     for (const Box& box : boxes)
-        list.append(box.kind);
-    return list;
-}
-
-QStringList RecordingPrompter::texts() const
-{
-    QStringList list;
-    for (const Box& box : boxes)
-        list.append(box.text);
+        list.append(box.*field);
     return list;
 }
 

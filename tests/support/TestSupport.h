@@ -31,19 +31,30 @@ public:
     // Called after a box is recorded, for tests that must look at the windows while a box is up.
     std::function<void(const Box&)> onBox;
 
-    bool question(const QString& text) override;
-    void information(const QString& text) override;
-    void warning(const QString& text) override;
-    void critical(const QString& text) override;
-    QString chooseFolder(const QString& prompt) override;
-    std::optional<QString> askText(const QString& prompt) override;
+    bool question(const QString& text) override { return record("question", text, questionAnswers, false); }
+    void information(const QString& text) override { record("information", text); }
+    void warning(const QString& text) override { record("warning", text); }
+    void critical(const QString& text) override { record("critical", text); }
+    QString chooseFolder(const QString& prompt) override { return record("folder", prompt, folderAnswers, {}); }
+    std::optional<QString> askText(const QString& prompt) override { return record("text", prompt, textAnswers, {}); }
 
-    QStringList kinds() const;
-    QStringList texts() const;
+    QStringList kinds() const { return column(&Box::kind); }
+    QStringList texts() const { return column(&Box::text); }
     void clear() { boxes.clear(); }
 
 private:
-    void record(const QString& kind, const QString& text);
+    void record(const char* kind, const QString& text);
+    // Records the box and gives the next answer queued, or the fallback when none is.
+    template <typename T> T record(const char* kind, const QString& text, std::deque<T>& answers, T fallback)
+    {
+        record(kind, text);
+        if (answers.empty())
+            return fallback;
+        fallback = std::move(answers.front());
+        answers.pop_front();
+        return fallback;
+    }
+    QStringList column(QString Box::*field) const;
 };
 
 class RecordingSounds final : public ClickSoundPlayer
