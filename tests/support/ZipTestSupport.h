@@ -44,6 +44,7 @@ struct HeaderField
 inline constexpr HeaderField MethodField{8, 10};
 inline constexpr HeaderField DosTimeField{10, 12}; // time, then date
 inline constexpr HeaderField CrcField{14, 16};
+inline constexpr HeaderField SizeField{22, 24}; // uncompressed
 
 // Overwrites the field in both headers of the named member: the damage libzip will not write itself.
 void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);
