@@ -115,8 +115,6 @@ private slots:
         QByteArray bytes = DemoGame::ScoringScript();
         const ScoringFile demo = ScoringFile::load(bytes);
         QCOMPARE(demo.ScoreValues(), DemoGame::ScoreValues());
-        QVERIFY(demo.ScoringHead().endsWith("from gx2 import Timer\r\n\r\n# Kills and support\r\n"));
-        QVERIFY(demo.ScoringTail().startsWith("\r\n\r\ng_lastReplenish0"));
         // Constant 20 missing, a spaced line with a comment, a fraction without '=' and a value beyond 16 bits.
         bytes.replace("SCORE_TEAMDAMAGE = ", "#SCORE_TEAMDAMAGE = ")
             .replace("SCORE_TEAMKILL = -4", "SCORE_TEAMKILL   =   -4   # harsh")
@@ -136,7 +134,6 @@ private slots:
         // Without the marker everything is head and nothing is a score row.
         const ScoringFile unmarked = ScoringFile::load("import host\r\nSCORE_KILL = 2\r\n");
         QCOMPARE(unmarked.ScoreLines().size(), 0);
-        QCOMPARE(unmarked.ScoringHead(), QByteArray("import host\r\nSCORE_KILL = 2\r\n"));
     }
 
     void botNames()
