@@ -99,12 +99,18 @@ private slots:
         const QByteArray filler = "rem " + QByteArray(500, '*') + "\r\n";
         const QByteArray text = atStart ? line + "\r\n" + filler : filler + line + "\r\n";
         ModSettings mod;
+        int changes = 0; // the windows follow these signals, once for each value that changed
+        QObject::connect(&mod, &ModSettings::botSettingsChanged, [&changes] { ++changes; });
+        QObject::connect(&mod, &ModSettings::friendlyFireChanged, [&changes] { ++changes; });
         mod.loadFile(file, text);
         QCOMPARE(valueOf(mod, setting), read);
         QCOMPARE(mod.renderFile(file), text);
+        QCOMPARE(changes, read.isEmpty() ? 0 : 1);
         if (read.isEmpty())
             return; // its control is disabled
         setValue(mod, setting, QStringLiteral("4"));
+        setValue(mod, setting, QStringLiteral("4"));
+        QCOMPARE(changes, 2);
         const QByteArray first = line.split('\r').first();
         const QByteArray written = first.left(first.indexOf(' ') + 1) + (setting == BotSkill ? "0.04" : "4");
         QCOMPARE(mod.renderFile(file), QByteArray(text).replace(first + "\r\n", written + "\r\n"));
