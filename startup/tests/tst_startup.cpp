@@ -1,6 +1,5 @@
 #include "startup/StartUp.h"
 
-#include "core/FileSystem.h"
 #include "modfiles/ModSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demogame/DemoGame.h"
@@ -9,56 +8,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-// One start-up run against a settings file and program-files folders of the test's own.
-struct Fixture
-{
-    QTemporaryDir root;
-    QString settingsPath;
-    ModSettings mod;
-    RecordingPrompter prompter;
-    QStringList log; // boxes and the window showing, in order
-
-    Fixture()
-    {
-        settingsPath = root.path() + QStringLiteral("/settings.ini");
-        prompter.onBox = [this](const RecordingPrompter::Box& box) {
-            log.append(box.kind);
-            // A loop that never ends would otherwise hang the run until the test timeout.
-            if (prompter.boxes.size() > 40)
-                qFatal("the start-up loop does not end: %s", qPrintable(log.join(QLatin1Char(' '))));
-        };
-    }
-
-    QString folder(const QString& relative) const
-    {
-        const QString path = root.path() + QLatin1Char('/') + relative;
-        QDir().mkpath(path);
-        return FileSystem::withTrailingSlash(path);
-    }
-
-    QVariant stored(const char* key) const
-    {
-        return QSettings(settingsPath, QSettings::IniFormat).value(QLatin1String(key));
-    }
-    void store(const char* key, const QString& value) const
-    {
-        QSettings settings(settingsPath, QSettings::IniFormat);
-        settings.setValue(QLatin1String(key), value);
-    }
-
-    StartUp::Outcome run(const QStringList& programFiles)
-    {
-        QSettings settings(settingsPath, QSettings::IniFormat);
-        return StartUp::Run(mod, settings, prompter, programFiles, [this] { log.append(QStringLiteral("select")); });
-    }
-};
-
-const QStringList DemoMods{DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod};
-
-} // namespace
 
 class TestStartUp final : public QObject
 {
@@ -73,7 +22,7 @@ private slots:
     void gameFolderLoop_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QStringList>("picked");
+        QTest::addColumn<QStringList>("pickedFolders");
         QTest::addColumn<QList<bool>>("exitAnswers");
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("log");
@@ -102,59 +51,71 @@ private slots:
     void gameFolderLoop()
     {
         QFETCH(QString, stored);
-        QFETCH(QStringList, picked);
+        QFETCH(QStringList, pickedFolders);
         QFETCH(QList<bool>, exitAnswers);
         QFETCH(bool, installed);
         QFETCH(QString, log);
         QFETCH(QString, storedAfter);
-        Fixture f;
-        const QStringList programFiles{f.folder(QStringLiteral("drive_c/Program Files")),
-                                       f.folder(QStringLiteral("drive_c/Program Files (x86)"))};
+        QTemporaryDir root;
+        const auto folder = [&root](const char* relative) {
+            const QString path = root.path() + QLatin1Char('/') + QLatin1String(relative) + QLatin1Char('/');
+            QDir().mkpath(path);
+            return path;
+        };
+        const QStringList programFiles{folder("drive_c/Program Files"), folder("drive_c/Program Files (x86)")};
         const QString install = programFiles.last() + QStringLiteral("kelvane/GRAVIX 3190/");
-        const QString game = f.folder(QStringLiteral("games/Gravix 3190"));
+        const QString game = folder("games/Gravix 3190");
         QCOMPARE(DemoGame::Create(game), QString());
         const auto place = [&](QString name) {
             return name.replace(QStringLiteral("GAME"), game)
-                .replace(QStringLiteral("EMPTY"), f.folder(QStringLiteral("old/Gravix 3190")))
-                .replace(QStringLiteral("GONE"), f.root.path() + QStringLiteral("/gone/"))
+                .replace(QStringLiteral("EMPTY"), folder("old/Gravix 3190"))
+                .replace(QStringLiteral("GONE"), root.path() + QStringLiteral("/gone/"))
                 .replace(QStringLiteral("INSTALLED"), install);
         };
+        QSettings store(root.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         if (!stored.isEmpty())
-            f.store(StartUp::GamePathKey, place(stored));
+            store.setValue(QLatin1String(StartUp::GamePathKey), place(stored));
+        RecordingPrompter prompter;
         // The dialog gives folders without a trailing separator.
-        for (const QString& folder : picked)
-            f.prompter.folderAnswers.push_back(place(folder).chopped(1));
-        f.prompter.questionAnswers.assign(exitAnswers.cbegin(), exitAnswers.cend());
+        for (const QString& picked : pickedFolders)
+            prompter.folderAnswers.push_back(place(picked).chopped(1));
+        prompter.questionAnswers.assign(exitAnswers.cbegin(), exitAnswers.cend());
         if (installed)
             QCOMPARE(DemoGame::Create(install), QString());
-        const auto recordBox = f.prompter.onBox;
-        f.prompter.onBox = [&](const RecordingPrompter::Box& box) {
-            recordBox(box);
+        QStringList steps; // boxes and the window showing, in order
+        prompter.onBox = [&](const RecordingPrompter::Box& box) {
+            steps.append(box.kind);
             if (box.kind == QLatin1String("question"))
                 QCOMPARE(DemoGame::Create(install), QString());
+            // A loop that never ends would otherwise hang the run until the test timeout.
+            if (steps.size() > 40)
+                qFatal("the start-up loop does not end: %s", qPrintable(steps.join(QLatin1Char(' '))));
         };
-        f.mod.setSaveFlags({ModFile::AIDefault});
-        const StartUp::Outcome outcome = f.run(programFiles);
+        ModSettings mod;
+        mod.setSaveFlags({ModFile::AIDefault});
+        const StartUp::Outcome outcome =
+            StartUp::Run(mod, store, prompter, programFiles, [&steps] { steps.append(QStringLiteral("select")); });
         if (outcome.exit)
-            f.log.append(QStringLiteral("exit"));
-        QCOMPARE(f.log.join(QLatin1Char(' ')), log);
+            steps.append(QStringLiteral("exit"));
+        QCOMPARE(steps.join(QLatin1Char(' ')), log);
         // Only detection writes to the store: the first program-files folder always, the game when found.
-        QCOMPARE(f.stored(StartUp::GamePathKey).toString(), place(storedAfter));
-        QCOMPARE(f.stored(StartUp::ProgramFilesKey).toString(), stored.isEmpty() ? programFiles.first() : QString());
+        QCOMPARE(store.value(QLatin1String(StartUp::GamePathKey)).toString(), place(storedAfter));
+        QCOMPARE(store.value(QLatin1String(StartUp::ProgramFilesKey)).toString(),
+                 stored.isEmpty() ? programFiles.first() : QString());
         const QMap<QString, QString> texts{
             {QStringLiteral("critical"), QStringLiteral("An error has occured!")},
             {QStringLiteral("question"), QStringLiteral("Do you want to exit?")},
             {QStringLiteral("folder"),
              QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\")}};
-        for (const RecordingPrompter::Box& box : f.prompter.boxes)
+        for (const RecordingPrompter::Box& box : prompter.boxes)
             QCOMPARE(box.text, texts.value(box.kind));
         if (outcome.exit)
             return;
-        QCOMPARE(outcome.mods, DemoMods);
-        QCOMPARE(f.mod.ModsPath,
+        QCOMPARE(outcome.mods, (QStringList{DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
+        QCOMPARE(mod.ModsPath,
                  place(storedAfter == QLatin1String("INSTALLED") ? storedAfter : game) + QStringLiteral("mods/"));
-        QCOMPARE(f.mod.PromptForGameFolder, log.endsWith(QLatin1String("folder select")));
-        QVERIFY(f.mod.saveFlags() == ModFileSet::all());
+        QCOMPARE(mod.PromptForGameFolder, log.endsWith(QLatin1String("folder select")));
+        QVERIFY(mod.saveFlags() == ModFileSet::all());
     }
 
     void modsAreSortedBareNames()
