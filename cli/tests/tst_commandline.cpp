@@ -93,14 +93,6 @@ Change level(int index, const QByteArray& from, const QByteArray& to)
     };
 }
 
-QStringList list(std::initializer_list<const char*> texts)
-{
-    QStringList strings;
-    for (const char* text : texts)
-        strings.append(QString::fromUtf8(text));
-    return strings;
-}
-
 // Changes a file of the game before the command runs.
 Prepare rewrite(const QString& file, const QByteArray& from, const QByteArray& to)
 {
@@ -139,10 +131,10 @@ private slots:
                             std::initializer_list<const char*> messages, const QList<Change>& changes = {},
                             const Prepare& prepare = {}, const QString& out = {}, const QByteArray& input = {}) {
             // Rows name the game folder, but for those about finding it.
-            QStringList given = list(arguments);
+            QStringList given = Texts(arguments);
             if (!given.removeOne(QStringLiteral("FIND")))
                 given.prepend(QStringLiteral("--game=GAME"));
-            QTest::newRow(name) << given << prepare << input << status << out << list(messages) << changes;
+            QTest::newRow(name) << given << prepare << input << status << out << Texts(messages) << changes;
         };
         QStringList names = DemoGame::BotNames;
         names.removeOne(QStringLiteral("Old Tom"));
@@ -234,13 +226,13 @@ private slots:
     {
         Game game;
         const Snapshot before = game.snapshot();
-        const Result json = run(game, list({"--game=GAME", "show", "gx3190", "--json"}));
-        const Result text = run(game, list({"--game=GAME", "show", "gx3190"}));
-        const Result help = run(game, list({"--help"}));
+        const Result json = run(game, Texts({"--game=GAME", "show", "gx3190", "--json"}));
+        const Result text = run(game, Texts({"--game=GAME", "show", "gx3190"}));
+        const Result help = run(game, Texts({"--help"}));
         QCOMPARE(json.status, 0);
         QCOMPARE(text.status, 0);
         QCOMPARE(help.status, 0);
-        QVERIFY(run(game, list({"--version"})).out.startsWith(QStringLiteral("GX3190 Editor ")));
+        QVERIFY(run(game, Texts({"--version"})).out.startsWith(QStringLiteral("GX3190 Editor ")));
 
         const auto parse = [](const QString& source) { return QJsonDocument::fromJson(source.toUtf8()).object(); };
         const QJsonObject mod = parse(json.out);

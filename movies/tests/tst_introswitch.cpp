@@ -9,22 +9,6 @@
 
 #include <filesystem>
 
-namespace {
-
-const QStringList MovieNames{QStringLiteral("Tolmar.bik"), QStringLiteral("KV.bik"), QStringLiteral("Intro.bik"),
-                             QStringLiteral("Legal.bik"), QStringLiteral("Legal_na.bik")};
-
-// Each movie's name, with ".OFF" and with what it holds after a switch: "Intro.bik.OFF Intro.bik".
-QStringList renamed(const QStringList& names, const QString& suffix, bool off)
-{
-    QStringList entries;
-    for (const QString& name : names)
-        entries.append(off ? name + suffix + QLatin1Char(' ') + name : name + QLatin1Char(' ') + name + suffix);
-    return entries;
-}
-
-} // namespace
-
 class TestIntroSwitch final : public QObject
 {
     Q_OBJECT
@@ -42,52 +26,44 @@ private slots:
         QTest::addColumn<bool>("on");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QString>("box");
-        QStringList off = renamed(MovieNames, QStringLiteral(".OFF"), true);
-        for (QString& entry : off)
-            entry = entry.section(QLatin1Char(' '), 0, 0);
-        const QString movies = QStringLiteral("Movies");
-        QTest::newRow("switched off") << movies << MovieNames << true << true
-                                      << renamed(MovieNames, QStringLiteral(".OFF"), true)
-                                      << QStringLiteral("Intro removed.");
-        QTest::newRow("answered No") << movies << MovieNames << false << true << renamed(MovieNames, {}, true)
-                                     << QString();
-        QTest::newRow("switched on") << movies << off << true << false
-                                     << renamed(MovieNames, QStringLiteral(".OFF"), false)
-                                     << QStringLiteral("Intro restored.");
+        const QStringList movies = Texts({"Tolmar.bik", "KV.bik", "Intro.bik", "Legal.bik", "Legal_na.bik"});
+        QStringList off, switchedOff, switchedOn, unchanged;
+        for (const QString& name : movies) {
+            off.append(name + QStringLiteral(".OFF"));
+            switchedOff.append(off.last() + QLatin1Char(' ') + name);
+            switchedOn.append(name + QLatin1Char(' ') + off.last());
+            unchanged.append(name + QLatin1Char(' ') + name);
+        }
+        const auto row = [](const char* name, const char* folder, const QStringList& files, bool yes, bool on,
+                            const QStringList& after, const char* box) {
+            QTest::newRow(name) << QString::fromLatin1(folder) << files << yes << on << after
+                                << QString::fromLatin1(box);
+        };
+        row("switched off", "Movies", movies, true, true, switchedOff, "Intro removed.");
+        row("answered No", "Movies", movies, false, true, unchanged, "");
+        row("switched on", "Movies", off, true, false, switchedOn, "Intro restored.");
         // Intro.bik itself is missing (a folder of its name is not the movie), so the switch reads off; the answer
         // is the new state all the same.
-        const QStringList some{QStringLiteral("KV.bik.OFF"), QStringLiteral("Legal.bik"),
-                               QStringLiteral("Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik"),
-                               QStringLiteral("Intro.bik/")};
-        QTest::newRow("some switched off")
-            << movies << some << true << false
-            << QStringList{QStringLiteral("KV.bik KV.bik.OFF"), QStringLiteral("Legal.bik Legal.bik"),
-                           QStringLiteral("Legal_na.bik Legal_na.bik.OFF"), QStringLiteral("Tolmar.bik Tolmar.bik"),
-                           QStringLiteral("Intro.bik <folder>")}
-            << QStringLiteral("Intro restored.");
-        QTest::newRow("no movies") << movies << QStringList() << true << false << QStringList()
-                                   << QStringLiteral("Intro restored.");
+        row("some switched off", "Movies",
+            Texts({"KV.bik.OFF", "Legal.bik", "Legal_na.bik.OFF", "Tolmar.bik", "Intro.bik/"}), true, false,
+            Texts({"KV.bik KV.bik.OFF", "Legal.bik Legal.bik", "Legal_na.bik Legal_na.bik.OFF", "Tolmar.bik Tolmar.bik",
+                   "Intro.bik <folder>"}),
+            "Intro restored.");
+        row("no movies", "Movies", {}, true, false, {}, "Intro restored.");
         // A folder takes the other name of Intro.bik, which a file cannot replace.
-        QStringList blockedOff = renamed(MovieNames, QStringLiteral(".OFF"), true);
-        blockedOff.replace(2, QStringLiteral("Intro.bik Intro.bik"));
-        QTest::newRow("blocked off") << movies << MovieNames + QStringList{QStringLiteral("Intro.bik.OFF/")} << true
-                                     << true << blockedOff + QStringList{QStringLiteral("Intro.bik.OFF <folder>")}
-                                     << QStringLiteral("Intro.bik");
+        QStringList blocked = switchedOff;
+        blocked.replace(2, QStringLiteral("Intro.bik Intro.bik"));
+        row("blocked off", "Movies", movies + Texts({"Intro.bik.OFF/"}), true, true,
+            blocked + Texts({"Intro.bik.OFF <folder>"}), "Intro.bik");
         // Any letter case is found, and the other name already there is the one replaced, in its own case; of
         // two names of one file (hard links, or a link to the other name) one is kept.
-        QTest::newRow("letter case and links")
-            << QStringLiteral("movies")
-            << QStringList{QStringLiteral("INTRO.BIK"),
-                           QStringLiteral("legal.bik.off"),
-                           QStringLiteral("legal.bik"),
-                           QStringLiteral("kv.bik"),
-                           QStringLiteral("kv.bik.off=kv.bik"),
-                           QStringLiteral("tolmar.bik.off"),
-                           QStringLiteral("tolmar.bik->tolmar.bik.off")}
-            << true << true
-            << QStringList{QStringLiteral("INTRO.BIK.OFF INTRO.BIK"), QStringLiteral("kv.bik.off kv.bik"),
-                           QStringLiteral("legal.bik.off legal.bik"), QStringLiteral("tolmar.bik.off tolmar.bik.off")}
-            << QStringLiteral("Intro removed.");
+        row("letter case and links", "movies",
+            Texts({"INTRO.BIK", "legal.bik.off", "legal.bik", "kv.bik", "kv.bik.off=kv.bik", "tolmar.bik.off",
+                   "tolmar.bik->tolmar.bik.off"}),
+            true, true,
+            Texts({"INTRO.BIK.OFF INTRO.BIK", "kv.bik.off kv.bik", "legal.bik.off legal.bik",
+                   "tolmar.bik.off tolmar.bik.off"}),
+            "Intro removed.");
     }
 
     void toggle()

@@ -36,6 +36,14 @@ DemoGameFolder::DemoGameFolder()
         QTest::qFail(qPrintable(QStringLiteral("demo game: ") + error), __FILE__, __LINE__);
 }
 
+QStringList Texts(std::initializer_list<const char*> texts)
+{
+    QStringList list;
+    for (const char* text : texts)
+        list.append(QString::fromUtf8(text));
+    return list;
+}
+
 QByteArray ReadBytes(const QString& path)
 {
     QFile file(path);

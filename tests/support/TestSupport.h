@@ -73,6 +73,9 @@ struct DemoGameFolder
     QString mod(const QString& name) const { return path + QStringLiteral("mods/") + name; }
 };
 
+// Tables spell many short texts.
+QStringList Texts(std::initializer_list<const char*> texts);
+
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
 
