@@ -114,8 +114,7 @@ private slots:
         QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
         QTest::newRow("TEMP is a file") << QStringLiteral("file") << critical << true;
         QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
-        QTest::newRow("password refused")
-            << QStringLiteral("password") << QStringList{QStringLiteral("text"), QStringLiteral("critical")} << true;
+        QTest::newRow("password refused") << QStringLiteral("password") << Texts({"text", "critical"}) << true;
     }
 
     void openingFailures()
@@ -207,7 +206,7 @@ private slots:
                            "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
                            "Locked.con: the file is protected by a password");
         QVERIFY(level.open(3));
-        QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
+        QCOMPARE(level.prompter.kinds(), Texts({"text", "warning"}));
         QCOMPARE(level.prompter.texts().last(),
                  kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
                                        "and saving removes these other copies, so that exactly one Init.CON holds the "
@@ -227,7 +226,7 @@ private slots:
         level.prompter.clear();
         QVERIFY(level.open(3));
         QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-        QCOMPARE(level.prompter.kinds(), QStringList({QStringLiteral("text"), QStringLiteral("warning")}));
+        QCOMPARE(level.prompter.kinds(), Texts({"text", "warning"}));
         QCOMPARE(level.prompter.texts().last(), kept);
     }
 };

@@ -364,9 +364,7 @@ private slots:
             }
         }
         QCOMPARE(QFile::permissions(archive()), bits);
-        QCOMPARE(FolderContents(m_level).keys(),
-                 (QStringList{QStringLiteral("TEMP"), QStringLiteral("TEMP/Init.CON"), QStringLiteral("reference"),
-                              QStringLiteral("server.ZIP")}));
+        QCOMPARE(FolderContents(m_level).keys(), Texts({"TEMP", "TEMP/Init.CON", "reference", "server.ZIP"}));
         // Every byte comes back out.
         QVERIFY(QDir(temp()).removeRecursively());
         QVERIFY(extract().ok());

@@ -202,8 +202,7 @@ private slots:
         for (ModFile file : ModFiles::AllModFiles)
             QCOMPARE(names.mod.isPresent(file) && names.mod.saveFlag(file), file == ModFile::BotNames);
         QCOMPARE(names.save().savedFiles, QStringList{QDir::toNativeSeparators(names.file(ModFile::BotNames))});
-        QCOMPARE(FolderContents(names.mod.ModFolder).keys(),
-                 (QStringList{QStringLiteral("AI"), QStringLiteral("AI/BotNames.AI")}));
+        QCOMPARE(FolderContents(names.mod.ModFolder).keys(), Texts({"AI", "AI/BotNames.AI"}));
 #ifdef Q_OS_LINUX
         // A file that exists but cannot be read, even by root.
         OpenMod open;
@@ -255,11 +254,9 @@ private slots:
     {
         OpenMod open;
         // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
-        const QStringList leftovers{QStringLiteral("AI/BotNames.AI.cLeMQk"),
-                                    QStringLiteral("python/game/scoringCommon.py.azAZyk")};
-        const QStringList others{QStringLiteral("AI/BotNames.AI.bak"),     QStringLiteral("AI/BotNames.AI.cLeMQ"),
-                                 QStringLiteral("AI/BotNames.AI.cLeMQkz"), QStringLiteral("AI/BotNames.AI.cLe4Qk"),
-                                 QStringLiteral("AI/botnames.ai.cLeMQk"),  QStringLiteral("AI/Other.AI.cLeMQk")};
+        const QStringList leftovers = Texts({"AI/BotNames.AI.cLeMQk", "python/game/scoringCommon.py.azAZyk"});
+        const QStringList others = Texts({"AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQ", "AI/BotNames.AI.cLeMQkz",
+                                          "AI/BotNames.AI.cLe4Qk", "AI/botnames.ai.cLeMQk", "AI/Other.AI.cLeMQk"});
         const QMap<QString, QByteArray> before = FolderContents(open.mod.ModFolder);
         for (const QString& name : leftovers + others)
             WriteBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");

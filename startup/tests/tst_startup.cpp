@@ -125,9 +125,7 @@ private slots:
         for (const char* name : {"Zeta", "alpha", "beta two", "Beta", "v1.2 mod", "Alpha"})
             QVERIFY(QDir().mkpath(mods + QLatin1String(name) + QStringLiteral("/AI")));
         WriteBytes(mods + QStringLiteral("readme.txt"), "not a mod");
-        QCOMPARE(StartUp::ListMods(mods),
-                 QStringList({QStringLiteral("Alpha"), QStringLiteral("alpha"), QStringLiteral("Beta"),
-                              QStringLiteral("beta two"), QStringLiteral("v1.2 mod"), QStringLiteral("Zeta")}));
+        QCOMPARE(StartUp::ListMods(mods), Texts({"Alpha", "alpha", "Beta", "beta two", "v1.2 mod", "Zeta"}));
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/empty")));
         QVERIFY(StartUp::ListMods(dir.path() + QStringLiteral("/empty/")).isEmpty());
     }
