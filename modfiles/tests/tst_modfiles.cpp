@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(mod.renderFile(ModFile::Scoring),
                  bytes.replace("SCORE_TEAMKILL   =   -4   # harsh", "SCORE_TEAMKILL = -5")
                      .replace("\r\nSCORE_DESTROYMISSILE = 19\r\n", "\r\nSCORE_DESTROYMISSILE = 200\r\n"));
-        // Without the marker everything is head and nothing is a score row.
+        // Without the marker nothing is a score row.
         const ScoringFile unmarked = ScoringFile::load("import host\r\nSCORE_KILL = 2\r\n");
         QCOMPARE(unmarked.ScoreLines().size(), 0);
     }
