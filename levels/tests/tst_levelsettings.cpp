@@ -38,14 +38,6 @@ class TestLevelSettings final : public QObject
 private slots:
     void readsAndWritesFromTheSearchStart()
     {
-        // Too short: no key can be found, and nothing is written.
-        const ScriptText shortText = ScriptText::fromFileBytes(settingsLines());
-        const LevelSettings none = Levels::readLevelSettings(shortText);
-        QVERIFY(!none.ColdBreathPresent);
-        for (const Levels::LevelValueInfo& info : Levels::LevelValues)
-            QVERIFY(none.value(info.which).isEmpty());
-        QCOMPARE(Levels::writeLevelSettings(shortText, none).text(), shortText.text());
-
         // Keys before the start are not read, but a write replaces every place that holds the same old value.
         const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
         const ScriptText text = ScriptText::fromFileBytes(early + filler() + settingsLines());
