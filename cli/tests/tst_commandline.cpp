@@ -189,7 +189,7 @@ private slots:
             {"Varnholm: Unable to read level data.", "protected by a password"}, {}, Password);
         row("password read from the input", {"level", "gx3190", "Varnholm", "max-view=700"}, 0,
             {"Varnholm: Please Enter The Password!", "Varnholm: Level data saved."},
-            {level(0, "Distance 600\r", "Distance 700\r")}, Password, {}, "pw\n");
+            {level(0, "Distance 600\r", "Distance 700\r")}, Password, {}, "pw\r\n");
         row("no game folder found", {"FIND", "list-mods"}, 1, {"No game folder found"});
         row("the stored game folder", {"FIND", "list-mods"}, 0, {}, {}, Stored, Mods);
     }
