@@ -1,7 +1,7 @@
 # gx_add_test(<name> SOURCES <files...> [GUI] [LIBS <libs...>])
 # One Qt Test program per class or window. Core tests link the core only, so that they prove it builds
-# without widgets; GUI tests run on the offscreen platform. Every test gets the demo game folder
-# generator's output path in GX_DEMO_TOOL, so that it can make its own fresh copy.
+# without widgets; GUI tests run on the offscreen platform. A run writes pictures of the windows only when
+# GX_ARTIFACTS names a folder for them.
 function(gx_add_test name)
     if(NOT GX_BUILD_TESTS)
         return()
@@ -21,6 +21,6 @@ function(gx_add_test name)
     endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GX_ARTIFACTS=${CMAKE_BINARY_DIR}/screenshots"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
         TIMEOUT 300)
 endfunction()

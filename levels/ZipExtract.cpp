@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 
 using namespace Levels::Zip;
 
@@ -244,8 +245,10 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             else if (got > m_extractLimit - result.bytesWritten) {
                 overLimit = true;
                 error = limitText();
-            } else if (out.write(buffer.constData(), got) != got)
-                error = out.errorString();
+            } else if (out.write(buffer.constData(), got) != got) {
+                // A write cut short (a full disk) leaves no error on the file; errno holds the reason.
+                error = out.error() == QFileDevice::NoError ? qt_error_string(errno) : out.errorString();
+            }
             if (!error.isEmpty())
                 break;
             result.bytesWritten += got;

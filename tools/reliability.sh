@@ -17,9 +17,9 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 status=0
-"$tool" kill-saves "$scratch/saves" "$count" || status=1
-"$tool" kill-level "$scratch/level" "$count" || status=1
-"$tool" kill-intro "$scratch/intro" "$count" || status=1
+"$tool" kill-saves "$count" || status=1
+"$tool" kill-level "$count" || status=1
+"$tool" kill-intro "$count" || status=1
 mkdir -p "$scratch/full"
 unshare -rm bash -c "mount -t tmpfs -o size=256k tmpfs '$scratch/full' && '$tool' disk-full '$scratch/full'" || status=1
 exit $status

@@ -3,7 +3,6 @@
 #include "tests/support/ZipTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,11 +15,10 @@
 
 namespace {
 
-// Every file a command may touch, by its path under the mod folder; each level by its archive's bytes (under
-// the folder name) and by the Init.CON in it.
+// Every file of the mod but those extracted, by its path in the mod folder, and each level's Init.CON from its
+// archive (as Levels/<folder>/Init.CON).
 using Snapshot = QMap<QString, QByteArray>;
 using Change = std::function<void(Snapshot&)>;
-const QByteArray Absent = "<absent>";
 const QString Server = QStringLiteral("Settings/ServerSettings.CON");
 const QString AIDefault = QStringLiteral("AI/AIDefault.AI");
 
@@ -35,19 +33,11 @@ struct Game
     }
     Snapshot snapshot() const
     {
-        Snapshot files;
-        for (const QString& file :
-             {Server, AIDefault, QStringLiteral("AI/BotNames.AI"), QStringLiteral("python/game/scoringCommon.py")})
-            files.insert(file, ReadBytes(mod(file)));
-        for (const QString& movie : IntroSwitch::IntroMovies) {
-            for (const QString& name : {movie, movie + QStringLiteral(".OFF")})
-                files.insert(name, QFileInfo::exists(mod(name)) ? ReadBytes(mod(name)) : Absent);
-        }
+        Snapshot files = FolderContents(mod({}));
+        files.removeIf([](Snapshot::iterator file) { return file.key().contains(QLatin1String("/TEMP")); });
         for (int level = 0; level < DemoGame::LevelFolders().size(); ++level) {
             const QByteArray bytes = ReadBytes(archive(level));
-            const QString folder = DemoGame::LevelFolders().at(level);
-            files.insert(folder, bytes);
-            files.insert(folder + QStringLiteral("/Init.CON"),
+            files.insert(QStringLiteral("Levels/%1/Init.CON").arg(DemoGame::LevelFolders().at(level)),
                          bytes.startsWith("PK") ? MemberData(ReadZip(archive(level), "pw"), "Init.CON") : bytes);
         }
         return files;
@@ -96,19 +86,11 @@ Change replace(const QString& file, const QByteArray& from, const QByteArray& to
 // A level whose Init.CON changes: its archive is rebuilt, so the member is compared, not the archive.
 Change level(int index, const QByteArray& from, const QByteArray& to)
 {
-    const QString folder = DemoGame::LevelFolders().at(index);
+    const QString folder = QStringLiteral("Levels/") + DemoGame::LevelFolders().at(index);
     return [=](Snapshot& files) {
-        files.remove(folder);
+        files.remove(folder + QStringLiteral("/server.ZIP"));
         replace(folder + QStringLiteral("/Init.CON"), from, to)(files);
     };
-}
-
-QStringList list(std::initializer_list<const char*> texts)
-{
-    QStringList strings;
-    for (const char* text : texts)
-        strings.append(QString::fromUtf8(text));
-    return strings;
 }
 
 // Changes a file of the game before the command runs.
@@ -136,176 +118,168 @@ class TestCommandLine final : public QObject
     Q_OBJECT
 
 private slots:
-    void commands_data();
-    void commands();
-    void showNamesEveryValueAsSetAndHelpDo();
-};
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Prepare>("prepare");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QList<Change>>("changes");
+        const auto row = [](const char* name, std::initializer_list<const char*> arguments, int status,
+                            std::initializer_list<const char*> messages, const QList<Change>& changes = {},
+                            const Prepare& prepare = {}, const QString& out = {}, const QByteArray& input = {}) {
+            // Rows name the game folder, but for those about finding it.
+            QStringList given = Texts(arguments);
+            if (!given.removeOne(QStringLiteral("FIND")))
+                given.prepend(QStringLiteral("--game=GAME"));
+            QTest::newRow(name) << given << prepare << input << status << out << Texts(messages) << changes;
+        };
+        QStringList names = DemoGame::BotNames;
+        names.removeOne(QStringLiteral("Old Tom"));
+        names.removeOne(QStringLiteral("Brannoch"));
+        const QByteArray botNames = DemoGame::BotNamesFile(names << QStringLiteral("Brannoch"));
 
-void TestCommandLine::commands_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<Prepare>("prepare");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QList<Change>>("changes");
-    const auto row = [](const char* name, std::initializer_list<const char*> arguments, int status,
-                        std::initializer_list<const char*> messages, const QList<Change>& changes = {},
-                        const Prepare& prepare = {}, const QString& out = {}, const QByteArray& input = {}) {
-        // Rows name the game folder, but for those about finding it.
-        QStringList given = list(arguments);
-        if (!given.removeOne(QStringLiteral("FIND")))
-            given.prepend(QStringLiteral("--game=GAME"));
-        QTest::newRow(name) << given << prepare << input << status << out << list(messages) << changes;
-    };
-    QStringList names = DemoGame::BotNames;
-    names.removeOne(QStringLiteral("Old Tom"));
-    names.removeOne(QStringLiteral("Brannoch"));
-    const QByteArray botNames = DemoGame::BotNamesFile(names << QStringLiteral("Brannoch"));
-
-    row("list-mods", {"list-mods"}, 0, {}, {}, {}, Mods);
-    row("usage: unknown command", {"frobnicate", "gx3190"}, 2, {"Unknown command \"frobnicate\"."});
-    row("usage: unknown value name", {"set", "gx3190", "soldier-ff=1", "nosuch=1"}, 2, {"nosuch: no value"});
-    row("usage: not a number", {"level", "gx3190", "all", "max-view=9x"}, 2, {"max-view=9x: expected a whole"});
-    row("set several values",
-        {"set", "gx3190", "soldier-ff=0", "vehicle-ff=0", "bot-skill=80", "max-bots=12", "score.SCORE_KILL=3"}, 0,
-        {"Data saved."},
-        {replace(Server, "FriendlyFire 100\r", "FriendlyFire 0\r"),
-         replace(Server, "FriendlyFire 50\r", "FriendlyFire 0\r"),
-         replace(AIDefault, "setMaxNBots 32", "setMaxNBots 12"),
-         replace(AIDefault, "setBotSkill 0.5", "setBotSkill 0.8"),
-         replace(QStringLiteral("python/game/scoringCommon.py"), "SCORE_KILL = 1\r", "SCORE_KILL = 3\r")});
-    row("out of range: nothing written", {"set", "gx3190", "soldier-ff=0", "vehicle-ff=101", "max-bots=257"}, 1,
-        {"vehicle-ff=101: outside 0 to 100 (the file holds 50).", "max-bots=257: outside 1 to 256",
-         "Nothing was saved."});
-    row("out of range but already in the file: kept", {"set", "gx3190", "soldier-ff=150", "vehicle-ff=10"}, 0,
-        {"Data saved."}, {replace(Server, "vehicleFriendlyFire 50", "vehicleFriendlyFire 10")},
-        rewrite(Server, "FriendlyFire 100", "FriendlyFire 150"));
-    row("a key the file lacks", {"set", "gx3190", "vehicle-ff=1"}, 1, {"does not hold this value"}, {},
-        rewrite(Server, "sv.vehicleFriendlyFire", "rem vehicle"));
-    row("read-only file named, the others saved", {"set", "gx3190", "soldier-ff=1", "max-bots=20"}, 1,
-        {"ServerSettings.CON: the file is read-only"}, {replace(AIDefault, "setMaxNBots 32", "setMaxNBots 20")},
-        [](Game& game) { QVERIFY(QFile::setPermissions(game.mod(Server), QFileDevice::ReadOwner)); });
-    row("bot names", {"bot-names", "gx3190", "--add", "Brannoch", "--remove", "Old Tom", "--remove", "Brannoch"}, 0,
-        {"Data saved."}, {[botNames](Snapshot& files) { files[QStringLiteral("AI/BotNames.AI")] = botNames; }});
-    row("bot name not there", {"bot-names", "gx3190", "--remove", "Nobody", "--add", "New"}, 1,
-        {"--remove \"Nobody\": no bot of that name.", "Nothing was saved."});
-    row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {[](Snapshot& files) {
-            for (const QString& movie : IntroSwitch::IntroMovies) {
-                files[movie + QStringLiteral(".OFF")] = files[movie];
-                files[movie] = Absent;
-            }
-        }});
-    row("one level by its shown name", {"level", "gx3190", "merrow harbour", "max-view=900", "cold-breath=on"}, 0,
-        {"Merrow Harbour: Level data saved."},
-        {level(8, "Distance 800\r", "Distance 900\r"), level(8, "ColdBreath 0\r", "ColdBreath 1\r")});
-    row("level value out of range", {"level", "gx3190", "all", "pac-ticket-loss=1000"}, 1,
-        {"Orvane Island 3190: pac-ticket-loss=1000: outside 0 to 999 (the file holds 5).", "Nothing was saved."});
-    QList<Change> tickets;
-    for (int i = 0; i < 13; ++i) {
-        if (i != 4)
-            tickets.append(level(i, "32 2 " + QByteArray::number((100 + i * 10) * 2 - 20) + "\r", "32 2 250\r"));
-    }
-    row("all levels, one archive damaged", {"level", "gx3190", "all", "eu-tickets-32=250"}, 1,
-        {"Tovary: Unable to read level data.", "Not a zip archive"}, tickets,
-        [](Game& game) { WriteBytes(game.archive(4), "not an archive"); });
-    row("password refused with --no-input", {"--no-input", "level", "gx3190", "Varnholm", "max-view=700"}, 1,
-        {"Varnholm: Unable to read level data.", "protected by a password"}, {}, Password);
-    row("password read from the input", {"level", "gx3190", "Varnholm", "max-view=700"}, 0,
-        {"Varnholm: Please Enter The Password!", "Varnholm: Level data saved."},
-        {level(0, "Distance 600\r", "Distance 700\r")}, Password, {}, "pw\n");
-    row("no game folder found", {"FIND", "list-mods"}, 1, {"No game folder found"});
-    row("the stored game folder", {"FIND", "list-mods"}, 0, {}, {}, Stored, Mods);
-}
-
-void TestCommandLine::commands()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(Prepare, prepare);
-    QFETCH(QByteArray, input);
-    QFETCH(int, status);
-    QFETCH(QString, out);
-    QFETCH(QStringList, messages);
-    QFETCH(QList<Change>, changes);
-    Game game;
-    if (prepare)
-        prepare(game);
-    Snapshot expected = game.snapshot();
-    for (const Change& change : changes)
-        change(expected);
-
-    const Result result = run(game, arguments, input);
-    QVERIFY2(result.status == status, qPrintable(result.err));
-    QCOMPARE(result.out, out);
-    for (const QString& message : messages)
-        QVERIFY2(result.err.contains(message), qPrintable(message + QStringLiteral("\n---\n") + result.err));
-    // Each level saved says so on its own line, and every file not expected to change keeps its bytes.
-    const Snapshot after = game.snapshot();
-    QCOMPARE(result.err.count(QStringLiteral("Level data saved.")), after.size() - expected.size());
-    for (auto file = expected.cbegin(); file != expected.cend(); ++file)
-        QVERIFY2(after.value(file.key()) == file.value(), qPrintable(file.key()));
-}
-
-void TestCommandLine::showNamesEveryValueAsSetAndHelpDo()
-{
-    Game game;
-    const Snapshot before = game.snapshot();
-    const Result json = run(game, list({"--game=GAME", "show", "gx3190", "--json"}));
-    const Result text = run(game, list({"--game=GAME", "show", "gx3190"}));
-    const Result help = run(game, list({"--help"}));
-    QCOMPARE(json.status, 0);
-    QCOMPARE(text.status, 0);
-    QCOMPARE(help.status, 0);
-    QVERIFY(run(game, list({"--version"})).out.startsWith(QStringLiteral("GX3190 Editor ")));
-
-    const auto parse = [](const QString& source) { return QJsonDocument::fromJson(source.toUtf8()).object(); };
-    const QJsonObject mod = parse(json.out);
-    const QJsonObject merrow =
-        mod.value(QStringLiteral("levels")).toObject().value(QStringLiteral("Merrow_Harbor")).toObject();
-    QCOMPARE(mod.value(QStringLiteral("bot-names")).toArray(), QJsonArray::fromStringList(DemoGame::BotNames));
-    const QJsonObject some = parse(QStringLiteral(
-        R"({"soldier-ff": 100, "vehicle-splash-ff": 25, "bot-skill": 50, "max-bots": 32, "intro": true,
-            "score.SCORE_KILL": 1, "score.SCORE_TEAMKILL": -4, "score.MAX_EMP_TIME": 10})"));
-    for (const QString& name : some.keys())
-        QVERIFY2(mod.value(name) == some.value(name), qPrintable(name));
-    QCOMPARE(merrow, parse(QStringLiteral(
-                         R"({"name": "Merrow Harbour", "max-view": 800, "cold-breath": false, "pac-tickets-16": 180,
-                             "eu-tickets-16": 170, "pac-tickets-32": 360, "eu-tickets-32": 340, "pac-tickets-64": 540,
-                             "eu-tickets-64": 510, "pac-tickets-128": 720, "eu-tickets-128": 680,
-                             "pac-ticket-loss": 5, "eu-ticket-loss": 13})")));
-
-    // The text lists the same values under the same names, --help names every one, and set and level take
-    // every one back: writing back what show read changes nothing.
-    const QStringList lines = text.out.split(QLatin1Char('\n'));
-    QStringList modValues{QStringLiteral("set"), QStringLiteral("gx3190")};
-    QStringList levelValues{QStringLiteral("level"), QStringLiteral("gx3190"), QStringLiteral("Merrow_Harbor")};
-    const auto check = [&](const QString& prefix, const QJsonObject& object, QStringList& assignments) {
-        for (const QString& name : object.keys()) {
-            const QJsonValue value = object.value(name);
-            const QString shown = value.isBool()     ? QString::fromLatin1(value.toBool() ? "on" : "off")
-                                  : value.isDouble() ? QString::number(value.toInteger())
-                                                     : value.toString();
-            if (!value.isObject() && !value.isArray())
-                QVERIFY2(lines.contains(prefix + name + QStringLiteral(" = ") + shown), qPrintable(name));
-            if (name == QLatin1String("mod") || name == QLatin1String("folder") || name == QLatin1String("name"))
-                continue;
-            QVERIFY2(help.out.contains(name), qPrintable(name));
-            if (value.isDouble() || (value.isBool() && name != QLatin1String("intro")))
-                assignments.append(name + QLatin1Char('=') + shown);
+        row("list-mods", {"list-mods"}, 0, {}, {}, {}, Mods);
+        row("usage: unknown command", {"frobnicate", "gx3190"}, 2, {"Unknown command \"frobnicate\"."});
+        row("usage: unknown value name", {"set", "gx3190", "soldier-ff=1", "nosuch=1"}, 2, {"nosuch: no value"});
+        row("usage: not a number", {"level", "gx3190", "all", "max-view=9x"}, 2, {"max-view=9x: expected a whole"});
+        row("set several values",
+            {"set", "gx3190", "soldier-ff=0", "vehicle-ff=0", "bot-skill=80", "max-bots=12", "score.SCORE_KILL=3"}, 0,
+            {"Data saved."},
+            {replace(Server, "FriendlyFire 100\r", "FriendlyFire 0\r"),
+             replace(Server, "FriendlyFire 50\r", "FriendlyFire 0\r"),
+             replace(AIDefault, "setMaxNBots 32", "setMaxNBots 12"),
+             replace(AIDefault, "setBotSkill 0.5", "setBotSkill 0.8"),
+             replace(QStringLiteral("python/game/scoringCommon.py"), "SCORE_KILL = 1\r", "SCORE_KILL = 3\r")});
+        row("out of range: nothing written", {"set", "gx3190", "soldier-ff=0", "vehicle-ff=101", "max-bots=257"}, 1,
+            {"vehicle-ff=101: outside 0 to 100 (the file holds 50).", "max-bots=257: outside 1 to 256",
+             "Nothing was saved."});
+        row("out of range but already in the file: kept", {"set", "gx3190", "soldier-ff=150", "vehicle-ff=10"}, 0,
+            {"Data saved."}, {replace(Server, "vehicleFriendlyFire 50", "vehicleFriendlyFire 10")},
+            rewrite(Server, "FriendlyFire 100", "FriendlyFire 150"));
+        row("a key the file lacks", {"set", "gx3190", "vehicle-ff=1"}, 1, {"does not hold this value"}, {},
+            rewrite(Server, "sv.vehicleFriendlyFire", "rem vehicle"));
+        row("read-only file named, the others saved", {"set", "gx3190", "soldier-ff=1", "max-bots=20"}, 1,
+            {"ServerSettings.CON: the file is read-only"}, {replace(AIDefault, "setMaxNBots 32", "setMaxNBots 20")},
+            [](Game& game) { QVERIFY(QFile::setPermissions(game.mod(Server), QFileDevice::ReadOwner)); });
+        row("bot names", {"bot-names", "gx3190", "--add", "Brannoch", "--remove", "Old Tom", "--remove", "Brannoch"}, 0,
+            {"Data saved."}, {[botNames](Snapshot& files) { files[QStringLiteral("AI/BotNames.AI")] = botNames; }});
+        row("bot name not there", {"bot-names", "gx3190", "--remove", "Nobody", "--add", "New"}, 1,
+            {"--remove \"Nobody\": no bot of that name.", "Nothing was saved."});
+        row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {[](Snapshot& files) {
+                for (const QString& movie : IntroSwitch::IntroMovies)
+                    files.insert(movie + QStringLiteral(".OFF"), files.take(movie));
+            }});
+        row("one level by its shown name", {"level", "gx3190", "merrow harbour", "max-view=900", "cold-breath=on"}, 0,
+            {"Merrow Harbour: Level data saved."},
+            {level(8, "Distance 800\r", "Distance 900\r"), level(8, "ColdBreath 0\r", "ColdBreath 1\r")});
+        row("level value out of range", {"level", "gx3190", "all", "pac-ticket-loss=1000"}, 1,
+            {"Orvane Island 3190: pac-ticket-loss=1000: outside 0 to 999 (the file holds 5).", "Nothing was saved."});
+        QList<Change> tickets;
+        for (int i = 0; i < 13; ++i) {
+            if (i != 4)
+                tickets.append(level(i, "32 2 " + QByteArray::number((100 + i * 10) * 2 - 20) + "\r", "32 2 250\r"));
         }
-    };
-    check({}, mod, modValues);
-    check(QStringLiteral("levels.Merrow_Harbor."), merrow, levelValues);
-    QCOMPARE(modValues.size(), 2 + 6 + 68);
-    QCOMPARE(levelValues.size(), 3 + 12);
-    const Result setBack = run(game, QStringList{QStringLiteral("--game=GAME")} + modValues);
-    QVERIFY2(setBack.status == 0 && setBack.err.contains(QStringLiteral("Nothing to save")), qPrintable(setBack.err));
-    const Result levelBack = run(game, QStringList{QStringLiteral("--game=GAME")} + levelValues);
-    QVERIFY2(levelBack.status == 0 && levelBack.err.contains(QStringLiteral("Nothing to save")),
-             qPrintable(levelBack.err));
-    QVERIFY(game.snapshot() == before);
-}
+        row("all levels, one archive damaged", {"level", "gx3190", "all", "eu-tickets-32=250"}, 1,
+            {"Tovary: Unable to read level data.", "Not a zip archive"}, tickets,
+            [](Game& game) { WriteBytes(game.archive(4), "not an archive"); });
+        row("password refused with --no-input", {"--no-input", "level", "gx3190", "Varnholm", "max-view=700"}, 1,
+            {"Varnholm: Unable to read level data.", "protected by a password"}, {}, Password);
+        row("password read from the input", {"level", "gx3190", "Varnholm", "max-view=700"}, 0,
+            {"Varnholm: Please Enter The Password!", "Varnholm: Level data saved."},
+            {level(0, "Distance 600\r", "Distance 700\r")}, Password, {}, "pw\r\n");
+        row("no game folder found", {"FIND", "list-mods"}, 1, {"No game folder found"});
+        row("the stored game folder", {"FIND", "list-mods"}, 0, {}, {}, Stored, Mods);
+    }
+
+    void commands()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(Prepare, prepare);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QStringList, messages);
+        QFETCH(QList<Change>, changes);
+        Game game;
+        if (prepare)
+            prepare(game);
+        Snapshot expected = game.snapshot();
+        for (const Change& change : changes)
+            change(expected);
+
+        const Result result = run(game, arguments, input);
+        QVERIFY2(result.status == status, qPrintable(result.err));
+        QCOMPARE(result.out, out);
+        for (const QString& message : messages)
+            QVERIFY2(result.err.contains(message), qPrintable(message + QStringLiteral("\n---\n") + result.err));
+        // Each level saved says so on its own line, and every file not expected to change keeps its bytes.
+        const Snapshot after = game.snapshot();
+        QCOMPARE(result.err.count(QStringLiteral("Level data saved.")), after.size() - expected.size());
+        for (auto file = expected.cbegin(); file != expected.cend(); ++file)
+            QVERIFY2(after.contains(file.key()) && after.value(file.key()) == file.value(), qPrintable(file.key()));
+    }
+
+    void showNamesEveryValueAsSetAndHelpDo()
+    {
+        Game game;
+        const Snapshot before = game.snapshot();
+        const Result json = run(game, Texts({"--game=GAME", "show", "gx3190", "--json"}));
+        const Result text = run(game, Texts({"--game=GAME", "show", "gx3190"}));
+        const Result help = run(game, Texts({"--help"}));
+        QCOMPARE(QList<int>({json.status, text.status, help.status}), QList<int>({0, 0, 0}));
+        QVERIFY(run(game, Texts({"--version"})).out.startsWith(QStringLiteral("GX3190 Editor ")));
+
+        const auto parse = [](const QString& source) { return QJsonDocument::fromJson(source.toUtf8()).object(); };
+        const QJsonObject mod = parse(json.out);
+        const QJsonObject merrow =
+            mod.value(QStringLiteral("levels")).toObject().value(QStringLiteral("Merrow_Harbor")).toObject();
+        QCOMPARE(mod.value(QStringLiteral("bot-names")).toArray(), QJsonArray::fromStringList(DemoGame::BotNames));
+        const QJsonObject some = parse(QStringLiteral(
+            R"({"soldier-ff": 100, "vehicle-splash-ff": 25, "bot-skill": 50, "max-bots": 32, "intro": true,
+                "score.SCORE_KILL": 1, "score.SCORE_TEAMKILL": -4, "score.MAX_EMP_TIME": 10})"));
+        for (const QString& name : some.keys())
+            QVERIFY2(mod.value(name) == some.value(name), qPrintable(name));
+        QCOMPARE(merrow, parse(QStringLiteral(
+                             R"({"name": "Merrow Harbour", "max-view": 800, "cold-breath": false, "pac-tickets-16": 180,
+                                 "eu-tickets-16": 170, "pac-tickets-32": 360, "eu-tickets-32": 340, "pac-tickets-64": 540,
+                                 "eu-tickets-64": 510, "pac-tickets-128": 720, "eu-tickets-128": 680,
+                                 "pac-ticket-loss": 5, "eu-ticket-loss": 13})")));
+
+        // The text lists the same values under the same names, --help names every one, and set and level take
+        // every one back: writing back what show read changes nothing.
+        const QStringList lines = text.out.split(QLatin1Char('\n'));
+        QStringList modValues = Texts({"--game=GAME", "set", "gx3190"});
+        QStringList levelValues = Texts({"--game=GAME", "level", "gx3190", "Merrow_Harbor"});
+        const auto check = [&](const QString& prefix, const QJsonObject& object, QStringList& assignments) {
+            for (const QString& name : object.keys()) {
+                const QJsonValue value = object.value(name);
+                const QString shown = value.isBool()     ? QString::fromLatin1(value.toBool() ? "on" : "off")
+                                      : value.isDouble() ? QString::number(value.toInteger())
+                                                         : value.toString();
+                if (!value.isObject() && !value.isArray())
+                    QVERIFY2(lines.contains(prefix + name + QStringLiteral(" = ") + shown), qPrintable(name));
+                if (name == QLatin1String("mod") || name == QLatin1String("folder") || name == QLatin1String("name"))
+                    continue;
+                QVERIFY2(help.out.contains(name), qPrintable(name));
+                if (value.isDouble() || (value.isBool() && name != QLatin1String("intro")))
+                    assignments.append(name + QLatin1Char('=') + shown);
+            }
+        };
+        check({}, mod, modValues);
+        check(QStringLiteral("levels.Merrow_Harbor."), merrow, levelValues);
+        QCOMPARE(modValues.size(), 3 + 6 + 68);
+        QCOMPARE(levelValues.size(), 4 + 12);
+        for (const QStringList& back : {modValues, levelValues}) {
+            const Result result = run(game, back);
+            QVERIFY2(result.status == 0 && result.err.contains(QStringLiteral("Nothing to save")),
+                     qPrintable(result.err));
+        }
+        QVERIFY(game.snapshot() == before);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

@@ -10,8 +10,6 @@
 #include <optional>
 
 #ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -46,27 +44,6 @@ struct PermissionBitsBind
             qFatal("cannot act as root again");
     }
 };
-
-// Writes that would make a file larger than this fail (with EFBIG, as on a full disk) while this lives.
-struct FileSizeLimit
-{
-    rlimit old{};
-    void (*oldHandler)(int) = nullptr;
-
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-};
 #endif
 
 } // namespace
@@ -77,37 +54,54 @@ class TestAtomicFile final : public QObject
 
 private slots:
 #ifdef Q_OS_LINUX
-    void aFolderThatRefusesNewFilesGetsTheFileInPlace_data()
+    void savesWholeOrNotAtAll_data()
     {
+        QTest::addColumn<bool>("folderRefusesNewFiles");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("roomToGrow");
+        QTest::addColumn<bool>("throughLink");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("writable file") << false << true << true;
-        QTest::newRow("read-only file") << true << true << false;
+        QTest::newRow("saved") << false << false << true << false << true;
+        // The link stays a link, and the file it names gets the new bytes.
+        QTest::newRow("through a link") << false << false << true << true << true;
+        QTest::newRow("read-only") << false << true << true << false << false;
+        QTest::newRow("full disk") << false << false << false << false << false;
+        // No temporary file can stand beside the target, so the file is written in place.
+        QTest::newRow("in place") << true << false << true << false << true;
+        QTest::newRow("in place, read-only") << true << true << true << false << false;
         // Met before any old byte is overwritten, so the old file stays whole.
-        QTest::newRow("no room to grow") << false << false << false;
+        QTest::newRow("in place, no room to grow") << true << false << false << false << false;
     }
 
-    void aFolderThatRefusesNewFilesGetsTheFileInPlace()
+    void savesWholeOrNotAtAll()
     {
+        QFETCH(bool, folderRefusesNewFiles);
         QFETCH(bool, readOnly);
         QFETCH(bool, roomToGrow);
+        QFETCH(bool, throughLink);
         QFETCH(bool, saved);
         QTemporaryDir dir;
         const QString folder = dir.path() + QStringLiteral("/AI");
         const QString names = folder + QStringLiteral("/BotNames.AI");
+        const QString file = throughLink ? dir.path() + QStringLiteral("/elsewhere/BotNames.AI") : names;
         const QByteArray before = "aiSettings.addBotName Alpha\r\naiSettings.addBotName Bravo\r\n";
         const QByteArray after = before + "aiSettings.addBotName Long Enough To Grow The File\r\n";
-        WriteBytes(names, before);
-        if (readOnly)
-            QVERIFY(QFile::setPermissions(names, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        WriteBytes(file, before);
+        QVERIFY(QDir().mkpath(folder));
+        if (throughLink)
+            QVERIFY(QFile::link(QStringLiteral("../elsewhere/BotNames.AI"), names));
+        // Not the bits a new file gets, so that a save that makes a new file shows.
+        QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                (readOnly ? QFileDevice::Permissions() : QFileDevice::WriteOwner)));
+        const QFileDevice::Permissions bits = QFile::permissions(file);
         constexpr auto readAndEnter = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
                                       QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
-        QVERIFY(QFile::setPermissions(folder, readAndEnter));
+        if (folderRefusesNewFiles)
+            QVERIFY(QFile::setPermissions(folder, readAndEnter));
         QString error;
         {
-            const PermissionBitsBind bind(dir.path());
-            if (!bind.ok)
+            std::optional<PermissionBitsBind> bind;
+            if (folderRefusesNewFiles && !bind.emplace(dir.path()).ok)
                 QSKIP("running as root, and cannot act as an unprivileged user to make the folder's bits bind");
             std::optional<FileSizeLimit> limit;
             if (!roomToGrow)
@@ -117,8 +111,10 @@ private slots:
         QVERIFY(QFile::setPermissions(folder, readAndEnter | QFileDevice::WriteOwner));
 
         QVERIFY2(error.isEmpty() == saved, qPrintable(error));
-        QCOMPARE(ReadBytes(names), saved ? after : before);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("BotNames.AI")});
+        QCOMPARE(ReadBytes(file), saved ? after : before);
+        QCOMPARE(QFile::permissions(file), bits);
+        QCOMPARE(QFileInfo(names).isSymLink(), throughLink);
+        QCOMPARE(FolderContents(folder).keys(), QStringList{QStringLiteral("BotNames.AI")});
     }
 #endif
 };

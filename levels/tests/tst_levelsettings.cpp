@@ -1,6 +1,5 @@
 #include "levels/LevelSettings.h"
 #include "tests/support/TestSupport.h"
-#include "tools/demogame/DemoGame.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +15,9 @@ QByteArray filler()
 }
 
 // The twelve lines the editor reads, in mixed letter case: team 1 has 110 tickets per 16 players, team 2 has 100.
-QByteArray settingsLines(const QByteArray& viewDistance = "800")
+QByteArray settingsLines()
 {
-    QByteArray lines = "gameLogic.maximumLevelViewDistance " + viewDistance + "\r\nGameLogic.UseColdBreath 1\r\n";
+    QByteArray lines = "gameLogic.maximumLevelViewDistance 800\r\nGameLogic.UseColdBreath 1\r\n";
     for (int players = 16; players <= 128; players *= 2) {
         for (int team = 1; team <= 2; ++team)
             lines += QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx %1 %2 %3\r\n")
@@ -30,11 +29,6 @@ QByteArray settingsLines(const QByteArray& viewDistance = "800")
     return lines + "gameLogic.setTicketLossPerMin 1 5\r\ngameLogic.setTicketLossPerMin 2 12\r\n";
 }
 
-ScriptText script(const QByteArray& text)
-{
-    return ScriptText::fromFileBytes(text);
-}
-
 } // namespace
 
 class TestLevelSettings final : public QObject
@@ -42,188 +36,112 @@ class TestLevelSettings final : public QObject
     Q_OBJECT
 
 private slots:
-    void readsEveryValueOfTheDemoLevels();
-    void readsMixedCaseAndKeepsIt();
-    void keysBeforeSearchStartAreNotSeen();
-    void valuesOutOfReach_data();
-    void valuesOutOfReach();
-    void coldBreath_data();
-    void coldBreath();
-    void spinPositions();
-    void fileRoundTrip();
+    void readsAndWritesFromTheSearchStart()
+    {
+        // Keys before the start are not read, but a write replaces every place that holds the same old value.
+        const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
+        const ScriptText text = ScriptText::fromFileBytes(early + filler() + settingsLines());
+        LevelSettings settings = Levels::readLevelSettings(text);
+        QStringList values;
+        for (const Levels::LevelValueInfo& info : Levels::LevelValues)
+            values.append(settings.value(info.which) + QLatin1Char('/') + settings.oldValue(info.which));
+        // PT128's value stands right after its 44-character key.
+        QCOMPARE(values.join(QLatin1Char(' ')),
+                 QStringLiteral("800/800 110/110 100/100 220/220 200/200 440/440 400/400 880/880 800/800 5/5 12/12"));
+        QVERIFY(settings.ColdBreathPresent && settings.ColdBreathOn);
+        // Nothing changed: the text is exactly as read, letter case and all, with no line added.
+        QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
+
+        settings.MaxViewDistance = QStringLiteral("5");
+        settings.value(Levels::LevelValue::PT128) = QStringLiteral("999");
+        settings.TicketLoss = {QStringLiteral("7"), QStringLiteral("0")};
+        settings.ColdBreathOn = false;
+        QByteArray expected = text.text();
+        expected.replace("ViewDistance 800", "ViewDistance 5")
+            .replace("UseColdBreath 1", "UseColdBreath 0")
+            .replace("128 1 880", "128 1 999")
+            .replace("LossPerMin 1 5", "LossPerMin 1 7")
+            .replace("losspermin 1 5", "losspermin 1 7")
+            .replace("LossPerMin 2 12", "LossPerMin 2 0");
+        QCOMPARE(Levels::writeLevelSettings(text, settings).text(), expected);
+    }
+
+    // One line past the search start: what is read from it, and the line written once a value read is set to 120
+    // and cold breath to the other state. A value the editor cannot read stays as it is.
+    void oneLine_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("read"); // the view distance, or cold breath as on or off
+        QTest::addColumn<QByteArray>("written");
+        const auto row = [](const char* line, const char* read, const char* written) {
+            QTest::newRow(line) << QByteArray(line) << QString::fromLatin1(read) << QByteArray(written);
+        };
+        row("gameLogic.maximumLevelViewDistance 1500", "1500", "gameLogic.maximumLevelViewDistance 120");
+        row("gameLogic.maximumLevelViewDistance 050", "050", "gameLogic.maximumLevelViewDistance 120");
+        row("gameLogic.maximumLevelViewDistance 5.5", "5", "gameLogic.maximumLevelViewDistance 120");
+        for (const char* unread :
+             {"gameLogic.maximumLevelViewDistance -1", "gameLogic.maximumLevelViewDistance v_arg1",
+              "gameLogic.maximumLevelViewDistance ", "rem no cold breath here", "gamelogic.usecoldbreath yes"})
+            row(unread, "", unread);
+        // Cold breath is written as 1 or 0 in the line's own letter case.
+        row("gamelogic.usecoldbreath 0", "off", "gamelogic.usecoldbreath 1");
+        row("gameLogic.useColdBreath 1", "on", "gameLogic.useColdBreath 0");
+        row("GAMELOGIC.USECOLDBREATH 2", "on", "GAMELOGIC.USECOLDBREATH 0");
+    }
+
+    void oneLine()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, read);
+        QFETCH(QByteArray, written);
+        const QByteArray after = "\r\ngamelogic.setticketlosspermin 1 5\r\n";
+        const ScriptText text = ScriptText::fromFileBytes(filler() + line + after);
+        LevelSettings settings = Levels::readLevelSettings(text);
+        QCOMPARE(settings.MaxViewDistance + QLatin1String(!settings.ColdBreathPresent ? ""
+                                                          : settings.ColdBreathOn     ? "on"
+                                                                                      : "off"),
+                 read);
+        QCOMPARE(settings.TicketLoss[0], QStringLiteral("5")); // the next key is unaffected
+        if (!settings.MaxViewDistance.isEmpty())
+            settings.MaxViewDistance = QStringLiteral("120");
+        settings.ColdBreathOn = !settings.ColdBreathOn;
+        QCOMPARE(Levels::writeLevelSettings(text, settings).text(), filler() + written + after);
+    }
+
+    void spinPositions()
+    {
+        const Levels::LevelValueInfo& view = Levels::LevelValues[0];
+        const Levels::LevelValueInfo& loss = Levels::LevelValues[9];
+        QCOMPARE(Levels::spinPosition(QStringLiteral("050"), view), 50);
+        QCOMPARE(Levels::spinPosition(QStringLiteral("1500"), view), 999);
+        QCOMPARE(Levels::spinPosition(QStringLiteral("0"), view), 1);
+        QCOMPARE(Levels::spinPosition(QStringLiteral("0"), loss), 0);
+        QCOMPARE(Levels::spinPosition(QStringLiteral("99999999999999999999999"), loss), 999);
+    }
+
+    void fileRoundTrip()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("Init.CON"));
+        // Lone CR and LF line ends become CR LF in the held form; the last line gets its end.
+        WriteBytes(path, filler() + "a\rb\nc\r\n" + settingsLines().replace("\r\n", "\n").chopped(1));
+        ScriptText text;
+        QVERIFY(Levels::readLevelFile(path, text).isEmpty());
+        QCOMPARE(text.text(), filler() + "a\r\nb\r\nc\r\n" + settingsLines());
+
+        LevelSettings settings = Levels::readLevelSettings(text);
+        settings.Tickets[7] = QStringLiteral("77");
+        const ScriptText written = Levels::writeLevelSettings(text, settings);
+        // Read-only is cleared first, as the game's own tools did.
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+        QCOMPARE(Levels::writeLevelFile(path, written), QString());
+        QCOMPARE(ReadBytes(path), written.text());
+        QVERIFY(QFileInfo(path).isWritable());
+        ScriptText missing;
+        QVERIFY(!Levels::readLevelFile(dir.filePath(QStringLiteral("missing")), missing).isEmpty());
+    }
 };
-
-void TestLevelSettings::readsEveryValueOfTheDemoLevels()
-{
-    for (int level = 0; level < 13; ++level) {
-        const LevelSettings settings = Levels::readLevelSettings(script(DemoGame::InitCon(level)));
-        QCOMPARE(settings.MaxViewDistance, QString::number(600 + level * 25));
-        QVERIFY(settings.ColdBreathPresent);
-        QCOMPARE(settings.ColdBreathOn, level % 3 == 0);
-        // Team 1 then team 2 for 16, 32, 64 and 128 players.
-        for (int i = 0; i < 8; ++i) {
-            const int players = i / 2 + 1;
-            QCOMPARE(settings.Tickets.at(size_t(i)), QString::number(players * (100 + level * 10 - (i % 2) * 10)));
-        }
-        QCOMPARE(settings.TicketLoss,
-                 (std::array<QString, 2>{QString::number(5 + level % 4), QString::number(10 + level % 5)}));
-        QCOMPARE(settings.OldTickets, settings.Tickets);
-    }
-}
-
-void TestLevelSettings::readsMixedCaseAndKeepsIt()
-{
-    const ScriptText text = script(filler() + settingsLines());
-    LevelSettings settings = Levels::readLevelSettings(text);
-    QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
-    QCOMPARE(settings.value(Levels::LevelValue::PT128),
-             QStringLiteral("880")); // the value right after the 44-character key
-    QCOMPARE(settings.value(Levels::LevelValue::ET128), QStringLiteral("800"));
-    QCOMPARE(settings.TicketLoss[0], QStringLiteral("5"));
-    QVERIFY(settings.ColdBreathOn);
-
-    // Nothing changed: the text is exactly as read, letter case and all, with no line added.
-    QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
-
-    settings.MaxViewDistance = QStringLiteral("5");
-    settings.value(Levels::LevelValue::PT128) = QStringLiteral("999");
-    settings.TicketLoss[1] = QStringLiteral("0");
-    settings.ColdBreathOn = false;
-    QByteArray expected = text.text();
-    expected.replace("ViewDistance 800", "ViewDistance 5")
-        .replace("UseColdBreath 1", "UseColdBreath 0")
-        .replace("128 1 880", "128 1 999")
-        .replace("LossPerMin 2 12", "LossPerMin 2 0");
-    QCOMPARE(Levels::writeLevelSettings(text, settings).text(), expected);
-}
-
-void TestLevelSettings::keysBeforeSearchStartAreNotSeen()
-{
-    // Too short: no key can be found.
-    const LevelSettings none = Levels::readLevelSettings(script(settingsLines()));
-    QVERIFY(!none.ColdBreathPresent);
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
-        QVERIFY(none.value(info.which).isEmpty());
-    QCOMPARE(Levels::writeLevelSettings(script(settingsLines()), none).text(), script(settingsLines()).text());
-
-    // A key before and after the start: read from the later one; a write replaces every place that holds
-    // the same old value, and leaves a different earlier value alone.
-    const QByteArray early = "gamelogic.setticketlosspermin 1 5\r\ngamelogic.maximumlevelviewdistance 300\r\n";
-    const ScriptText text = script(early + filler() + settingsLines());
-    LevelSettings settings = Levels::readLevelSettings(text);
-    QCOMPARE(settings.MaxViewDistance, QStringLiteral("800"));
-    settings.TicketLoss[0] = QStringLiteral("7");
-    settings.MaxViewDistance = QStringLiteral("900");
-    const QByteArray written = Levels::writeLevelSettings(text, settings).text();
-    QVERIFY(written.startsWith("gamelogic.setticketlosspermin 1 7\r\ngamelogic.maximumlevelviewdistance 300\r\n"));
-    QVERIFY(written.contains("gameLogic.setTicketLossPerMin 1 7\r\n"));
-    QVERIFY(written.contains("gameLogic.maximumLevelViewDistance 900\r\n"));
-}
-
-void TestLevelSettings::valuesOutOfReach_data()
-{
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<QString>("read");
-    QTest::newRow("four digits") << QByteArray("1500") << QStringLiteral("1500");
-    QTest::newRow("leading zero") << QByteArray("050") << QStringLiteral("050");
-    QTest::newRow("zero") << QByteArray("0") << QStringLiteral("0");
-    QTest::newRow("fraction") << QByteArray("5.5") << QStringLiteral("5");
-    QTest::newRow("zero fraction") << QByteArray("500.0") << QStringLiteral("500");
-    QTest::newRow("point at the end") << QByteArray("50.") << QStringLiteral("50");
-    QTest::newRow("two points") << QByteArray("5.5.5") << QString();
-    QTest::newRow("negative") << QByteArray("-1") << QString();
-    QTest::newRow("variable") << QByteArray("v_arg1") << QString();
-    QTest::newRow("nothing") << QByteArray() << QString();
-}
-
-void TestLevelSettings::valuesOutOfReach()
-{
-    QFETCH(QByteArray, value);
-    QFETCH(QString, read);
-    const ScriptText text = script(filler() + settingsLines(value));
-    LevelSettings settings = Levels::readLevelSettings(text);
-    QCOMPARE(settings.MaxViewDistance, read);
-    QCOMPARE(settings.Tickets[0], QStringLiteral("110")); // the other keys are unaffected
-
-    // Unchanged: written back exactly as read.
-    QCOMPARE(Levels::writeLevelSettings(text, settings).text(), text.text());
-    if (read.isEmpty())
-        return;
-    // Changed: the whole token is replaced, no digit of the old value is left behind.
-    settings.MaxViewDistance = QStringLiteral("120");
-    QVERIFY(Levels::writeLevelSettings(text, settings).text().contains("gameLogic.maximumLevelViewDistance 120\r\n"));
-}
-
-void TestLevelSettings::coldBreath_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<bool>("on");
-    QTest::newRow("0") << QByteArray("gamelogic.usecoldbreath 0") << true << false;
-    QTest::newRow("1 mixed case") << QByteArray("gameLogic.useColdBreath 1") << true << true;
-    QTest::newRow("2") << QByteArray("GAMELOGIC.USECOLDBREATH 2") << true << true;
-    QTest::newRow("absent") << QByteArray("rem no cold breath here") << false << false;
-    QTest::newRow("not a number") << QByteArray("gamelogic.usecoldbreath yes") << false << false;
-}
-
-void TestLevelSettings::coldBreath()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(bool, present);
-    QFETCH(bool, on);
-    const QByteArray after = "\r\ngamelogic.setticketlosspermin 1 5\r\n";
-    const ScriptText text = script(filler() + line + after);
-    LevelSettings settings = Levels::readLevelSettings(text);
-    QCOMPARE(settings.ColdBreathPresent, present);
-    QCOMPARE(settings.ColdBreathOn, on);
-    // Written as 1 or 0 in the line's own letter case; a line that is absent or not a number stays as it is.
-    for (const char* written : {"1", "0"}) {
-        settings.ColdBreathOn = written[0] == '1';
-        QCOMPARE(Levels::writeLevelSettings(text, settings).text(),
-                 filler() + (present ? line.chopped(1) + written : line) + after);
-    }
-}
-
-void TestLevelSettings::spinPositions()
-{
-    const Levels::LevelValueInfo& view = Levels::LevelValues[0];
-    const Levels::LevelValueInfo& loss = Levels::LevelValues[9];
-    QCOMPARE(Levels::spinPosition(QStringLiteral("050"), view), 50);
-    QCOMPARE(Levels::spinPosition(QStringLiteral("1500"), view), 999);
-    QCOMPARE(Levels::spinPosition(QStringLiteral("0"), view), 1);
-    QCOMPARE(Levels::spinPosition(QStringLiteral("0"), loss), 0);
-    QCOMPARE(Levels::spinPosition(QStringLiteral("99999999999999999999999"), loss), 999);
-}
-
-void TestLevelSettings::fileRoundTrip()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Init.CON"));
-    // Lone CR and LF line ends become CR LF in the held form; the last line gets its end.
-    WriteBytes(path, filler() + "a\rb\nc\r\n" + settingsLines().replace("\r\n", "\n").chopped(1));
-    ScriptText text;
-    QVERIFY(Levels::readLevelFile(path, text).isEmpty());
-    QCOMPARE(text.text(), filler() + "a\r\nb\r\nc\r\n" + settingsLines());
-
-    LevelSettings settings = Levels::readLevelSettings(text);
-    settings.Tickets[7] = QStringLiteral("77");
-    const ScriptText written = Levels::writeLevelSettings(text, settings);
-    // Read-only is cleared first, as the game's own tools did.
-    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
-    QCOMPARE(Levels::writeLevelFile(path, written), QString());
-    QCOMPARE(ReadBytes(path), written.text());
-    QVERIFY(ReadBytes(path).endsWith("gameLogic.setTicketLossPerMin 2 12\r\n")); // no empty line added
-    QVERIFY(QFileInfo(path).isWritable());
-
-    // A folder where the file belongs is reported, not written over.
-    const QString folder = dir.filePath(QStringLiteral("Folder.CON"));
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(!Levels::writeLevelFile(folder, written).isEmpty());
-    QVERIFY(QFileInfo(folder).isDir());
-    ScriptText missing;
-    QVERIFY(!Levels::readLevelFile(dir.filePath(QStringLiteral("missing")), missing).isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestLevelSettings)
 #include "tst_levelsettings.moc"

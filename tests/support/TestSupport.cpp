@@ -3,75 +3,28 @@
 #include "tools/demogame/DemoGame.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
-void RecordingPrompter::record(const QString& kind, const QString& text)
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+void RecordingPrompter::record(const char* kind, const QString& text)
 {
-    boxes.append({kind, text});
+    boxes.append({QString::fromLatin1(kind), text});
     if (onBox)
         onBox(boxes.last());
 }
 
-bool RecordingPrompter::question(const QString& text)
-{
-    record(QStringLiteral("question"), text);
-    if (questionAnswers.empty())
-        return false;
-    const bool answer = questionAnswers.front();
-    questionAnswers.pop_front();
-    return answer;
-}
-
-void RecordingPrompter::information(const QString& text)
-{
-    record(QStringLiteral("information"), text);
-}
-
-void RecordingPrompter::warning(const QString& text)
-{
-    record(QStringLiteral("warning"), text);
-}
-
-void RecordingPrompter::critical(const QString& text)
-{
-    record(QStringLiteral("critical"), text);
-}
-
-QString RecordingPrompter::chooseFolder(const QString& prompt)
-{
-    record(QStringLiteral("folder"), prompt);
-    if (folderAnswers.empty())
-        return {};
-    const QString answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    return answer;
-}
-
-std::optional<QString> RecordingPrompter::askText(const QString& prompt)
-{
-    record(QStringLiteral("text"), prompt);
-    if (textAnswers.empty())
-        return std::nullopt;
-    const std::optional<QString> answer = textAnswers.front();
-    textAnswers.pop_front();
-    return answer;
-}
-
-QStringList RecordingPrompter::kinds() const
+QStringList RecordingPrompter::column(QString Box::*field) const
 {
     QStringList list;
     for (const Box& box : boxes)
-        list.append(box.kind);
-    return list;
-}
-
-QStringList RecordingPrompter::texts() const
-{
-    QStringList list;
-    for (const Box& box : boxes)
-        list.append(box.text);
+        list.append(box.*field);
     return list;
 }
 
@@ -81,6 +34,14 @@ DemoGameFolder::DemoGameFolder()
     const QString error = DemoGame::Create(path);
     if (!error.isEmpty())
         QTest::qFail(qPrintable(QStringLiteral("demo game: ") + error), __FILE__, __LINE__);
+}
+
+QStringList Texts(std::initializer_list<const char*> texts)
+{
+    QStringList list;
+    for (const char* text : texts)
+        list.append(QString::fromUtf8(text));
+    return list;
 }
 
 QByteArray ReadBytes(const QString& path)
@@ -98,3 +59,40 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
 }
+
+QMap<QString, QByteArray> FolderContents(const QString& folder)
+{
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        contents.insert(QDir(folder).relativeFilePath(entry.filePath()),
+                        entry.isSymLink() ? "-> " + QFile::encodeName(entry.symLinkTarget())
+                        : entry.isDir()   ? QByteArray("<folder>")
+                                          : ReadBytes(entry.filePath()));
+    }
+    return contents;
+}
+
+#ifdef Q_OS_UNIX
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_old = limit.rlim_cur;
+    // The signal would end the test; ignored, the write fails with EFBIG instead.
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_old;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_oldHandler);
+}
+#endif

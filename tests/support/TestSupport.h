@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -30,19 +31,30 @@ public:
     // Called after a box is recorded, for tests that must look at the windows while a box is up.
     std::function<void(const Box&)> onBox;
 
-    bool question(const QString& text) override;
-    void information(const QString& text) override;
-    void warning(const QString& text) override;
-    void critical(const QString& text) override;
-    QString chooseFolder(const QString& prompt) override;
-    std::optional<QString> askText(const QString& prompt) override;
+    bool question(const QString& text) override { return record("question", text, questionAnswers, false); }
+    void information(const QString& text) override { record("information", text); }
+    void warning(const QString& text) override { record("warning", text); }
+    void critical(const QString& text) override { record("critical", text); }
+    QString chooseFolder(const QString& prompt) override { return record("folder", prompt, folderAnswers, {}); }
+    std::optional<QString> askText(const QString& prompt) override { return record("text", prompt, textAnswers, {}); }
 
-    QStringList kinds() const;
-    QStringList texts() const;
+    QStringList kinds() const { return column(&Box::kind); }
+    QStringList texts() const { return column(&Box::text); }
     void clear() { boxes.clear(); }
 
 private:
-    void record(const QString& kind, const QString& text);
+    void record(const char* kind, const QString& text);
+    // Records the box and gives the next answer queued, or the fallback when none is.
+    template <typename T> T record(const char* kind, const QString& text, std::deque<T>& answers, T fallback)
+    {
+        record(kind, text);
+        if (answers.empty())
+            return fallback;
+        fallback = std::move(answers.front());
+        answers.pop_front();
+        return fallback;
+    }
+    QStringList column(QString Box::*field) const;
 };
 
 class RecordingSounds final : public ClickSoundPlayer
@@ -61,5 +73,27 @@ struct DemoGameFolder
     QString mod(const QString& name) const { return path + QStringLiteral("mods/") + name; }
 };
 
+// Tables spell many short texts.
+QStringList Texts(std::initializer_list<const char*> texts);
+
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
+
+// Every entry under folder by its relative path: a file's bytes, "<folder>", or "-> " and a link's target
+// (links are never followed).
+QMap<QString, QByteArray> FolderContents(const QString& folder);
+
+#ifdef Q_OS_UNIX
+// While this lives, a write that would make a file larger than the limit fails as on a full disk.
+class FileSizeLimit final
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+private:
+    quint64 m_old;
+    void (*m_oldHandler)(int);
+};
+#endif

@@ -8,18 +8,12 @@
 // links, folders, passwords, and a look at what each member holds, compressed and plain.
 struct RawMember
 {
-    RawMember(QByteArray memberName, QByteArray content = {}, bool isFolder = false, bool isLink = false,
-              int method = 0, QByteArray memberPassword = {})
-        : name(std::move(memberName)), bytes(std::move(content)), folder(isFolder), link(isLink), encryption(method),
-          password(std::move(memberPassword))
-    {
-    }
     QByteArray name; // as stored, not checked
-    QByteArray bytes;
+    QByteArray bytes = {};
     bool folder = false;
     bool link = false;  // Unix symbolic link whose target is bytes
     int encryption = 0; // a ZIP_EM_* method, 0 for none
-    QByteArray password;
+    QByteArray password = {};
 };
 
 // Writes the archive (replacing any file there). Fails the current test when it cannot.
@@ -50,6 +44,7 @@ struct HeaderField
 inline constexpr HeaderField MethodField{8, 10};
 inline constexpr HeaderField DosTimeField{10, 12}; // time, then date
 inline constexpr HeaderField CrcField{14, 16};
+inline constexpr HeaderField SizeField{22, 24}; // uncompressed
 
 // Overwrites the field in both headers of the named member: the damage libzip will not write itself.
 void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);

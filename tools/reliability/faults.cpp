@@ -1,10 +1,11 @@
 // Fault injection for the editor's writes, reported as figures:
-//   gx3190-faults kill-saves DIR COUNT   mod saves killed with SIGKILL at random moments
-//   gx3190-faults kill-level DIR COUNT   level archive updates killed the same way
-//   gx3190-faults kill-intro DIR COUNT   the intro switch killed the same way
-//   gx3190-faults disk-full DIR          saves on a full file system (DIR on a tiny tmpfs)
+//   gx3190-faults kill-saves [COUNT [DIR]]   mod saves killed with SIGKILL at random moments
+//   gx3190-faults kill-level [COUNT [DIR]]   level archive updates killed the same way
+//   gx3190-faults kill-intro [COUNT [DIR]]   the intro switch killed the same way
+//   gx3190-faults disk-full DIR              saves on a full file system (DIR on a tiny tmpfs)
 // After every kill each file must be the old or the new version, whole. Exit status 0 when nothing was
-// torn or lost. Each kill run prints the seed of its kill moments; GX_FAULT_SEED=N runs with seed N.
+// torn or lost. A kill run works in a temporary folder of its own unless DIR is given, and keeps it when it
+// found something. Each kill run prints the seed of its kill moments; GX_FAULT_SEED=N runs with seed N.
 #include "core/AtomicFile.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/ModFiles.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -330,18 +332,23 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() >= 3) {
-        const QString& command = args.at(1);
-        const int count = args.size() > 3 ? args.at(3).toInt() : 1000;
-        if (command == QLatin1String("kill-saves"))
-            return killSaves(args.at(2), count) == 0 ? 0 : 1;
-        if (command == QLatin1String("kill-level"))
-            return killLevel(args.at(2), count) == 0 ? 0 : 1;
-        if (command == QLatin1String("kill-intro"))
-            return killIntro(args.at(2), count) == 0 ? 0 : 1;
-        if (command == QLatin1String("disk-full"))
-            return diskFull(args.at(2));
+    const QString command = args.value(1);
+    if (command == QLatin1String("disk-full") && args.size() == 3)
+        return diskFull(args.at(2));
+    const QMap<QString, int (*)(const QString&, int)> kills{{QStringLiteral("kill-saves"), killSaves},
+                                                            {QStringLiteral("kill-level"), killLevel},
+                                                            {QStringLiteral("kill-intro"), killIntro}};
+    if (kills.contains(command) && args.size() <= 4) {
+        QTemporaryDir scratch;
+        const QString dir = args.size() > 3 ? args.at(3) : scratch.filePath(QStringLiteral("game"));
+        if (kills.value(command)(dir, args.size() > 2 ? args.at(2).toInt() : 1000) == 0)
+            return 0;
+        if (args.size() <= 3) {
+            scratch.setAutoRemove(false);
+            out << command << ": the files are kept in " << dir << Qt::endl;
+        }
+        return 1;
     }
-    out << "usage: gx3190-faults kill-saves|kill-level|kill-intro DIR [COUNT] | disk-full DIR" << Qt::endl;
+    out << "usage: gx3190-faults kill-saves|kill-level|kill-intro [COUNT [DIR]] | disk-full DIR" << Qt::endl;
     return 2;
 }
