@@ -13,6 +13,15 @@
 
 #include <functional>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Every file of the mod but those extracted, by its path in the mod folder, and each level's Init.CON from its
@@ -279,6 +288,47 @@ private slots:
         }
         QVERIFY(game.snapshot() == before);
     }
+
+#ifdef Q_OS_LINUX
+    // Ctrl-C at the password prompt ends the program with the terminal's echo given back, not left off.
+    void interruptAtPasswordPromptGivesEchoBack()
+    {
+        Game game;
+        Password(game);
+        const QByteArray program = GX_EDITOR_PROGRAM;
+        const QByteArray gameFolder = game.demo.path.toLocal8Bit();
+        const QByteArray home = game.home.path().toLocal8Bit();
+        int terminal = -1;
+        const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            ::setenv("XDG_CONFIG_HOME", (home + "/config").constData(), 1);
+            ::setenv("WINEPREFIX", (home + "/wine").constData(), 1);
+            ::execl(program.constData(), program.constData(), "--game", gameFolder.constData(), "level", "gx3190",
+                    "Varnholm", "max-view=700", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        QByteArray shown;
+        pollfd ready{terminal, POLLIN, 0};
+        while (!shown.contains("Password") && ::poll(&ready, 1, 30000) > 0) {
+            char block[256];
+            const ssize_t got = ::read(terminal, block, sizeof block);
+            if (got <= 0)
+                break;
+            shown.append(block, got);
+        }
+        ::kill(child, SIGINT);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        termios mode{};
+        QVERIFY(::tcgetattr(terminal, &mode) == 0);
+        ::close(terminal);
+        QVERIFY2(shown.contains("Password"), shown.constData());
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+        QVERIFY(mode.c_lflag & ECHO);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)
