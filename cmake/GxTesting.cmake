@@ -21,6 +21,6 @@ function(gx_add_test name)
     endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GX_ARTIFACTS=${CMAKE_BINARY_DIR}/screenshots"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
         TIMEOUT 300)
 endfunction()
