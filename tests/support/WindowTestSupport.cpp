@@ -62,7 +62,7 @@ QWidget* FindControl(const QWidget* window, const QString& name)
     return control;
 }
 
-QStringList MisplacedControls(const QWidget* window, const QStringList& sliding)
+QStringList MisplacedControls(const QWidget* window, const QStringList& hidden, const QStringList& sliding)
 {
     const QMap<QString, QRect> places = FormPlaces(window->objectName());
     if (places.isEmpty())
@@ -75,7 +75,9 @@ QStringList MisplacedControls(const QWidget* window, const QStringList& sliding)
         } else if (sliding.contains(it.key()) ? control->size() != it.value().size() || control->y() != it.value().y()
                                               : control->geometry() != it.value()) {
             wrong.append(it.key() + QStringLiteral(" moved"));
-        } else if (control->isVisibleTo(window)) {
+        } else if (control->isVisibleTo(window) == hidden.contains(it.key())) {
+            wrong.append(it.key() + (hidden.contains(it.key()) ? QStringLiteral(" shown") : QStringLiteral(" hidden")));
+        } else if (!hidden.contains(it.key())) {
             const QWidget* hit = window->childAt(control->mapTo(window, control->rect().center()));
             if (hit != control && !control->isAncestorOf(hit))
                 wrong.append(it.key() + QStringLiteral(" covered by ") + (hit ? hit->objectName() : QString()));

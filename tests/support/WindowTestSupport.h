@@ -24,10 +24,11 @@ template <typename T> T* Control(const QWidget* window, const char* name)
 {
     return Control<T>(window, QString::fromLatin1(name));
 }
-// Every control the window's form places, where it is not at its place or a click at its centre would not
-// reach it (a shown control only: covered, or stacked beneath another). Empty when all is well. The controls
-// named in sliding move along their row with the value, so only their row and size are checked.
-QStringList MisplacedControls(const QWidget* window, const QStringList& sliding = {});
+// Every control the window's form places, where it is not at its place, or a click at its centre would not
+// reach it (hidden, covered, or stacked beneath another). Empty when all is well. The controls named in hidden
+// are meant to be hidden now; those in sliding move along their row with the value, so only their row and size
+// are checked.
+QStringList MisplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
 // The text of a label of the window.
 QString Caption(const QWidget* window, const char* name);
 // The rows of a list, top to bottom.

@@ -1,0 +1,1356 @@
+// The five windows as the user meets them: made by Editor on a fresh demo game, driven by real mouse and key
+// events at the windows' places, with the boxes and sounds recorded and the files read back.
+#include "levels/LevelWorkflow.h"
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "modfiles/SliderMath.h"
+#include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
+#include "tests/support/WindowTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
+#include "tools/demogame/DemoGame.h"
+#include "widgets/BotNameInput.h"
+#include "widgets/BotSlider.h"
+#include "widgets/CheckPicture.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
+#include "windows/FormMain.h"
+#include "windows/FormSave.h"
+#include "windows/FormSelect.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+
+#include <memory>
+
+namespace {
+
+// The places a user clicks, in window pixels.
+const QPoint EditAccept{149, 65};
+const QPoint EditCancel{53, 65};
+const QPoint EditUp{184, 36};
+const QPoint EditDown{184, 45};
+const QPoint SaveSave{149, 161};
+const QPoint SaveCancel{53, 161};
+const QPoint SaveFF{184, 40};
+const QPoint SaveScore{184, 64};
+const QPoint SaveBSMB{184, 88};
+const QPoint SaveNames{184, 112};
+const QPoint SaveIntro{184, 136};
+const QPoint LevelSave{149, 273};
+const QPoint LevelCancel{53, 273};
+const QPoint LevelColdBreath{184, 72};
+// The arrows of the level window's bar whose row starts at this height.
+QPoint LevelUp(int top)
+{
+    return {184, top + 4};
+}
+QPoint LevelDown(int top)
+{
+    return {184, top + 13};
+}
+// The arrows of a main window bar, in the bar's pixels.
+const QPoint UpperArrow(8, 4);
+const QPoint LowerArrow(8, 12);
+
+void Click(QWidget* widget, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(widget, button, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+}
+
+// Rewrites a file of a mod, replacing a pattern (case-insensitive) by a text.
+void Rewrite(const QString& path, const QString& pattern, const QString& replacement)
+{
+    QString text = QString::fromLatin1(ReadBytes(path));
+    const QString before = text;
+    text.replace(QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption), replacement);
+    QVERIFY2(text != before, qPrintable(pattern));
+    WriteBytes(path, text.toLatin1());
+}
+
+// The bytes of the four files of the loaded mod.
+QMap<ModFile, QByteArray> ModBytes(const ModSettings& mod)
+{
+    QMap<ModFile, QByteArray> bytes;
+    for (ModFile file : ModFiles::AllModFiles)
+        bytes.insert(file, ReadBytes(mod.filePath(file)));
+    return bytes;
+}
+
+QStringList FolderNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
+int CurrentCursor()
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor ? int(cursor->shape()) : -1;
+}
+
+// Notes the cursor whenever the busy panel is shown, which happens while an archive is being extracted.
+class ShowWatcher final : public QObject
+{
+public:
+    QList<int> cursors;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            cursors.append(CurrentCursor());
+        return false;
+    }
+};
+
+bool OffscreenClipboard()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+} // namespace
+
+// Every test starts on the main window with the demo game's complete mod loaded, as after the mod selection.
+class TestWindows final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DemoEditor> m_e;
+
+    FormSelect* select() const { return m_e->windows.select; }
+    FormMain* main() const { return m_e->windows.main; }
+    FormEdit* edit() const { return m_e->windows.edit; }
+    FormSave* save() const { return m_e->windows.save; }
+    FormLevel* level() const { return m_e->windows.level; }
+    ModSettings& mod() const { return m_e->mod(); }
+    RecordingPrompter& prompter() const { return m_e->prompter; }
+    QList<ClickSound>& sounds() const { return m_e->sounds.played; }
+    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->editor), window); }
+    QString modFile(const char* name) const { return mod().ModFolder + QLatin1Char('/') + QLatin1String(name); }
+
+    // The main window.
+    template <typename T = QWidget> T* find(const char* name) const { return Control<T>(main(), name); }
+    QString text(const char* label) const { return Caption(main(), label); }
+    // A value label and its shadow twin both show this.
+    void expectValue(const char* label, const QString& value) const
+    {
+        QCOMPARE(text(label), value);
+        QCOMPARE(Caption(main(), QByteArray(label).append('2').constData()), value);
+    }
+
+    // The edit window.
+    QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
+    QScrollBar* scoreBar() const { return Control<QScrollBar>(edit(), "VScrollNum"); }
+    void setName(const QString& name) const
+    {
+        QTest::keyClick(nameBox(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(nameBox(), Qt::Key_Delete);
+        QTest::keyClicks(nameBox(), name);
+        QCOMPARE(nameBox()->text(), name);
+    }
+
+    // The save window, reached by the main window's Save button.
+    CheckPicture* check(const char* name) const { return Control<CheckPicture>(save(), name); }
+    void openSave() const
+    {
+        Click(find("PictureSave"));
+        QCOMPARE(VisibleOnly(m_e->editor), save());
+        sounds().clear();
+    }
+    QList<bool> flags() const
+    {
+        return {mod().saveFlag(ModFile::ServerSettings), mod().saveFlag(ModFile::Scoring),
+                mod().saveFlag(ModFile::AIDefault), mod().saveFlag(ModFile::BotNames)};
+    }
+    QList<bool> checks() const
+    {
+        return {check("PictureFF")->isOn(), check("PictureScore")->isOn(), check("PictureBSMB")->isOn(),
+                check("PictureBotNames")->isOn()};
+    }
+
+    // The level window.
+    QString archive(int index) const
+    {
+        return mod().ModFolder + QStringLiteral("/Levels/") +
+               QString::fromLatin1(Levels::LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
+    }
+    QByteArray savedInitCon(int index) const { return MemberData(ReadZip(archive(index)), "Init.CON"); }
+    void openLevel(int index) const
+    {
+        prompter().questionAnswers = {true};
+        level()->editLevel(index, QString::fromLatin1(Levels::LevelTable.at(index).displayName), main()->busyPanel());
+    }
+    QString levelValue(const char* name) const
+    {
+        return Caption(level(), QByteArray("Label").append(name).constData());
+    }
+    QScrollBar* levelBar(const char* name) const
+    {
+        return Control<QScrollBar>(level(), QByteArray("VScroll").append(name).constData());
+    }
+    CheckPicture* coldBreath() const { return Control<CheckPicture>(level(), "PictureColdBreath"); }
+
+    // The mod selection of a fresh demo game, before any mod is chosen.
+    QListWidget* modList() const { return Control<QListWidget>(select(), "ListMods"); }
+    void freshSelection()
+    {
+        m_e = std::make_unique<DemoEditor>();
+        mod().ModsPath = m_e->game.path + QStringLiteral("mods/");
+        select()->setMods(StartUp::ListMods(mod().ModsPath));
+        m_e->context.showOnly(select());
+        QVERIFY(QTest::qWaitForWindowExposed(select()));
+    }
+    QPoint modRow(const QString& name) const
+    {
+        const QList<QListWidgetItem*> found = modList()->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? QPoint() : modList()->visualItemRect(found.constFirst()).center();
+    }
+    void expectNothingOpened() const
+    {
+        QCOMPARE(VisibleOnly(m_e->editor), select());
+        QVERIFY(mod().ModFolder.isEmpty());
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+
+    // Runs the program's own event loop until the program ends it; its code, or 7 when it does not end.
+    static int runUntilTheProgramEnds()
+    {
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
+        guard.start(10000);
+        return QCoreApplication::exec();
+    }
+
+private slots:
+    void initTestCase() { TextStyle::Install(); }
+    void init()
+    {
+        m_e = std::make_unique<DemoEditor>();
+        m_e->load(DemoGame::CompleteMod);
+        m_e->context.showOnly(main());
+        QVERIFY(QTest::qWaitForWindowExposed(main()));
+        sounds().clear();
+    }
+    void cleanup()
+    {
+        m_e.reset();
+        QCOMPARE(QApplication::overrideCursor(), nullptr); // the busy cursor never outlives an open or a save
+    }
+
+    // Every control of the forms is where the form puts it and is what a click at its centre reaches.
+    void layout_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::newRow("FormSelect") << QSize(137, 121) << QStringList();
+        // The main window's plates and grooves only mark where the background painting puts them.
+        QTest::newRow("FormMain") << QSize(449, 360)
+                                  << QStringList({QStringLiteral("PictureWarning"), QStringLiteral("LabelLoading"),
+                                                  QStringLiteral("PlateSettings"), QStringLiteral("PlateScores"),
+                                                  QStringLiteral("PlateLevel"), QStringLiteral("PlateBots"),
+                                                  QStringLiteral("GrooveBotSkill"), QStringLiteral("GrooveMaxBots")});
+        QTest::newRow("FormEdit-name") << QSize(201, 81)
+                                       << QStringList({QStringLiteral("LabelLScore"), QStringLiteral("LabelScore"),
+                                                       QStringLiteral("VScrollNum")});
+        QTest::newRow("FormEdit-score") << QSize(201, 81) << QStringList{QStringLiteral("TextBotName")};
+        QTest::newRow("FormSave") << QSize(201, 177) << QStringList();
+        QTest::newRow("FormLevel") << QSize(201, 289) << QStringList();
+    }
+    void layout()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QStringList, hidden);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QWidget* window = main();
+        if (tag == QLatin1String("FormSelect")) {
+            m_e->context.showOnly(window = select());
+        } else if (tag.startsWith(QLatin1String("FormEdit"))) {
+            if (tag.endsWith(QLatin1String("name")))
+                edit()->BeginBotNameEdit(0);
+            else
+                edit()->BeginScoreEdit(0);
+            window = edit();
+        } else if (tag == QLatin1String("FormSave")) {
+            openSave();
+            window = save();
+        } else if (tag == QLatin1String("FormLevel")) {
+            openLevel(8);
+            window = level();
+        }
+        expectShown(window);
+        const QStringList misplaced = MisplacedControls(
+            window, hidden, {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
+        QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
+        QCOMPARE(window->size(), size);
+        QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(window->windowTitle(), QStringLiteral("GX3190 Editor"));
+        QCOMPARE(QColor(window->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
+        SaveScreenshot(window, tag + QStringLiteral(".png"));
+    }
+
+    void mainWindowParts()
+    {
+        // Every black caption and value label has a grey twin one pixel left and lower.
+        const QList<QLabel*> labels = main()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        qsizetype twins = 0;
+        for (const QLabel* label : labels)
+            twins += std::count_if(labels.begin(), labels.end(), [label](const QLabel* other) {
+                return other->geometry() == label->geometry().translated(-1, 1) && other->text() == label->text() &&
+                       other->palette().color(QPalette::WindowText) != Qt::black;
+            });
+        QCOMPARE(twins, 19);
+        QVERIFY(!find<QListWidget>("ListBotNames")->isSortingEnabled());
+        QCOMPARE(main()->busyPanel(), find("PictureWarning"));
+        QVERIFY(!main()->busyPanel()->isVisible());
+        const auto* levels = find<QComboBox>("ComboLevels");
+        QCOMPARE(levels->count(), 13);
+        QCOMPARE(levels->itemText(0), QStringLiteral("Varnholm"));
+        QCOMPARE(levels->itemText(12), QStringLiteral("Orvane Island 3190"));
+        // With a buddy the label treats "&&" as one shown "&".
+        QVERIFY(Control<QLabel>(save(), "LabelLBSMB")->buddy());
+    }
+
+    void mainWindowShowsTheFiles()
+    {
+        // From a mod that sets every bar to 0, so that each bar that moves plays its change sound.
+        m_e->load(DemoGame::NamesOnlyMod);
+        sounds().clear();
+        m_e->load(DemoGame::CompleteMod);
+        QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
+        QCOMPARE(Rows(find("ListBotNames")), DemoGame::BotNames);
+        expectValue("LabelBotNames", QStringLiteral("6"));
+        const char* ff[] = {"SFD", "VFD", "SSD", "VSD"};
+        for (int i = 0; i < 4; ++i) {
+            expectValue(QByteArray("Label").append(ff[i]).constData(), QString::number(DemoGame::FriendlyFire[i]));
+            QCOMPARE(find<QScrollBar>(QByteArray("VScroll").append(ff[i]).constData())->value(),
+                     DemoGame::FriendlyFire[i]);
+        }
+        expectValue("LabelMaxBots", QStringLiteral("32"));
+        expectValue("LabelBotSkill", QStringLiteral("50"));
+        QCOMPARE(find("PictureSliderBoxMB")->x(), 19);
+        QCOMPARE(find<BotSlider>("PictureSliderBGBS")->knobLeft(), 50.0f / SliderMath::BotSkillScale);
+        QCOMPARE(Rows(find("ListScores")), mod().ScoreLines());
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+
+    // A group of settings the mod does not hold: its controls are off and take no clicks.
+    void missingSectionsDisableTheirControls()
+    {
+        m_e->load(DemoGame::NamesOnlyMod);
+        sounds().clear();
+        QVERIFY(find("ListBotNames")->isEnabled());
+        expectValue("LabelBotNames", QString::number(mod().BotNames().size()));
+        for (const char* name : {"VScrollSFD", "VScrollVFD", "VScrollSSD", "VScrollVSD", "PictureSliderBGBS",
+                                 "PictureSliderBGMB", "ListScores"})
+            QVERIFY2(!find(name)->isEnabled(), name);
+        QVERIFY(Rows(find("ListScores")).isEmpty());
+        for (const char* label : {"LabelSFD", "LabelVSD", "LabelBotSkill", "LabelMaxBots2"})
+            QCOMPARE(text(label), QStringLiteral("0"));
+        Click(find("VScrollSFD"), LowerArrow);
+        QTest::mousePress(find("PictureSliderBGBS"), Qt::LeftButton, {}, QPoint(100, 9));
+        QCOMPARE(text("LabelSFD"), QStringLiteral("0"));
+        QCOMPARE(text("LabelBotSkill"), QStringLiteral("0"));
+
+        // The load itself refreshes the save checks, without the window being shown.
+        for (const char* name : {"PictureFF", "PictureScore", "PictureBSMB"})
+            QVERIFY2(!check(name)->isOn() && !check(name)->isEnabled(), name);
+        QVERIFY(check("PictureBotNames")->isOn() && check("PictureBotNames")->isEnabled());
+        openSave();
+        for (const QPoint& place : {SaveFF, SaveScore, SaveBSMB})
+            ClickAt(save(), place);
+        QVERIFY(sounds().isEmpty());
+        QCOMPARE(flags(), (QList<bool>{false, false, false, true}));
+
+        // Saving writes the one file there is and makes no others.
+        mod().addBotName(QStringLiteral("Third"));
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
+        QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)),
+                 DemoGame::BotNamesFile(
+                     {QStringLiteral("Solo"), QStringLiteral("Caf\u00e9 Racer"), QStringLiteral("Third")}));
+        QCOMPARE(FolderNames(mod().ModFolder), QStringList{QStringLiteral("AI")});
+        QCOMPARE(FolderNames(mod().ModFolder + QStringLiteral("/AI")), QStringList{QStringLiteral("BotNames.AI")});
+    }
+
+    void keysNotFoundDisableTheirControls()
+    {
+        const QString server = modFile("Settings/ServerSettings.CON");
+        Rewrite(server, QStringLiteral("sv.vehicleFriendlyFire"), QStringLiteral("sv.vehicleFriendlyFireX"));
+        Rewrite(server, QStringLiteral("(?<=sv.soldierSplashFriendlyFire )75"), QStringLiteral("none"));
+        Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("setMaxNBots"), QStringLiteral("setMaxNBotz"));
+        m_e->load(DemoGame::CompleteMod);
+        // "-", as the level window shows a value it did not find, and the tip says where it was looked for.
+        QVERIFY(!find("VScrollVFD")->isEnabled());
+        expectValue("LabelVFD", QStringLiteral("-"));
+        QCOMPARE(find("LabelVFD")->toolTip(), QStringLiteral("Not found from character 450 on"));
+        QVERIFY(!find("VScrollSSD")->isEnabled());
+        expectValue("LabelSSD", QStringLiteral("-"));
+        const qsizetype at = ReadBytes(server).toLower().indexOf("sv.soldiersplashfriendlyfire ", 449);
+        QCOMPARE(find("LabelSSD")->toolTip(), QStringLiteral("No number after the key at character %1").arg(at + 1));
+        QVERIFY(find("VScrollSFD")->isEnabled());
+        QVERIFY(find("LabelSFD")->toolTip().isEmpty());
+        QVERIFY(!find("PictureSliderBGMB")->isEnabled());
+        expectValue("LabelMaxBots", QStringLiteral("-"));
+        QCOMPARE(find("LabelMaxBots")->toolTip(), QStringLiteral("Not found from character 20 on"));
+        QVERIFY(find("PictureSliderBGBS")->isEnabled());
+
+        // The reset of a row the file does not hold writes nothing into the model.
+        DoubleClick(find("LabelVFD"));
+        QVERIFY(mod().friendlyFire(FriendlyFire::VehicleFF).isEmpty());
+    }
+
+    void friendlyFireArrowsAndReset()
+    {
+        auto* bar = find<QScrollBar>("VScrollSFD");
+        bar->setValue(0);
+        sounds().clear();
+        Click(bar, UpperArrow);
+        QVERIFY(sounds().isEmpty());
+        Click(bar, LowerArrow);
+        Click(bar, LowerArrow);
+        Click(bar, UpperArrow);
+        expectValue("LabelSFD", QStringLiteral("1"));
+        QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("1"));
+        QCOMPARE(sounds(), QList<ClickSound>(3, ClickSound::BarOrSlider));
+
+        // The top end holds, silently.
+        bar->setValue(100);
+        sounds().clear();
+        Click(bar, LowerArrow);
+        QCOMPARE(text("LabelSFD"), QStringLiteral("100"));
+        QVERIFY(sounds().isEmpty());
+
+        // A double-click on the value resets it to 0, with one sound; a second one changes nothing.
+        DoubleClick(find("LabelSFD"));
+        DoubleClick(find("LabelSFD"));
+        expectValue("LabelSFD", QStringLiteral("0"));
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("0"));
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    // Values beyond what the bars and sliders reach are shown and kept until the user moves them.
+    void mainKeepsValuesOutsideTheRanges()
+    {
+        const QString server = modFile("Settings/ServerSettings.CON");
+        Rewrite(server, QStringLiteral("(?<=sv.soldierFriendlyFire )100"), QStringLiteral("150"));
+        Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("(?<=setMaxNBots )32"), QStringLiteral("999"));
+        Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("(?<=setBotSkill )0\\.5"), QStringLiteral("0"));
+        m_e->load(DemoGame::CompleteMod);
+        expectValue("LabelSFD", QStringLiteral("150"));
+        QCOMPARE(find<QScrollBar>("VScrollSFD")->value(), 100);
+        expectValue("LabelMaxBots", QStringLiteral("999"));
+        // The knob is the track's child, so what lies outside the track is never painted.
+        auto* bots = find<BotSlider>("PictureSliderBGMB");
+        QWidget* botsKnob = find("PictureSliderBoxMB");
+        QCOMPARE(botsKnob->parentWidget(), bots);
+        QVERIFY(!bots->rect().intersects(botsKnob->geometry()));
+        auto* skill = find<BotSlider>("PictureSliderBGBS");
+        QCOMPARE(skill->knobLeft(), 0.0f);
+
+        // Another row changes; the untouched ones are written back as they were read.
+        Click(find("VScrollVFD"), LowerArrow);
+        QVERIFY(ModFiles::SaveMod(mod(), {ModFile::ServerSettings, ModFile::AIDefault}).failedFiles.isEmpty());
+        const QByteArray saved = ReadBytes(server).toLower();
+        QVERIFY(saved.contains("sv.soldierfriendlyfire 150\r\n"));
+        QVERIFY(saved.contains("sv.vehiclefriendlyfire 51\r\n"));
+        QVERIFY(ReadBytes(modFile("AI/AIDefault.AI")).contains("setMaxNBots 999\r\n"));
+
+        // Moved, they come into the range: a step down; the knob left of 2 snaps to 2 on the first drag step,
+        // wherever the pointer goes; a jump.
+        Click(find("VScrollSFD"), UpperArrow);
+        QCOMPARE(text("LabelSFD"), QStringLiteral("99"));
+        QWidget* skillKnob = find("PictureSliderBoxBS");
+        auto onTrack = [&](int x) { return skillKnob->mapFrom(skill, QPoint(x, 9)); };
+        QTest::mousePress(skillKnob, Qt::LeftButton, {}, onTrack(5));
+        MoveHeld(skillKnob, onTrack(60));
+        QCOMPARE(skill->knobLeft(), 2.0f);
+        QCOMPARE(skillKnob->x(), 2);
+        QTest::mouseRelease(skillKnob, Qt::LeftButton, {}, onTrack(60));
+        QTest::mousePress(bots, Qt::LeftButton, {}, QPoint(100, 9));
+        QCOMPARE(text("LabelMaxBots"), QStringLiteral("144"));
+        QCOMPARE(botsKnob->x(), 89);
+    }
+
+    void botNamesDelete()
+    {
+        auto* list = find<QListWidget>("ListBotNames");
+        mod().setBotNames({QStringLiteral("Alpha"), QStringLiteral("Bravo"), QStringLiteral("Charlie")});
+
+        // Nothing selected: Delete does nothing.
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(prompter().boxes.isEmpty());
+
+        // Delete asks, and No keeps the name; other keys ask nothing.
+        const QPoint second = list->visualItemRect(list->item(1)).center();
+        Click(list->viewport(), second);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Delete this bot name?")});
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QCOMPARE(Rows(list).size(), 3);
+
+        prompter().questionAnswers = {true};
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(Rows(list), QStringList({QStringLiteral("Alpha"), QStringLiteral("Charlie")}));
+        QCOMPARE(mod().BotNames(), Rows(list));
+        expectValue("LabelBotNames", QStringLiteral("2"));
+        QVERIFY(list->selectedItems().isEmpty());
+        QVERIFY(sounds().isEmpty());
+
+        // The row that moved up is the one a double-click now edits.
+        DoubleClick(list->viewport(), second);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
+        expectShown(edit());
+        QCOMPARE(edit()->EditIndex(), 1);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Charlie"));
+    }
+
+    void botNamesAdd()
+    {
+        auto* add = find("PictureAdd");
+        auto* box = find<QLineEdit>("TextNewBot");
+        QVERIFY(box->maxLength() >= 1000000);
+        Click(add);
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("warning")});
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("No name entered.")});
+        QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+
+        // A blank is a name; a name stays in the box and can be added twice.
+        QTest::keyClicks(box, QStringLiteral(" "));
+        Click(add);
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("Nova"));
+        Click(add);
+        Click(add);
+        QCOMPARE(box->text(), QStringLiteral("Nova"));
+        QCOMPARE(Rows(find("ListBotNames")).mid(6),
+                 QStringList({QStringLiteral(" "), QStringLiteral("Nova"), QStringLiteral("Nova")}));
+        QCOMPARE(mod().BotNames(), Rows(find("ListBotNames")));
+        expectValue("LabelBotNames", QStringLiteral("9"));
+        QCOMPARE(prompter().boxes.size(), 1);
+
+        // A pasted text keeps its first line, without what the 8-bit file cannot hold.
+        if (!OffscreenClipboard())
+            QSKIP("the paste would overwrite the user's clipboard");
+        box->clear();
+        QApplication::clipboard()->setText(QStringLiteral("J\u00f6rg \u4e2d\u0141ux\r\nSecond"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("J\u00f6rg ux"));
+    }
+
+    // A press on the track and a drag of the knob reach the model, the labels and the sound; the arithmetic of
+    // places and values is the slider math's own.
+    void slidersSetTheirValues()
+    {
+        for (const auto& [track, label, value] :
+             {std::tuple{"BS", "LabelBotSkill", "56"}, std::tuple{"MB", "LabelMaxBots", "144"}}) {
+            auto* slider = find<BotSlider>(QByteArray("PictureSliderBG").append(track).constData());
+            sounds().clear();
+            Click(slider, QPoint(100, 9));
+            QCOMPARE(find(QByteArray("PictureSliderBox").append(track).constData())->x(), 89);
+            expectValue(label, QString::fromLatin1(value));
+            QCOMPARE(track[0] == 'B' ? mod().BotSkill() : mod().MaxBots(), QString::fromLatin1(value));
+            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+        }
+
+        // A press outside the track's active part and any other button move nothing.
+        auto* slider = find<BotSlider>("PictureSliderBGBS");
+        QWidget* knob = find("PictureSliderBoxBS");
+        Click(slider, QPoint(1, 9));
+        Click(slider, QPoint(150, 9), Qt::RightButton);
+        QTest::mousePress(knob, Qt::RightButton, {}, QPoint(5, 7));
+        MoveHeld(knob, QPoint(60, 7), Qt::RightButton);
+        QTest::mouseRelease(knob, Qt::RightButton, {}, QPoint(60, 7));
+        QCOMPARE(knob->x(), 89);
+
+        // Grab the knob 11 pixels from its left edge (track pixel 100): one sound for the whole drag.
+        sounds().clear();
+        auto onTrack = [&](int x) { return knob->mapFrom(slider, QPoint(x, 9)); };
+        QTest::mousePress(knob, Qt::LeftButton, {}, onTrack(100));
+        MoveHeld(knob, onTrack(105));
+        QCOMPARE(knob->x(), 94);
+        MoveHeld(knob, onTrack(130), Qt::LeftButton | Qt::RightButton);
+        QCOMPARE(knob->x(), 94);
+        MoveHeld(knob, onTrack(900));
+        QCOMPARE(slider->knobLeft(), 157.0f);
+        QCOMPARE(mod().BotSkill(), QStringLiteral("100"));
+        QTest::mouseRelease(knob, Qt::LeftButton, {}, onTrack(900));
+        MoveHeld(knob, onTrack(50));
+        QCOMPARE(slider->knobLeft(), 157.0f);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    void mainWindowButtons()
+    {
+        Click(find("PictureExit"));
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QVERIFY(main()->isVisible());
+
+        // Closing through the window system asks the same.
+        prompter().clear();
+        QVERIFY(!main()->close());
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
+        QVERIFY(main()->isVisible());
+
+        prompter().clear();
+        find<QComboBox>("ComboLevels")->setCurrentIndex(-1);
+        Click(find("PictureEdit"));
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("warning")});
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("No level selected.")});
+        QVERIFY(main()->isVisible());
+
+        Click(find("PictureMini"));
+        QVERIFY(main()->isMinimized());
+    }
+
+    // Yes ends the program's event loop, which runs here, so that nothing of it outlives the test.
+    void exitYesEndsTheProgram()
+    {
+        prompter().questionAnswers = {true};
+        QTimer::singleShot(0, main(), [this] { Click(find("PictureExit")); });
+        QCOMPARE(runUntilTheProgramEnds(), 0);
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
+    }
+
+    // Cancel, a close by the window system, Escape and No write nothing, and change nothing the user had.
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("way");
+        for (const char* way : {"Cancel", "close", "Escape"})
+            QTest::addRow("bot name, %s", way) << QStringLiteral("name") << QString::fromLatin1(way);
+        for (const char* way : {"Cancel", "close"}) {
+            QTest::addRow("score, %s", way) << QStringLiteral("score") << QString::fromLatin1(way);
+            QTest::addRow("level, %s", way) << QStringLiteral("level") << QString::fromLatin1(way);
+        }
+        for (const char* way : {"Cancel", "close", "No"})
+            QTest::addRow("save, %s", way) << QStringLiteral("save") << QString::fromLatin1(way);
+    }
+    void cancelWritesNothing()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, way);
+        const QMap<ModFile, QByteArray> files = ModBytes(mod());
+        const QByteArray levelBefore = ReadBytes(archive(0));
+        const QStringList names = mod().BotNames();
+        const QList<int> values = mod().ScoreValues();
+        const QStringList lines = mod().ScoreLines();
+        QWidget* shown = edit();
+        QPoint cancel = EditCancel;
+        if (window == QLatin1String("name")) {
+            edit()->BeginBotNameEdit(2);
+            setName(QStringLiteral("Someone Else"));
+        } else if (window == QLatin1String("score")) {
+            edit()->BeginScoreEdit(3);
+            ClickAt(edit(), EditDown);
+            QCOMPARE(Caption(edit(), "LabelScore"), QString::number(values.at(3) + 1));
+        } else if (window == QLatin1String("level")) {
+            openLevel(0);
+            ClickAt(level(), LevelDown(40));
+            ClickAt(level(), LevelColdBreath);
+            shown = level();
+            cancel = LevelCancel;
+        } else {
+            mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
+            openSave();
+            shown = save();
+            cancel = SaveCancel;
+        }
+        sounds().clear();
+        prompter().clear();
+        if (way == QLatin1String("Cancel")) {
+            ClickAt(shown, cancel);
+            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        } else if (way == QLatin1String("close")) {
+            shown->close();
+        } else if (way == QLatin1String("Escape")) {
+            QTest::keyClick(nameBox(), Qt::Key_Escape);
+        } else {
+            ClickAt(save(), SaveSave);
+            QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Save?")});
+            prompter().clear();
+        }
+        expectShown(way == QLatin1String("No") ? shown : main());
+        QVERIFY(prompter().boxes.isEmpty());
+        QCOMPARE(ModBytes(mod()), files);
+        QCOMPARE(ReadBytes(archive(0)), levelBefore);
+        if (shown == edit()) {
+            QCOMPARE(mod().BotNames(), names);
+            QCOMPARE(mod().ScoreValues(), values);
+            QCOMPARE(mod().ScoreLines(), lines);
+        }
+        // Opened again, the level shows the archive's values, not the cancelled ones.
+        if (shown == level()) {
+            openLevel(0);
+            QCOMPARE(levelValue("MaxView"), QStringLiteral("600"));
+            QVERIFY(coldBreath()->isOn());
+            ClickAt(level(), LevelCancel);
+        }
+    }
+
+    void editsABotName()
+    {
+        // An empty name is refused without a box; the window stays up.
+        edit()->BeginBotNameEdit(0);
+        setName(QString());
+        ClickAt(edit(), EditAccept);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        expectShown(edit());
+        QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+
+        // Switched from score mode, the window shows the name and only the name box.
+        edit()->BeginScoreEdit(5);
+        ClickAt(edit(), EditCancel);
+        edit()->BeginBotNameEdit(1);
+        expectShown(edit());
+        QVERIFY(edit()->EditingBotName());
+        QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
+        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Bot Name: "));
+        for (const char* name : {"LabelLScore", "LabelScore", "VScrollNum"})
+            QVERIFY2(!Control<QWidget>(edit(), name)->isVisible(), name);
+
+        // Blanks alone are a name too, kept exactly as typed; the scores stay as they were.
+        const QStringList lines = mod().ScoreLines();
+        setName(QStringLiteral("   "));
+        QSignalSpy changed(&mod(), &ModSettings::botNamesChanged);
+        ClickAt(edit(), EditAccept);
+        expectShown(main());
+        QCOMPARE(changed.size(), 1);
+        QStringList expected = DemoGame::BotNames;
+        expected[1] = QStringLiteral("   ");
+        QCOMPARE(mod().BotNames(), expected);
+        QCOMPARE(mod().ScoreLines(), lines);
+
+        // Return in the box accepts as well, and the saved file holds what was accepted.
+        edit()->BeginBotNameEdit(5);
+        setName(QStringLiteral("Zell the Younger"));
+        QTest::keyClick(nameBox(), Qt::Key_Return);
+        expectShown(main());
+        expected[5] = QStringLiteral("Zell the Younger");
+        QVERIFY(ModFiles::SaveMod(mod(), {ModFile::BotNames}).failedFiles.isEmpty());
+        QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)), DemoGame::BotNamesFile(expected));
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+
+    void nameBoxTakesOneWindows1252Line()
+    {
+        edit()->BeginBotNameEdit(0);
+        setName(QStringLiteral("Caf"));
+        QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u20ac"), Qt::NoModifier);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
+
+        // A character the 8-bit file cannot hold is left out, and the user is told why.
+        QToolTip::hideText();
+        QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u0141"), Qt::NoModifier);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
+        QCOMPARE(QToolTip::text(), BotNameInput::Hint());
+
+        // A pasted text keeps its first line, without the characters the file cannot hold.
+        if (!OffscreenClipboard())
+            QSKIP("the paste would overwrite the user's clipboard");
+        QGuiApplication::clipboard()->setText(QStringLiteral(" R\u00f6\u0107k\r\nsecond line"));
+        QTest::keyClick(nameBox(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k"));
+        QCOMPARE(nameBox()->cursorPosition(), 9);
+        QTest::keyClicks(nameBox(), QStringLiteral("!"));
+        ClickAt(edit(), EditAccept);
+        QCOMPARE(mod().BotNames().first(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k!"));
+    }
+
+    void editsAScore()
+    {
+        // Switched from name mode, the window shows the score and not the name box, which it empties.
+        edit()->BeginBotNameEdit(3);
+        setName(QStringLiteral("Not Accepted"));
+        ClickAt(edit(), EditCancel);
+        edit()->BeginScoreEdit(0);
+        QVERIFY(!edit()->EditingBotName());
+        QVERIFY(!nameBox()->isVisible());
+        QCOMPARE(nameBox()->text(), QString());
+        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Score: "));
+        QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_KILL"));
+        QCOMPARE(Control<QLabel>(edit(), "LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("1"));
+
+        // The lower arrow raises, the upper arrow lowers; each change plays the bar's sound.
+        sounds().clear();
+        for (QPoint arrow : {EditDown, EditDown, EditDown, EditUp})
+            ClickAt(edit(), arrow);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("3"));
+        QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
+        ClickAt(edit(), EditAccept);
+        expectShown(main());
+        QCOMPARE(mod().ScoreValues().at(0), 3);
+        QCOMPARE(mod().ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
+        QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+
+        // A negative value, accepted without touching the arrows: the row is rewritten in the file's form.
+        edit()->BeginScoreEdit(1);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-4"));
+        ClickAt(edit(), EditAccept);
+        QCOMPARE(mod().ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
+
+        // Opening plays the bar's sound only when the shown value changes (rows 3 and 26 both hold 22).
+        QCOMPARE(mod().ScoreValues().at(3), mod().ScoreValues().at(26));
+        edit()->BeginScoreEdit(3);
+        ClickAt(edit(), EditCancel);
+        sounds().clear();
+        edit()->BeginScoreEdit(26);
+        QVERIFY(sounds().isEmpty());
+        ClickAt(edit(), EditCancel);
+
+        // The arrows stop at the ends, silently past them.
+        mod().setScoreValue(4, -199);
+        edit()->BeginScoreEdit(4);
+        sounds().clear();
+        for (int i = 0; i < 3; ++i)
+            ClickAt(edit(), EditUp);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-200"));
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+        QCOMPARE(scoreBar()->maximum(), 200);
+    }
+
+    void editKeepsAScoreOutsideTheRange()
+    {
+        const QString scoring = mod().filePath(ModFile::Scoring);
+        QByteArray bytes = ReadBytes(scoring);
+        bytes.replace("\r\nSCORE_KILL = 1\r\n", "\r\nSCORE_KILL = 500\r\n");
+        bytes.replace("\r\nSCORE_TEAMKILL = -4\r\n", "\r\nSCORE_TEAMKILL = -1000\r\n");
+        WriteBytes(scoring, bytes);
+        m_e->load(DemoGame::CompleteMod);
+
+        edit()->BeginScoreEdit(0);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("500"));
+        QCOMPARE(scoreBar()->value(), 500);
+        ClickAt(edit(), EditAccept);
+        edit()->BeginScoreEdit(1);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-1000"));
+        QCOMPARE(scoreBar()->maximum(), 200);
+        ClickAt(edit(), EditAccept);
+        QVERIFY(ModFiles::SaveMod(mod(), {ModFile::Scoring}).failedFiles.isEmpty());
+        QCOMPARE(ReadBytes(scoring), bytes);
+
+        // The next edit is back within the usual range, and its opening counts as one change.
+        sounds().clear();
+        edit()->BeginScoreEdit(2);
+        QCOMPARE(scoreBar()->minimum(), -200);
+        QCOMPARE(scoreBar()->maximum(), 200);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+
+        // Moving away from an outside value works from the true value.
+        ClickAt(edit(), EditCancel);
+        edit()->BeginScoreEdit(0);
+        ClickAt(edit(), EditUp);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("499"));
+        ClickAt(edit(), EditAccept);
+        QCOMPARE(mod().ScoreValues().at(0), 499);
+    }
+
+    // From the main window's lists, by a double-click on a row, and back with the new value shown.
+    void editHandsOverToTheMainWindow()
+    {
+        auto* scores = find<QListWidget>("ListScores");
+        DoubleClickAt(main(), RowCentre(main(), scores, 2));
+        QCOMPARE(sounds().value(0), ClickSound::ListOrCheck);
+        expectShown(edit());
+        QCOMPARE(edit()->EditIndex(), 2);
+        QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_SUICIDE"));
+        ClickAt(edit(), EditUp);
+        ClickAt(edit(), EditAccept);
+        expectShown(main());
+        QCOMPARE(scores->item(2)->text(), QStringLiteral("SCORE_SUICIDE = -3"));
+
+        auto* names = find<QListWidget>("ListBotNames");
+        DoubleClickAt(main(), RowCentre(main(), names, 4));
+        expectShown(edit());
+        QCOMPARE(nameBox()->text(), QStringLiteral("Brannoch"));
+        QTest::keyClicks(nameBox(), QStringLiteral(" II"));
+        ClickAt(edit(), EditAccept);
+        expectShown(main());
+        QCOMPARE(names->item(4)->text(), QStringLiteral("Brannoch II"));
+    }
+
+    void saveChecksFlipTheirFlags()
+    {
+        openSave();
+        QCOMPARE(flags(), QList<bool>(4, true));
+        QCOMPARE(checks(), QList<bool>(4, true));
+        const QPoint places[] = {SaveFF, SaveScore, SaveBSMB, SaveNames};
+        for (int i = 0; i < 4; ++i) {
+            sounds().clear();
+            ClickAt(save(), places[i]);
+            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
+            // Only its own flag changed, in the model and on the screen.
+            QList<bool> expected(4, true);
+            expected[i] = false;
+            QCOMPARE(flags(), expected);
+            QCOMPARE(checks(), expected);
+            ClickAt(save(), places[i]);
+            QCOMPARE(flags(), QList<bool>(4, true));
+        }
+
+        // Cancel goes home and keeps the chosen flags, shown again as they were, also after a close.
+        ClickAt(save(), SaveFF);
+        ClickAt(save(), SaveBSMB);
+        ClickAt(save(), SaveCancel);
+        for (int i = 0; i < 2; ++i) {
+            m_e->context.showOnly(save());
+            QCOMPARE(checks(), (QList<bool>{false, true, false, true}));
+            QCOMPARE(flags(), checks());
+            save()->close();
+        }
+
+        // Every group off: a Yes writes nothing and says nothing more.
+        const QMap<ModFile, QByteArray> before = ModBytes(mod());
+        mod().setBotName(0, QStringLiteral("Changed"));
+        m_e->context.showOnly(save());
+        ClickAt(save(), SaveScore);
+        ClickAt(save(), SaveNames);
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Save?")});
+        expectShown(main());
+        QCOMPARE(ModBytes(mod()), before);
+    }
+
+    void savesExactlyTheChosenGroups()
+    {
+        openSave();
+        const QMap<ModFile, QByteArray> before = ModBytes(mod());
+        mod().setBotName(0, QStringLiteral("Changed"));
+        mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
+        mod().setMaxBots(QStringLiteral("16"));
+        mod().setScoreValue(0, 9);
+        ClickAt(save(), SaveBSMB);
+        ClickAt(save(), SaveScore);
+        sounds().clear();
+        prompter().questionAnswers = {true};
+        // The files are written before any message, and the busy cursor is gone by then.
+        bool cursorDuringBox = true;
+        QMap<ModFile, QByteArray> whenTold;
+        prompter().onBox = [&](const RecordingPrompter::Box& box) {
+            if (box.kind == QStringLiteral("information")) {
+                cursorDuringBox = QApplication::overrideCursor() != nullptr;
+                whenTold = ModBytes(mod());
+            }
+        };
+        ClickAt(save(), SaveSave);
+        prompter().onBox = nullptr;
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
+        QCOMPARE(prompter().kinds().last(), QStringLiteral("information"));
+        QVERIFY(!cursorDuringBox);
+        expectShown(main());
+
+        const QMap<ModFile, QByteArray> after = ModBytes(mod());
+        QCOMPARE(whenTold, after);
+        QCOMPARE(after.value(ModFile::AIDefault), before.value(ModFile::AIDefault));
+        QCOMPARE(after.value(ModFile::Scoring), before.value(ModFile::Scoring));
+        QStringList names = DemoGame::BotNames;
+        names[0] = QStringLiteral("Changed");
+        QCOMPARE(after.value(ModFile::BotNames), DemoGame::BotNamesFile(names));
+        QByteArray settings = before.value(ModFile::ServerSettings);
+        settings.replace("sv.soldierFriendlyFire 100\r\n", "sv.soldierFriendlyFire 10\r\n");
+        QCOMPARE(after.value(ModFile::ServerSettings), settings);
+        // The flags stay as they were chosen for the next save.
+        QCOMPARE(flags(), (QList<bool>{true, false, false, true}));
+    }
+
+    void aFailedSaveIsReported()
+    {
+        openSave();
+        const QString names = mod().filePath(ModFile::BotNames);
+        const QByteArray namesBefore = ReadBytes(names);
+        QVERIFY(QFile::setPermissions(names, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        mod().setBotName(0, QStringLiteral("Changed"));
+        mod().setScoreValue(0, 9);
+        ClickAt(save(), SaveFF);
+        ClickAt(save(), SaveBSMB);
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
+        const QString report = prompter().texts().last();
+        QVERIFY2(report.contains(QDir::toNativeSeparators(names)), qPrintable(report));
+        QVERIFY(!report.contains(QStringLiteral("Data saved.")));
+        QVERIFY(!save()->isVisible());
+        QCOMPARE(ReadBytes(names), namesBefore);
+        // The group that could be written was.
+        QVERIFY(ReadBytes(mod().filePath(ModFile::Scoring)).contains("\r\nSCORE_KILL = 9\r\n"));
+    }
+
+    void saveSwitchesTheIntroMovies()
+    {
+        openSave();
+        const QString movies = mod().ModFolder + QStringLiteral("/Movies");
+        const QStringList onNames = FolderNames(movies);
+        QCOMPARE(onNames.size(), 5);
+        // The check, its tool tips and the movies' names all tell the same state.
+        const auto expectIntro = [&](bool on) {
+            const QString tip = on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF");
+            QCOMPARE(check("PictureIntro")->isOn(), on);
+            QCOMPARE(m_e->context.intro.IntroOn(), on);
+            QCOMPARE(check("PictureIntro")->toolTip(), tip);
+            QCOMPARE(Control<QLabel>(save(), "LabelLIntro")->toolTip(), tip);
+            for (const QString& name : FolderNames(movies))
+                QVERIFY2(name.endsWith(QStringLiteral(".bik")) == on, qPrintable(name));
+        };
+        expectIntro(true);
+
+        // No: the sound has played, and nothing else happens.
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Remove Intro?")});
+        expectIntro(true);
+
+        prompter().clear();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
+        expectIntro(false);
+        // The switch is not part of the save, and the window stays.
+        QVERIFY(save()->isVisible());
+        QCOMPARE(flags(), QList<bool>(4, true));
+
+        // Shown again later, the window shows the state as it stands.
+        ClickAt(save(), SaveCancel);
+        m_e->context.showOnly(save());
+        expectIntro(false);
+        prompter().clear();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(prompter().texts(),
+                 (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
+        expectIntro(true);
+        QCOMPARE(FolderNames(movies), onNames);
+
+        // A switch that cannot finish is reported, and the state stays as it was.
+        QVERIFY(QDir().mkpath(movies + QStringLiteral("/Intro.bik.OFF")));
+        prompter().clear();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
+        QVERIFY(prompter().texts().last().contains(QStringLiteral("Intro.bik")));
+        QVERIFY(QFile::exists(movies + QStringLiteral("/Intro.bik")));
+        QVERIFY(check("PictureIntro")->isOn());
+        QCOMPARE(check("PictureIntro")->toolTip(), QStringLiteral("Intro is ON"));
+    }
+
+    void levelOpens()
+    {
+        ShowWatcher watcher;
+        main()->busyPanel()->installEventFilter(&watcher);
+        QList<int> previous;
+        const QList<QScrollBar*> bars = level()->findChildren<QScrollBar*>();
+        for (const QScrollBar* bar : bars)
+            previous.append(bar->value());
+        QComboBox* levels = find<QComboBox>("ComboLevels");
+        levels->setCurrentIndex(8);
+        prompter().questionAnswers = {true};
+        Click(find("PictureEdit"));
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QCOMPARE(prompter().texts().first(), QStringLiteral("Opening & changing ANY files will prevent online "
+                                                            "play with this mod.\r\nDo you still want to edit "
+                                                            "this level?"));
+        expectShown(level());
+        // The wait cursor is up while the archive is extracted, the busy panel gone after it.
+        QCOMPARE(watcher.cursors.value(0), int(Qt::WaitCursor));
+        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
+        QCOMPARE(Caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("800"));
+        QCOMPARE(levelBar("MaxView")->value(), 800);
+        QCOMPARE(levelValue("PT128"), QStringLiteral("720"));
+        QCOMPARE(levelBar("ELPM")->value(), 13);
+        QVERIFY(!coldBreath()->isOn());
+        // The bar's sound once for every bar whose value the opening changed, and for no other.
+        qsizetype changed = 0;
+        for (qsizetype i = 0; i < bars.size(); ++i)
+            changed += bars.at(i)->value() != previous.at(i);
+        QVERIFY(changed > 0);
+        QCOMPARE(sounds().mid(1), QList<ClickSound>(changed, ClickSound::BarOrSlider));
+        QCOMPARE(Caption(level(), "LabelWarning"), QStringLiteral("Edit at your own risk!!"));
+    }
+
+    // Each bar's arrows stop at the limits of its row.
+    void levelArrowsStopAtTheirLimits_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("upper");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("view distance at 998, lower arrow") << QByteArray("MaxView") << 40 << 998 << false << 999;
+        QTest::newRow("view distance at 999, lower arrow") << QByteArray("MaxView") << 40 << 999 << false << 999;
+        QTest::newRow("view distance at 2, upper arrow") << QByteArray("MaxView") << 40 << 2 << true << 1;
+        QTest::newRow("tickets at 1, upper arrow") << QByteArray("ET128") << 200 << 1 << true << 1;
+        QTest::newRow("tickets at 999, lower arrow") << QByteArray("PT16") << 88 << 999 << false << 999;
+        QTest::newRow("team 1 loss at 1, upper arrow") << QByteArray("PLPM") << 224 << 1 << true << 0;
+        QTest::newRow("team 2 loss at 0, upper arrow") << QByteArray("ELPM") << 240 << 0 << true << 0;
+    }
+    void levelArrowsStopAtTheirLimits()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(int, top);
+        QFETCH(int, start);
+        QFETCH(bool, upper);
+        QFETCH(int, expected);
+        openLevel(7);
+        levelBar(name.constData())->setValue(start);
+        sounds().clear();
+        ClickAt(level(), upper ? LevelUp(top) : LevelDown(top));
+        QCOMPARE(levelBar(name.constData())->value(), expected);
+        QCOMPARE(levelValue(name.constData()), QString::number(expected));
+        QCOMPARE(sounds(), expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    void levelSaveWritesTheArchiveAndReturns()
+    {
+        openLevel(8);
+        ClickAt(level(), LevelDown(40)); // 800 -> 801
+        ClickAt(level(), LevelUp(184));
+        ClickAt(level(), LevelUp(184)); // 720 -> 718
+        ClickAt(level(), LevelColdBreath);
+        sounds().clear();
+        ClickAt(level(), LevelSave);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(prompter().kinds().last(), QStringLiteral("information"));
+        QCOMPARE(prompter().texts().last(), QStringLiteral("Level data saved."));
+        expectShown(main());
+        const QByteArray saved = savedInitCon(8);
+        QVERIFY(saved.contains("gameLogic.maximumLevelViewDistance 801\r\n"));
+        QVERIFY(saved.contains("gameLogic.setDefaultNumberOfTicketsEx 128 1 718\r\n"));
+        QVERIFY(saved.contains("gameLogic.useColdBreath 1\r\n"));
+        QCOMPARE(saved, ReadBytes(mod().ModFolder + QStringLiteral("/Levels/Merrow_Harbor/TEMP/Init.CON")));
+    }
+
+    void levelColdBreathFollowsTheFile()
+    {
+        openLevel(1); // off in the file
+        QVERIFY(!coldBreath()->isOn());
+        sounds().clear();
+        ClickAt(level(), LevelColdBreath);
+        QVERIFY(coldBreath()->isOn());
+        ClickAt(level(), LevelColdBreath);
+        QVERIFY(!coldBreath()->isOn());
+        QCOMPARE(sounds(), QList<ClickSound>(2, ClickSound::ListOrCheck));
+        ClickAt(level(), LevelCancel);
+
+        // No cold-breath line: the check is off and takes no clicks; the save adds no line.
+        QByteArray init = DemoGame::InitCon(3);
+        init.replace("gameLogic.useColdBreath 1\r\n", "");
+        QVERIFY(DemoGame::WriteZip(archive(3), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        openLevel(3);
+        QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
+        ClickAt(level(), LevelColdBreath);
+        QVERIFY(!coldBreath()->isOn());
+        ClickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(3), init);
+    }
+
+    void levelKeepsValuesOutOfRangeAndMissingKeys()
+    {
+        QByteArray init = DemoGame::InitCon(2);
+        init.replace("ViewDistance 650", "ViewDistance 1500")
+            .replace("TicketsEx 16 1 120", "TicketsEx 16 1 0")
+            .replace("TicketsEx 16 2 110", "TicketsEx 16 2 050")
+            .replace("setTicketLossPerMin 2", "rem setTicketLossPerMin 2");
+        QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        openLevel(2);
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("1500"));
+        QCOMPARE(levelBar("MaxView")->value(), 999);
+        QCOMPARE(levelValue("PT16"), QStringLiteral("0"));
+        QCOMPARE(levelBar("PT16")->value(), 1);
+        QCOMPARE(levelValue("ET16"), QStringLiteral("50"));
+        QVERIFY(!levelBar("ELPM")->isEnabled());
+        QCOMPARE(levelValue("ELPM"), QStringLiteral("-"));
+
+        // Saved untouched: every value is written back as the file had it.
+        ClickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(2), init);
+
+        // A change by the user is written whole, with nothing of the old digits left.
+        openLevel(2);
+        ClickAt(level(), LevelUp(40));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("998"));
+        ClickAt(level(), LevelDown(240)); // disabled: nothing happens
+        ClickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(2), QByteArray(init).replace("ViewDistance 1500", "ViewDistance 998"));
+    }
+
+    // An open or a save that fails is reported over the normal pointer (which the level window pushes only over
+    // a busy cursor, so seeing it in the box proves the busy cursor was up), and gives the cursor back.
+    void levelFailures_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("open answered No") << QString();
+        QTest::newRow("open of a missing archive") << QStringLiteral("Unable to read level data.");
+        QTest::newRow("open of a damaged archive") << QStringLiteral("Unable to read level data.");
+        QTest::newRow("save over a damaged archive") << QStringLiteral("Unable to save level data.");
+        QTest::newRow("save where a folder blocks") << QStringLiteral("Unable to save level data.");
+    }
+    void levelFailures()
+    {
+        QFETCH(QString, failure);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const bool saving = tag.startsWith(QLatin1String("save"));
+        QList<int> boxCursors;
+        prompter().onBox = [&](const RecordingPrompter::Box& box) {
+            if (box.kind == QLatin1String("critical"))
+                boxCursors.append(CurrentCursor());
+        };
+        QString value;
+        if (saving) {
+            openLevel(5);
+            ClickAt(level(), LevelDown(88));
+            value = levelValue("PT16");
+            prompter().clear();
+        }
+        if (tag.contains(QLatin1String("missing")))
+            QVERIFY(QFile::remove(archive(5)));
+        else if (tag.contains(QLatin1String("damaged")))
+            WriteBytes(archive(5), "damaged meanwhile");
+        else if (tag.contains(QLatin1String("folder")))
+            QVERIFY(QFile::remove(archive(5)) && QDir().mkpath(archive(5) + QStringLiteral("/blocker")));
+        const QByteArray archiveBefore = QFileInfo(archive(5)).isFile() ? ReadBytes(archive(5)) : QByteArray();
+
+        if (saving) {
+            ClickAt(level(), LevelSave);
+        } else if (failure.isEmpty()) {
+            level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel());
+        } else {
+            openLevel(5);
+        }
+        prompter().onBox = nullptr;
+        if (failure.isEmpty()) {
+            QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+            QVERIFY(!QFileInfo::exists(QFileInfo(archive(5)).path() + QStringLiteral("/TEMP")));
+            QVERIFY(sounds().isEmpty());
+        } else {
+            QCOMPARE(prompter().kinds().last(), QStringLiteral("critical"));
+            QVERIFY2(prompter().texts().last().startsWith(failure), qPrintable(prompter().texts().last()));
+            if (!tag.contains(QLatin1String("missing")))
+                QCOMPARE(boxCursors, QList<int>{int(Qt::ArrowCursor)});
+        }
+        // A failed save keeps the window and what the user set; a failed open stays on the main window.
+        expectShown(saving ? static_cast<QWidget*>(level()) : main());
+        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
+        if (saving)
+            QCOMPARE(levelValue("PT16"), value);
+        if (QFileInfo(archive(5)).isFile())
+            QCOMPARE(ReadBytes(archive(5)), archiveBefore);
+    }
+
+    void selectionOpensNothingWithoutAMod()
+    {
+        freshSelection();
+        QCOMPARE(Rows(modList()), QStringList({DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
+        // EDIT without a selection only clicks.
+        auto* editButton = Control<QWidget>(select(), "PictureEdit");
+        Click(editButton);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        expectNothingOpened();
+
+        // With a mod selected, the other mouse buttons on EDIT do nothing, not even a sound.
+        sounds().clear();
+        Click(modList()->viewport(), modRow(DemoGame::CompleteMod));
+        Click(editButton, {}, Qt::RightButton);
+        Click(editButton, {}, Qt::MiddleButton);
+        QVERIFY(sounds().isEmpty());
+        expectNothingOpened();
+    }
+
+    void selectionOpensTheMod_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("modName");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("double-click") << QStringLiteral("double-click") << DemoGame::CompleteMod << false;
+        // Anywhere on the list, not only on a row.
+        QTest::newRow("double-click below the rows")
+            << QStringLiteral("double-click below") << DemoGame::CompleteMod << false;
+        QTest::newRow("edit button") << QStringLiteral("edit") << DemoGame::CompleteMod << false;
+        // The name is appended as listed, whatever its case.
+        QTest::newRow("lower-case mod") << QStringLiteral("edit") << DemoGame::LowerCaseMod << false;
+        QTest::newRow("mixed-case mod, Enter") << QStringLiteral("enter") << DemoGame::NamesOnlyMod << false;
+#ifdef Q_OS_LINUX
+        // The load's report comes over the main window, not over no window at all.
+        QTest::newRow("unreadable file") << QStringLiteral("edit") << DemoGame::CompleteMod << true;
+#endif
+    }
+    void selectionOpensTheMod()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, modName);
+        QFETCH(bool, unreadable);
+        freshSelection();
+        if (unreadable) {
+            const QString ai = m_e->game.mod(modName) + QStringLiteral("/AI/AIDefault.AI");
+            QVERIFY(QFile::remove(ai) && QFile::link(QStringLiteral("/proc/self/mem"), ai));
+        }
+        // The selection window is gone before the mod is read, and the main window is up for any report.
+        QList<QWidget*> shownAtLoad{select()};
+        connect(&mod(), &ModSettings::loaded, select(), [&] { shownAtLoad = m_e->editor.visibleWindows(); });
+        QList<QWidget*> shownAtBox;
+        prompter().onBox = [&](const RecordingPrompter::Box&) { shownAtBox = m_e->editor.visibleWindows(); };
+        const QPoint row = modRow(modName);
+        QVERIFY(!row.isNull());
+        Click(modList()->viewport(), row);
+        if (how == QLatin1String("double-click")) {
+            DoubleClick(modList()->viewport(), row);
+        } else if (how == QLatin1String("double-click below")) {
+            QVERIFY(!modList()->itemAt(QPoint(60, 60)));
+            DoubleClick(modList()->viewport(), QPoint(60, 60));
+        } else if (how == QLatin1String("edit")) {
+            Click(Control<QWidget>(select(), "PictureEdit"));
+        } else {
+            QTest::keyClick(modList(), Qt::Key_Return);
+        }
+        // This window plays only the button click; the main window's bars may click as they take the values.
+        QCOMPARE(sounds().count(ClickSound::Button), how == QLatin1String("edit") ? 1 : 0);
+        QCOMPARE(mod().ModFolder, mod().ModsPath + modName);
+        expectShown(main());
+        QCOMPARE(shownAtLoad, QList<QWidget*>());
+        QCOMPARE(prompter().kinds(), unreadable ? QStringList{QStringLiteral("critical")} : QStringList());
+        if (unreadable)
+            QCOMPARE(shownAtBox, QList<QWidget*>{main()});
+        if (modName == DemoGame::CompleteMod) {
+            QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+            QVERIFY(m_e->context.intro.IntroOn());
+        }
+    }
+
+    // Closing the selection ends the program's event loop, which runs here.
+    void selectionCloseEndsTheProgram()
+    {
+        freshSelection();
+        QSignalSpy quitting(QCoreApplication::instance(), &QCoreApplication::aboutToQuit);
+        QTimer::singleShot(0, select(), [this] { select()->close(); });
+        QCOMPARE(runUntilTheProgramEnds(), 0);
+        QCOMPARE(quitting.count(), 1);
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
