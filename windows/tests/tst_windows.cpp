@@ -40,20 +40,10 @@
 namespace {
 
 // The places a user clicks, in window pixels.
-const QPoint EditAccept{149, 65};
-const QPoint EditCancel{53, 65};
-const QPoint EditUp{184, 36};
-const QPoint EditDown{184, 45};
-const QPoint SaveSave{149, 161};
-const QPoint SaveCancel{53, 161};
-const QPoint SaveFF{184, 40};
-const QPoint SaveScore{184, 64};
-const QPoint SaveBSMB{184, 88};
-const QPoint SaveNames{184, 112};
-const QPoint SaveIntro{184, 136};
-const QPoint LevelSave{149, 273};
-const QPoint LevelCancel{53, 273};
-const QPoint LevelColdBreath{184, 72};
+const QPoint EditAccept{149, 65}, EditCancel{53, 65}, EditUp{184, 36}, EditDown{184, 45};
+const QPoint SaveSave{149, 161}, SaveCancel{53, 161}, SaveIntro{184, 136};
+const QPoint SaveFF{184, 40}, SaveScore{184, 64}, SaveBSMB{184, 88}, SaveNames{184, 112};
+const QPoint LevelSave{149, 273}, LevelCancel{53, 273}, LevelColdBreath{184, 72};
 // The arrows of the level window's bar whose row starts at this height.
 QPoint LevelUp(int top)
 {
@@ -64,8 +54,7 @@ QPoint LevelDown(int top)
     return {184, top + 13};
 }
 // The arrows of a main window bar, in the bar's pixels.
-const QPoint UpperArrow(8, 4);
-const QPoint LowerArrow(8, 12);
+const QPoint UpperArrow(8, 4), LowerArrow(8, 12);
 
 void Click(QWidget* widget, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton)
 {
@@ -257,34 +246,30 @@ private slots:
     void layout_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<QStringList>("hidden");
-        QTest::newRow("FormSelect") << QSize(137, 121) << QStringList();
+        QTest::addColumn<QString>("hidden");
+        QTest::newRow("FormSelect") << QSize(137, 121) << QString();
         // The main window's plates and grooves only mark where the background painting puts them.
         QTest::newRow("FormMain") << QSize(449, 360)
-                                  << QStringList({QStringLiteral("PictureWarning"), QStringLiteral("LabelLoading"),
-                                                  QStringLiteral("PlateSettings"), QStringLiteral("PlateScores"),
-                                                  QStringLiteral("PlateLevel"), QStringLiteral("PlateBots"),
-                                                  QStringLiteral("GrooveBotSkill"), QStringLiteral("GrooveMaxBots")});
-        QTest::newRow("FormEdit-name") << QSize(201, 81)
-                                       << QStringList({QStringLiteral("LabelLScore"), QStringLiteral("LabelScore"),
-                                                       QStringLiteral("VScrollNum")});
-        QTest::newRow("FormEdit-score") << QSize(201, 81) << QStringList{QStringLiteral("TextBotName")};
-        QTest::newRow("FormSave") << QSize(201, 177) << QStringList();
-        QTest::newRow("FormLevel") << QSize(201, 289) << QStringList();
+                                  << QStringLiteral("PictureWarning LabelLoading PlateSettings PlateScores PlateLevel "
+                                                    "PlateBots GrooveBotSkill GrooveMaxBots");
+        QTest::newRow("FormEdit-name") << QSize(201, 81) << QStringLiteral("LabelLScore LabelScore VScrollNum");
+        QTest::newRow("FormEdit-score") << QSize(201, 81) << QStringLiteral("TextBotName");
+        QTest::newRow("FormSave") << QSize(201, 177) << QString();
+        QTest::newRow("FormLevel") << QSize(201, 289) << QString();
     }
     void layout()
     {
         QFETCH(QSize, size);
-        QFETCH(QStringList, hidden);
+        QFETCH(QString, hidden);
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
         QWidget* window = main();
         if (tag == QLatin1String("FormSelect")) {
             m_e->context.showOnly(window = select());
         } else if (tag.startsWith(QLatin1String("FormEdit"))) {
-            if (tag.endsWith(QLatin1String("name")))
-                edit()->BeginBotNameEdit(0);
-            else
-                edit()->BeginScoreEdit(0);
+            // Switched from the other mode, which must leave nothing of its own showing.
+            const bool name = tag.endsWith(QLatin1String("name"));
+            for (const bool score : {name, !name})
+                score ? edit()->BeginScoreEdit(0) : edit()->BeginBotNameEdit(0);
             window = edit();
         } else if (tag == QLatin1String("FormSave")) {
             openSave();
@@ -294,8 +279,9 @@ private slots:
             window = level();
         }
         expectShown(window);
-        const QStringList misplaced = MisplacedControls(
-            window, hidden, {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
+        const QStringList misplaced =
+            MisplacedControls(window, hidden.split(QLatin1Char(' ')),
+                              {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
         QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
         QCOMPARE(window->size(), size);
         QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -316,14 +302,9 @@ private slots:
             });
         QCOMPARE(twins, 19);
         QVERIFY(!find<QListWidget>("ListBotNames")->isSortingEnabled());
-        QCOMPARE(main()->busyPanel(), find("PictureWarning"));
-        QVERIFY(!main()->busyPanel()->isVisible());
         const auto* levels = find<QComboBox>("ComboLevels");
         QCOMPARE(levels->count(), 13);
-        QCOMPARE(levels->itemText(0), QStringLiteral("Varnholm"));
         QCOMPARE(levels->itemText(12), QStringLiteral("Orvane Island 3190"));
-        // With a buddy the label treats "&&" as one shown "&".
-        QVERIFY(Control<QLabel>(save(), "LabelLBSMB")->buddy());
     }
 
     void mainWindowShowsTheFiles()
@@ -421,23 +402,14 @@ private slots:
         auto* bar = find<QScrollBar>("VScrollSFD");
         bar->setValue(0);
         sounds().clear();
-        Click(bar, UpperArrow);
-        QVERIFY(sounds().isEmpty());
-        Click(bar, LowerArrow);
-        Click(bar, LowerArrow);
-        Click(bar, UpperArrow);
+        for (const QPoint arrow : {UpperArrow, LowerArrow, LowerArrow, UpperArrow})
+            Click(bar, arrow);
         expectValue("LabelSFD", QStringLiteral("1"));
         QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("1"));
         QCOMPARE(sounds(), QList<ClickSound>(3, ClickSound::BarOrSlider));
 
-        // The top end holds, silently.
-        bar->setValue(100);
-        sounds().clear();
-        Click(bar, LowerArrow);
-        QCOMPARE(text("LabelSFD"), QStringLiteral("100"));
-        QVERIFY(sounds().isEmpty());
-
         // A double-click on the value resets it to 0, with one sound; a second one changes nothing.
+        sounds().clear();
         DoubleClick(find("LabelSFD"));
         DoubleClick(find("LabelSFD"));
         expectValue("LabelSFD", QStringLiteral("0"));
@@ -712,23 +684,13 @@ private slots:
     void editsABotName()
     {
         // An empty name is refused without a box; the window stays up.
-        edit()->BeginBotNameEdit(0);
+        edit()->BeginBotNameEdit(1);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
+        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Bot Name: "));
         setName(QString());
         ClickAt(edit(), EditAccept);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
         expectShown(edit());
-        QCOMPARE(mod().BotNames(), DemoGame::BotNames);
-
-        // Switched from score mode, the window shows the name and only the name box.
-        edit()->BeginScoreEdit(5);
-        ClickAt(edit(), EditCancel);
-        edit()->BeginBotNameEdit(1);
-        expectShown(edit());
-        QVERIFY(edit()->EditingBotName());
-        QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
-        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Bot Name: "));
-        for (const char* name : {"LabelLScore", "LabelScore", "VScrollNum"})
-            QVERIFY2(!Control<QWidget>(edit(), name)->isVisible(), name);
 
         // Blanks alone are a name too, kept exactly as typed; the scores stay as they were.
         const QStringList lines = mod().ScoreLines();
@@ -781,13 +743,12 @@ private slots:
 
     void editsAScore()
     {
-        // Switched from name mode, the window shows the score and not the name box, which it empties.
+        // The name box of an earlier edit is emptied.
         edit()->BeginBotNameEdit(3);
         setName(QStringLiteral("Not Accepted"));
         ClickAt(edit(), EditCancel);
         edit()->BeginScoreEdit(0);
         QVERIFY(!edit()->EditingBotName());
-        QVERIFY(!nameBox()->isVisible());
         QCOMPARE(nameBox()->text(), QString());
         QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Score: "));
         QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_KILL"));
@@ -798,22 +759,13 @@ private slots:
         sounds().clear();
         for (QPoint arrow : {EditDown, EditDown, EditDown, EditUp})
             ClickAt(edit(), arrow);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("3"));
         QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
         ClickAt(edit(), EditAccept);
         expectShown(main());
-        QCOMPARE(mod().ScoreValues().at(0), 3);
         QCOMPARE(mod().ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
         QCOMPARE(mod().BotNames(), DemoGame::BotNames);
 
-        // A negative value, accepted without touching the arrows: the row is rewritten in the file's form.
-        edit()->BeginScoreEdit(1);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-4"));
-        ClickAt(edit(), EditAccept);
-        QCOMPARE(mod().ScoreLines().at(1), QStringLiteral("SCORE_TEAMKILL = -4"));
-
         // Opening plays the bar's sound only when the shown value changes (rows 3 and 26 both hold 22).
-        QCOMPARE(mod().ScoreValues().at(3), mod().ScoreValues().at(26));
         edit()->BeginScoreEdit(3);
         ClickAt(edit(), EditCancel);
         sounds().clear();
@@ -829,67 +781,49 @@ private slots:
             ClickAt(edit(), EditUp);
         QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-200"));
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
-        QCOMPARE(scoreBar()->maximum(), 200);
     }
 
     void editKeepsAScoreOutsideTheRange()
     {
         const QString scoring = mod().filePath(ModFile::Scoring);
-        QByteArray bytes = ReadBytes(scoring);
-        bytes.replace("\r\nSCORE_KILL = 1\r\n", "\r\nSCORE_KILL = 500\r\n");
-        bytes.replace("\r\nSCORE_TEAMKILL = -4\r\n", "\r\nSCORE_TEAMKILL = -1000\r\n");
+        const QByteArray bytes = ReadBytes(scoring)
+                                     .replace("\r\nSCORE_KILL = 1\r\n", "\r\nSCORE_KILL = 500\r\n")
+                                     .replace("\r\nSCORE_TEAMKILL = -4\r\n", "\r\nSCORE_TEAMKILL = -1000\r\n");
         WriteBytes(scoring, bytes);
         m_e->load(DemoGame::CompleteMod);
-
-        edit()->BeginScoreEdit(0);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("500"));
-        QCOMPARE(scoreBar()->value(), 500);
-        ClickAt(edit(), EditAccept);
-        edit()->BeginScoreEdit(1);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-1000"));
-        QCOMPARE(scoreBar()->maximum(), 200);
-        ClickAt(edit(), EditAccept);
+        auto* bar = Control<QScrollBar>(edit(), "VScrollNum");
+        for (const int value : {500, -1000}) {
+            edit()->BeginScoreEdit(value > 0 ? 0 : 1);
+            QCOMPARE(Caption(edit(), "LabelScore"), QString::number(value));
+            QCOMPARE(bar->value(), value);
+            ClickAt(edit(), EditAccept);
+        }
         QVERIFY(ModFiles::SaveMod(mod(), {ModFile::Scoring}).failedFiles.isEmpty());
         QCOMPARE(ReadBytes(scoring), bytes);
 
-        // The next edit is back within the usual range, and its opening counts as one change.
-        sounds().clear();
+        // The next edit is back within the usual range; a step from an outside value starts from it.
         edit()->BeginScoreEdit(2);
-        QCOMPARE(scoreBar()->minimum(), -200);
-        QCOMPARE(scoreBar()->maximum(), 200);
-        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
-
-        // Moving away from an outside value works from the true value.
+        QCOMPARE(bar->minimum(), -200);
+        QCOMPARE(bar->maximum(), 200);
         ClickAt(edit(), EditCancel);
         edit()->BeginScoreEdit(0);
         ClickAt(edit(), EditUp);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("499"));
         ClickAt(edit(), EditAccept);
         QCOMPARE(mod().ScoreValues().at(0), 499);
     }
 
-    // From the main window's lists, by a double-click on a row, and back with the new value shown.
+    // From the main window's score list, by a double-click on a row, and back with the new value shown.
     void editHandsOverToTheMainWindow()
     {
         auto* scores = find<QListWidget>("ListScores");
         DoubleClickAt(main(), RowCentre(main(), scores, 2));
         QCOMPARE(sounds().value(0), ClickSound::ListOrCheck);
         expectShown(edit());
-        QCOMPARE(edit()->EditIndex(), 2);
         QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_SUICIDE"));
         ClickAt(edit(), EditUp);
         ClickAt(edit(), EditAccept);
         expectShown(main());
         QCOMPARE(scores->item(2)->text(), QStringLiteral("SCORE_SUICIDE = -3"));
-
-        auto* names = find<QListWidget>("ListBotNames");
-        DoubleClickAt(main(), RowCentre(main(), names, 4));
-        expectShown(edit());
-        QCOMPARE(nameBox()->text(), QStringLiteral("Brannoch"));
-        QTest::keyClicks(nameBox(), QStringLiteral(" II"));
-        ClickAt(edit(), EditAccept);
-        expectShown(main());
-        QCOMPARE(names->item(4)->text(), QStringLiteral("Brannoch II"));
     }
 
     void saveChecksFlipTheirFlags()
@@ -1004,8 +938,6 @@ private slots:
     {
         openSave();
         const QString movies = mod().ModFolder + QStringLiteral("/Movies");
-        const QStringList onNames = FolderNames(movies);
-        QCOMPARE(onNames.size(), 5);
         // The check, its tool tips and the movies' names all tell the same state.
         const auto expectIntro = [&](bool on) {
             const QString tip = on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF");
@@ -1033,46 +965,32 @@ private slots:
         QVERIFY(save()->isVisible());
         QCOMPARE(flags(), QList<bool>(4, true));
 
-        // Shown again later, the window shows the state as it stands.
-        ClickAt(save(), SaveCancel);
-        m_e->context.showOnly(save());
-        expectIntro(false);
-        prompter().clear();
-        prompter().questionAnswers = {true};
-        ClickAt(save(), SaveIntro);
-        QCOMPARE(prompter().texts(),
-                 (QStringList{QStringLiteral("Restore Intro?"), QStringLiteral("Intro restored.")}));
-        expectIntro(true);
-        QCOMPARE(FolderNames(movies), onNames);
-
         // A switch that cannot finish is reported, and the state stays as it was.
-        QVERIFY(QDir().mkpath(movies + QStringLiteral("/Intro.bik.OFF")));
+        QVERIFY(QDir().mkpath(movies + QStringLiteral("/Intro.bik")));
         prompter().clear();
         prompter().questionAnswers = {true};
         ClickAt(save(), SaveIntro);
         QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
+        QCOMPARE(prompter().texts().first(), QStringLiteral("Restore Intro?"));
         QVERIFY(prompter().texts().last().contains(QStringLiteral("Intro.bik")));
-        QVERIFY(QFile::exists(movies + QStringLiteral("/Intro.bik")));
-        QVERIFY(check("PictureIntro")->isOn());
-        QCOMPARE(check("PictureIntro")->toolTip(), QStringLiteral("Intro is ON"));
+        QVERIFY(!check("PictureIntro")->isOn());
+        QCOMPARE(check("PictureIntro")->toolTip(), QStringLiteral("Intro is OFF"));
     }
 
     void levelOpens()
     {
         ShowWatcher watcher;
         main()->busyPanel()->installEventFilter(&watcher);
-        QList<int> previous;
         const QList<QScrollBar*> bars = level()->findChildren<QScrollBar*>();
+        QList<int> previous;
         for (const QScrollBar* bar : bars)
             previous.append(bar->value());
-        QComboBox* levels = find<QComboBox>("ComboLevels");
-        levels->setCurrentIndex(8);
+        find<QComboBox>("ComboLevels")->setCurrentIndex(8);
         prompter().questionAnswers = {true};
         Click(find("PictureEdit"));
-        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
-        QCOMPARE(prompter().texts().first(), QStringLiteral("Opening & changing ANY files will prevent online "
-                                                            "play with this mod.\r\nDo you still want to edit "
-                                                            "this level?"));
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Opening & changing ANY files will prevent online "
+                                                                "play with this mod.\r\nDo you still want to edit "
+                                                                "this level?")});
         expectShown(level());
         // The wait cursor is up while the archive is extracted, the busy panel gone after it.
         QCOMPARE(watcher.cursors.value(0), int(Qt::WaitCursor));
@@ -1081,15 +999,12 @@ private slots:
         QCOMPARE(levelValue("MaxView"), QStringLiteral("800"));
         QCOMPARE(levelBar("MaxView")->value(), 800);
         QCOMPARE(levelValue("PT128"), QStringLiteral("720"));
-        QCOMPARE(levelBar("ELPM")->value(), 13);
         QVERIFY(!coldBreath()->isOn());
         // The bar's sound once for every bar whose value the opening changed, and for no other.
         qsizetype changed = 0;
         for (qsizetype i = 0; i < bars.size(); ++i)
             changed += bars.at(i)->value() != previous.at(i);
-        QVERIFY(changed > 0);
         QCOMPARE(sounds().mid(1), QList<ClickSound>(changed, ClickSound::BarOrSlider));
-        QCOMPARE(Caption(level(), "LabelWarning"), QStringLiteral("Edit at your own risk!!"));
     }
 
     // Each bar's arrows stop at the limits of its row.
@@ -1102,9 +1017,7 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("view distance at 998, lower arrow") << QByteArray("MaxView") << 40 << 998 << false << 999;
         QTest::newRow("view distance at 999, lower arrow") << QByteArray("MaxView") << 40 << 999 << false << 999;
-        QTest::newRow("view distance at 2, upper arrow") << QByteArray("MaxView") << 40 << 2 << true << 1;
         QTest::newRow("tickets at 1, upper arrow") << QByteArray("ET128") << 200 << 1 << true << 1;
-        QTest::newRow("tickets at 999, lower arrow") << QByteArray("PT16") << 88 << 999 << false << 999;
         QTest::newRow("team 1 loss at 1, upper arrow") << QByteArray("PLPM") << 224 << 1 << true << 0;
         QTest::newRow("team 2 loss at 0, upper arrow") << QByteArray("ELPM") << 240 << 0 << true << 0;
     }
@@ -1214,49 +1127,40 @@ private slots:
         QFETCH(QString, failure);
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
         const bool saving = tag.startsWith(QLatin1String("save"));
-        QList<int> boxCursors;
-        prompter().onBox = [&](const RecordingPrompter::Box& box) {
-            if (box.kind == QLatin1String("critical"))
-                boxCursors.append(CurrentCursor());
-        };
-        QString value;
         if (saving) {
             openLevel(5);
             ClickAt(level(), LevelDown(88));
-            value = levelValue("PT16");
-            prompter().clear();
         }
+        const QString value = levelValue("PT16");
         if (tag.contains(QLatin1String("missing")))
             QVERIFY(QFile::remove(archive(5)));
-        else if (tag.contains(QLatin1String("damaged")))
+        if (tag.contains(QLatin1String("damaged")))
             WriteBytes(archive(5), "damaged meanwhile");
-        else if (tag.contains(QLatin1String("folder")))
+        if (tag.contains(QLatin1String("folder")))
             QVERIFY(QFile::remove(archive(5)) && QDir().mkpath(archive(5) + QStringLiteral("/blocker")));
         const QByteArray archiveBefore = QFileInfo(archive(5)).isFile() ? ReadBytes(archive(5)) : QByteArray();
-
-        if (saving) {
+        prompter().clear();
+        int boxCursor = 0;
+        prompter().onBox = [&boxCursor](const RecordingPrompter::Box&) { boxCursor = CurrentCursor(); };
+        if (saving)
             ClickAt(level(), LevelSave);
-        } else if (failure.isEmpty()) {
-            level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel());
-        } else {
+        else if (failure.isEmpty())
+            level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel()); // answered No
+        else
             openLevel(5);
-        }
         prompter().onBox = nullptr;
-        if (failure.isEmpty()) {
-            QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+
+        QCOMPARE(prompter().kinds().last(),
+                 failure.isEmpty() ? QStringLiteral("question") : QStringLiteral("critical"));
+        QVERIFY2(prompter().texts().last().startsWith(failure), qPrintable(prompter().texts().last()));
+        if (tag.contains(QLatin1String("damaged")) || tag.contains(QLatin1String("folder")))
+            QCOMPARE(boxCursor, int(Qt::ArrowCursor));
+        if (failure.isEmpty())
             QVERIFY(!QFileInfo::exists(QFileInfo(archive(5)).path() + QStringLiteral("/TEMP")));
-            QVERIFY(sounds().isEmpty());
-        } else {
-            QCOMPARE(prompter().kinds().last(), QStringLiteral("critical"));
-            QVERIFY2(prompter().texts().last().startsWith(failure), qPrintable(prompter().texts().last()));
-            if (!tag.contains(QLatin1String("missing")))
-                QCOMPARE(boxCursors, QList<int>{int(Qt::ArrowCursor)});
-        }
         // A failed save keeps the window and what the user set; a failed open stays on the main window.
         expectShown(saving ? static_cast<QWidget*>(level()) : main());
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
-        if (saving)
-            QCOMPARE(levelValue("PT16"), value);
+        QCOMPARE(levelValue("PT16"), value);
         if (QFileInfo(archive(5)).isFile())
             QCOMPARE(ReadBytes(archive(5)), archiveBefore);
     }
