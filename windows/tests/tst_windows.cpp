@@ -418,47 +418,116 @@ private slots:
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
-    // Values beyond what the bars and sliders reach are shown and kept until the user moves them.
-    void mainKeepsValuesOutsideTheRanges()
+    // A value beyond what its bar or slider reaches, or a key the file lacks, is shown as it is and, untouched,
+    // written back as it was read by a save through the window.
+    void outOfRangeValuesSurvive_data()
     {
-        const QString server = modFile("Settings/ServerSettings.CON");
-        Rewrite(server, QStringLiteral("(?<=sv.soldierFriendlyFire )100"), QStringLiteral("150"));
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char* name, const char* window, const char* from, const char* to, const char* label,
+                            const char* shown) {
+            QTest::newRow(name) << QString::fromLatin1(window) << QByteArray(from) << QByteArray(to)
+                                << QByteArray(label) << QString::fromLatin1(shown);
+        };
+        row("friendly fire above 100", "main", "soldierFriendlyFire 100", "soldierFriendlyFire 150", "SFD", "150");
+        row("max bots above 256", "main", "setMaxNBots 32", "setMaxNBots 999", "MaxBots", "999");
+        row("bot skill left of the track", "main", "setBotSkill 0.5", "setBotSkill 0", "BotSkill", "0");
+        row("score above 200", "edit", "SCORE_KILL = 1\r", "SCORE_KILL = 500\r", "Score", "500");
+        row("score below -200", "edit", "SCORE_TEAMKILL = -4", "SCORE_TEAMKILL = -1000", "Score", "-1000");
+        row("view distance above 999", "level", "ViewDistance 650", "ViewDistance 1500", "MaxView", "1500");
+        row("tickets at 0", "level", "TicketsEx 16 1 120", "TicketsEx 16 1 0", "PT16", "0");
+        row("tickets with a leading 0", "level", "TicketsEx 16 2 110", "TicketsEx 16 2 050", "ET16", "50");
+        row("ticket loss not found", "level", "setTicketLossPerMin 2", "rem setTicketLossPerMin 2", "ELPM", "-");
+    }
+    void outOfRangeValuesSurvive()
+    {
+        QFETCH(QString, window);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QByteArray, label);
+        QFETCH(QString, shown);
+        if (window == QLatin1String("level")) {
+            const QByteArray init = DemoGame::InitCon(2).replace(from, to);
+            QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+            openLevel(2);
+            QCOMPARE(levelValue(label.constData()), shown);
+            if (shown == QLatin1String("-")) {
+                QVERIFY(!levelBar(label.constData())->isEnabled());
+                ClickAt(level(), LevelDown(240));
+            }
+            ClickAt(level(), LevelSave);
+            QCOMPARE(savedInitCon(2), init);
+            return;
+        }
+        QString path;
+        for (ModFile file : ModFiles::AllModFiles) {
+            if (ReadBytes(mod().filePath(file)).contains(from))
+                path = mod().filePath(file);
+        }
+        const QByteArray bytes = ReadBytes(path).replace(from, to);
+        WriteBytes(path, bytes);
+        m_e->load(DemoGame::CompleteMod);
+        if (window == QLatin1String("edit")) {
+            edit()->BeginScoreEdit(from.startsWith("SCORE_KILL") ? 0 : 1);
+            QCOMPARE(Caption(edit(), "LabelScore"), shown);
+            ClickAt(edit(), EditAccept);
+        } else {
+            expectValue(QByteArray("Label").append(label).constData(), shown);
+        }
+        openSave();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().texts().last(), QStringLiteral("Data saved."));
+        QCOMPARE(ReadBytes(path), bytes);
+    }
+
+    // The first move of such a value takes it into the range, and the file then gets the new value whole.
+    void outOfRangeValuesMoveIntoTheRange()
+    {
+        Rewrite(modFile("Settings/ServerSettings.CON"), QStringLiteral("(?<=sv.soldierFriendlyFire )100"),
+                QStringLiteral("150"));
         Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("(?<=setMaxNBots )32"), QStringLiteral("999"));
         Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("(?<=setBotSkill )0\\.5"), QStringLiteral("0"));
+        Rewrite(mod().filePath(ModFile::Scoring), QStringLiteral("(?<=SCORE_KILL = )1\r"), QStringLiteral("500\r"));
         m_e->load(DemoGame::CompleteMod);
-        expectValue("LabelSFD", QStringLiteral("150"));
-        QCOMPARE(find<QScrollBar>("VScrollSFD")->value(), 100);
-        expectValue("LabelMaxBots", QStringLiteral("999"));
+        Click(find("VScrollSFD"), UpperArrow);
+        QCOMPARE(text("LabelSFD"), QStringLiteral("99"));
         // The knob is the track's child, so what lies outside the track is never painted.
         auto* bots = find<BotSlider>("PictureSliderBGMB");
         QWidget* botsKnob = find("PictureSliderBoxMB");
         QCOMPARE(botsKnob->parentWidget(), bots);
         QVERIFY(!bots->rect().intersects(botsKnob->geometry()));
-        auto* skill = find<BotSlider>("PictureSliderBGBS");
-        QCOMPARE(skill->knobLeft(), 0.0f);
-
-        // Another row changes; the untouched ones are written back as they were read.
-        Click(find("VScrollVFD"), LowerArrow);
-        QVERIFY(ModFiles::SaveMod(mod(), {ModFile::ServerSettings, ModFile::AIDefault}).failedFiles.isEmpty());
-        const QByteArray saved = ReadBytes(server).toLower();
-        QVERIFY(saved.contains("sv.soldierfriendlyfire 150\r\n"));
-        QVERIFY(saved.contains("sv.vehiclefriendlyfire 51\r\n"));
-        QVERIFY(ReadBytes(modFile("AI/AIDefault.AI")).contains("setMaxNBots 999\r\n"));
-
-        // Moved, they come into the range: a step down; the knob left of 2 snaps to 2 on the first drag step,
-        // wherever the pointer goes; a jump.
-        Click(find("VScrollSFD"), UpperArrow);
-        QCOMPARE(text("LabelSFD"), QStringLiteral("99"));
-        QWidget* skillKnob = find("PictureSliderBoxBS");
-        auto onTrack = [&](int x) { return skillKnob->mapFrom(skill, QPoint(x, 9)); };
-        QTest::mousePress(skillKnob, Qt::LeftButton, {}, onTrack(5));
-        MoveHeld(skillKnob, onTrack(60));
-        QCOMPARE(skill->knobLeft(), 2.0f);
-        QCOMPARE(skillKnob->x(), 2);
-        QTest::mouseRelease(skillKnob, Qt::LeftButton, {}, onTrack(60));
         QTest::mousePress(bots, Qt::LeftButton, {}, QPoint(100, 9));
         QCOMPARE(text("LabelMaxBots"), QStringLiteral("144"));
         QCOMPARE(botsKnob->x(), 89);
+        // The knob left of 2 snaps to 2 on the first drag step, wherever the pointer goes.
+        auto* skill = find<BotSlider>("PictureSliderBGBS");
+        QWidget* skillKnob = find("PictureSliderBoxBS");
+        QCOMPARE(skill->knobLeft(), 0.0f);
+        QTest::mousePress(skillKnob, Qt::LeftButton, {}, skillKnob->mapFrom(skill, QPoint(5, 9)));
+        MoveHeld(skillKnob, skillKnob->mapFrom(skill, QPoint(60, 9)));
+        QCOMPARE(skillKnob->x(), 2);
+        QTest::mouseRelease(skillKnob, Qt::LeftButton, {}, skillKnob->mapFrom(skill, QPoint(60, 9)));
+
+        // The score's bar reaches it only for its own edit.
+        edit()->BeginScoreEdit(0);
+        ClickAt(edit(), EditUp);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("499"));
+        ClickAt(edit(), EditAccept);
+        edit()->BeginScoreEdit(2);
+        QCOMPARE(Control<QScrollBar>(edit(), "VScrollNum")->maximum(), 200);
+        ClickAt(edit(), EditCancel);
+
+        const QByteArray init = DemoGame::InitCon(2).replace("ViewDistance 650", "ViewDistance 1500");
+        QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        openLevel(2);
+        ClickAt(level(), LevelUp(40));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("998"));
+        ClickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(2), QByteArray(init).replace("ViewDistance 1500", "ViewDistance 998"));
     }
 
     void botNamesDelete()
@@ -783,35 +852,6 @@ private slots:
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
-    void editKeepsAScoreOutsideTheRange()
-    {
-        const QString scoring = mod().filePath(ModFile::Scoring);
-        const QByteArray bytes = ReadBytes(scoring)
-                                     .replace("\r\nSCORE_KILL = 1\r\n", "\r\nSCORE_KILL = 500\r\n")
-                                     .replace("\r\nSCORE_TEAMKILL = -4\r\n", "\r\nSCORE_TEAMKILL = -1000\r\n");
-        WriteBytes(scoring, bytes);
-        m_e->load(DemoGame::CompleteMod);
-        auto* bar = Control<QScrollBar>(edit(), "VScrollNum");
-        for (const int value : {500, -1000}) {
-            edit()->BeginScoreEdit(value > 0 ? 0 : 1);
-            QCOMPARE(Caption(edit(), "LabelScore"), QString::number(value));
-            QCOMPARE(bar->value(), value);
-            ClickAt(edit(), EditAccept);
-        }
-        QVERIFY(ModFiles::SaveMod(mod(), {ModFile::Scoring}).failedFiles.isEmpty());
-        QCOMPARE(ReadBytes(scoring), bytes);
-
-        // The next edit is back within the usual range; a step from an outside value starts from it.
-        edit()->BeginScoreEdit(2);
-        QCOMPARE(bar->minimum(), -200);
-        QCOMPARE(bar->maximum(), 200);
-        ClickAt(edit(), EditCancel);
-        edit()->BeginScoreEdit(0);
-        ClickAt(edit(), EditUp);
-        ClickAt(edit(), EditAccept);
-        QCOMPARE(mod().ScoreValues().at(0), 499);
-    }
-
     // From the main window's score list, by a double-click on a row, and back with the new value shown.
     void editHandsOverToTheMainWindow()
     {
@@ -1079,36 +1119,6 @@ private slots:
         QVERIFY(!coldBreath()->isOn());
         ClickAt(level(), LevelSave);
         QCOMPARE(savedInitCon(3), init);
-    }
-
-    void levelKeepsValuesOutOfRangeAndMissingKeys()
-    {
-        QByteArray init = DemoGame::InitCon(2);
-        init.replace("ViewDistance 650", "ViewDistance 1500")
-            .replace("TicketsEx 16 1 120", "TicketsEx 16 1 0")
-            .replace("TicketsEx 16 2 110", "TicketsEx 16 2 050")
-            .replace("setTicketLossPerMin 2", "rem setTicketLossPerMin 2");
-        QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
-        openLevel(2);
-        QCOMPARE(levelValue("MaxView"), QStringLiteral("1500"));
-        QCOMPARE(levelBar("MaxView")->value(), 999);
-        QCOMPARE(levelValue("PT16"), QStringLiteral("0"));
-        QCOMPARE(levelBar("PT16")->value(), 1);
-        QCOMPARE(levelValue("ET16"), QStringLiteral("50"));
-        QVERIFY(!levelBar("ELPM")->isEnabled());
-        QCOMPARE(levelValue("ELPM"), QStringLiteral("-"));
-
-        // Saved untouched: every value is written back as the file had it.
-        ClickAt(level(), LevelSave);
-        QCOMPARE(savedInitCon(2), init);
-
-        // A change by the user is written whole, with nothing of the old digits left.
-        openLevel(2);
-        ClickAt(level(), LevelUp(40));
-        QCOMPARE(levelValue("MaxView"), QStringLiteral("998"));
-        ClickAt(level(), LevelDown(240)); // disabled: nothing happens
-        ClickAt(level(), LevelSave);
-        QCOMPARE(savedInitCon(2), QByteArray(init).replace("ViewDistance 1500", "ViewDistance 998"));
     }
 
     // An open or a save that fails is reported over the normal pointer (which the level window pushes only over
