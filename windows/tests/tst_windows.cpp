@@ -599,24 +599,14 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("J\u00f6rg ux"));
     }
 
-    // A press on the track and a drag of the knob reach the model, the labels and the sound; the arithmetic of
-    // places and values is the slider math's own.
+    // A press on the track or a drag of the knob (the end-to-end test does both) moves nothing with another button
+    // or outside the track's active part, and a drag ends with the left button's release.
     void slidersSetTheirValues()
     {
-        for (const auto& [track, label, value] :
-             {std::tuple{"BS", "LabelBotSkill", "56"}, std::tuple{"MB", "LabelMaxBots", "144"}}) {
-            auto* slider = find<BotSlider>(QByteArray("PictureSliderBG").append(track).constData());
-            sounds().clear();
-            Click(slider, QPoint(100, 9));
-            QCOMPARE(find(QByteArray("PictureSliderBox").append(track).constData())->x(), 89);
-            expectValue(label, QString::fromLatin1(value));
-            QCOMPARE(track[0] == 'B' ? mod().BotSkill() : mod().MaxBots(), QString::fromLatin1(value));
-            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
-        }
-
-        // A press outside the track's active part and any other button move nothing.
         auto* slider = find<BotSlider>("PictureSliderBGBS");
         QWidget* knob = find("PictureSliderBoxBS");
+        Click(slider, QPoint(100, 9));
+        QCOMPARE(knob->x(), 89);
         Click(slider, QPoint(1, 9));
         Click(slider, QPoint(150, 9), Qt::RightButton);
         QTest::mousePress(knob, Qt::RightButton, {}, QPoint(5, 7));
@@ -629,15 +619,12 @@ private slots:
         auto onTrack = [&](int x) { return knob->mapFrom(slider, QPoint(x, 9)); };
         QTest::mousePress(knob, Qt::LeftButton, {}, onTrack(100));
         MoveHeld(knob, onTrack(105));
-        QCOMPARE(knob->x(), 94);
         MoveHeld(knob, onTrack(130), Qt::LeftButton | Qt::RightButton);
         QCOMPARE(knob->x(), 94);
-        MoveHeld(knob, onTrack(900));
-        QCOMPARE(slider->knobLeft(), 157.0f);
-        QCOMPARE(mod().BotSkill(), QStringLiteral("100"));
-        QTest::mouseRelease(knob, Qt::LeftButton, {}, onTrack(900));
+        expectValue("LabelBotSkill", QString::number(SliderMath::value(SliderMath::Slider::BotSkill, 94.0f)));
+        QTest::mouseRelease(knob, Qt::LeftButton, {}, onTrack(105));
         MoveHeld(knob, onTrack(50));
-        QCOMPARE(slider->knobLeft(), 157.0f);
+        QCOMPARE(knob->x(), 94);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
@@ -852,20 +839,6 @@ private slots:
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
-    // From the main window's score list, by a double-click on a row, and back with the new value shown.
-    void editHandsOverToTheMainWindow()
-    {
-        auto* scores = find<QListWidget>("ListScores");
-        DoubleClickAt(main(), RowCentre(main(), scores, 2));
-        QCOMPARE(sounds().value(0), ClickSound::ListOrCheck);
-        expectShown(edit());
-        QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_SUICIDE"));
-        ClickAt(edit(), EditUp);
-        ClickAt(edit(), EditAccept);
-        expectShown(main());
-        QCOMPARE(scores->item(2)->text(), QStringLiteral("SCORE_SUICIDE = -3"));
-    }
-
     void saveChecksFlipTheirFlags()
     {
         openSave();
@@ -909,46 +882,35 @@ private slots:
         QCOMPARE(ModBytes(mod()), before);
     }
 
+    // The groups turned off are not written; the files are written before any message, with the busy cursor
+    // gone by then, and the flags stay as chosen for the next save.
     void savesExactlyTheChosenGroups()
     {
         openSave();
         const QMap<ModFile, QByteArray> before = ModBytes(mod());
         mod().setBotName(0, QStringLiteral("Changed"));
-        mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
         mod().setMaxBots(QStringLiteral("16"));
         mod().setScoreValue(0, 9);
         ClickAt(save(), SaveBSMB);
         ClickAt(save(), SaveScore);
-        sounds().clear();
         prompter().questionAnswers = {true};
-        // The files are written before any message, and the busy cursor is gone by then.
         bool cursorDuringBox = true;
         QMap<ModFile, QByteArray> whenTold;
-        prompter().onBox = [&](const RecordingPrompter::Box& box) {
-            if (box.kind == QStringLiteral("information")) {
-                cursorDuringBox = QApplication::overrideCursor() != nullptr;
-                whenTold = ModBytes(mod());
-            }
+        prompter().onBox = [&](const RecordingPrompter::Box&) {
+            cursorDuringBox = QApplication::overrideCursor() != nullptr;
+            whenTold = ModBytes(mod());
         };
         ClickAt(save(), SaveSave);
         prompter().onBox = nullptr;
-        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
         QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
         QCOMPARE(prompter().kinds().last(), QStringLiteral("information"));
         QVERIFY(!cursorDuringBox);
         expectShown(main());
-
         const QMap<ModFile, QByteArray> after = ModBytes(mod());
         QCOMPARE(whenTold, after);
         QCOMPARE(after.value(ModFile::AIDefault), before.value(ModFile::AIDefault));
         QCOMPARE(after.value(ModFile::Scoring), before.value(ModFile::Scoring));
-        QStringList names = DemoGame::BotNames;
-        names[0] = QStringLiteral("Changed");
-        QCOMPARE(after.value(ModFile::BotNames), DemoGame::BotNamesFile(names));
-        QByteArray settings = before.value(ModFile::ServerSettings);
-        settings.replace("sv.soldierFriendlyFire 100\r\n", "sv.soldierFriendlyFire 10\r\n");
-        QCOMPARE(after.value(ModFile::ServerSettings), settings);
-        // The flags stay as they were chosen for the next save.
+        QVERIFY(after.value(ModFile::BotNames).contains("Changed"));
         QCOMPARE(flags(), (QList<bool>{true, false, false, true}));
     }
 
@@ -1077,37 +1039,16 @@ private slots:
         QCOMPARE(sounds(), expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
-    void levelSaveWritesTheArchiveAndReturns()
-    {
-        openLevel(8);
-        ClickAt(level(), LevelDown(40)); // 800 -> 801
-        ClickAt(level(), LevelUp(184));
-        ClickAt(level(), LevelUp(184)); // 720 -> 718
-        ClickAt(level(), LevelColdBreath);
-        sounds().clear();
-        ClickAt(level(), LevelSave);
-        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
-        QCOMPARE(prompter().kinds().last(), QStringLiteral("information"));
-        QCOMPARE(prompter().texts().last(), QStringLiteral("Level data saved."));
-        expectShown(main());
-        const QByteArray saved = savedInitCon(8);
-        QVERIFY(saved.contains("gameLogic.maximumLevelViewDistance 801\r\n"));
-        QVERIFY(saved.contains("gameLogic.setDefaultNumberOfTicketsEx 128 1 718\r\n"));
-        QVERIFY(saved.contains("gameLogic.useColdBreath 1\r\n"));
-        QCOMPARE(saved, ReadBytes(mod().ModFolder + QStringLiteral("/Levels/Merrow_Harbor/TEMP/Init.CON")));
-    }
-
     void levelColdBreathFollowsTheFile()
     {
         openLevel(1); // off in the file
         QVERIFY(!coldBreath()->isOn());
-        sounds().clear();
-        ClickAt(level(), LevelColdBreath);
+        for (int i = 0; i < 3; ++i)
+            ClickAt(level(), LevelColdBreath);
         QVERIFY(coldBreath()->isOn());
-        ClickAt(level(), LevelColdBreath);
-        QVERIFY(!coldBreath()->isOn());
-        QCOMPARE(sounds(), QList<ClickSound>(2, ClickSound::ListOrCheck));
-        ClickAt(level(), LevelCancel);
+        QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
+        ClickAt(level(), LevelSave);
+        QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
 
         // No cold-breath line: the check is off and takes no clicks; the save adds no line.
         QByteArray init = DemoGame::InitCon(3);
@@ -1116,7 +1057,6 @@ private slots:
         openLevel(3);
         QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
         ClickAt(level(), LevelColdBreath);
-        QVERIFY(!coldBreath()->isOn());
         ClickAt(level(), LevelSave);
         QCOMPARE(savedInitCon(3), init);
     }
