@@ -80,6 +80,8 @@ private slots:
                     {c.main, "PictureMini", "Minimise"},
                     {c.save, "PictureBSMB", "Bot Skill & Max Bots"},
                     {c.edit, "PictureAccept", "Accept"},
+                    {c.level, "PictureSave", "Save"},
+                    {c.level, "PictureCancel", "Cancel"},
                     {c.level, "PictureColdBreath", "Cold Breath"},
                     {c.level, "LabelPT16", "Pac Tickets (16)"},
                     {c.level, "VScrollELPM", "EU Ticket Loss P/Min"},

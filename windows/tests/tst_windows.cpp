@@ -305,6 +305,8 @@ private slots:
         const auto* levels = find<QComboBox>("ComboLevels");
         QCOMPARE(levels->count(), 13);
         QCOMPARE(levels->itemText(12), QStringLiteral("Orvane Island 3190"));
+        // With a buddy a label shows "&&" as one "&".
+        QVERIFY(Control<QLabel>(save(), "LabelLBSMB")->buddy());
     }
 
     void mainWindowShowsTheFiles()
