@@ -402,6 +402,7 @@ private slots:
         sounds().clear();
         for (const QPoint arrow : {UpperArrow, LowerArrow, LowerArrow, UpperArrow})
             Click(bar, arrow);
+        Click(bar, LowerArrow, Qt::RightButton); // only the left button steps
         expectValue("LabelSFD", QStringLiteral("1"));
         QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("1"));
         QCOMPARE(sounds(), QList<ClickSound>(3, ClickSound::BarOrSlider));
@@ -639,6 +640,13 @@ private slots:
         QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("warning")});
         QCOMPARE(prompter().texts(), QStringList{QStringLiteral("No level selected.")});
         QVERIFY(main()->isVisible());
+
+        // The frameless main window moves by its background.
+        const QPoint before = main()->pos();
+        QTest::mousePress(main(), Qt::LeftButton, {}, QPoint(200, 40));
+        QTest::mouseMove(main(), QPoint(210, 45));
+        QTest::mouseRelease(main(), Qt::LeftButton, {}, QPoint(210, 45));
+        QCOMPARE(main()->pos(), before + QPoint(10, 5));
 
         Click(find("PictureMini"));
         QVERIFY(main()->isMinimized());
