@@ -144,7 +144,6 @@ private:
 
     // The edit window.
     QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
-    QScrollBar* scoreBar() const { return Control<QScrollBar>(edit(), "VScrollNum"); }
     void setName(const QString& name) const
     {
         QTest::keyClick(nameBox(), Qt::Key_A, Qt::ControlModifier);
