@@ -73,8 +73,16 @@ class TestWidgets final : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_config;
+
 private slots:
-    void initTestCase() { TextStyle::Install(); }
+    void initTestCase()
+    {
+        // The file dialog keeps its state in the user's settings: let it keep them in a temporary folder.
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        TextStyle::Install();
+    }
 
     void imageButtonClicks()
     {
