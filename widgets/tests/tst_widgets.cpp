@@ -213,30 +213,6 @@ private slots:
         QCOMPARE(window.pos(), available.topLeft() + QPoint(5, 7));
     }
 
-    // The background is a handle for moving the frameless window; a label on it is not, nor the right button.
-    void skinnedWindowDrag()
-    {
-        TestWindow window;
-        window.setMovableByBackground(true);
-        auto* label = new QLabel(QStringLiteral("Caption"), &window);
-        label->setGeometry(100, 100, 80, 17);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QPoint start = window.pos();
-        const auto drag = [](QWidget* on, Qt::MouseButton button, QPoint from) {
-            QTest::mousePress(on, button, {}, from);
-            QTest::mouseMove(on, from + QPoint(15, -6));
-            QTest::mouseRelease(on, button, {}, from + QPoint(15, -6));
-        };
-        drag(&window, Qt::LeftButton, QPoint(20, 30));
-        QCOMPARE(window.pos(), start + QPoint(15, -6));
-        drag(label, Qt::LeftButton, QPoint(10, 8));
-        drag(&window, Qt::RightButton, QPoint(20, 30));
-        window.setMovableByBackground(false);
-        drag(&window, Qt::LeftButton, QPoint(20, 30));
-        QCOMPARE(window.pos(), start + QPoint(15, -6));
-    }
-
     void shadowTwinFollowsCaption()
     {
         QWidget host;
