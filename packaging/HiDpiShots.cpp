@@ -22,9 +22,10 @@
 
 #include <algorithm>
 
-// gx3190-screenshots FOLDER: runs the editor on a fresh demo game at the scale the environment sets
-// (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS) and writes a picture of every window into FOLDER. A window
-// that cannot be reached, or a picture that is not drawn at the full device resolution, fails the run.
+// gx3190-screenshots [FOLDER]: runs the editor on a fresh demo game at the scale the environment sets
+// (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS) and pictures every window. A window that cannot be reached, or a
+// picture that is not drawn at the full device resolution, fails the run. The pictures are written into
+// FOLDER, or without it into hidpi/<percent>/ of the folder GX_SCREENSHOTS names; with neither, nowhere.
 namespace {
 
 // Says yes to every question and remembers the rest, so that the walk never stops at a box.
@@ -78,6 +79,8 @@ void Shoot(const Editor& editor, QWidget* expected, const QString& folder, const
                               .arg(picture.height())
                               .arg(wanted.width())
                               .arg(wanted.height()));
+    if (folder.isEmpty())
+        return;
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
     if (!picture.save(path))
         g_failures.append(QStringLiteral("cannot write ") + path);
@@ -92,14 +95,17 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2) {
-        QTextStream(stderr) << "usage: gx3190-screenshots FOLDER\n";
+    if (args.size() > 2) {
+        QTextStream(stderr) << "usage: gx3190-screenshots [FOLDER]\n";
         return 2;
     }
-    const QString folder = args.at(1);
+    QString folder = args.value(1);
+    const QString asked = qEnvironmentVariable("GX_SCREENSHOTS");
+    if (folder.isEmpty() && !asked.isEmpty())
+        folder = asked + QStringLiteral("/hidpi/") + QString::number(qRound(app.devicePixelRatio() * 100));
     QTemporaryDir work;
     const QString game = work.path() + QStringLiteral("/game");
-    if (!QDir().mkpath(folder) || !work.isValid() || !DemoGame::Create(game).isEmpty()) {
+    if ((!folder.isEmpty() && !QDir().mkpath(folder)) || !work.isValid() || !DemoGame::Create(game).isEmpty()) {
         QTextStream(stderr) << "cannot make the demo game or the folder " << folder << '\n';
         return 1;
     }

@@ -4,7 +4,7 @@
 #include "app/Editor.h"
 #include "levels/ZipArchive.h"
 #include "modfiles/SliderMath.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tools/demogame/DemoGame.h"
 #include "widgets/QtPrompter.h"
 #include "windows/FormEdit.h"
@@ -18,57 +18,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-// The control under a window pixel, as a real click would find it.
-QWidget* controlAt(QWidget* window, QPoint at)
-{
-    QWidget* target = window->childAt(at);
-    if (!target)
-        QTest::qFail("no control at that place", __FILE__, __LINE__);
-    return target;
-}
-
-void clickAt(QWidget* window, QPoint at)
-{
-    QWidget* target = controlAt(window, at);
-    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, at));
-}
-
-// As the platform delivers it: press and release, then the double-click press and its release.
-void doubleClickAt(QWidget* window, QPoint at)
-{
-    QWidget* target = controlAt(window, at);
-    const QPoint local = target->mapFrom(window, at);
-    QTest::mouseClick(target, Qt::LeftButton, {}, local);
-    QTest::mouseDClick(target, Qt::LeftButton, {}, local);
-    QTest::mouseRelease(target, Qt::LeftButton, {}, local);
-}
-
-QPoint rowCentre(QWidget* window, QListWidget* list, int row)
-{
-    const QRect rect = list->visualItemRect(list->item(row));
-    return list->viewport()->mapTo(window, rect.center());
-}
-
-void moveWithLeftHeld(QWidget* widget, QPoint at)
-{
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-}
-
-QWidget* visibleOnly(const Editor& editor)
-{
-    const QList<QWidget*> visible = editor.visibleWindows();
-    return visible.size() == 1 ? visible.first() : nullptr;
-}
-
-} // namespace
 
 class TestEndToEnd final : public QObject
 {
@@ -77,21 +29,16 @@ class TestEndToEnd final : public QObject
 private slots:
     void editSaveAndCheckEveryFile()
     {
-        DemoGameFolder game;
-        const QString mod = game.mod(DemoGame::CompleteMod);
+        DemoEditor e;
+        const QString mod = e.game.mod(DemoGame::CompleteMod);
         const QByteArray serverBefore = ReadBytes(mod + QStringLiteral("/Settings/ServerSettings.CON"));
         const QByteArray aiBefore = ReadBytes(mod + QStringLiteral("/AI/AIDefault.AI"));
         const QByteArray scoringBefore = ReadBytes(mod + QStringLiteral("/python/game/scoringCommon.py"));
-        QTemporaryDir storeDir;
-        QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
-        store.setValue(QStringLiteral("Paths/GXPath"), game.path);
-
-        RecordingPrompter prompter;
-        RecordingSounds sounds;
-        Editor editor(prompter, sounds);
-        QVERIFY(editor.start(store));
-        const Editor::Windows windows = editor.windows();
-        QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(windows.select));
+        QVERIFY(e.start());
+        const Editor::Windows windows = e.windows;
+        const Editor& editor = e.editor;
+        RecordingPrompter& prompter = e.prompter;
+        QCOMPARE(VisibleOnly(editor), static_cast<QWidget*>(windows.select));
 
         // The mod selection: the complete mod, then EDIT.
         QWidget* select = windows.select;
@@ -100,82 +47,83 @@ private slots:
         QCOMPARE(mods->count(), 3);
         for (int row = 0; row < 3; ++row)
             QCOMPARE(mods->item(row)->text(), expectedMods.at(row));
-        clickAt(select, rowCentre(select, mods, 1));
-        clickAt(select, QPoint(60, 104));
+        ClickAt(select, RowCentre(select, mods, 1));
+        ClickAt(select, QPoint(60, 104));
         QWidget* main = windows.main;
-        QCOMPARE(visibleOnly(editor), main);
+        QCOMPARE(VisibleOnly(editor), main);
         QVERIFY(prompter.boxes.isEmpty());
 
         // Friendly fire: arrows and a double-click reset.
         for (int i = 0; i < 3; ++i)
-            clickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
+            ClickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
         for (int i = 0; i < 2; ++i)
-            clickAt(main, QPoint(224, 137));   // lower arrow of VScrollVFD
-        doubleClickAt(main, QPoint(200, 160)); // LabelSSD
+            ClickAt(main, QPoint(224, 137));   // lower arrow of VScrollVFD
+        DoubleClickAt(main, QPoint(200, 160)); // LabelSSD
         for (int i = 0; i < 5; ++i)
-            clickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelSFD"))->text(), QStringLiteral("97"));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelVFD"))->text(), QStringLiteral("52"));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelSSD"))->text(), QStringLiteral("0"));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelVSD"))->text(), QStringLiteral("20"));
+            ClickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
+        QCOMPARE(Caption(main, "LabelSFD"), QStringLiteral("97"));
+        QCOMPARE(Caption(main, "LabelVFD"), QStringLiteral("52"));
+        QCOMPARE(Caption(main, "LabelSSD"), QStringLiteral("0"));
+        QCOMPARE(Caption(main, "LabelVSD"), QStringLiteral("20"));
 
         // Bot skill by a jump at track X = 100; max bots by dragging the knob to the right end and back.
-        clickAt(main, QPoint(254 + 100, 120 + 9));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelBotSkill"))->text(), QStringLiteral("56"));
+        ClickAt(main, QPoint(254 + 100, 120 + 9));
+        QCOMPARE(Caption(main, "LabelBotSkill"), QStringLiteral("56"));
         QWidget* knob = main->findChild<QWidget*>(QStringLiteral("PictureSliderBoxMB"));
         QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
-        moveWithLeftHeld(knob, QPoint(400, 7));
+        MoveHeld(knob, QPoint(400, 7));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(400, 7));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots"))->text(), QStringLiteral("256"));
+        QCOMPARE(Caption(main, "LabelMaxBots"), QStringLiteral("256"));
         QCOMPARE(knob->x(), 157);
         QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
-        moveWithLeftHeld(knob, QPoint(11 - 40, 7));
+        MoveHeld(knob, QPoint(11 - 40, 7));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(11 - 40, 7));
         const QString maxBots = QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 117.0f));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots"))->text(), maxBots);
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelMaxBots2"))->text(), maxBots);
+        QCOMPARE(Caption(main, "LabelMaxBots"), maxBots);
+        QCOMPARE(Caption(main, "LabelMaxBots2"), maxBots);
 
         // Bot names: one added, one edited, one deleted.
         auto* names = main->findChild<QListWidget*>(QStringLiteral("ListBotNames"));
-        QWidget* newBot = controlAt(main, QPoint(300, 337));
+        QWidget* newBot = main->childAt(QPoint(300, 337));
+        QVERIFY(newBot);
         QCOMPARE(newBot->objectName(), QStringLiteral("TextNewBot"));
-        clickAt(main, QPoint(300, 337));
+        ClickAt(main, QPoint(300, 337));
         QTest::keyClicks(newBot, QStringLiteral("Nova"));
-        clickAt(main, QPoint(400, 337)); // ADD
-        doubleClickAt(main, rowCentre(main, names, 1));
+        ClickAt(main, QPoint(400, 337)); // ADD
+        DoubleClickAt(main, RowCentre(main, names, 1));
         QWidget* edit = windows.edit;
-        QCOMPARE(visibleOnly(editor), edit);
+        QCOMPARE(VisibleOnly(editor), edit);
         QWidget* nameBox = edit->findChild<QWidget*>(QStringLiteral("TextBotName"));
-        clickAt(edit, QPoint(100, 41));
+        ClickAt(edit, QPoint(100, 41));
         QTest::keyClick(nameBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(nameBox, QStringLiteral("Vargo Prime"));
-        clickAt(edit, QPoint(150, 65)); // ACCEPT
-        QCOMPARE(visibleOnly(editor), main);
-        clickAt(main, rowCentre(main, names, 3));
+        ClickAt(edit, QPoint(150, 65)); // ACCEPT
+        QCOMPARE(VisibleOnly(editor), main);
+        ClickAt(main, RowCentre(main, names, 3));
         prompter.questionAnswers.push_back(true);
         QTest::keyClick(names, Qt::Key_Delete);
         QCOMPARE(prompter.texts().last(), QStringLiteral("Delete this bot name?"));
-        QCOMPARE(main->findChild<QLabel*>(QStringLiteral("LabelBotNames"))->text(), QStringLiteral("6"));
+        QCOMPARE(Caption(main, "LabelBotNames"), QStringLiteral("6"));
 
         // A score: SCORE_KILL from 1 to 3 with the edit window's lower arrow.
         auto* scores = main->findChild<QListWidget*>(QStringLiteral("ListScores"));
-        doubleClickAt(main, rowCentre(main, scores, 0));
-        QCOMPARE(visibleOnly(editor), edit);
-        clickAt(edit, QPoint(184, 45));
-        clickAt(edit, QPoint(184, 45));
-        clickAt(edit, QPoint(150, 65));
+        DoubleClickAt(main, RowCentre(main, scores, 0));
+        QCOMPARE(VisibleOnly(editor), edit);
+        ClickAt(edit, QPoint(184, 45));
+        ClickAt(edit, QPoint(184, 45));
+        ClickAt(edit, QPoint(150, 65));
         QCOMPARE(scores->item(0)->text(), QStringLiteral("SCORE_KILL = 3"));
 
         // Save friendly fire, bot settings and bot names; leave the scores out.
-        clickAt(main, QPoint(395, 79));
+        ClickAt(main, QPoint(395, 79));
         QWidget* save = windows.save;
-        QCOMPARE(visibleOnly(editor), save);
-        clickAt(save, QPoint(184, 64)); // PictureScore off
+        QCOMPARE(VisibleOnly(editor), save);
+        ClickAt(save, QPoint(184, 64)); // PictureScore off
         prompter.clear();
         prompter.questionAnswers.push_back(true);
-        clickAt(save, QPoint(150, 161));
+        ClickAt(save, QPoint(150, 161));
         QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
-        QCOMPARE(visibleOnly(editor), main);
+        QCOMPARE(VisibleOnly(editor), main);
 
         QByteArray server = serverBefore;
         server.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 97")
@@ -201,16 +149,16 @@ private slots:
         QCOMPARE(levels->currentText(), QStringLiteral("Merrow Harbour"));
         prompter.clear();
         prompter.questionAnswers.push_back(true);
-        clickAt(main, QPoint(190, 337));
+        ClickAt(main, QPoint(190, 337));
         QWidget* level = windows.level;
-        QCOMPARE(visibleOnly(editor), level);
-        QCOMPARE(level->findChild<QLabel*>(QStringLiteral("LabelLevel"))->text(), QStringLiteral("Merrow Harbour"));
-        clickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
-        QCOMPARE(level->findChild<QLabel*>(QStringLiteral("LabelPT16"))->text(), QStringLiteral("181"));
-        clickAt(level, QPoint(150, 273)); // SAVE
+        QCOMPARE(VisibleOnly(editor), level);
+        QCOMPARE(Caption(level, "LabelLevel"), QStringLiteral("Merrow Harbour"));
+        ClickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
+        QCOMPARE(Caption(level, "LabelPT16"), QStringLiteral("181"));
+        ClickAt(level, QPoint(150, 273)); // SAVE
         QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
         QCOMPARE(prompter.texts().last(), QStringLiteral("Level data saved."));
-        QCOMPARE(visibleOnly(editor), main);
+        QCOMPARE(VisibleOnly(editor), main);
 
         ZipArchive zip;
         QTemporaryDir check;
@@ -222,8 +170,8 @@ private slots:
         // The other levels and the movies were not touched.
         QVERIFY(!QDir(mod + QStringLiteral("/Levels/Varnholm/TEMP")).exists());
         QVERIFY(QFile::exists(mod + QStringLiteral("/Movies/Intro.bik")));
-        QVERIFY(sounds.played.contains(ClickSound::BarOrSlider) && sounds.played.contains(ClickSound::Button) &&
-                sounds.played.contains(ClickSound::ListOrCheck));
+        QVERIFY(e.sounds.played.contains(ClickSound::BarOrSlider) && e.sounds.played.contains(ClickSound::Button) &&
+                e.sounds.played.contains(ClickSound::ListOrCheck));
     }
 
     void otherWindowsAfterFirstPaint_data()
@@ -255,13 +203,13 @@ private slots:
         if (waitForPaint) {
             QVERIFY(QTest::qWaitForWindowExposed(select));
             QTRY_COMPARE(made(), QList<bool>(4, true));
-            QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(select));
+            QCOMPARE(VisibleOnly(editor), static_cast<QWidget*>(select));
         }
         auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         mods->setCurrentItem(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
         QTest::keyClick(mods, Qt::Key_Return);
         FormMain* main = editor.madeWindows().main;
-        QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(main));
+        QCOMPARE(VisibleOnly(editor), static_cast<QWidget*>(main));
         QCOMPARE(main->findChild<QListWidget*>(QStringLiteral("ListBotNames"))->count(), DemoGame::BotNames.size());
         QVERIFY(prompter.boxes.isEmpty());
     }

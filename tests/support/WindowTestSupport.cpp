@@ -6,10 +6,53 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMap>
 #include <QMouseEvent>
 #include <QTest>
+#include <QXmlStreamReader>
+
+namespace {
+
+// The place of every control in the window's form, relative to its parent as the form gives it.
+QMap<QString, QRect> FormPlaces(const QString& form)
+{
+    QMap<QString, QRect> places;
+    QFile file(QStringLiteral(GX_SOURCE_DIR "/windows/") + form + QStringLiteral(".ui"));
+    if (!file.open(QIODevice::ReadOnly))
+        return places;
+    QXmlStreamReader xml(&file);
+    QStringList widgets;
+    QString property;
+    QMap<QString, int> rect;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const QString tag = xml.name().toString();
+        if (xml.isStartElement()) {
+            if (tag == QLatin1String("widget"))
+                widgets.append(xml.attributes().value(QLatin1String("name")).toString());
+            else if (tag == QLatin1String("property"))
+                property = xml.attributes().value(QLatin1String("name")).toString();
+            else if (property == QLatin1String("geometry") && tag.size() <= 6 && tag != QLatin1String("rect"))
+                rect.insert(tag, xml.readElementText().toInt());
+        } else if (xml.isEndElement()) {
+            if (tag == QLatin1String("widget")) {
+                widgets.removeLast();
+            } else if (tag == QLatin1String("property")) {
+                if (property == QLatin1String("geometry") && widgets.size() > 1)
+                    places.insert(widgets.last(),
+                                  QRect(rect.value(QStringLiteral("x")), rect.value(QStringLiteral("y")),
+                                        rect.value(QStringLiteral("width")), rect.value(QStringLiteral("height"))));
+                property.clear();
+            }
+        }
+    }
+    return places;
+}
+
+} // namespace
 
 QWidget* FindControl(const QWidget* window, const QString& name)
 {
@@ -17,6 +60,30 @@ QWidget* FindControl(const QWidget* window, const QString& name)
     if (!control)
         QTest::qFail(qPrintable(QStringLiteral("no control named ") + name), __FILE__, __LINE__);
     return control;
+}
+
+QStringList MisplacedControls(const QWidget* window, const QStringList& hidden, const QStringList& sliding)
+{
+    const QMap<QString, QRect> places = FormPlaces(window->objectName());
+    if (places.isEmpty())
+        return {QStringLiteral("no form for ") + window->objectName()};
+    QStringList wrong;
+    for (auto it = places.cbegin(); it != places.cend(); ++it) {
+        const QWidget* control = window->findChild<QWidget*>(it.key());
+        if (!control) {
+            wrong.append(it.key() + QStringLiteral(" missing"));
+        } else if (sliding.contains(it.key()) ? control->size() != it.value().size() || control->y() != it.value().y()
+                                              : control->geometry() != it.value()) {
+            wrong.append(it.key() + QStringLiteral(" moved"));
+        } else if (control->isVisibleTo(window) == hidden.contains(it.key())) {
+            wrong.append(it.key() + (hidden.contains(it.key()) ? QStringLiteral(" shown") : QStringLiteral(" hidden")));
+        } else if (!hidden.contains(it.key())) {
+            const QWidget* hit = window->childAt(control->mapTo(window, control->rect().center()));
+            if (hit != control && !control->isAncestorOf(hit))
+                wrong.append(it.key() + QStringLiteral(" covered by ") + (hit ? hit->objectName() : QString()));
+        }
+    }
+    return wrong;
 }
 
 QString Caption(const QWidget* window, const char* name)
@@ -51,6 +118,19 @@ void DoubleClick(QWidget* widget, QPoint at)
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, pos);
 }
 
+void DoubleClickAt(QWidget* window, QPoint at)
+{
+    QWidget* target = window->childAt(at);
+    if (!target)
+        target = window;
+    DoubleClick(target, target->mapFrom(window, at));
+}
+
+QPoint RowCentre(const QWidget* window, const QListWidget* list, int row)
+{
+    return list->viewport()->mapTo(window, list->visualItemRect(list->item(row)).center());
+}
+
 void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons)
 {
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
@@ -65,7 +145,7 @@ QWidget* VisibleOnly(const Editor& editor)
 
 void SaveScreenshot(QWidget* widget, const QString& fileName)
 {
-    const QString folder = qEnvironmentVariable("GX_ARTIFACTS");
+    const QString folder = qEnvironmentVariable("GX_SCREENSHOTS");
     if (folder.isEmpty())
         return;
     if (!QDir().mkpath(folder) || !widget->grab().save(folder + QLatin1Char('/') + fileName))
@@ -75,6 +155,12 @@ void SaveScreenshot(QWidget* widget, const QString& fileName)
 ModSettings& DemoEditor::mod() const
 {
     return context.mod;
+}
+
+bool DemoEditor::start()
+{
+    store.setValue(QStringLiteral("Paths/GXPath"), game.path);
+    return editor.start(store);
 }
 
 void DemoEditor::load(const QString& modName)

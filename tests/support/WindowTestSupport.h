@@ -5,11 +5,13 @@
 #include "app/Editor.h"
 
 #include <QPoint>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 class EditorContext;
+class QListWidget;
 class ModSettings;
 
 // The named control of a window; records a failure naming it when there is none.
@@ -22,6 +24,11 @@ template <typename T> T* Control(const QWidget* window, const char* name)
 {
     return Control<T>(window, QString::fromLatin1(name));
 }
+// Every control the window's form places, where it is not at its place, or a click at its centre would not
+// reach it (hidden, covered, or stacked beneath another). Empty when all is well. The controls named in hidden
+// are meant to be hidden now; those in sliding move along their row with the value, so only their row and size
+// are checked.
+QStringList MisplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
 // The text of a label of the window.
 QString Caption(const QWidget* window, const char* name);
 // The rows of a list, top to bottom.
@@ -31,11 +38,15 @@ QStringList Rows(const QWidget* list);
 void ClickAt(QWidget* window, QPoint at);
 // A real double-click as the platform delivers it: a click, the double-click press, its release.
 void DoubleClick(QWidget* widget, QPoint at = {});
+// The same, at a pixel of the window, on whatever control covers it.
+void DoubleClickAt(QWidget* window, QPoint at);
+// The centre of a row of a list, in the window's pixels.
+QPoint RowCentre(const QWidget* window, const QListWidget* list, int row);
 // A pointer move with these buttons held (QTest::mouseMove carries no buttons).
 void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.
 QWidget* VisibleOnly(const Editor& editor);
-// Saves a picture of the widget into GX_ARTIFACTS, when set, for the record.
+// Saves a picture of the widget into the folder GX_SCREENSHOTS names; nothing when it is not set.
 void SaveScreenshot(QWidget* widget, const QString& fileName);
 
 // The program's five windows on a fresh demo game, with the boxes and sounds recorded.
@@ -44,11 +55,15 @@ struct DemoEditor
     DemoGameFolder game;
     RecordingPrompter prompter;
     RecordingSounds sounds;
+    QTemporaryDir storeDir;
+    QSettings store{storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat};
     Editor editor{prompter, sounds};
     EditorContext& context = editor.context();
     const Editor::Windows windows = editor.windows();
 
     ModSettings& mod() const;
+    // Starts the program as the user does, with the demo game's folder already remembered.
+    bool start();
     // What the mod selection does for this mod of the demo game: loads it and reads its intro state.
     void load(const QString& modName);
 };

@@ -1,0 +1,1186 @@
+// The five windows as the user meets them: made by Editor on a fresh demo game, driven by real mouse and key
+// events at the windows' places, with the boxes and sounds recorded and the files read back.
+#include "levels/LevelWorkflow.h"
+#include "modfiles/ModFiles.h"
+#include "modfiles/ModSettings.h"
+#include "modfiles/SliderMath.h"
+#include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
+#include "tests/support/WindowTestSupport.h"
+#include "tests/support/ZipTestSupport.h"
+#include "tools/demogame/DemoGame.h"
+#include "widgets/BotNameInput.h"
+#include "widgets/BotSlider.h"
+#include "widgets/CheckPicture.h"
+#include "widgets/TextStyle.h"
+#include "windows/EditorContext.h"
+#include "windows/FormEdit.h"
+#include "windows/FormLevel.h"
+#include "windows/FormMain.h"
+#include "windows/FormSave.h"
+#include "windows/FormSelect.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+
+#include <memory>
+
+namespace {
+
+// The places a user clicks, in window pixels.
+const QPoint EditAccept{149, 65}, EditCancel{53, 65}, EditUp{184, 36}, EditDown{184, 45};
+const QPoint SaveSave{149, 161}, SaveCancel{53, 161}, SaveIntro{184, 136};
+const QPoint SaveFF{184, 40}, SaveScore{184, 64}, SaveBSMB{184, 88}, SaveNames{184, 112};
+const QPoint LevelSave{149, 273}, LevelCancel{53, 273}, LevelColdBreath{184, 72};
+// The arrows of the level window's bar whose row starts at this height.
+QPoint LevelUp(int top)
+{
+    return {184, top + 4};
+}
+QPoint LevelDown(int top)
+{
+    return {184, top + 13};
+}
+// The arrows of a main window bar, in the bar's pixels.
+const QPoint UpperArrow(8, 4), LowerArrow(8, 12);
+
+void Click(QWidget* widget, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(widget, button, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+}
+
+// Rewrites a file of a mod, replacing a pattern (case-insensitive) by a text.
+void Rewrite(const QString& path, const QString& pattern, const QString& replacement)
+{
+    QString text = QString::fromLatin1(ReadBytes(path));
+    const QString before = text;
+    text.replace(QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption), replacement);
+    QVERIFY2(text != before, qPrintable(pattern));
+    WriteBytes(path, text.toLatin1());
+}
+
+// The bytes of the four files of the loaded mod.
+QMap<ModFile, QByteArray> ModBytes(const ModSettings& mod)
+{
+    QMap<ModFile, QByteArray> bytes;
+    for (ModFile file : ModFiles::AllModFiles)
+        bytes.insert(file, ReadBytes(mod.filePath(file)));
+    return bytes;
+}
+
+QStringList FolderNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
+int CurrentCursor()
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor ? int(cursor->shape()) : -1;
+}
+
+// Notes the cursor whenever the busy panel is shown, which happens while an archive is being extracted.
+class ShowWatcher final : public QObject
+{
+public:
+    QList<int> cursors;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            cursors.append(CurrentCursor());
+        return false;
+    }
+};
+
+bool OffscreenClipboard()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+} // namespace
+
+// Every test starts on the main window with the demo game's complete mod loaded, as after the mod selection.
+class TestWindows final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DemoEditor> m_e;
+
+    FormSelect* select() const { return m_e->windows.select; }
+    FormMain* main() const { return m_e->windows.main; }
+    FormEdit* edit() const { return m_e->windows.edit; }
+    FormSave* save() const { return m_e->windows.save; }
+    FormLevel* level() const { return m_e->windows.level; }
+    ModSettings& mod() const { return m_e->mod(); }
+    RecordingPrompter& prompter() const { return m_e->prompter; }
+    QList<ClickSound>& sounds() const { return m_e->sounds.played; }
+    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->editor), window); }
+    QString modFile(const char* name) const { return mod().ModFolder + QLatin1Char('/') + QLatin1String(name); }
+
+    // The main window.
+    template <typename T = QWidget> T* find(const char* name) const { return Control<T>(main(), name); }
+    QString text(const char* label) const { return Caption(main(), label); }
+    // A value label and its shadow twin both show this.
+    void expectValue(const char* label, const QString& value) const
+    {
+        QCOMPARE(text(label), value);
+        QCOMPARE(Caption(main(), QByteArray(label).append('2').constData()), value);
+    }
+
+    // The edit window.
+    QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
+    void setName(const QString& name) const
+    {
+        QTest::keyClick(nameBox(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(nameBox(), Qt::Key_Delete);
+        QTest::keyClicks(nameBox(), name);
+        QCOMPARE(nameBox()->text(), name);
+    }
+
+    // The save window, reached by the main window's Save button.
+    CheckPicture* check(const char* name) const { return Control<CheckPicture>(save(), name); }
+    void openSave() const
+    {
+        Click(find("PictureSave"));
+        QCOMPARE(VisibleOnly(m_e->editor), save());
+        sounds().clear();
+    }
+    QList<bool> flags() const
+    {
+        return {mod().saveFlag(ModFile::ServerSettings), mod().saveFlag(ModFile::Scoring),
+                mod().saveFlag(ModFile::AIDefault), mod().saveFlag(ModFile::BotNames)};
+    }
+    QList<bool> checks() const
+    {
+        return {check("PictureFF")->isOn(), check("PictureScore")->isOn(), check("PictureBSMB")->isOn(),
+                check("PictureBotNames")->isOn()};
+    }
+
+    // The level window.
+    QString archive(int index) const
+    {
+        return mod().ModFolder + QStringLiteral("/Levels/") +
+               QString::fromLatin1(Levels::LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
+    }
+    QByteArray savedInitCon(int index) const { return MemberData(ReadZip(archive(index)), "Init.CON"); }
+    void openLevel(int index) const
+    {
+        prompter().questionAnswers = {true};
+        level()->editLevel(index, QString::fromLatin1(Levels::LevelTable.at(index).displayName), main()->busyPanel());
+    }
+    QString levelValue(const char* name) const
+    {
+        return Caption(level(), QByteArray("Label").append(name).constData());
+    }
+    QScrollBar* levelBar(const char* name) const
+    {
+        return Control<QScrollBar>(level(), QByteArray("VScroll").append(name).constData());
+    }
+    CheckPicture* coldBreath() const { return Control<CheckPicture>(level(), "PictureColdBreath"); }
+
+    // The mod selection of a fresh demo game, before any mod is chosen.
+    QListWidget* modList() const { return Control<QListWidget>(select(), "ListMods"); }
+    void freshSelection()
+    {
+        m_e = std::make_unique<DemoEditor>();
+        mod().ModsPath = m_e->game.path + QStringLiteral("mods/");
+        select()->setMods(StartUp::ListMods(mod().ModsPath));
+        m_e->context.showOnly(select());
+        QVERIFY(QTest::qWaitForWindowExposed(select()));
+    }
+    // Runs the program's own event loop until the program ends it; its code, or 7 when it does not end.
+    static int runUntilTheProgramEnds()
+    {
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &guard, [] { QCoreApplication::exit(7); });
+        guard.start(10000);
+        return QCoreApplication::exec();
+    }
+
+private slots:
+    void initTestCase() { TextStyle::Install(); }
+    void init()
+    {
+        m_e = std::make_unique<DemoEditor>();
+        m_e->load(DemoGame::CompleteMod);
+        m_e->context.showOnly(main());
+        QVERIFY(QTest::qWaitForWindowExposed(main()));
+        sounds().clear();
+    }
+    void cleanup()
+    {
+        m_e.reset();
+        QCOMPARE(QApplication::overrideCursor(), nullptr); // the busy cursor never outlives an open or a save
+    }
+
+    // Every control of the forms is where the form puts it and is what a click at its centre reaches.
+    void layout_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("hidden");
+        QTest::newRow("FormSelect") << QSize(137, 121) << QString();
+        // The main window's plates and grooves only mark where the background painting puts them.
+        QTest::newRow("FormMain") << QSize(449, 360)
+                                  << QStringLiteral("PictureWarning LabelLoading PlateSettings PlateScores PlateLevel "
+                                                    "PlateBots GrooveBotSkill GrooveMaxBots");
+        QTest::newRow("FormEdit-name") << QSize(201, 81) << QStringLiteral("LabelLScore LabelScore VScrollNum");
+        QTest::newRow("FormEdit-score") << QSize(201, 81) << QStringLiteral("TextBotName");
+        QTest::newRow("FormSave") << QSize(201, 177) << QString();
+        QTest::newRow("FormLevel") << QSize(201, 289) << QString();
+    }
+    void layout()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, hidden);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QWidget* window = main();
+        if (tag == QLatin1String("FormSelect")) {
+            m_e->context.showOnly(window = select());
+        } else if (tag.startsWith(QLatin1String("FormEdit"))) {
+            // Switched from the other mode, which must leave nothing of its own showing.
+            const bool name = tag.endsWith(QLatin1String("name"));
+            for (const bool score : {name, !name})
+                score ? edit()->BeginScoreEdit(0) : edit()->BeginBotNameEdit(0);
+            window = edit();
+        } else if (tag == QLatin1String("FormSave")) {
+            openSave();
+            window = save();
+        } else if (tag == QLatin1String("FormLevel")) {
+            openLevel(8);
+            window = level();
+        }
+        expectShown(window);
+        const QStringList misplaced =
+            MisplacedControls(window, hidden.split(QLatin1Char(' ')),
+                              {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
+        QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
+        QCOMPARE(window->size(), size);
+        QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(window->windowTitle(), QStringLiteral("GX3190 Editor"));
+        QCOMPARE(QColor(window->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
+        SaveScreenshot(window, tag + QStringLiteral(".png"));
+    }
+
+    void mainWindowParts()
+    {
+        // Every black caption and value label has a grey twin one pixel left and lower.
+        const QList<QLabel*> labels = main()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        qsizetype twins = 0;
+        for (const QLabel* label : labels)
+            twins += std::count_if(labels.begin(), labels.end(), [label](const QLabel* other) {
+                return other->geometry() == label->geometry().translated(-1, 1) && other->text() == label->text() &&
+                       other->palette().color(QPalette::WindowText) != Qt::black;
+            });
+        QCOMPARE(twins, 19);
+        QVERIFY(!find<QListWidget>("ListBotNames")->isSortingEnabled());
+        const auto* levels = find<QComboBox>("ComboLevels");
+        QCOMPARE(levels->count(), 13);
+        QCOMPARE(levels->itemText(12), QStringLiteral("Orvane Island 3190"));
+        // With a buddy a label shows "&&" as one "&".
+        QVERIFY(Control<QLabel>(save(), "LabelLBSMB")->buddy());
+    }
+
+    void mainWindowShowsTheFiles()
+    {
+        // From a mod that sets every bar to 0, so that each bar that moves plays its change sound.
+        m_e->load(DemoGame::NamesOnlyMod);
+        sounds().clear();
+        m_e->load(DemoGame::CompleteMod);
+        QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
+        QCOMPARE(Rows(find("ListBotNames")), DemoGame::BotNames);
+        expectValue("LabelBotNames", QStringLiteral("6"));
+        const char* ff[] = {"SFD", "VFD", "SSD", "VSD"};
+        for (int i = 0; i < 4; ++i) {
+            expectValue(QByteArray("Label").append(ff[i]).constData(), QString::number(DemoGame::FriendlyFire[i]));
+            QCOMPARE(find<QScrollBar>(QByteArray("VScroll").append(ff[i]).constData())->value(),
+                     DemoGame::FriendlyFire[i]);
+        }
+        expectValue("LabelMaxBots", QStringLiteral("32"));
+        expectValue("LabelBotSkill", QStringLiteral("50"));
+        QCOMPARE(find("PictureSliderBoxMB")->x(), 19);
+        QCOMPARE(find<BotSlider>("PictureSliderBGBS")->knobLeft(), 50.0f / SliderMath::BotSkillScale);
+        QCOMPARE(Rows(find("ListScores")), mod().ScoreLines());
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+
+    // A group of settings the mod does not hold: its controls are off and take no clicks.
+    void missingSectionsDisableTheirControls()
+    {
+        m_e->load(DemoGame::NamesOnlyMod);
+        sounds().clear();
+        QVERIFY(find("ListBotNames")->isEnabled());
+        expectValue("LabelBotNames", QString::number(mod().BotNames().size()));
+        for (const char* name : {"VScrollSFD", "VScrollVFD", "VScrollSSD", "VScrollVSD", "PictureSliderBGBS",
+                                 "PictureSliderBGMB", "ListScores"})
+            QVERIFY2(!find(name)->isEnabled(), name);
+        QVERIFY(Rows(find("ListScores")).isEmpty());
+        for (const char* label : {"LabelSFD", "LabelVSD", "LabelBotSkill", "LabelMaxBots2"})
+            QCOMPARE(text(label), QStringLiteral("0"));
+
+        // The load itself refreshes the save checks, without the window being shown.
+        for (const char* name : {"PictureFF", "PictureScore", "PictureBSMB"})
+            QVERIFY2(!check(name)->isOn() && !check(name)->isEnabled(), name);
+        QVERIFY(check("PictureBotNames")->isOn() && check("PictureBotNames")->isEnabled());
+        openSave();
+        for (const QPoint& place : {SaveFF, SaveScore, SaveBSMB})
+            ClickAt(save(), place);
+        QVERIFY(sounds().isEmpty());
+        QCOMPARE(flags(), (QList<bool>{false, false, false, true}));
+
+        // Saving writes the one file there is and makes no others.
+        mod().addBotName(QStringLiteral("Third"));
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
+        QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)),
+                 DemoGame::BotNamesFile(
+                     {QStringLiteral("Solo"), QStringLiteral("Caf\u00e9 Racer"), QStringLiteral("Third")}));
+        QCOMPARE(FolderNames(mod().ModFolder), QStringList{QStringLiteral("AI")});
+        QCOMPARE(FolderNames(mod().ModFolder + QStringLiteral("/AI")), QStringList{QStringLiteral("BotNames.AI")});
+    }
+
+    void keysNotFoundDisableTheirControls()
+    {
+        const QString server = modFile("Settings/ServerSettings.CON");
+        Rewrite(server, QStringLiteral("sv.vehicleFriendlyFire"), QStringLiteral("sv.vehicleFriendlyFireX"));
+        Rewrite(server, QStringLiteral("(?<=sv.soldierSplashFriendlyFire )75"), QStringLiteral("none"));
+        Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("setMaxNBots"), QStringLiteral("setMaxNBotz"));
+        m_e->load(DemoGame::CompleteMod);
+        // "-", as the level window shows a value it did not find, and the tip says where it was looked for.
+        QVERIFY(!find("VScrollVFD")->isEnabled());
+        expectValue("LabelVFD", QStringLiteral("-"));
+        QCOMPARE(find("LabelVFD")->toolTip(), QStringLiteral("Not found from character 450 on"));
+        QVERIFY(!find("VScrollSSD")->isEnabled());
+        expectValue("LabelSSD", QStringLiteral("-"));
+        const qsizetype at = ReadBytes(server).toLower().indexOf("sv.soldiersplashfriendlyfire ", 449);
+        QCOMPARE(find("LabelSSD")->toolTip(), QStringLiteral("No number after the key at character %1").arg(at + 1));
+        QVERIFY(find("VScrollSFD")->isEnabled());
+        QVERIFY(find("LabelSFD")->toolTip().isEmpty());
+        QVERIFY(!find("PictureSliderBGMB")->isEnabled());
+        expectValue("LabelMaxBots", QStringLiteral("-"));
+        QCOMPARE(find("LabelMaxBots")->toolTip(), QStringLiteral("Not found from character 20 on"));
+        QVERIFY(find("PictureSliderBGBS")->isEnabled());
+
+        // The reset of a row the file does not hold writes nothing into the model.
+        DoubleClick(find("LabelVFD"));
+        QVERIFY(mod().friendlyFire(FriendlyFire::VehicleFF).isEmpty());
+    }
+
+    void friendlyFireArrowsAndReset()
+    {
+        auto* bar = find<QScrollBar>("VScrollSFD");
+        bar->setValue(0);
+        sounds().clear();
+        for (const QPoint arrow : {UpperArrow, LowerArrow, LowerArrow, UpperArrow})
+            Click(bar, arrow);
+        Click(bar, LowerArrow, Qt::RightButton); // only the left button steps
+        expectValue("LabelSFD", QStringLiteral("1"));
+        QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("1"));
+        QCOMPARE(sounds(), QList<ClickSound>(3, ClickSound::BarOrSlider));
+
+        // A double-click on the value resets it to 0, with one sound; a second one changes nothing.
+        sounds().clear();
+        DoubleClick(find("LabelSFD"));
+        DoubleClick(find("LabelSFD"));
+        expectValue("LabelSFD", QStringLiteral("0"));
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("0"));
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    // A value beyond what its bar or slider reaches, or a key the file lacks, is shown as it is and, untouched,
+    // written back as it was read by a save through the window.
+    void outOfRangeValuesSurvive_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char* name, const char* window, const char* from, const char* to, const char* label,
+                            const char* shown) {
+            QTest::newRow(name) << QString::fromLatin1(window) << QByteArray(from) << QByteArray(to)
+                                << QByteArray(label) << QString::fromLatin1(shown);
+        };
+        row("friendly fire above 100", "main", "soldierFriendlyFire 100", "soldierFriendlyFire 150", "SFD", "150");
+        row("max bots above 256", "main", "setMaxNBots 32", "setMaxNBots 999", "MaxBots", "999");
+        row("bot skill left of the track", "main", "setBotSkill 0.5", "setBotSkill 0", "BotSkill", "0");
+        row("score above 200", "edit", "SCORE_KILL = 1\r", "SCORE_KILL = 500\r", "Score", "500");
+        row("score below -200", "edit", "SCORE_TEAMKILL = -4", "SCORE_TEAMKILL = -1000", "Score", "-1000");
+        row("view distance above 999", "level", "ViewDistance 650", "ViewDistance 1500", "MaxView", "1500");
+        row("tickets at 0", "level", "TicketsEx 16 1 120", "TicketsEx 16 1 0", "PT16", "0");
+        row("tickets with a leading 0", "level", "TicketsEx 16 2 110", "TicketsEx 16 2 050", "ET16", "50");
+        row("ticket loss not found", "level", "setTicketLossPerMin 2", "rem setTicketLossPerMin 2", "ELPM", "-");
+    }
+    void outOfRangeValuesSurvive()
+    {
+        QFETCH(QString, window);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QByteArray, label);
+        QFETCH(QString, shown);
+        if (window == QLatin1String("level")) {
+            const QByteArray init = DemoGame::InitCon(2).replace(from, to);
+            QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+            openLevel(2);
+            QCOMPARE(levelValue(label.constData()), shown);
+            if (shown == QLatin1String("-")) {
+                QVERIFY(!levelBar(label.constData())->isEnabled());
+                ClickAt(level(), LevelDown(240));
+            }
+            ClickAt(level(), LevelSave);
+            QCOMPARE(savedInitCon(2), init);
+            return;
+        }
+        QString path;
+        for (ModFile file : ModFiles::AllModFiles) {
+            if (ReadBytes(mod().filePath(file)).contains(from))
+                path = mod().filePath(file);
+        }
+        const QByteArray bytes = ReadBytes(path).replace(from, to);
+        WriteBytes(path, bytes);
+        m_e->load(DemoGame::CompleteMod);
+        if (window == QLatin1String("edit")) {
+            edit()->BeginScoreEdit(from.startsWith("SCORE_KILL") ? 0 : 1);
+            QCOMPARE(Caption(edit(), "LabelScore"), shown);
+            ClickAt(edit(), EditAccept);
+        } else {
+            expectValue(QByteArray("Label").append(label).constData(), shown);
+        }
+        openSave();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().texts().last(), QStringLiteral("Data saved."));
+        QCOMPARE(ReadBytes(path), bytes);
+    }
+
+    // The first move of such a value takes it into the range, and the file then gets the new value whole.
+    void outOfRangeValuesMoveIntoTheRange()
+    {
+        Rewrite(modFile("Settings/ServerSettings.CON"), QStringLiteral("(?<=sv.soldierFriendlyFire )100"),
+                QStringLiteral("150"));
+        Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("(?<=setMaxNBots )32"), QStringLiteral("999"));
+        Rewrite(modFile("AI/AIDefault.AI"), QStringLiteral("(?<=setBotSkill )0\\.5"), QStringLiteral("0"));
+        Rewrite(mod().filePath(ModFile::Scoring), QStringLiteral("(?<=SCORE_KILL = )1\r"), QStringLiteral("500\r"));
+        m_e->load(DemoGame::CompleteMod);
+        Click(find("VScrollSFD"), UpperArrow);
+        QCOMPARE(text("LabelSFD"), QStringLiteral("99"));
+        // The knob is the track's child, so what lies outside the track is never painted.
+        auto* bots = find<BotSlider>("PictureSliderBGMB");
+        QWidget* botsKnob = find("PictureSliderBoxMB");
+        QCOMPARE(botsKnob->parentWidget(), bots);
+        QVERIFY(!bots->rect().intersects(botsKnob->geometry()));
+        QTest::mousePress(bots, Qt::LeftButton, {}, QPoint(100, 9));
+        QCOMPARE(text("LabelMaxBots"), QStringLiteral("144"));
+        QCOMPARE(botsKnob->x(), 89);
+        // The knob left of 2 snaps to 2 on the first drag step, wherever the pointer goes.
+        QWidget* skillKnob = find("PictureSliderBoxBS");
+        QTest::mousePress(skillKnob, Qt::LeftButton, {}, QPoint(5, 7));
+        MoveHeld(skillKnob, QPoint(60, 7));
+        QCOMPARE(skillKnob->x(), 2);
+        QTest::mouseRelease(skillKnob, Qt::LeftButton, {}, QPoint(60, 7));
+
+        // The score's bar reaches it only for its own edit.
+        edit()->BeginScoreEdit(0);
+        ClickAt(edit(), EditUp);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("499"));
+        ClickAt(edit(), EditAccept);
+        edit()->BeginScoreEdit(2);
+        QCOMPARE(Control<QScrollBar>(edit(), "VScrollNum")->maximum(), 200);
+        ClickAt(edit(), EditCancel);
+
+        const QByteArray init = DemoGame::InitCon(2).replace("ViewDistance 650", "ViewDistance 1500");
+        QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        openLevel(2);
+        ClickAt(level(), LevelUp(40));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("998"));
+        ClickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(2), QByteArray(init).replace("ViewDistance 1500", "ViewDistance 998"));
+    }
+
+    void botNamesDelete()
+    {
+        auto* list = find<QListWidget>("ListBotNames");
+        mod().setBotNames({QStringLiteral("Alpha"), QStringLiteral("Bravo"), QStringLiteral("Charlie")});
+
+        // Nothing selected: Delete does nothing.
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(prompter().boxes.isEmpty());
+
+        // Delete asks, and No keeps the name; other keys ask nothing.
+        const QPoint second = list->visualItemRect(list->item(1)).center();
+        Click(list->viewport(), second);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Delete this bot name?")});
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QCOMPARE(Rows(list).size(), 3);
+
+        prompter().questionAnswers = {true};
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(Rows(list), QStringList({QStringLiteral("Alpha"), QStringLiteral("Charlie")}));
+        QCOMPARE(mod().BotNames(), Rows(list));
+        expectValue("LabelBotNames", QStringLiteral("2"));
+        QVERIFY(list->selectedItems().isEmpty());
+        QVERIFY(sounds().isEmpty());
+
+        // The row that moved up is the one a double-click now edits.
+        DoubleClick(list->viewport(), second);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
+        expectShown(edit());
+        QCOMPARE(edit()->EditIndex(), 1);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Charlie"));
+    }
+
+    void botNamesAdd()
+    {
+        auto* add = find("PictureAdd");
+        auto* box = find<QLineEdit>("TextNewBot");
+        QVERIFY(box->maxLength() >= 1000000);
+        Click(add);
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("warning")});
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("No name entered.")});
+        QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+
+        // A blank is a name; a name stays in the box and can be added twice.
+        QTest::keyClicks(box, QStringLiteral(" "));
+        Click(add);
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("Nova"));
+        Click(add);
+        Click(add);
+        QCOMPARE(box->text(), QStringLiteral("Nova"));
+        QCOMPARE(Rows(find("ListBotNames")).mid(6),
+                 QStringList({QStringLiteral(" "), QStringLiteral("Nova"), QStringLiteral("Nova")}));
+        QCOMPARE(mod().BotNames(), Rows(find("ListBotNames")));
+        expectValue("LabelBotNames", QStringLiteral("9"));
+        QCOMPARE(prompter().boxes.size(), 1);
+        // The box takes only what the 8-bit file can hold, as the edit window's does.
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("\u0141"), Qt::NoModifier);
+        QCOMPARE(box->text(), QStringLiteral("Nova"));
+    }
+
+    // A press on the track or a drag of the knob (the end-to-end test does both) moves nothing with another button
+    // or outside the track's active part, and a drag ends with the left button's release.
+    void slidersSetTheirValues()
+    {
+        auto* slider = find<BotSlider>("PictureSliderBGBS");
+        QWidget* knob = find("PictureSliderBoxBS");
+        Click(slider, QPoint(100, 9));
+        QCOMPARE(knob->x(), 89);
+        Click(slider, QPoint(1, 9));
+        Click(slider, QPoint(150, 9), Qt::RightButton);
+        QTest::mousePress(knob, Qt::RightButton, {}, QPoint(5, 7));
+        MoveHeld(knob, QPoint(60, 7), Qt::RightButton);
+        QTest::mouseRelease(knob, Qt::RightButton, {}, QPoint(60, 7));
+        QCOMPARE(knob->x(), 89);
+
+        // Grab the knob 11 pixels from its left edge (track pixel 100): one sound for the whole drag.
+        sounds().clear();
+        auto onTrack = [&](int x) { return knob->mapFrom(slider, QPoint(x, 9)); };
+        QTest::mousePress(knob, Qt::LeftButton, {}, onTrack(100));
+        MoveHeld(knob, onTrack(105));
+        MoveHeld(knob, onTrack(130), Qt::LeftButton | Qt::RightButton);
+        QCOMPARE(knob->x(), 94);
+        expectValue("LabelBotSkill", QString::number(SliderMath::value(SliderMath::Slider::BotSkill, 94.0f)));
+        QTest::mouseRelease(knob, Qt::LeftButton, {}, onTrack(105));
+        MoveHeld(knob, onTrack(50));
+        QCOMPARE(knob->x(), 94);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    void mainWindowButtons()
+    {
+        Click(find("PictureExit"));
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QVERIFY(main()->isVisible());
+
+        // Closing through the window system asks the same.
+        prompter().clear();
+        QVERIFY(!main()->close());
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
+        QVERIFY(main()->isVisible());
+
+        prompter().clear();
+        find<QComboBox>("ComboLevels")->setCurrentIndex(-1);
+        Click(find("PictureEdit"));
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("warning")});
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("No level selected.")});
+        QVERIFY(main()->isVisible());
+
+        // The frameless main window moves by its background with the left button, not by a label or the right.
+        const QPoint before = main()->pos();
+        const auto drag = [](QWidget* on, Qt::MouseButton button, QPoint from) {
+            QTest::mousePress(on, button, {}, from);
+            QTest::mouseMove(on, from + QPoint(10, 5));
+            QTest::mouseRelease(on, button, {}, from + QPoint(10, 5));
+        };
+        drag(main(), Qt::LeftButton, QPoint(200, 40));
+        drag(find("LabelLSFD"), Qt::LeftButton, QPoint(5, 5));
+        drag(main(), Qt::RightButton, QPoint(200, 40));
+        QCOMPARE(main()->pos(), before + QPoint(10, 5));
+
+        Click(find("PictureMini"));
+        QVERIFY(main()->isMinimized());
+    }
+
+    // Yes ends the program's event loop, which runs here, so that nothing of it outlives the test.
+    void exitYesEndsTheProgram()
+    {
+        prompter().questionAnswers = {true};
+        QTimer::singleShot(0, main(), [this] { Click(find("PictureExit")); });
+        QCOMPARE(runUntilTheProgramEnds(), 0);
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
+    }
+
+    // Cancel, a close by the window system, Escape, No, and a save of nothing write nothing and change nothing the
+    // user had.
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("way");
+        for (const char* way : {"Cancel", "close", "Escape"})
+            QTest::addRow("bot name, %s", way) << QStringLiteral("name") << QString::fromLatin1(way);
+        for (const char* way : {"Cancel", "close"}) {
+            QTest::addRow("score, %s", way) << QStringLiteral("score") << QString::fromLatin1(way);
+            QTest::addRow("level, %s", way) << QStringLiteral("level") << QString::fromLatin1(way);
+        }
+        for (const char* way : {"Cancel", "close", "No", "Yes, nothing chosen"})
+            QTest::addRow("save, %s", way) << QStringLiteral("save") << QString::fromLatin1(way);
+    }
+    void cancelWritesNothing()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, way);
+        const QMap<ModFile, QByteArray> files = ModBytes(mod());
+        const QByteArray levelBefore = ReadBytes(archive(0));
+        const QStringList model = mod().BotNames() + mod().ScoreLines();
+        const QList<int> values = mod().ScoreValues();
+        QWidget* shown = edit();
+        QPoint cancel = EditCancel;
+        if (window == QLatin1String("name")) {
+            edit()->BeginBotNameEdit(2);
+            setName(QStringLiteral("Someone Else"));
+        } else if (window == QLatin1String("score")) {
+            edit()->BeginScoreEdit(3);
+            ClickAt(edit(), EditDown);
+            QCOMPARE(Caption(edit(), "LabelScore"), QString::number(values.at(3) + 1));
+        } else if (window == QLatin1String("level")) {
+            openLevel(0);
+            ClickAt(level(), LevelDown(40));
+            ClickAt(level(), LevelColdBreath);
+            shown = level();
+            cancel = LevelCancel;
+        } else {
+            mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
+            openSave();
+            shown = save();
+            cancel = SaveCancel;
+        }
+        sounds().clear();
+        prompter().clear();
+        if (way == QLatin1String("Cancel")) {
+            ClickAt(shown, cancel);
+            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        } else if (way == QLatin1String("close")) {
+            shown->close();
+        } else if (way == QLatin1String("Escape")) {
+            QTest::keyClick(nameBox(), Qt::Key_Escape);
+        } else {
+            // No to "Save?", or Yes with every group off: nothing more is said.
+            if (way != QLatin1String("No")) {
+                for (const QPoint place : {SaveFF, SaveScore, SaveBSMB, SaveNames})
+                    ClickAt(save(), place);
+                prompter().questionAnswers = {true};
+            }
+            ClickAt(save(), SaveSave);
+            QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Save?")});
+            prompter().clear();
+        }
+        expectShown(way == QLatin1String("No") ? shown : main());
+        QVERIFY(prompter().boxes.isEmpty());
+        QCOMPARE(ModBytes(mod()), files);
+        QCOMPARE(ReadBytes(archive(0)), levelBefore);
+        QCOMPARE(mod().BotNames() + mod().ScoreLines(), model);
+        QCOMPARE(mod().ScoreValues(), values);
+        // Opened again, the level shows the archive's values, not the cancelled ones.
+        if (shown == level()) {
+            openLevel(0);
+            QCOMPARE(levelValue("MaxView"), QStringLiteral("600"));
+            QVERIFY(coldBreath()->isOn());
+            ClickAt(level(), LevelCancel);
+        }
+    }
+
+    void editsABotName()
+    {
+        // An empty name is refused without a box; the window stays up.
+        edit()->BeginBotNameEdit(1);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
+        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Bot Name: "));
+        setName(QString());
+        ClickAt(edit(), EditAccept);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        expectShown(edit());
+
+        // Blanks alone are a name too, kept exactly as typed; the scores stay as they were.
+        const QStringList lines = mod().ScoreLines();
+        setName(QStringLiteral("   "));
+        QSignalSpy changed(&mod(), &ModSettings::botNamesChanged);
+        ClickAt(edit(), EditAccept);
+        expectShown(main());
+        QCOMPARE(changed.size(), 1);
+        QStringList expected = DemoGame::BotNames;
+        expected[1] = QStringLiteral("   ");
+        QCOMPARE(mod().BotNames(), expected);
+        QCOMPARE(mod().ScoreLines(), lines);
+
+        // Return in the box accepts as well, and the saved file holds what was accepted.
+        edit()->BeginBotNameEdit(5);
+        setName(QStringLiteral("Zell the Younger"));
+        QTest::keyClick(nameBox(), Qt::Key_Return);
+        expectShown(main());
+        expected[5] = QStringLiteral("Zell the Younger");
+        QVERIFY(ModFiles::SaveMod(mod(), {ModFile::BotNames}).failedFiles.isEmpty());
+        QCOMPARE(ReadBytes(mod().filePath(ModFile::BotNames)), DemoGame::BotNamesFile(expected));
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+
+    void nameBoxTakesOneWindows1252Line()
+    {
+        edit()->BeginBotNameEdit(0);
+        setName(QStringLiteral("Caf"));
+        QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u20ac"), Qt::NoModifier);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
+
+        // A character the 8-bit file cannot hold is left out, and the user is told why.
+        QToolTip::hideText();
+        QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u0141"), Qt::NoModifier);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
+        QCOMPARE(QToolTip::text(), BotNameInput::Hint());
+
+        // A pasted text keeps its first line, without the characters the file cannot hold.
+        if (!OffscreenClipboard())
+            QSKIP("the paste would overwrite the user's clipboard");
+        QGuiApplication::clipboard()->setText(QStringLiteral(" R\u00f6\u0107k\r\nsecond line"));
+        QTest::keyClick(nameBox(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k"));
+        QCOMPARE(nameBox()->cursorPosition(), 9);
+        QTest::keyClicks(nameBox(), QStringLiteral("!"));
+        ClickAt(edit(), EditAccept);
+        QCOMPARE(mod().BotNames().first(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k!"));
+    }
+
+    void editsAScore()
+    {
+        // The name box of an earlier edit is emptied.
+        edit()->BeginBotNameEdit(3);
+        setName(QStringLiteral("Not Accepted"));
+        ClickAt(edit(), EditCancel);
+        edit()->BeginScoreEdit(0);
+        QVERIFY(!edit()->EditingBotName());
+        QCOMPARE(nameBox()->text(), QString());
+        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Score: "));
+        QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_KILL"));
+        QCOMPARE(Control<QLabel>(edit(), "LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("1"));
+
+        // The lower arrow raises, the upper arrow lowers; each change plays the bar's sound.
+        sounds().clear();
+        for (QPoint arrow : {EditDown, EditDown, EditDown, EditUp})
+            ClickAt(edit(), arrow);
+        QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
+        ClickAt(edit(), EditAccept);
+        expectShown(main());
+        QCOMPARE(mod().ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
+        QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+
+        // Opening plays the bar's sound only when the shown value changes (rows 3 and 26 both hold 22).
+        edit()->BeginScoreEdit(3);
+        ClickAt(edit(), EditCancel);
+        sounds().clear();
+        edit()->BeginScoreEdit(26);
+        QVERIFY(sounds().isEmpty());
+        ClickAt(edit(), EditCancel);
+
+        // The arrows stop at the ends, silently past them.
+        mod().setScoreValue(4, -199);
+        edit()->BeginScoreEdit(4);
+        sounds().clear();
+        for (int i = 0; i < 3; ++i)
+            ClickAt(edit(), EditUp);
+        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-200"));
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    void saveChecksFlipTheirFlags()
+    {
+        openSave();
+        QCOMPARE(flags(), QList<bool>(4, true));
+        QCOMPARE(checks(), QList<bool>(4, true));
+        const QPoint places[] = {SaveFF, SaveScore, SaveBSMB, SaveNames};
+        for (int i = 0; i < 4; ++i) {
+            sounds().clear();
+            ClickAt(save(), places[i]);
+            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
+            // Only its own flag changed, in the model and on the screen.
+            QList<bool> expected(4, true);
+            expected[i] = false;
+            QCOMPARE(flags(), expected);
+            QCOMPARE(checks(), expected);
+            ClickAt(save(), places[i]);
+            QCOMPARE(flags(), QList<bool>(4, true));
+        }
+
+        // Cancel goes home and keeps the chosen flags, shown again as they were, also after a close.
+        ClickAt(save(), SaveFF);
+        ClickAt(save(), SaveBSMB);
+        ClickAt(save(), SaveCancel);
+        for (int i = 0; i < 2; ++i) {
+            m_e->context.showOnly(save());
+            QCOMPARE(checks(), (QList<bool>{false, true, false, true}));
+            QCOMPARE(flags(), checks());
+            save()->close();
+        }
+    }
+
+    // The groups turned off are not written; the files are written before any message, with the busy cursor
+    // gone by then, and the flags stay as chosen for the next save.
+    void savesExactlyTheChosenGroups()
+    {
+        openSave();
+        const QMap<ModFile, QByteArray> before = ModBytes(mod());
+        mod().setBotName(0, QStringLiteral("Changed"));
+        mod().setMaxBots(QStringLiteral("16"));
+        mod().setScoreValue(0, 9);
+        ClickAt(save(), SaveBSMB);
+        ClickAt(save(), SaveScore);
+        prompter().questionAnswers = {true};
+        bool cursorDuringBox = true;
+        QMap<ModFile, QByteArray> whenTold;
+        prompter().onBox = [&](const RecordingPrompter::Box&) {
+            cursorDuringBox = QApplication::overrideCursor() != nullptr;
+            whenTold = ModBytes(mod());
+        };
+        ClickAt(save(), SaveSave);
+        prompter().onBox = nullptr;
+        QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
+        QCOMPARE(prompter().kinds().last(), QStringLiteral("information"));
+        QVERIFY(!cursorDuringBox);
+        expectShown(main());
+        const QMap<ModFile, QByteArray> after = ModBytes(mod());
+        QCOMPARE(whenTold, after);
+        QCOMPARE(after.value(ModFile::AIDefault), before.value(ModFile::AIDefault));
+        QCOMPARE(after.value(ModFile::Scoring), before.value(ModFile::Scoring));
+        QVERIFY(after.value(ModFile::BotNames).contains("Changed"));
+        QCOMPARE(flags(), (QList<bool>{true, false, false, true}));
+    }
+
+    void aFailedSaveIsReported()
+    {
+        openSave();
+        const QString names = mod().filePath(ModFile::BotNames);
+        const QByteArray namesBefore = ReadBytes(names);
+        QVERIFY(QFile::setPermissions(names, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        mod().setBotName(0, QStringLiteral("Changed"));
+        mod().setScoreValue(0, 9);
+        ClickAt(save(), SaveFF);
+        ClickAt(save(), SaveBSMB);
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveSave);
+        QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
+        const QString report = prompter().texts().last();
+        QVERIFY2(report.contains(QDir::toNativeSeparators(names)), qPrintable(report));
+        QVERIFY(!report.contains(QStringLiteral("Data saved.")));
+        QVERIFY(!save()->isVisible());
+        QCOMPARE(ReadBytes(names), namesBefore);
+        // The group that could be written was.
+        QVERIFY(ReadBytes(mod().filePath(ModFile::Scoring)).contains("\r\nSCORE_KILL = 9\r\n"));
+    }
+
+    void saveSwitchesTheIntroMovies()
+    {
+        openSave();
+        const QString movies = mod().ModFolder + QStringLiteral("/Movies");
+        // The check, its tool tips and the movies' names all tell the same state.
+        const auto expectIntro = [&](bool on) {
+            const QString tip = on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF");
+            QCOMPARE(check("PictureIntro")->isOn(), on);
+            QCOMPARE(m_e->context.intro.IntroOn(), on);
+            QCOMPARE(check("PictureIntro")->toolTip(), tip);
+            QCOMPARE(Control<QLabel>(save(), "LabelLIntro")->toolTip(), tip);
+            for (const QString& name : FolderNames(movies))
+                QVERIFY2(name.endsWith(QStringLiteral(".bik")) == on, qPrintable(name));
+        };
+        expectIntro(true);
+
+        // No: the sound has played, and nothing else happens.
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Remove Intro?")});
+        expectIntro(true);
+
+        prompter().clear();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
+        expectIntro(false);
+        // The switch is not part of the save, and the window stays.
+        QVERIFY(save()->isVisible());
+        QCOMPARE(flags(), QList<bool>(4, true));
+
+        // A switch that cannot finish is reported, and the state stays as it was.
+        QVERIFY(QDir().mkpath(movies + QStringLiteral("/Intro.bik")));
+        prompter().clear();
+        prompter().questionAnswers = {true};
+        ClickAt(save(), SaveIntro);
+        QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
+        QCOMPARE(prompter().texts().first(), QStringLiteral("Restore Intro?"));
+        QVERIFY(prompter().texts().last().contains(QStringLiteral("Intro.bik")));
+        QVERIFY(!check("PictureIntro")->isOn());
+        QCOMPARE(check("PictureIntro")->toolTip(), QStringLiteral("Intro is OFF"));
+    }
+
+    void levelOpens()
+    {
+        ShowWatcher watcher;
+        main()->busyPanel()->installEventFilter(&watcher);
+        const QList<QScrollBar*> bars = level()->findChildren<QScrollBar*>();
+        QList<int> previous;
+        for (const QScrollBar* bar : bars)
+            previous.append(bar->value());
+        find<QComboBox>("ComboLevels")->setCurrentIndex(8);
+        prompter().questionAnswers = {true};
+        Click(find("PictureEdit"));
+        QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Opening & changing ANY files will prevent online "
+                                                                "play with this mod.\r\nDo you still want to edit "
+                                                                "this level?")});
+        expectShown(level());
+        // The wait cursor is up while the archive is extracted, the busy panel gone after it.
+        QCOMPARE(watcher.cursors.value(0), int(Qt::WaitCursor));
+        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
+        QCOMPARE(Caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("800"));
+        QCOMPARE(levelBar("MaxView")->value(), 800);
+        QCOMPARE(levelValue("PT128"), QStringLiteral("720"));
+        QVERIFY(!coldBreath()->isOn());
+        // The bar's sound once for every bar whose value the opening changed, and for no other.
+        qsizetype changed = 0;
+        for (qsizetype i = 0; i < bars.size(); ++i)
+            changed += bars.at(i)->value() != previous.at(i);
+        QCOMPARE(sounds().mid(1), QList<ClickSound>(changed, ClickSound::BarOrSlider));
+    }
+
+    // Each bar's arrows stop at the limits of its row.
+    void levelArrowsStopAtTheirLimits_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("upper");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("view distance at 998, lower arrow") << QByteArray("MaxView") << 40 << 998 << false << 999;
+        QTest::newRow("view distance at 999, lower arrow") << QByteArray("MaxView") << 40 << 999 << false << 999;
+        QTest::newRow("tickets at 1, upper arrow") << QByteArray("ET128") << 200 << 1 << true << 1;
+        QTest::newRow("team 1 loss at 1, upper arrow") << QByteArray("PLPM") << 224 << 1 << true << 0;
+        QTest::newRow("team 2 loss at 0, upper arrow") << QByteArray("ELPM") << 240 << 0 << true << 0;
+    }
+    void levelArrowsStopAtTheirLimits()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(int, top);
+        QFETCH(int, start);
+        QFETCH(bool, upper);
+        QFETCH(int, expected);
+        openLevel(7);
+        levelBar(name.constData())->setValue(start);
+        sounds().clear();
+        ClickAt(level(), upper ? LevelUp(top) : LevelDown(top));
+        QCOMPARE(levelBar(name.constData())->value(), expected);
+        QCOMPARE(levelValue(name.constData()), QString::number(expected));
+        QCOMPARE(sounds(), expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
+    }
+
+    void levelColdBreathFollowsTheFile()
+    {
+        openLevel(1); // off in the file
+        QVERIFY(!coldBreath()->isOn());
+        for (int i = 0; i < 3; ++i)
+            ClickAt(level(), LevelColdBreath);
+        QVERIFY(coldBreath()->isOn());
+        QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
+        ClickAt(level(), LevelSave);
+        QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
+
+        // No cold-breath line: the check is off and takes no clicks; the save adds no line.
+        QByteArray init = DemoGame::InitCon(3);
+        init.replace("gameLogic.useColdBreath 1\r\n", "");
+        QVERIFY(DemoGame::WriteZip(archive(3), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        openLevel(3);
+        QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
+        ClickAt(level(), LevelColdBreath);
+        ClickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(3), init);
+    }
+
+    // An open or a save that fails is reported over the normal pointer (which the level window pushes only over
+    // a busy cursor, so seeing it in the box proves the busy cursor was up), and gives the cursor back.
+    void levelFailures_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("open answered No") << QString();
+        QTest::newRow("open of a missing archive") << QStringLiteral("Unable to read level data.");
+        QTest::newRow("open of a damaged archive") << QStringLiteral("Unable to read level data.");
+        QTest::newRow("save over a damaged archive") << QStringLiteral("Unable to save level data.");
+        QTest::newRow("save where a folder blocks") << QStringLiteral("Unable to save level data.");
+    }
+    void levelFailures()
+    {
+        QFETCH(QString, failure);
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const bool saving = tag.startsWith(QLatin1String("save"));
+        if (saving) {
+            openLevel(5);
+            ClickAt(level(), LevelDown(88));
+        }
+        const QString value = levelValue("PT16");
+        if (tag.contains(QLatin1String("missing")))
+            QVERIFY(QFile::remove(archive(5)));
+        if (tag.contains(QLatin1String("damaged")))
+            WriteBytes(archive(5), "damaged meanwhile");
+        if (tag.contains(QLatin1String("folder")))
+            QVERIFY(QFile::remove(archive(5)) && QDir().mkpath(archive(5) + QStringLiteral("/blocker")));
+        const QByteArray archiveBefore = QFileInfo(archive(5)).isFile() ? ReadBytes(archive(5)) : QByteArray();
+        prompter().clear();
+        int boxCursor = 0;
+        prompter().onBox = [&boxCursor](const RecordingPrompter::Box&) { boxCursor = CurrentCursor(); };
+        if (saving)
+            ClickAt(level(), LevelSave);
+        else if (failure.isEmpty())
+            level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel()); // answered No
+        else
+            openLevel(5);
+        prompter().onBox = nullptr;
+
+        QCOMPARE(prompter().kinds().last(),
+                 failure.isEmpty() ? QStringLiteral("question") : QStringLiteral("critical"));
+        QVERIFY2(prompter().texts().last().startsWith(failure), qPrintable(prompter().texts().last()));
+        if (tag.contains(QLatin1String("damaged")) || tag.contains(QLatin1String("folder")))
+            QCOMPARE(boxCursor, int(Qt::ArrowCursor));
+        if (failure.isEmpty())
+            QVERIFY(!QFileInfo::exists(QFileInfo(archive(5)).path() + QStringLiteral("/TEMP")));
+        // A failed save keeps the window and what the user set; a failed open stays on the main window.
+        expectShown(saving ? static_cast<QWidget*>(level()) : main());
+        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
+        QCOMPARE(levelValue("PT16"), value);
+        if (QFileInfo(archive(5)).isFile())
+            QCOMPARE(ReadBytes(archive(5)), archiveBefore);
+    }
+
+    void selectionOpensNothingWithoutAMod()
+    {
+        freshSelection();
+        QCOMPARE(Rows(modList()), QStringList({DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
+        // EDIT without a selection only clicks.
+        auto* editButton = Control<QWidget>(select(), "PictureEdit");
+        Click(editButton);
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        QCOMPARE(VisibleOnly(m_e->editor), select());
+        QVERIFY(mod().ModFolder.isEmpty());
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+
+    void selectionOpensTheMod_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("modName");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("double-click") << QStringLiteral("double-click") << DemoGame::CompleteMod << false;
+        // Anywhere on the list, not only on a row.
+        QTest::newRow("double-click below the rows")
+            << QStringLiteral("double-click below") << DemoGame::CompleteMod << false;
+        QTest::newRow("edit button") << QStringLiteral("edit") << DemoGame::CompleteMod << false;
+        // The name is appended as listed, whatever its case.
+        QTest::newRow("lower-case mod") << QStringLiteral("edit") << DemoGame::LowerCaseMod << false;
+        QTest::newRow("mixed-case mod, Enter") << QStringLiteral("enter") << DemoGame::NamesOnlyMod << false;
+#ifdef Q_OS_LINUX
+        // The load's report comes over the main window, not over no window at all.
+        QTest::newRow("unreadable file") << QStringLiteral("edit") << DemoGame::CompleteMod << true;
+#endif
+    }
+    void selectionOpensTheMod()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, modName);
+        QFETCH(bool, unreadable);
+        freshSelection();
+        if (unreadable) {
+            const QString ai = m_e->game.mod(modName) + QStringLiteral("/AI/AIDefault.AI");
+            QVERIFY(QFile::remove(ai) && QFile::link(QStringLiteral("/proc/self/mem"), ai));
+        }
+        // The selection window is gone before the mod is read, and the main window is up for any report.
+        QList<QWidget*> shownAtLoad{select()};
+        connect(&mod(), &ModSettings::loaded, select(), [&] { shownAtLoad = m_e->editor.visibleWindows(); });
+        QList<QWidget*> shownAtBox;
+        prompter().onBox = [&](const RecordingPrompter::Box&) { shownAtBox = m_e->editor.visibleWindows(); };
+        const QList<QListWidgetItem*> item = modList()->findItems(modName, Qt::MatchExactly);
+        QVERIFY(!item.isEmpty());
+        const QPoint row = modList()->visualItemRect(item.first()).center();
+        Click(modList()->viewport(), row);
+        if (how == QLatin1String("double-click")) {
+            DoubleClick(modList()->viewport(), row);
+        } else if (how == QLatin1String("double-click below")) {
+            QVERIFY(!modList()->itemAt(QPoint(60, 60)));
+            DoubleClick(modList()->viewport(), QPoint(60, 60));
+        } else if (how == QLatin1String("edit")) {
+            Click(Control<QWidget>(select(), "PictureEdit"));
+        } else {
+            QTest::keyClick(modList(), Qt::Key_Return);
+        }
+        // This window plays only the button click; the main window's bars may click as they take the values.
+        QCOMPARE(sounds().count(ClickSound::Button), how == QLatin1String("edit") ? 1 : 0);
+        QCOMPARE(mod().ModFolder, mod().ModsPath + modName);
+        expectShown(main());
+        QCOMPARE(shownAtLoad, QList<QWidget*>());
+        QCOMPARE(prompter().kinds(), unreadable ? QStringList{QStringLiteral("critical")} : QStringList());
+        if (unreadable)
+            QCOMPARE(shownAtBox, QList<QWidget*>{main()});
+        if (modName == DemoGame::CompleteMod) {
+            QCOMPARE(mod().BotNames(), DemoGame::BotNames);
+            QVERIFY(m_e->context.intro.IntroOn());
+        }
+    }
+
+    // Closing the selection ends the program's event loop, which runs here.
+    void selectionCloseEndsTheProgram()
+    {
+        freshSelection();
+        QSignalSpy quitting(QCoreApplication::instance(), &QCoreApplication::aboutToQuit);
+        QTimer::singleShot(0, select(), [this] { select()->close(); });
+        QCOMPARE(runUntilTheProgramEnds(), 0);
+        QCOMPARE(quitting.count(), 1);
+        QVERIFY(prompter().boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
