@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything from scratch and runs the whole test suite: the format and layer checks, the normal build and
-# its tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on), and a
-# short smoke run of every fuzz harness.
+# Builds everything from scratch and runs the whole test suite: the format, layer and test-share checks, the normal
+# build and its tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on), and
+# a short smoke run of every fuzz harness.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -17,6 +17,9 @@ clang-format --dry-run --Werror "${sources[@]}"
 
 echo "== layer check"
 bash tools/check-layers.sh
+
+echo "== test share"
+bash tools/check-test-share.sh
 
 echo "== build and test"
 rm -rf build-test
