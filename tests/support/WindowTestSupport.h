@@ -12,7 +12,6 @@
 
 class EditorContext;
 class QListWidget;
-class ModSettings;
 
 // The named control of a window; records a failure naming it when there is none.
 QWidget* FindControl(const QWidget* window, const QString& name);
@@ -46,8 +45,6 @@ QPoint RowCentre(const QWidget* window, const QListWidget* list, int row);
 void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.
 QWidget* VisibleOnly(const Editor& editor);
-// Saves a picture of the widget into the folder GX_SCREENSHOTS names; nothing when it is not set.
-void SaveScreenshot(QWidget* widget, const QString& fileName);
 
 // The program's five windows on a fresh demo game, with the boxes and sounds recorded.
 struct DemoEditor
@@ -61,7 +58,6 @@ struct DemoEditor
     EditorContext& context = editor.context();
     const Editor::Windows windows = editor.windows();
 
-    ModSettings& mod() const;
     // Starts the program as the user does, with the demo game's folder already remembered.
     bool start();
     // What the mod selection does for this mod of the demo game: loads it and reads its intro state.
