@@ -223,9 +223,6 @@ private slots:
         // A second call gives the same twin, not another.
         QCOMPARE(TextStyle::AddShadow(label), twin);
 
-        TextStyle::SetCaption(label, QStringLiteral("55"));
-        QCOMPARE(twin->text(), QStringLiteral("55"));
-
         // The grey holds under a style sheet that colours every label.
         host.setStyleSheet(QStringLiteral("QLabel { color: black; }"));
         host.show();
