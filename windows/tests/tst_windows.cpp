@@ -265,7 +265,6 @@ private slots:
                        other->palette().color(QPalette::WindowText) != Qt::black;
             });
         QCOMPARE(twins, 19);
-        QVERIFY(!find<QListWidget>("ListBotNames")->isSortingEnabled());
         const auto* levels = find<QComboBox>("ComboLevels");
         QCOMPARE(levels->count(), 13);
         QCOMPARE(levels->itemText(12), QStringLiteral("Orvane Island 3190"));
