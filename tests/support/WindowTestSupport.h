@@ -28,9 +28,7 @@ template <typename T> T* Control(const QWidget* window, const char* name)
 // are meant to be hidden now; those in sliding move along their row with the value, so only their row and size
 // are checked.
 QStringList MisplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
-// The text of a label of the window.
 QString Caption(const QWidget* window, const char* name);
-// The rows of a list, top to bottom.
 QStringList Rows(const QWidget* list);
 
 // A left click where the user would click: on whatever control covers that pixel of the window.
@@ -39,7 +37,6 @@ void ClickAt(QWidget* window, QPoint at);
 void DoubleClick(QWidget* widget, QPoint at = {});
 // The same, at a pixel of the window, on whatever control covers it.
 void DoubleClickAt(QWidget* window, QPoint at);
-// The centre of a row of a list, in the window's pixels.
 QPoint RowCentre(const QWidget* window, const QListWidget* list, int row);
 // A pointer move with these buttons held (QTest::mouseMove carries no buttons).
 void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);

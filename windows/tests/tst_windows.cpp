@@ -65,7 +65,6 @@ void Rewrite(const QString& path, const QString& pattern, const QString& replace
     WriteBytes(path, text.toLatin1());
 }
 
-// The bytes of the four files of the loaded mod.
 QMap<ModFile, QByteArray> ModBytes(const ModSettings& mod)
 {
     QMap<ModFile, QByteArray> bytes;
@@ -462,7 +461,6 @@ private slots:
         auto* list = find<QListWidget>("ListBotNames");
         mod().setBotNames({QStringLiteral("Alpha"), QStringLiteral("Bravo"), QStringLiteral("Charlie")});
 
-        // Nothing selected: Delete does nothing.
         QTest::keyClick(list, Qt::Key_Delete);
         QVERIFY(prompter().boxes.isEmpty());
 
