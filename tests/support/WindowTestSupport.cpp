@@ -5,7 +5,6 @@
 #include "windows/EditorContext.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -141,20 +140,6 @@ QWidget* VisibleOnly(const Editor& editor)
 {
     const QList<QWidget*> visible = editor.visibleWindows();
     return visible.size() == 1 ? visible.first() : nullptr;
-}
-
-void SaveScreenshot(QWidget* widget, const QString& fileName)
-{
-    const QString folder = qEnvironmentVariable("GX_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    if (!QDir().mkpath(folder) || !widget->grab().save(folder + QLatin1Char('/') + fileName))
-        QTest::qFail(qPrintable(QStringLiteral("cannot save ") + fileName), __FILE__, __LINE__);
-}
-
-ModSettings& DemoEditor::mod() const
-{
-    return context.mod;
 }
 
 bool DemoEditor::start()

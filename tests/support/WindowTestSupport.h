@@ -12,7 +12,6 @@
 
 class EditorContext;
 class QListWidget;
-class ModSettings;
 
 // The named control of a window; records a failure naming it when there is none.
 QWidget* FindControl(const QWidget* window, const QString& name);
@@ -29,9 +28,7 @@ template <typename T> T* Control(const QWidget* window, const char* name)
 // are meant to be hidden now; those in sliding move along their row with the value, so only their row and size
 // are checked.
 QStringList MisplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
-// The text of a label of the window.
 QString Caption(const QWidget* window, const char* name);
-// The rows of a list, top to bottom.
 QStringList Rows(const QWidget* list);
 
 // A left click where the user would click: on whatever control covers that pixel of the window.
@@ -40,14 +37,11 @@ void ClickAt(QWidget* window, QPoint at);
 void DoubleClick(QWidget* widget, QPoint at = {});
 // The same, at a pixel of the window, on whatever control covers it.
 void DoubleClickAt(QWidget* window, QPoint at);
-// The centre of a row of a list, in the window's pixels.
 QPoint RowCentre(const QWidget* window, const QListWidget* list, int row);
 // A pointer move with these buttons held (QTest::mouseMove carries no buttons).
 void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.
 QWidget* VisibleOnly(const Editor& editor);
-// Saves a picture of the widget into the folder GX_SCREENSHOTS names; nothing when it is not set.
-void SaveScreenshot(QWidget* widget, const QString& fileName);
 
 // The program's five windows on a fresh demo game, with the boxes and sounds recorded.
 struct DemoEditor
@@ -61,7 +55,6 @@ struct DemoEditor
     EditorContext& context = editor.context();
     const Editor::Windows windows = editor.windows();
 
-    ModSettings& mod() const;
     // Starts the program as the user does, with the demo game's folder already remembered.
     bool start();
     // What the mod selection does for this mod of the demo game: loads it and reads its intro state.
