@@ -98,7 +98,7 @@ private slots:
         QList<RawMember> raw;
         for (auto member = members.cbegin(); member != members.cend(); ++member)
             raw.append(RawMember(member.key().toUtf8(), member.value()));
-        WriteRawZip(archive(), raw);
+        WriteRawZip(archive(), raw + QList<RawMember>{{"Empty/", {}, true}});
         // The members' DOS time is 2004-06-15 12:34:56, which a file keeps as local time.
         QByteArray bytes = ReadBytes(archive());
         for (const RawMember& member : raw)
@@ -107,6 +107,7 @@ private slots:
         QMap<QString, QByteArray> expected = members;
         expected.insert(QStringLiteral("Overgrowth"), "<folder>");
         expected.insert(QStringLiteral("Overgrowth/Deep"), "<folder>");
+        expected.insert(QStringLiteral("Empty"), "<folder>");
         // Missing, and given with a trailing separator; then again over the first one's files, a read-only and
         // longer one included, without a question.
         for (const QString& destination : {temp("/"), temp()}) {
