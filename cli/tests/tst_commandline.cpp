@@ -47,7 +47,9 @@ struct Game
         for (int level = 0; level < DemoGame::LevelFolders().size(); ++level) {
             const QByteArray bytes = ReadBytes(archive(level));
             files.insert(QStringLiteral("Levels/%1/Init.CON").arg(DemoGame::LevelFolders().at(level)),
-                         bytes.startsWith("PK") ? MemberData(ReadZip(archive(level), "pw"), "Init.CON") : bytes);
+                         bytes.startsWith("PK")
+                             ? MemberData(ReadZip(archive(level), level == 1 ? "pw2" : "pw"), "Init.CON")
+                             : bytes);
         }
         return files;
     }
@@ -114,6 +116,11 @@ const Prepare Stored = [](Game& game) {
 };
 const Prepare Password = [](Game& game) {
     WriteRawZip(game.archive(0), {{"Init.CON", DemoGame::InitCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+};
+// A second archive with a password of its own: the one typed for the first is tried once, then asked for.
+const Prepare TwoPasswords = [](Game& game) {
+    Password(game);
+    WriteRawZip(game.archive(1), {{"Init.CON", DemoGame::InitCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
 };
 const QString Mods = QStringLiteral("Bot Names Only\ngx3190\nlower.case mod\n");
 
@@ -187,10 +194,11 @@ private slots:
         row("level value out of range", {"level", "gx3190", "all", "pac-ticket-loss=1000"}, 1,
             {"Orvane Island 3190: pac-ticket-loss=1000: outside 0 to 999 (the file holds 5).", "Nothing was saved."});
         QList<Change> tickets;
-        for (int i = 0; i < 13; ++i) {
-            if (i != 4)
-                tickets.append(level(i, "32 2 " + QByteArray::number((100 + i * 10) * 2 - 20) + "\r", "32 2 250\r"));
-        }
+        for (int i = 0; i < 13; ++i)
+            tickets.append(level(i, "32 2 " + QByteArray::number((100 + i * 10) * 2 - 20) + "\r", "32 2 250\r"));
+        row("all levels, two passwords", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
+            {"Please Enter The Password!"}, tickets, TwoPasswords, {}, "pw\r\npw2\r\n");
+        tickets.removeAt(4);
         row("all levels, one archive damaged", {"level", "gx3190", "all", "eu-tickets-32=250"}, 1,
             {"Tovary: Unable to read level data.", "Not a zip archive"}, tickets,
             [](Game& game) { WriteBytes(game.archive(4), "not an archive"); });
