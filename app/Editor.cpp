@@ -112,14 +112,14 @@ void Editor::makeParts(Prompter& prompter, ClickSoundPlayer& sounds)
     // that making them does not hold it back. A mod chosen sooner makes them at once, before its load, which
     // the main window follows as it happens.
     p.select = std::make_unique<FormSelect>(p.context);
-    Accessibility::NameControls(p.select.get());
+    Accessibility::nameControls(p.select.get());
     FormSelect* select = p.select.get();
     QObject::connect(select, &FormSelect::modChosen, select, [this] { makeOtherWindows(); });
     QObject::connect(select, &FormSelect::modOpened, select, [&p] { p.showOnly(p.main.get()); });
     new AfterFirstPaint(select, [this] {
         // The program's own icon for the desktop, when it runs with Qt's parts (tests set none).
         if (m_qt)
-            Artwork::GiveApplicationIcon();
+            Artwork::giveApplicationIcon();
         makeOtherWindows();
     });
 }
@@ -135,7 +135,7 @@ void Editor::makeOtherWindows()
     p.level = std::make_unique<FormLevel>(p.context);
     for (QWidget* window : {static_cast<QWidget*>(p.main.get()), static_cast<QWidget*>(p.edit.get()),
                             static_cast<QWidget*>(p.save.get()), static_cast<QWidget*>(p.level.get())})
-        Accessibility::NameControls(window);
+        Accessibility::nameControls(window);
     connectWindows();
 }
 
@@ -167,7 +167,7 @@ Editor::~Editor() = default;
 bool Editor::start(QSettings& store)
 {
     Parts& p = *m_parts;
-    const StartUp::Outcome outcome = StartUp::Run(p.model, store, p.context.prompter, StartUp::ProgramFilesFolders(),
+    const StartUp::Outcome outcome = StartUp::run(p.model, store, p.context.prompter, StartUp::programFilesFolders(),
                                                   [&p] { p.showOnly(p.select.get()); });
     if (outcome.exit)
         return false;

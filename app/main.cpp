@@ -8,11 +8,11 @@
 
 int main(int argc, char** argv)
 {
-    StartUp::PrepareProcess();
+    StartUp::prepareProcess();
     // Any argument asks for the command-line mode, which needs no display: no QApplication is made for it.
     if (argc > 1) {
         const QCoreApplication app(argc, argv);
-        return CommandLine::Run(QCoreApplication::arguments());
+        return CommandLine::run(QCoreApplication::arguments());
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     // The window icon follows once the first window has been painted (Editor).
     // Windows are hidden and shown, never closed; the program ends only when the user says so.
     QApplication::setQuitOnLastWindowClosed(false);
-    TextStyle::Install();
+    TextStyle::install();
 
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                     QStringLiteral("GX3190_SP"));

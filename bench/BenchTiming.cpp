@@ -20,7 +20,7 @@ extern char** environ;
 
 namespace Bench {
 
-Stats Summarise(QList<double> samples)
+Stats summarise(QList<double> samples)
 {
     Stats stats;
     if (samples.isEmpty())
@@ -33,14 +33,14 @@ Stats Summarise(QList<double> samples)
     return stats;
 }
 
-double Time(const std::function<void()>& work)
+double time(const std::function<void()>& work)
 {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-ProcessRun Run(const QStringList& argv, const QString& folder, const QStringList& environment)
+ProcessRun runProcess(const QStringList& argv, const QString& folder, const QStringList& environment)
 {
     QList<QByteArray> args;
     for (const QString& arg : argv)
@@ -78,7 +78,7 @@ ProcessRun Run(const QStringList& argv, const QString& folder, const QStringList
     const int failed = posix_spawnp(&pid, argp.front(), &actions, nullptr, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
-        Fail(QStringLiteral("cannot start %1").arg(argv.constFirst()));
+        fail(QStringLiteral("cannot start %1").arg(argv.constFirst()));
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
@@ -88,7 +88,7 @@ ProcessRun Run(const QStringList& argv, const QString& folder, const QStringList
     return result;
 }
 
-Pair MeasurePairs(int runs, const std::function<void(bool)>& prepare, const std::function<double()>& candidate,
+Pair measurePairs(int runs, const std::function<void(bool)>& prepare, const std::function<double()>& candidate,
                   const std::function<double()>& anchor)
 {
     Pair pair;
@@ -108,30 +108,30 @@ Pair MeasurePairs(int runs, const std::function<void(bool)>& prepare, const std:
     return pair;
 }
 
-QString Ms(double ms)
+QString ms(double ms)
 {
     return ms < 10 ? QString::number(ms, 'f', 3) : QString::number(ms, 'f', 1);
 }
 
-void PrintHeader()
+void printHeader()
 {
     std::printf("Scenario|Median ms|Min ms|Max ms|Anchor|Anchor median ms|Anchor min ms|Anchor max ms|Ratio|Goal|"
                 "Met\n");
     std::fflush(stdout);
 }
 
-void PrintRow(const QString& scenario, const Stats& candidate, const QString& anchorName, const Stats* anchor,
+void printRow(const QString& scenario, const Stats& candidate, const QString& anchorName, const Stats* anchor,
               const QString& ratioText, const QString& goal, const QString& verdict)
 {
     const QString dash = QStringLiteral("-");
     const QStringList fields{scenario,
-                             Ms(candidate.median),
-                             Ms(candidate.min),
-                             Ms(candidate.max),
+                             ms(candidate.median),
+                             ms(candidate.min),
+                             ms(candidate.max),
                              anchorName.isEmpty() ? dash : anchorName,
-                             anchor ? Ms(anchor->median) : dash,
-                             anchor ? Ms(anchor->min) : dash,
-                             anchor ? Ms(anchor->max) : dash,
+                             anchor ? ms(anchor->median) : dash,
+                             anchor ? ms(anchor->min) : dash,
+                             anchor ? ms(anchor->max) : dash,
                              ratioText.isEmpty() ? dash : ratioText,
                              goal.isEmpty() ? dash : goal,
                              verdict.isEmpty() ? dash : verdict};
@@ -139,32 +139,32 @@ void PrintRow(const QString& scenario, const Stats& candidate, const QString& an
     std::fflush(stdout);
 }
 
-QString Ratio(double candidate, double anchor, int decimals)
+QString ratio(double candidate, double anchor, int decimals)
 {
     return anchor > 0 ? QString::number(candidate / anchor, 'f', decimals) + QLatin1Char('x') : QString();
 }
 
-QString Verdict(double candidate, double anchor, double limit)
+QString verdict(double candidate, double anchor, double limit)
 {
     return candidate <= anchor * limit ? QStringLiteral("yes") : QStringLiteral("NO");
 }
 
-void WriteOrFail(const QString& path, const QByteArray& bytes)
+void writeOrFail(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        Fail(path + QStringLiteral(": ") + file.errorString());
+        fail(path + QStringLiteral(": ") + file.errorString());
 }
 
-void RemoveTree(const QString& path)
+void removeTree(const QString& path)
 {
     QDir dir(path);
     if (dir.exists() && !dir.removeRecursively())
-        Fail(QStringLiteral("cannot remove ") + path);
+        fail(QStringLiteral("cannot remove ") + path);
 }
 
-void Warm(const QString& path)
+void warm(const QString& path)
 {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
@@ -174,14 +174,14 @@ void Warm(const QString& path)
     }
 }
 
-QByteArray Noise(QRandomGenerator& random, qsizetype size)
+QByteArray noise(QRandomGenerator& random, qsizetype size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     random.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
     return bytes;
 }
 
-void Fail(const QString& what)
+void fail(const QString& what)
 {
     std::fprintf(stderr, "bench: %s\n", what.toLocal8Bit().constData());
     std::exit(1);

@@ -18,7 +18,7 @@ struct Stats
     double max = 0;
 };
 
-Stats Summarise(QList<double> samples);
+Stats summarise(QList<double> samples);
 
 struct ProcessRun
 {
@@ -29,10 +29,10 @@ struct ProcessRun
 
 // Runs a program (searched in PATH) in folder with extra environment entries ("NAME=value"), its output
 // discarded, and times it from spawn to reaped, wall clock.
-ProcessRun Run(const QStringList& argv, const QString& folder = QString(), const QStringList& environment = {});
+ProcessRun runProcess(const QStringList& argv, const QString& folder = QString(), const QStringList& environment = {});
 
 // Milliseconds spent in work.
-double Time(const std::function<void()>& work);
+double time(const std::function<void()>& work);
 
 // One candidate against one anchor, measured in pairs whose order alternates so that neither always
 // runs with the page cache or the write-back the other left. prepare runs before each timed step,
@@ -42,30 +42,30 @@ struct Pair
     QList<double> candidate;
     QList<double> anchor;
 };
-Pair MeasurePairs(int runs, const std::function<void(bool candidateNext)>& prepare,
+Pair measurePairs(int runs, const std::function<void(bool candidateNext)>& prepare,
                   const std::function<double()>& candidate, const std::function<double()>& anchor);
 
 // One row of the table: fields separated by '|', printed at once so rows from several programs merge.
-void PrintRow(const QString& scenario, const Stats& candidate, const QString& anchorName, const Stats* anchor,
+void printRow(const QString& scenario, const Stats& candidate, const QString& anchorName, const Stats* anchor,
               const QString& ratioText, const QString& goal, const QString& verdict);
-void PrintHeader();
+void printHeader();
 
-QString Ms(double ms);
+QString ms(double ms);
 
 // The candidate's median against the anchor's, and whether it is within limit times the anchor.
-QString Ratio(double candidate, double anchor, int decimals = 2);
-QString Verdict(double candidate, double anchor, double limit);
+QString ratio(double candidate, double anchor, int decimals = 2);
+QString verdict(double candidate, double anchor, double limit);
 
-void WriteOrFail(const QString& path, const QByteArray& bytes);
-void RemoveTree(const QString& path);
+void writeOrFail(const QString& path, const QByteArray& bytes);
+void removeTree(const QString& path);
 // Reads a file once so that both sides start from the page cache.
-void Warm(const QString& path);
+void warm(const QString& path);
 // Incompressible bytes.
-QByteArray Noise(QRandomGenerator& random, qsizetype size);
+QByteArray noise(QRandomGenerator& random, qsizetype size);
 
 // Opening and saving level archives of three sizes.
-void LevelScenario(const QString& work, int runs);
+void levelScenario(const QString& work, int runs);
 
-[[noreturn]] void Fail(const QString& what);
+[[noreturn]] void fail(const QString& what);
 
 } // namespace Bench

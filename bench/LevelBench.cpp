@@ -49,19 +49,19 @@ LevelArchive makeArchive(const QString& folder, const QString& label, int member
 {
     QRandomGenerator random{static_cast<quint32>(members)};
     QList<QPair<QString, QByteArray>> entries;
-    entries.append({QStringLiteral("Init.CON"), DemoGame::InitCon(0)});
+    entries.append({QStringLiteral("Init.CON"), DemoGame::initCon(0)});
     const qsizetype each = contentBytes / members;
     for (int i = 1; i < members; ++i) {
         const QString name = QStringLiteral("Part%1/Object%2.%3")
                                  .arg(i % 10)
                                  .arg(i)
                                  .arg(i % 3 ? QStringLiteral("con") : QStringLiteral("dds"));
-        entries.append({name, i % 3 ? levelText(random, each) : Noise(random, each)});
+        entries.append({name, i % 3 ? levelText(random, each) : noise(random, each)});
     }
     LevelArchive archive{label, folder + QStringLiteral("/server-") + label + QStringLiteral(".ZIP"), members};
-    const QString error = DemoGame::WriteZip(archive.path, entries);
+    const QString error = DemoGame::writeZip(archive.path, entries);
     if (!error.isEmpty())
-        Fail(error);
+        fail(error);
     return archive;
 }
 
@@ -75,38 +75,38 @@ void levelOpen(const QString& work, const LevelArchive& archive, int runs)
     ZipArchive zip;
     const QString mine = work + QStringLiteral("/open-editor");
     const QString theirs = work + QStringLiteral("/open-unzip");
-    Warm(archive.path);
-    const Pair pair = MeasurePairs(
+    warm(archive.path);
+    const Pair pair = measurePairs(
         runs,
         [&](bool) {
-            RemoveTree(mine);
-            RemoveTree(theirs);
+            removeTree(mine);
+            removeTree(theirs);
             QDir().mkpath(mine);
             QDir().mkpath(theirs);
         },
         [&] {
             ExtractResult result;
-            const double ms = Time([&] { result = zip.ExtractArchive(archive.path, mine); });
+            const double ms = time([&] { result = zip.ExtractArchive(archive.path, mine); });
             if (!result.ok() || result.files.size() != archive.members)
-                Fail(QStringLiteral("extract failed: ") + result.error);
+                fail(QStringLiteral("extract failed: ") + result.error);
             return ms;
         },
         [&] {
-            const ProcessRun run = Run({QStringLiteral("unzip"), QStringLiteral("-o"), QStringLiteral("-q"),
-                                        archive.path, QStringLiteral("-d"), theirs});
+            const ProcessRun run = runProcess({QStringLiteral("unzip"), QStringLiteral("-o"), QStringLiteral("-q"),
+                                               archive.path, QStringLiteral("-d"), theirs});
             if (run.exitCode != 0)
-                Fail(QStringLiteral("unzip failed"));
+                fail(QStringLiteral("unzip failed"));
             return run.ms;
         });
-    RemoveTree(mine);
-    RemoveTree(theirs);
-    const Stats c = Summarise(pair.candidate);
-    const Stats a = Summarise(pair.anchor);
-    PrintRow(QStringLiteral("Level open %1 (%2, %3 members)")
+    removeTree(mine);
+    removeTree(theirs);
+    const Stats c = summarise(pair.candidate);
+    const Stats a = summarise(pair.anchor);
+    printRow(QStringLiteral("Level open %1 (%2, %3 members)")
                  .arg(archive.label, sizeText(archive.path))
                  .arg(archive.members),
-             c, QStringLiteral("unzip -o -q"), &a, Ratio(c.median, a.median), QStringLiteral("<= 1.0x"),
-             Verdict(c.median, a.median, 1.0));
+             c, QStringLiteral("unzip -o -q"), &a, ratio(c.median, a.median), QStringLiteral("<= 1.0x"),
+             verdict(c.median, a.median, 1.0));
 }
 
 void levelSave(const QString& work, const LevelArchive& archive, int runs)
@@ -115,7 +115,7 @@ void levelSave(const QString& work, const LevelArchive& archive, int runs)
     const QString folder = work + QStringLiteral("/save");
     QDir().mkpath(folder);
     const QString init = folder + QStringLiteral("/Init.CON");
-    WriteOrFail(init, DemoGame::InitCon(3).replace("rem end", "rem edited end"));
+    writeOrFail(init, DemoGame::initCon(3).replace("rem end", "rem edited end"));
     // zip -u replaces only what is newer than the entry.
     QFile initFile(init);
     initFile.open(QIODevice::ReadWrite);
@@ -123,41 +123,41 @@ void levelSave(const QString& work, const LevelArchive& archive, int runs)
     initFile.close();
     const QString mine = folder + QStringLiteral("/editor.ZIP");
     const QString theirs = folder + QStringLiteral("/zip.ZIP");
-    Warm(archive.path);
-    const Pair pair = MeasurePairs(
+    warm(archive.path);
+    const Pair pair = measurePairs(
         runs,
         [&](bool candidateNext) {
             const QString copy = candidateNext ? mine : theirs;
             QFile::remove(copy);
             if (!QFile::copy(archive.path, copy))
-                Fail(QStringLiteral("cannot copy the archive"));
-            Warm(copy);
+                fail(QStringLiteral("cannot copy the archive"));
+            warm(copy);
         },
         [&] {
             UpdateResult result;
-            const double ms = Time([&] { result = zip.UpdateArchive(mine, folder, QStringLiteral("Init.CON")); });
+            const double ms = time([&] { result = zip.UpdateArchive(mine, folder, QStringLiteral("Init.CON")); });
             if (!result.ok())
-                Fail(QStringLiteral("update failed: ") + result.error);
+                fail(QStringLiteral("update failed: ") + result.error);
             return ms;
         },
         [&] {
-            const ProcessRun run = Run({QStringLiteral("zip"), QStringLiteral("-9"), QStringLiteral("-u"),
-                                        QStringLiteral("-q"), theirs, QStringLiteral("Init.CON")},
-                                       folder);
+            const ProcessRun run = runProcess({QStringLiteral("zip"), QStringLiteral("-9"), QStringLiteral("-u"),
+                                               QStringLiteral("-q"), theirs, QStringLiteral("Init.CON")},
+                                              folder);
             if (run.exitCode != 0)
-                Fail(QStringLiteral("zip -u did not update (exit %1)").arg(run.exitCode));
+                fail(QStringLiteral("zip -u did not update (exit %1)").arg(run.exitCode));
             return run.ms;
         });
-    RemoveTree(folder);
-    const Stats c = Summarise(pair.candidate);
-    const Stats a = Summarise(pair.anchor);
-    PrintRow(QStringLiteral("Level save %1 (replace Init.CON)").arg(archive.label), c, QStringLiteral("zip -9 -u"), &a,
-             Ratio(c.median, a.median), QStringLiteral("<= 1.0x"), Verdict(c.median, a.median, 1.0));
+    removeTree(folder);
+    const Stats c = summarise(pair.candidate);
+    const Stats a = summarise(pair.anchor);
+    printRow(QStringLiteral("Level save %1 (replace Init.CON)").arg(archive.label), c, QStringLiteral("zip -9 -u"), &a,
+             ratio(c.median, a.median), QStringLiteral("<= 1.0x"), verdict(c.median, a.median, 1.0));
 }
 
 } // namespace
 
-void LevelScenario(const QString& work, int runs)
+void levelScenario(const QString& work, int runs)
 {
     const QString archives = work + QStringLiteral("/archives");
     const QList<LevelArchive> sizes{makeArchive(archives, QStringLiteral("small"), 50, qint64(2) << 20),
@@ -167,7 +167,7 @@ void LevelScenario(const QString& work, int runs)
         levelOpen(work, archive, runs);
     for (const LevelArchive& archive : sizes)
         levelSave(work, archive, runs);
-    RemoveTree(archives);
+    removeTree(archives);
 }
 
 } // namespace Bench

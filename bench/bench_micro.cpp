@@ -16,7 +16,7 @@ QByteArray botNames(int scale)
         for (const QString& name : DemoGame::BotNames)
             names.append(name + QString::number(i));
     }
-    return DemoGame::BotNamesFile(names);
+    return DemoGame::botNamesFile(names);
 }
 
 QByteArray fileBytes(ModFile file, int scale)
@@ -25,11 +25,11 @@ QByteArray fileBytes(ModFile file, int scale)
     case ModFile::BotNames:
         return botNames(scale);
     case ModFile::ServerSettings:
-        return DemoGame::ServerSettings(scale);
+        return DemoGame::serverSettings(scale);
     case ModFile::AIDefault:
-        return DemoGame::AIDefault(scale);
+        return DemoGame::aiDefault(scale);
     case ModFile::Scoring:
-        return DemoGame::ScoringScript(scale);
+        return DemoGame::scoringScript(scale);
     }
     return {};
 }
@@ -57,7 +57,7 @@ BENCHMARK(BM_Val);
 // The find that every load runs, on a server settings text scaled up.
 void BM_ScriptFind(benchmark::State& state)
 {
-    const ScriptText text = ScriptText::fromFileBytes(DemoGame::ServerSettings(int(state.range(0))));
+    const ScriptText text = ScriptText::fromFileBytes(DemoGame::serverSettings(int(state.range(0))));
     for (auto _ : state)
         benchmark::DoNotOptimize(text.valueToken("sv.vehiclesplashfriendlyfire ", 450));
     state.SetBytesProcessed(state.iterations() * text.text().size());

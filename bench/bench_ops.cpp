@@ -29,10 +29,10 @@ void writeModFiles(const QString& mod, int scale)
         for (const QString& name : DemoGame::BotNames)
             names.append(scale > 1 ? name + QString::number(i) : name);
     }
-    WriteOrFail(mod + QStringLiteral("/AI/BotNames.AI"), DemoGame::BotNamesFile(names));
-    WriteOrFail(mod + QStringLiteral("/AI/AIDefault.AI"), DemoGame::AIDefault(scale));
-    WriteOrFail(mod + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::ServerSettings(scale));
-    WriteOrFail(mod + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::ScoringScript(scale));
+    writeOrFail(mod + QStringLiteral("/AI/BotNames.AI"), DemoGame::botNamesFile(names));
+    writeOrFail(mod + QStringLiteral("/AI/AIDefault.AI"), DemoGame::aiDefault(scale));
+    writeOrFail(mod + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::serverSettings(scale));
+    writeOrFail(mod + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::scoringScript(scale));
 }
 
 qint64 modBytes(const QString& mod)
@@ -46,9 +46,9 @@ qint64 modBytes(const QString& mod)
 void modLoadSave(const QString& work, int runs)
 {
     const QString game = work + QStringLiteral("/game");
-    const QString error = DemoGame::Create(game);
+    const QString error = DemoGame::create(game);
     if (!error.isEmpty())
-        Fail(error);
+        fail(error);
     const QString mod = game + QStringLiteral("/mods/") + DemoGame::CompleteMod;
     double loadAtOne = 0;
     double saveAtOne = 0;
@@ -61,9 +61,9 @@ void modLoadSave(const QString& work, int runs)
         QList<double> saves;
         for (int run = 0; run < runs; ++run) {
             LoadReport loaded;
-            loads.append(Time([&] { loaded = ModFiles::LoadMod(settings); }));
+            loads.append(time([&] { loaded = ModFiles::LoadMod(settings); }));
             if (!loaded.unreadableFiles.isEmpty() || settings.BotNames().size() != 6 * scale)
-                Fail(QStringLiteral("the mod did not load"));
+                fail(QStringLiteral("the mod did not load"));
             // Every save really changes every section, so the replacements run and all four files are written.
             const QString value = QString::number(run % 2 ? 40 : 60);
             for (FriendlyFire which : ModFiles::AllFriendlyFire)
@@ -73,34 +73,34 @@ void modLoadSave(const QString& work, int runs)
             settings.setScoreValue(0, run);
             sync();
             SaveReport saved;
-            saves.append(Time([&] { saved = ModFiles::SaveMod(settings, ModFileSet::all()); }));
+            saves.append(time([&] { saved = ModFiles::SaveMod(settings, ModFileSet::all()); }));
             if (!saved.failedFiles.isEmpty() || saved.savedFiles.size() != 4)
-                Fail(QStringLiteral("the mod did not save: ") + saved.failedFiles.join(QLatin1Char(' ')));
+                fail(QStringLiteral("the mod did not save: ") + saved.failedFiles.join(QLatin1Char(' ')));
         }
-        const Stats load = Summarise(loads);
-        const Stats save = Summarise(saves);
+        const Stats load = summarise(loads);
+        const Stats save = summarise(saves);
         const QString size = QString::number(double(bytes) / 1024.0, 'f', 0) + QStringLiteral(" KB");
         if (scale == 1) {
             loadAtOne = load.median;
             saveAtOne = save.median;
-            PrintRow(QStringLiteral("Mod load 1x (%1, four files)").arg(size), load, {}, nullptr, {},
+            printRow(QStringLiteral("Mod load 1x (%1, four files)").arg(size), load, {}, nullptr, {},
                      QStringLiteral("<= 5 ms"), load.median <= 5 ? QStringLiteral("yes") : QStringLiteral("NO"));
-            PrintRow(QStringLiteral("Mod save 1x (%1, four files, each fsynced)").arg(size), save, {}, nullptr, {},
+            printRow(QStringLiteral("Mod save 1x (%1, four files, each fsynced)").arg(size), save, {}, nullptr, {},
                      QStringLiteral("<= 5 ms"), save.median <= 5 ? QStringLiteral("yes") : QStringLiteral("NO"));
         } else {
             const auto growth = [scale](double at, double one) {
                 return QStringLiteral("%1x of 1x").arg(one > 0 ? at / one : 0, 0, 'f', 1);
             };
             const QString linear = QStringLiteral("<= %1x of 1x").arg(scale);
-            PrintRow(QStringLiteral("Mod load %1x (%2)").arg(scale).arg(size), load, {}, nullptr,
+            printRow(QStringLiteral("Mod load %1x (%2)").arg(scale).arg(size), load, {}, nullptr,
                      growth(load.median, loadAtOne), linear,
                      load.median <= loadAtOne * scale ? QStringLiteral("yes") : QStringLiteral("NO"));
-            PrintRow(QStringLiteral("Mod save %1x (%2, fsynced)").arg(scale).arg(size), save, {}, nullptr,
+            printRow(QStringLiteral("Mod save %1x (%2, fsynced)").arg(scale).arg(size), save, {}, nullptr,
                      growth(save.median, saveAtOne), linear,
                      save.median <= saveAtOne * scale ? QStringLiteral("yes") : QStringLiteral("NO"));
         }
     }
-    RemoveTree(game);
+    removeTree(game);
 }
 
 void introSwitch(const QString& work, int runs, qint64 movieBytes)
@@ -108,17 +108,17 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
     const QString mod = work + QStringLiteral("/intro");
     const QString movies = mod + QStringLiteral("/Movies/");
     QRandomGenerator random(3190);
-    const QByteArray block = Noise(random, 1 << 20);
+    const QByteArray block = noise(random, 1 << 20);
     for (const QString& movie : IntroSwitch::IntroMovies) {
         QFile file(mod + QLatin1Char('/') + movie);
         QDir().mkpath(movies);
         if (!file.open(QIODevice::WriteOnly))
-            Fail(file.fileName() + QStringLiteral(": ") + file.errorString());
+            fail(file.fileName() + QStringLiteral(": ") + file.errorString());
         for (qint64 written = 0; written < movieBytes; written += block.size()) {
             QByteArray piece = block;
             piece[0] = char(written >> 20); // no two blocks alike
             if (file.write(piece) != piece.size())
-                Fail(file.fileName() + QStringLiteral(": ") + file.errorString());
+                fail(file.fileName() + QStringLiteral(": ") + file.errorString());
         }
     }
     const auto paths = [&](const QString& suffix) {
@@ -138,51 +138,51 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
                 QFile::rename(offNames.at(i), sources.at(i));
             QFile::remove(cpNames.at(i));
             QFile::remove(offNames.at(i));
-            Warm(sources.at(i));
+            warm(sources.at(i));
         }
     };
     const auto cpAll = [&] {
         double total = 0;
         for (qsizetype i = 0; i < sources.size(); ++i) {
-            const ProcessRun run = Run({QStringLiteral("cp"), sources.at(i), cpNames.at(i)});
+            const ProcessRun run = runProcess({QStringLiteral("cp"), sources.at(i), cpNames.at(i)});
             if (run.exitCode != 0)
-                Fail(QStringLiteral("cp failed"));
+                fail(QStringLiteral("cp failed"));
             total += run.ms;
         }
         return total;
     };
     // The switch itself (the renames and the folder's sync), failing the benchmark when any movie was not
     // moved whole. The switch writes no movie data, so against cp the goal is a small share of it.
-    const Pair pair = MeasurePairs(
+    const Pair pair = measurePairs(
         runs, [&](bool) { reset(); },
         [&] {
             QStringList failures;
-            const double ms = Time([&] { failures = intro.RemoveIntro(mod); });
+            const double ms = time([&] { failures = intro.RemoveIntro(mod); });
             if (!failures.isEmpty())
-                Fail(failures.join(QLatin1Char(' ')));
+                fail(failures.join(QLatin1Char(' ')));
             for (qsizetype i = 0; i < sources.size(); ++i) {
                 if (QFileInfo(offNames.at(i)).size() != movieBytes || QFile::exists(sources.at(i)))
-                    Fail(QStringLiteral("a movie was not moved whole"));
+                    fail(QStringLiteral("a movie was not moved whole"));
             }
             return ms;
         },
         cpAll);
-    RemoveTree(mod);
-    const Stats c = Summarise(pair.candidate);
-    const Stats a = Summarise(pair.anchor);
-    PrintRow(QStringLiteral("Intro switch off (5 x %1 MB)").arg(movieBytes >> 20), c, QStringLiteral("cp x5"), &a,
-             Ratio(c.median, a.median, 3), QStringLiteral("<= 0.05x"), Verdict(c.median, a.median, 0.05));
+    removeTree(mod);
+    const Stats c = summarise(pair.candidate);
+    const Stats a = summarise(pair.anchor);
+    printRow(QStringLiteral("Intro switch off (5 x %1 MB)").arg(movieBytes >> 20), c, QStringLiteral("cp x5"), &a,
+             ratio(c.median, a.median, 3), QStringLiteral("<= 0.05x"), verdict(c.median, a.median, 0.05));
 }
 
 #if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW) && defined(GX_TEXT_WINDOW)
 void startUp(const QString& work, int runs)
 {
     const QString game = work + QStringLiteral("/startup-game");
-    const QString error = DemoGame::Create(game);
+    const QString error = DemoGame::create(game);
     if (!error.isEmpty())
-        Fail(error);
+        fail(error);
     const QString config = work + QStringLiteral("/startup-config");
-    WriteOrFail(config + QStringLiteral("/GX3190_SP/GX3190_SP.conf"),
+    writeOrFail(config + QStringLiteral("/GX3190_SP/GX3190_SP.conf"),
                 QByteArray("[Paths]\nGXPath=") + QFile::encodeName(game) + "/\n");
     const QStringList environment{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
                                   QStringLiteral("XDG_CONFIG_HOME=") + config};
@@ -190,9 +190,9 @@ void startUp(const QString& work, int runs)
     const QString text = QStringLiteral(GX_TEXT_WINDOW);
     const QString bare = QStringLiteral(GX_BARE_WINDOW);
     const auto launch = [&](const QStringList& argv, long* rss) {
-        const ProcessRun run = Run(argv, {}, environment);
+        const ProcessRun run = runProcess(argv, {}, environment);
         if (run.exitCode != 0)
-            Fail(QStringLiteral("%1 ended with %2").arg(argv.join(QLatin1Char(' '))).arg(run.exitCode));
+            fail(QStringLiteral("%1 ended with %2").arg(argv.join(QLatin1Char(' '))).arg(run.exitCode));
         if (rss)
             *rss = std::max(*rss, run.maxRssKb);
         return run.ms;
@@ -227,26 +227,26 @@ void startUp(const QString& work, int runs)
     QList<double> opens;
     for (int run = 0; run < runs; ++run)
         opens.append(launch({probe, QStringLiteral("--open-mod")}, &openRss));
-    RemoveTree(game);
-    RemoveTree(config);
-    const Stats c = Summarise(probes);
-    const Stats t = Summarise(texts);
-    const Stats a = Summarise(bares);
+    removeTree(game);
+    removeTree(config);
+    const Stats c = summarise(probes);
+    const Stats t = summarise(texts);
+    const Stats a = summarise(bares);
     const QString textName = QStringLiteral("window with text");
     const QString bareName = QStringLiteral("bare Qt window");
-    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, textName, &t, Ratio(c.median, t.median),
-             QStringLiteral("<= 1.3x"), Verdict(c.median, t.median, 1.3));
-    PrintRow(QStringLiteral("Start-up to the mod selection shown"), c, bareName, &a, Ratio(c.median, a.median),
-             QStringLiteral("<= 2.0x"), Verdict(c.median, a.median, 2.0));
-    const Stats open = Summarise(opens);
-    PrintRow(QStringLiteral("Start-up and demo mod opened (main window shown)"), open, bareName, &a,
-             Ratio(open.median, a.median), {}, {});
+    printRow(QStringLiteral("Start-up to the mod selection shown"), c, textName, &t, ratio(c.median, t.median),
+             QStringLiteral("<= 1.3x"), verdict(c.median, t.median, 1.3));
+    printRow(QStringLiteral("Start-up to the mod selection shown"), c, bareName, &a, ratio(c.median, a.median),
+             QStringLiteral("<= 2.0x"), verdict(c.median, a.median, 2.0));
+    const Stats open = summarise(opens);
+    printRow(QStringLiteral("Start-up and demo mod opened (main window shown)"), open, bareName, &a,
+             ratio(open.median, a.median), {}, {});
     const auto mb = [](long kb) { return QString::number(double(kb) / 1024.0, 'f', 1); };
     std::printf("Peak memory (the ratio: demo mod open against the bare window): mod selection shown %s MB, demo mod "
                 "open %s MB, window with text %s MB, bare Qt window %s MB|-|-|-|%s|-|-|-|%s|<= 1.6x|%s\n",
                 qPrintable(mb(probeRss)), qPrintable(mb(openRss)), qPrintable(mb(textRss)), qPrintable(mb(bareRss)),
-                qPrintable(bareName), qPrintable(Ratio(double(openRss), double(bareRss))),
-                qPrintable(Verdict(double(openRss), double(bareRss), 1.6)));
+                qPrintable(bareName), qPrintable(ratio(double(openRss), double(bareRss))),
+                qPrintable(verdict(double(openRss), double(bareRss), 1.6)));
 }
 #endif
 
@@ -255,7 +255,7 @@ void startUp(const QString& work, int runs)
 int main(int argc, char** argv)
 {
     // The program starts this way, so the operations are timed as it runs them.
-    StartUp::PrepareProcess();
+    StartUp::prepareProcess();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const auto wanted = [&args](const char* name) { return args.isEmpty() || args.contains(QLatin1String(name)); };
@@ -267,12 +267,12 @@ int main(int argc, char** argv)
         qEnvironmentVariableIsSet("GX_BENCH_DIR") ? qEnvironmentVariable("GX_BENCH_DIR") : QDir::tempPath();
     QTemporaryDir dir(base + QStringLiteral("/gx3190-bench-XXXXXX"));
     if (!dir.isValid())
-        Fail(QStringLiteral("cannot make a work folder in ") + base);
+        fail(QStringLiteral("cannot make a work folder in ") + base);
     const QString work = dir.path();
 
-    PrintHeader();
+    printHeader();
     if (wanted("level"))
-        LevelScenario(work, runs);
+        levelScenario(work, runs);
     if (wanted("mod"))
         modLoadSave(work, std::max(runs, 15));
     if (wanted("intro"))

@@ -46,12 +46,12 @@ private:
 
 int main(int argc, char** argv)
 {
-    StartUp::PrepareProcess();
+    StartUp::prepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.gx3190editor.GX3190Editor"));
     QApplication::setQuitOnLastWindowClosed(false);
-    TextStyle::Install();
+    TextStyle::install();
     const bool openMod = app.arguments().contains(QLatin1String("--open-mod"));
 
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),

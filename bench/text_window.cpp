@@ -35,14 +35,14 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    TextStyle::Install();
+    TextStyle::install();
     Window window;
     window.setFixedSize(137, 121);
     auto* caption = new QLabel(QStringLiteral("Select Mod To Edit"), &window);
-    caption->setFont(TextStyle::Font(9.75));
+    caption->setFont(TextStyle::font(9.75));
     caption->setGeometry(8, 8, 121, 17);
     auto* list = new QListWidget(&window);
-    list->setFont(TextStyle::Font(8.25));
+    list->setFont(TextStyle::font(8.25));
     list->setGeometry(8, 24, 121, 66);
     list->addItems({QStringLiteral("Bot Names Only"), QStringLiteral("gx3190"), QStringLiteral("lower.case mod")});
     window.show();

@@ -27,8 +27,8 @@ const QString AllLevels = QStringLiteral("all");
 
 int usage(const QString& error)
 {
-    PrintError(error);
-    PrintError(
+    printError(error);
+    printError(
         QStringLiteral("Try '%1 --help'.").arg(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()));
     return UsageError;
 }
@@ -73,8 +73,8 @@ QString helpText(const QCommandLineParser& parser)
                "command is the answer.\nA password-protected level archive asks for its password on the terminal; "
                "--no-input refuses it.\n") +
            QStringLiteral("\nMod values (set; show also lists bot-names and intro, on or off):\n") +
-           indented(DescribeNames(ModValueNames())) + QStringLiteral("\nLevel values (level):\n") +
-           indented(DescribeNames(LevelValueNames())) + QStringLiteral("\nLevels:\n") + indented(levelLines) +
+           indented(describeNames(modValueNames())) + QStringLiteral("\nLevel values (level):\n") +
+           indented(describeNames(levelValueNames())) + QStringLiteral("\nLevels:\n") + indented(levelLines) +
            QStringLiteral("\nExit status: 0 done, 1 a failed or refused operation, 2 a usage error. Messages go to "
                           "standard\nerror; data (list-mods, show) to standard output.\n");
 }
@@ -90,18 +90,18 @@ std::optional<QString> findModsFolder(const QString& given)
         ModSettings mod;
         mod.GamePath = store.value(QLatin1String(StartUp::GamePathKey)).toString();
         if (mod.GamePath.isEmpty())
-            StartUp::DetectGameFolder(mod, store, StartUp::ProgramFilesFolders());
+            StartUp::DetectGameFolder(mod, store, StartUp::programFilesFolders());
         if (mod.GamePath.isEmpty()) {
-            PrintError(QStringLiteral("No game folder found: none is stored and the game is not in its default place "
+            printError(QStringLiteral("No game folder found: none is stored and the game is not in its default place "
                                       "under %1. Name it with --game DIR.")
-                           .arg(QDir::toNativeSeparators(StartUp::ProgramFilesFolders().join(QStringLiteral(" or ")))));
+                           .arg(QDir::toNativeSeparators(StartUp::programFilesFolders().join(QStringLiteral(" or ")))));
             return std::nullopt;
         }
         game = mod.GamePath;
     }
     const QString mods = FileSystem::withTrailingSlash(FileSystem::resolvePath(game, QStringLiteral("mods")));
     if (!FileSystem::FolderExists(mods)) {
-        PrintError(
+        printError(
             QStringLiteral("%1 is not a game folder: it has no mods folder.").arg(QDir::toNativeSeparators(game)));
         return std::nullopt;
     }
@@ -118,7 +118,7 @@ std::optional<QString> findMod(const QString& modsFolder, const QString& name)
         if (mod.compare(name, Qt::CaseInsensitive) == 0)
             return mod;
     }
-    PrintError(QStringLiteral("No mod named \"%1\" in %2.").arg(name, QDir::toNativeSeparators(modsFolder)));
+    printError(QStringLiteral("No mod named \"%1\" in %2.").arg(name, QDir::toNativeSeparators(modsFolder)));
     return std::nullopt;
 }
 
@@ -170,7 +170,7 @@ QString readRequest(QStringList rest, bool json, bool botNameEdits, Request& req
     if (command == ListModsCommand || command == ShowCommand || command == BotNamesCommand)
         return rest.isEmpty() ? QString() : QStringLiteral("%1: unexpected \"%2\".").arg(command, rest.first());
     if (command == IntroCommand) {
-        const std::optional<bool> on = rest.size() == 1 ? ParseSwitch(rest.first()) : std::nullopt;
+        const std::optional<bool> on = rest.size() == 1 ? parseSwitch(rest.first()) : std::nullopt;
         request.on = on.value_or(false);
         return on ? QString() : QStringLiteral("intro: expected on or off.");
     }
@@ -187,16 +187,16 @@ QString readRequest(QStringList rest, bool json, bool botNameEdits, Request& req
         return QStringLiteral("%1: no NAME=VALUE given.").arg(command);
     QString error;
     const std::optional<QList<Assignment>> assignments =
-        ParseAssignments(rest, command == SetCommand ? ModValueNames() : LevelValueNames(), error);
+        parseAssignments(rest, command == SetCommand ? modValueNames() : levelValueNames(), error);
     request.assignments = assignments.value_or(QList<Assignment>());
     return error;
 }
 
 } // namespace
 
-int Run(const QStringList& arguments)
+int run(const QStringList& arguments)
 {
-    AttachToConsole();
+    attachToConsole();
     QCoreApplication::setApplicationName(QStringLiteral("GX3190 Editor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GX_VERSION));
 
@@ -227,11 +227,11 @@ int Run(const QStringList& arguments)
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(help)) {
-        PrintOut(helpText(parser));
+        printOut(helpText(parser));
         return Success;
     }
     if (parser.isSet(version)) {
-        PrintOut(QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion() +
+        printOut(QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion() +
                  QLatin1Char('\n'));
         return Success;
     }
@@ -247,7 +247,7 @@ int Run(const QStringList& arguments)
         return Failed;
     if (request.command == ListModsCommand) {
         for (const QString& mod : StartUp::ListMods(*modsFolder))
-            PrintOut(mod + QLatin1Char('\n'));
+            printOut(mod + QLatin1Char('\n'));
         return Success;
     }
     const std::optional<QString> mod = findMod(*modsFolder, request.mod);
@@ -257,14 +257,14 @@ int Run(const QStringList& arguments)
     TerminalPrompter prompter(!parser.isSet(noInput));
     Context context{prompter, *mod, *modsFolder + *mod};
     if (request.command == ShowCommand)
-        return ShowMod(context, parser.isSet(json));
+        return showMod(context, parser.isSet(json));
     if (request.command == SetCommand)
-        return SetValues(context, request.assignments);
+        return setValues(context, request.assignments);
     if (request.command == BotNamesCommand)
-        return EditBotNames(context, parser.values(add), parser.values(remove));
+        return editBotNames(context, parser.values(add), parser.values(remove));
     if (request.command == LevelCommand)
-        return EditLevels(context, request.levels, request.assignments);
-    return SwitchIntro(context, request.on);
+        return editLevels(context, request.levels, request.assignments);
+    return switchIntro(context, request.on);
 }
 
 } // namespace CommandLine

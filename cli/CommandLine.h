@@ -11,6 +11,6 @@ inline constexpr int UsageError = 2;
 
 // Runs the program's command line (the first argument is the program) under a QCoreApplication and
 // returns the exit status: Success, Failed (an operation failed or was refused) or UsageError.
-int Run(const QStringList& arguments);
+int run(const QStringList& arguments);
 
 } // namespace CommandLine

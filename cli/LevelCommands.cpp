@@ -32,8 +32,8 @@ QString apply(LevelSettings& settings, const Assignment& assignment)
     if (value.isEmpty())
         return QStringLiteral("%1: Init.CON does not hold this value (\"%2\" is missing or without a plain number).")
             .arg(assignment.argument, QString::fromLatin1(info.key).trimmed());
-    const QString refusal = CheckNumber(assignment, value);
-    if (refusal.isEmpty() && FileNumber(value) != assignment.number)
+    const QString refusal = checkNumber(assignment, value);
+    if (refusal.isEmpty() && fileNumber(value) != assignment.number)
         value = QString::number(assignment.number);
     return refusal;
 }
@@ -48,7 +48,7 @@ bool changed(const LevelSettings& before, const LevelSettings& after)
 
 } // namespace
 
-std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
+std::optional<LevelSettings> readLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
 {
     if (!FileSystem::FileExists(Levels::levelPathsFor(context.modFolder, level).archive))
         return std::nullopt;
@@ -62,7 +62,7 @@ std::optional<LevelSettings> ReadLevel(Context& context, LevelWorkflow& workflow
     return workflow.settings();
 }
 
-int EditLevels(Context& context, const QList<int>& levels, const QList<Assignment>& assignments)
+int editLevels(Context& context, const QList<int>& levels, const QList<Assignment>& assignments)
 {
     TerminalPrompter& prompter = context.prompter;
     prompter.question(Levels::levelEditWarning());
@@ -98,8 +98,8 @@ int EditLevels(Context& context, const QList<int>& levels, const QList<Assignmen
     }
     if (!refusals.isEmpty()) {
         for (const QString& refusal : refusals)
-            PrintError(refusal);
-        PrintError(QStringLiteral("Nothing was saved."));
+            printError(refusal);
+        printError(QStringLiteral("Nothing was saved."));
         return Failed;
     }
 

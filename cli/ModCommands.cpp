@@ -41,8 +41,8 @@ void setValue(ModSettings& mod, const ValueName& value, qint64 number)
 int refuse(const QStringList& refusals)
 {
     for (const QString& refusal : refusals)
-        PrintError(refusal);
-    PrintError(QStringLiteral("Nothing was saved."));
+        printError(refusal);
+    printError(QStringLiteral("Nothing was saved."));
     return Failed;
 }
 
@@ -50,17 +50,17 @@ int refuse(const QStringList& refusals)
 int save(Context& context, ModSettings& mod, ModFileSet changed)
 {
     if (changed.isEmpty()) {
-        PrintError(QStringLiteral("Nothing to save: the files already hold these values."));
+        printError(QStringLiteral("Nothing to save: the files already hold these values."));
         return Success;
     }
     const SaveReport report = ModFiles::SaveMod(mod, changed);
-    ModFiles::ReportSave(report, context.prompter);
+    ModFiles::reportSave(report, context.prompter);
     return report.failedFiles.isEmpty() ? Success : Failed;
 }
 
 } // namespace
 
-ModFile FileOf(ValueKind kind)
+ModFile fileOf(ValueKind kind)
 {
     switch (kind) {
     case ValueKind::BotSkill:
@@ -73,7 +73,7 @@ ModFile FileOf(ValueKind kind)
     }
 }
 
-QString ShownValue(const ModSettings& mod, const ValueName& value)
+QString shownValue(const ModSettings& mod, const ValueName& value)
 {
     switch (value.kind) {
     case ValueKind::FriendlyFire:
@@ -89,20 +89,20 @@ QString ShownValue(const ModSettings& mod, const ValueName& value)
     }
 }
 
-void LoadForCommand(Context& context, ModSettings& mod)
+void loadForCommand(Context& context, ModSettings& mod)
 {
-    StartUp::OpenMod(mod, context.modFolder, context.prompter);
+    StartUp::openMod(mod, context.modFolder, context.prompter);
 }
 
-int SetValues(Context& context, const QList<Assignment>& assignments)
+int setValues(Context& context, const QList<Assignment>& assignments)
 {
     ModSettings mod;
-    LoadForCommand(context, mod);
+    loadForCommand(context, mod);
     QStringList refusals;
     ModFileSet changed;
     for (const Assignment& assignment : assignments) {
-        const ModFile file = FileOf(assignment.value.kind);
-        const QString current = ShownValue(mod, assignment.value);
+        const ModFile file = fileOf(assignment.value.kind);
+        const QString current = shownValue(mod, assignment.value);
         QString refusal;
         if (!mod.isPresent(file))
             refusal =
@@ -112,12 +112,12 @@ int SetValues(Context& context, const QList<Assignment>& assignments)
                                      "number).")
                           .arg(assignment.argument, nativePath(mod, file));
         else
-            refusal = CheckNumber(assignment, current);
+            refusal = checkNumber(assignment, current);
         if (!refusal.isEmpty()) {
             refusals.append(refusal);
             continue;
         }
-        if (FileNumber(current) != assignment.number) {
+        if (fileNumber(current) != assignment.number) {
             setValue(mod, assignment.value, assignment.number);
             changed.insert(file);
         }
@@ -127,10 +127,10 @@ int SetValues(Context& context, const QList<Assignment>& assignments)
     return save(context, mod, changed);
 }
 
-int EditBotNames(Context& context, const QStringList& additions, const QStringList& removals)
+int editBotNames(Context& context, const QStringList& additions, const QStringList& removals)
 {
     ModSettings mod;
-    LoadForCommand(context, mod);
+    loadForCommand(context, mod);
     if (!mod.isPresent(ModFile::BotNames))
         return refuse({QStringLiteral("%1 is missing or cannot be read.").arg(nativePath(mod, ModFile::BotNames))});
     QStringList names = mod.BotNames();
@@ -149,7 +149,7 @@ int EditBotNames(Context& context, const QStringList& additions, const QStringLi
             continue;
         }
         if (stored != name)
-            PrintError(QStringLiteral("--add \"%1\": stored as \"%2\": a bot name is one line of the characters the "
+            printError(QStringLiteral("--add \"%1\": stored as \"%2\": a bot name is one line of the characters the "
                                       "file can hold.")
                            .arg(name, stored));
         names.append(stored);
@@ -160,11 +160,11 @@ int EditBotNames(Context& context, const QStringList& additions, const QStringLi
     return save(context, mod, {ModFile::BotNames});
 }
 
-int SwitchIntro(Context& context, bool on)
+int switchIntro(Context& context, bool on)
 {
     IntroSwitch intro;
     if (intro.ReadIntroStatus(context.modFolder) == on) {
-        PrintError(on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF"));
+        printError(on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF"));
         return Success;
     }
     intro.toggle(context.modFolder, context.prompter);

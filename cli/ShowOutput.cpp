@@ -21,7 +21,7 @@ QJsonValue number(const QString& text)
 {
     if (text.isEmpty())
         return QJsonValue::Null;
-    const std::optional<qint64> value = FileNumber(text);
+    const std::optional<qint64> value = fileNumber(text);
     return value ? QJsonValue(*value) : QJsonValue(text);
 }
 
@@ -31,8 +31,8 @@ Values modValues(const ModSettings& mod, bool introOn)
     values.append({BotNamesName, mod.isPresent(ModFile::BotNames)
                                      ? QJsonValue(QJsonArray::fromStringList(mod.BotNames()))
                                      : QJsonValue()});
-    for (const ValueName& value : ModValueNames()) {
-        values.append({value.name, mod.isPresent(FileOf(value.kind)) ? number(ShownValue(mod, value)) : QJsonValue()});
+    for (const ValueName& value : modValueNames()) {
+        values.append({value.name, mod.isPresent(fileOf(value.kind)) ? number(shownValue(mod, value)) : QJsonValue()});
     }
     values.append({IntroName, introOn});
     return values;
@@ -41,7 +41,7 @@ Values modValues(const ModSettings& mod, bool introOn)
 Values levelValues(const LevelSettings& settings)
 {
     Values values;
-    for (const ValueName& value : LevelValueNames()) {
+    for (const ValueName& value : levelValueNames()) {
         if (value.kind == ValueKind::ColdBreath)
             values.append({value.name, settings.ColdBreathPresent ? QJsonValue(settings.ColdBreathOn) : QJsonValue()});
         else
@@ -86,10 +86,10 @@ QString textLines(const QString& prefix, const Values& values)
 
 } // namespace
 
-int ShowMod(Context& context, bool json)
+int showMod(Context& context, bool json)
 {
     ModSettings mod;
-    LoadForCommand(context, mod);
+    loadForCommand(context, mod);
     IntroSwitch intro;
     const Values values = modValues(mod, intro.ReadIntroStatus(context.modFolder));
 
@@ -101,7 +101,7 @@ int ShowMod(Context& context, bool json)
     for (int level = 0; level < Levels::LevelCount; ++level) {
         const QString folder = QString::fromLatin1(Levels::LevelTable.at(level).folderName);
         const QString prefix = QStringLiteral("levels.") + folder;
-        const std::optional<LevelSettings> settings = ReadLevel(context, workflow, level, failed);
+        const std::optional<LevelSettings> settings = readLevel(context, workflow, level, failed);
         if (!settings) {
             levelObjects.insert(folder, QJsonValue());
             levelText += prefix + QStringLiteral(" = (not found)\n");
@@ -119,9 +119,9 @@ int ShowMod(Context& context, bool json)
     if (json) {
         QJsonObject object = toObject(about + values);
         object.insert(QStringLiteral("levels"), levelObjects);
-        PrintOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+        printOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
     } else {
-        PrintOut(textLines({}, about + values) + levelText);
+        printOut(textLines({}, about + values) + levelText);
     }
     return failed || context.prompter.errors() > 0 ? Failed : Success;
 }

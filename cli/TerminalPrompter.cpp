@@ -123,12 +123,12 @@ std::optional<QString> readLine()
 
 } // namespace
 
-void PrintOut(const QString& text)
+void printOut(const QString& text)
 {
     write(stdout, text);
 }
 
-void PrintError(const QString& line)
+void printError(const QString& line)
 {
     write(stderr, line + QLatin1Char('\n'));
 }
@@ -150,9 +150,9 @@ void TerminalPrompter::print(const QString& text, const QString& after) const
         lines.last() += QLatin1Char(' ') + after;
     if (m_subject.isEmpty()) {
         for (const QString& line : lines)
-            PrintError(line);
+            printError(line);
     } else {
-        PrintError(m_subject + QStringLiteral(": ") + lines.join(QLatin1Char(' ')));
+        printError(m_subject + QStringLiteral(": ") + lines.join(QLatin1Char(' ')));
     }
 }
 
@@ -202,7 +202,7 @@ std::optional<QString> TerminalPrompter::askText(const QString& prompt)
     return answer;
 }
 
-void AttachToConsole()
+void attachToConsole()
 {
 #ifdef Q_OS_WIN
     // Output redirected to a file or pipe already works; only a console has to be attached.

@@ -9,8 +9,8 @@
 namespace CommandLine {
 
 // Data for scripts goes to standard output, every message to standard error, both as UTF-8.
-void PrintOut(const QString& text);
-void PrintError(const QString& line);
+void printOut(const QString& text);
+void printError(const QString& line);
 
 // The message boxes of the core, on the terminal. Messages are printed to standard error; questions are
 // printed and answered Yes, because the user asked for the change on the command line; there is no folder
@@ -48,6 +48,6 @@ private:
 
 // Lets a program built for the windowed subsystem print to the console it was started from (Windows only;
 // elsewhere it does nothing).
-void AttachToConsole();
+void attachToConsole();
 
 } // namespace CommandLine

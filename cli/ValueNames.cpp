@@ -78,7 +78,7 @@ std::optional<qint64> parseNumber(const QString& text)
 
 } // namespace
 
-const QList<ValueName>& ModValueNames()
+const QList<ValueName>& modValueNames()
 {
     static const QList<ValueName> names = [] {
         const QString ffNames[] = {QStringLiteral("soldier-ff"), QStringLiteral("vehicle-ff"),
@@ -104,7 +104,7 @@ const QList<ValueName>& ModValueNames()
     return names;
 }
 
-const QList<ValueName>& LevelValueNames()
+const QList<ValueName>& levelValueNames()
 {
     static const QList<ValueName> names = [] {
         QList<ValueName> list;
@@ -120,7 +120,7 @@ const QList<ValueName>& LevelValueNames()
     return names;
 }
 
-std::optional<QList<Assignment>> ParseAssignments(const QStringList& arguments, const QList<ValueName>& names,
+std::optional<QList<Assignment>> parseAssignments(const QStringList& arguments, const QList<ValueName>& names,
                                                   QString& error)
 {
     QList<Assignment> assignments;
@@ -147,7 +147,7 @@ std::optional<QList<Assignment>> ParseAssignments(const QStringList& arguments, 
         }
         Assignment assignment{*found, argument};
         if (found->kind == ValueKind::ColdBreath) {
-            const std::optional<bool> on = ParseSwitch(text);
+            const std::optional<bool> on = parseSwitch(text);
             if (!on) {
                 error = QStringLiteral("%1: expected on or off.").arg(argument);
                 return std::nullopt;
@@ -166,7 +166,7 @@ std::optional<QList<Assignment>> ParseAssignments(const QStringList& arguments, 
     return assignments;
 }
 
-std::optional<bool> ParseSwitch(const QString& text)
+std::optional<bool> parseSwitch(const QString& text)
 {
     if (text.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0 ||
         text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
@@ -177,20 +177,20 @@ std::optional<bool> ParseSwitch(const QString& text)
     return std::nullopt;
 }
 
-std::optional<qint64> FileNumber(const QString& text)
+std::optional<qint64> fileNumber(const QString& text)
 {
     return text.isEmpty() ? std::nullopt : parseNumber(text);
 }
 
-QString CheckNumber(const Assignment& assignment, const QString& fileValue)
+QString checkNumber(const Assignment& assignment, const QString& fileValue)
 {
     const ValueRange& range = assignment.value.range;
-    if (range.contains(assignment.number) || FileNumber(fileValue) == assignment.number)
+    if (range.contains(assignment.number) || fileNumber(fileValue) == assignment.number)
         return {};
     return QStringLiteral("%1: outside %2 (the file holds %3).").arg(assignment.argument, rangeText(range), fileValue);
 }
 
-QStringList DescribeNames(const QList<ValueName>& names)
+QStringList describeNames(const QList<ValueName>& names)
 {
     QStringList lines;
     QStringList scores{QString()};

@@ -31,9 +31,9 @@ struct ValueName
 };
 
 // The mod's values in the order the main window shows them: friendly fire, bot skill, max bots, scores.
-const QList<ValueName>& ModValueNames();
+const QList<ValueName>& modValueNames();
 // A level's values in the order of the level window.
-const QList<ValueName>& LevelValueNames();
+const QList<ValueName>& levelValueNames();
 
 // The two values that have commands of their own rather than name=value.
 inline const QString BotNamesName = QStringLiteral("bot-names");
@@ -50,20 +50,20 @@ struct Assignment
 
 // Reads name=value arguments against the names. A malformed argument, an unknown name or a name given twice
 // gives nothing, with the reason in error.
-std::optional<QList<Assignment>> ParseAssignments(const QStringList& arguments, const QList<ValueName>& names,
+std::optional<QList<Assignment>> parseAssignments(const QStringList& arguments, const QList<ValueName>& names,
                                                   QString& error);
 
 // on and true, off and false.
-std::optional<bool> ParseSwitch(const QString& text);
+std::optional<bool> parseSwitch(const QString& text);
 
 // The number a value text of a file stands for, when it is a plain number.
-std::optional<qint64> FileNumber(const QString& text);
+std::optional<qint64> fileNumber(const QString& text);
 
 // Takes a number within the range, or the one the file already holds (a value the windows would show and
 // keep). Returns the refusal, or an empty text.
-QString CheckNumber(const Assignment& assignment, const QString& fileValue);
+QString checkNumber(const Assignment& assignment, const QString& fileValue);
 
 // The names listed for --help, each with what it is.
-QStringList DescribeNames(const QList<ValueName>& names);
+QStringList describeNames(const QList<ValueName>& names);
 
 } // namespace CommandLine

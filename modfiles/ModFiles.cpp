@@ -76,7 +76,7 @@ SaveReport SaveMod(ModSettings& mod, ModFileSet files)
     return report;
 }
 
-void ReportLoad(const LoadReport& report, Prompter& prompter)
+void reportLoad(const LoadReport& report, Prompter& prompter)
 {
     if (report.unreadableFiles.isEmpty())
         return;
@@ -85,7 +85,7 @@ void ReportLoad(const LoadReport& report, Prompter& prompter)
                       nativeList(report.unreadableFiles));
 }
 
-void ReportSave(const SaveReport& report, Prompter& prompter)
+void reportSave(const SaveReport& report, Prompter& prompter)
 {
     if (!report.failedFiles.isEmpty()) {
         QString text = QStringLiteral("Unable to save these files; they keep their old contents:\r\n") +

@@ -30,8 +30,8 @@ LoadReport LoadMod(ModSettings& mod);
 SaveReport SaveMod(ModSettings& mod, ModFileSet files);
 
 // Tells the user what the load could not read (once, naming the files).
-void ReportLoad(const LoadReport& report, Prompter& prompter);
+void reportLoad(const LoadReport& report, Prompter& prompter);
 // "Data saved." when every selected file was written; otherwise the files that were not, as an error.
-void ReportSave(const SaveReport& report, Prompter& prompter);
+void reportSave(const SaveReport& report, Prompter& prompter);
 
 } // namespace ModFiles

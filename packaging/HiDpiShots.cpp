@@ -105,11 +105,11 @@ int main(int argc, char** argv)
         folder = asked + QStringLiteral("/hidpi/") + QString::number(qRound(app.devicePixelRatio() * 100));
     QTemporaryDir work;
     const QString game = work.path() + QStringLiteral("/game");
-    if ((!folder.isEmpty() && !QDir().mkpath(folder)) || !work.isValid() || !DemoGame::Create(game).isEmpty()) {
+    if ((!folder.isEmpty() && !QDir().mkpath(folder)) || !work.isValid() || !DemoGame::create(game).isEmpty()) {
         QTextStream(stderr) << "cannot make the demo game or the folder " << folder << '\n';
         return 1;
     }
-    TextStyle::Install();
+    TextStyle::install();
     QSettings store(work.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
     store.setValue(QStringLiteral("Paths/GXPath"), game + QLatin1Char('/'));
 
@@ -151,9 +151,9 @@ int main(int argc, char** argv)
 
     // At the scales the build paints, every picture the windows showed came from the build.
     const int percent = qRound(windows.select->devicePixelRatioF() * 100);
-    if (Artwork::HasBuiltPictures() && std::find(std::begin(Artwork::BuiltPercents), std::end(Artwork::BuiltPercents),
+    if (Artwork::hasBuiltPictures() && std::find(std::begin(Artwork::BuiltPercents), std::end(Artwork::BuiltPercents),
                                                  percent) != std::end(Artwork::BuiltPercents)) {
-        for (const QString& painted : Artwork::PaintedAtRunTime())
+        for (const QString& painted : Artwork::paintedAtRunTime())
             g_failures.append(QStringLiteral("painted at run time, not built: ") + painted);
     }
 

@@ -17,8 +17,8 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "usage: gx3190-icons FOLDER ID\n";
         return 2;
     }
-    TextStyle::Install();
-    const QIcon icon = Artwork::ApplicationIcon();
+    TextStyle::install();
+    const QIcon icon = Artwork::applicationIcon();
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
         const QImage image = icon.pixmap(QSize(side, side), 1.0).toImage();
         // A size the icon does not hold would come back scaled from another one: blurry, so refused.

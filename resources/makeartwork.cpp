@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <functional>
 
-// gx3190-makeartwork FOLDER FORM: paints every picture the program embeds (Artwork::PicturesToBuild) into
-// FOLDER/<percent>/<name>.argb (Artwork::PictureBytes) and lists them in FOLDER/artwork.qrc, from which the
+// gx3190-makeartwork FOLDER FORM: paints every picture the program embeds (Artwork::picturesToBuild) into
+// FOLDER/<percent>/<name>.argb (Artwork::pictureBytes) and lists them in FOLDER/artwork.qrc, from which the
 // build makes the bundle the program loads them from. FORM is the main window's form file: the places of its
 // group plates and grooves are read from it, so that the form stays the one place that holds them.
 namespace {
@@ -46,7 +46,7 @@ QRect ReadRect(QXmlStreamReader& xml)
 }
 
 // The geometry of the form's hidden placeholders, in the form's order: those named Plate... are the group
-// plates and those named Groove... the grooves, as the main window hands them to Artwork::MainBackground.
+// plates and those named Groove... the grooves, as the main window hands them to Artwork::mainBackground.
 bool ReadPlaces(const QString& path, QList<QRect>& plates, QList<QRect>& grooves)
 {
     QFile file(path);
@@ -87,16 +87,16 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "no plates read from " << args.at(2) << '\n';
         return 1;
     }
-    TextStyle::Install();
+    TextStyle::install();
     QString list;
-    for (const auto& [name, dpr] : Artwork::PicturesToBuild(plates, grooves)) {
+    for (const auto& [name, dpr] : Artwork::picturesToBuild(plates, grooves)) {
         const QString relative = QStringLiteral("%1/").arg(qRound(dpr * 100)) + name + QStringLiteral(".argb");
-        const QImage image = Artwork::PaintPicture(name, dpr);
+        const QImage image = Artwork::paintPicture(name, dpr);
         if (image.isNull()) {
             QTextStream(stderr) << "no picture " << relative << '\n';
             return 1;
         }
-        const QByteArray bytes = Artwork::PictureBytes(image);
+        const QByteArray bytes = Artwork::pictureBytes(image);
         if (!Write(args.at(1) + QLatin1Char('/') + relative,
                    [&bytes](QSaveFile& file) { return file.write(bytes) == bytes.size(); }))
             return 1;

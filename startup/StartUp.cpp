@@ -18,7 +18,7 @@
 
 namespace StartUp {
 
-void PrepareProcess()
+void prepareProcess()
 {
 #ifdef Q_OS_LINUX
     if (qEnvironmentVariableIsEmpty("TZ"))
@@ -26,17 +26,17 @@ void PrepareProcess()
 #endif
 }
 
-QString FolderPrompt()
+QString folderPrompt()
 {
     return QStringLiteral("Locate Gravix 3190 folder\r\nExample: C:\\Program Files\\Kelvane\\Gravix 3190\\");
 }
 
-QString ExitQuestion()
+QString exitQuestion()
 {
     return QStringLiteral("Do you want to exit?");
 }
 
-QString FolderError()
+QString folderError()
 {
     return QStringLiteral("An error has occured!");
 }
@@ -73,7 +73,7 @@ bool LessIgnoringCase(const QString& a, const QString& b)
 
 } // namespace
 
-QStringList ProgramFilesFolders()
+QStringList programFilesFolders()
 {
     QStringList folders;
 #ifdef Q_OS_WIN
@@ -117,7 +117,7 @@ QStringList ListMods(const QString& modsPath)
     return names;
 }
 
-Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
+Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
             const std::function<void()>& showSelect)
 {
     mod.setSaveFlags(ModFileSet::all());
@@ -134,7 +134,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
 
         QString chosen;
         if (mod.PromptForGameFolder) {
-            chosen = prompter.chooseFolder(FolderPrompt());
+            chosen = prompter.chooseFolder(folderPrompt());
             if (!chosen.isEmpty())
                 chosen = FileSystem::withTrailingSlash(QDir::fromNativeSeparators(chosen));
         } else {
@@ -142,7 +142,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
         }
 
         if (chosen.isEmpty()) {
-            if (prompter.question(ExitQuestion()))
+            if (prompter.question(exitQuestion()))
                 return {true, {}};
             continue;
         }
@@ -154,7 +154,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
             if (FileSystem::FolderExists(modsFolder))
                 break;
         }
-        prompter.critical(FolderError());
+        prompter.critical(folderError());
         // Without this a stored folder that has gone would bring the same error back for ever.
         if (!mod.PromptForGameFolder)
             storedFolderFailed = true;
@@ -164,7 +164,7 @@ Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
     return {false, ListMods(modsFolder)};
 }
 
-void OpenMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro,
+void openMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro,
              const std::function<void()>& opened)
 {
     mod.ModFolder = modFolder;
@@ -173,7 +173,7 @@ void OpenMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, Int
         intro->ReadIntroStatus(mod.ModFolder);
     if (opened)
         opened();
-    ModFiles::ReportLoad(report, prompter);
+    ModFiles::reportLoad(report, prompter);
 }
 
 } // namespace StartUp

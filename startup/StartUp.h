@@ -17,7 +17,7 @@ namespace StartUp {
 // Process settings the program starts with, before anything else runs. On Linux: the time zone named once
 // (libzip converts every archive member's time with mktime, and with TZ unset glibc looks at
 // /etc/localtime again each time: thousands of times for a large level archive).
-void PrepareProcess();
+void prepareProcess();
 
 // The store's keys (section "Paths").
 inline constexpr const char* GamePathKey = "Paths/GXPath";
@@ -28,13 +28,13 @@ inline constexpr const char* DefaultInstallFolder = "Kelvane/Gravix 3190/";
 inline constexpr const char* GameExecutable = "gx3190.exe";
 
 // The prompt of the folder dialog and the two boxes of the loop.
-QString FolderPrompt();
-QString ExitQuestion();
-QString FolderError();
+QString folderPrompt();
+QString exitQuestion();
+QString folderError();
 
 // The program-files folders where the game may be installed, each ending with '/', the platform's own
 // first: on Windows the system's folders, elsewhere those of the Wine prefix ($WINEPREFIX, else ~/.wine).
-QStringList ProgramFilesFolders();
+QStringList programFilesFolders();
 
 // Looks for the game in its default place under each program-files folder. Always stores the first folder
 // as "PrPath"; stores "GXPath" only when the game is found. Sets ProgramFilesPath, GamePath and
@@ -55,14 +55,14 @@ struct Outcome
 // exists (the mod selection window appears before its mods folder is checked). On success ModsPath is set
 // (ending with '/') and the four save flags are true. A stored folder that fails the tests is not used
 // again in this run: after the error the folder dialog is offered, and the store keeps its value.
-Outcome Run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
+Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
             const std::function<void()>& showSelect);
 
 // Opens a mod for editing, for the mod selection and the command line alike: modFolder (no trailing '/')
 // becomes ModFolder, the score key table is filled, the four files are loaded and, given an intro switch,
 // the movie state is read. Then opened runs (the windows show the main window there), and only after it
 // are the files that could not be read told, so that the box has the window it concerns beneath it.
-void OpenMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro = nullptr,
+void openMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro = nullptr,
              const std::function<void()>& opened = {});
 
 } // namespace StartUp

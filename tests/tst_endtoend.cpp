@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(ReadBytes(mod + QStringLiteral("/AI/AIDefault.AI")), ai);
         QCOMPARE(
             ReadBytes(mod + QStringLiteral("/AI/BotNames.AI")),
-            DemoGame::BotNamesFile({QStringLiteral("Kestrel"), QStringLiteral("Vargo Prime"), QStringLiteral("Mira-7"),
+            DemoGame::botNamesFile({QStringLiteral("Kestrel"), QStringLiteral("Vargo Prime"), QStringLiteral("Mira-7"),
                                     QStringLiteral("Brannoch"), QStringLiteral("Zell"), QStringLiteral("Nova")}));
         QCOMPARE(ReadBytes(mod + QStringLiteral("/python/game/scoringCommon.py")), scoringBefore);
 
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(VisibleOnly(editor), main);
 
         const QList<StoredMember> zip = ReadZip(mod + QStringLiteral("/Levels/Merrow_Harbor/server.ZIP"));
-        QCOMPARE(MemberData(zip, "Init.CON"), DemoGame::InitCon(8).replace("TicketsEx 16 1 180", "TicketsEx 16 1 181"));
+        QCOMPARE(MemberData(zip, "Init.CON"), DemoGame::initCon(8).replace("TicketsEx 16 1 180", "TicketsEx 16 1 181"));
         QCOMPARE(MemberData(zip, "Overgrowth/Overgrowth.con"),
                  QByteArray("rem overgrowth\r\nOvergrowth.density 0.8\r\n").repeated(20));
         // The other levels and the movies were not touched.

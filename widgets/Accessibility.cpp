@@ -81,7 +81,7 @@ void NameOnce(QWidget* window)
         auto* caption = window->findChild<QLabel*>(captionName);
         if (!caption)
             continue;
-        const QString spoken = Accessibility::SpokenCaption(caption->text());
+        const QString spoken = Accessibility::spokenCaption(caption->text());
         const bool ours = control->property(AutoNameProperty).toBool();
         if (spoken.isEmpty() || (!ours && !control->accessibleName().isEmpty()))
             continue;
@@ -165,7 +165,7 @@ QAccessibleInterface* PictureInterfaces(const QString& className, QObject* objec
 
 namespace Accessibility {
 
-void InstallInterfaces()
+void installInterfaces()
 {
     static const bool installed = [] {
         QAccessible::installFactory(PictureInterfaces);
@@ -174,7 +174,7 @@ void InstallInterfaces()
     Q_UNUSED(installed);
 }
 
-void NameControls(QWidget* window)
+void nameControls(QWidget* window)
 {
     if (!window)
         return;
@@ -185,7 +185,7 @@ void NameControls(QWidget* window)
     }
 }
 
-QString SpokenCaption(const QString& caption)
+QString spokenCaption(const QString& caption)
 {
     QString spoken = caption;
     spoken.replace(QLatin1String("&&"), QLatin1String("&"));

@@ -12,13 +12,13 @@ namespace Accessibility {
 // Names every control of the window after its caption (a name the window set itself is kept), gives a
 // window without a title the program's name, and renames again each time the window is shown, because
 // some captions change with what the window edits.
-void NameControls(QWidget* window);
+void nameControls(QWidget* window);
 
 // Makes picture buttons known to assistive tools as push buttons (with a press action) and check pictures
 // as check boxes (with their checked state and a toggle action). Idempotent; the widgets call it.
-void InstallInterfaces();
+void installInterfaces();
 
 // The caption as it is spoken: without the trailing colon and blanks, a doubled "&" read as one.
-QString SpokenCaption(const QString& caption);
+QString spokenCaption(const QString& caption);
 
 } // namespace Accessibility

@@ -91,7 +91,7 @@ QImage PaintMainNamed(const QString& name, qreal dpr)
     const std::optional<QList<QRect>> grooves = ParsePlaces(parts.at(2));
     if (!plates || !grooves)
         return {};
-    return PaintMainBackground(*plates, *grooves, dpr);
+    return paintMainBackground(*plates, *grooves, dpr);
 }
 
 struct Look
@@ -108,7 +108,7 @@ const QList<Look>& Looks()
     static const QList<Look> looks = [] {
         QList<Look> list;
         for (const QSize size : {QSize(137, 121), QSize(201, 81), QSize(201, 177), QSize(201, 289)})
-            list.append({DialogName(size), [size](qreal dpr) { return PaintDialogBackground(size, dpr); }});
+            list.append({DialogName(size), [size](qreal dpr) { return paintDialogBackground(size, dpr); }});
         const QList<QPair<QSize, QString>> buttons{
             {QSize(121, 18), QStringLiteral("EDIT")},  {QSize(91, 18), QStringLiteral("EDIT")},
             {QSize(91, 18), QStringLiteral("SAVE")},   {QSize(91, 18), QStringLiteral("CANCEL")},
@@ -116,18 +116,18 @@ const QList<Look>& Looks()
         for (const auto& [size, word] : buttons) {
             for (const bool pressed : {false, true})
                 list.append({ButtonName(size, word, pressed),
-                             [size, word, pressed](qreal dpr) { return PaintWordButton(size, word, pressed, dpr); }});
+                             [size, word, pressed](qreal dpr) { return paintWordButton(size, word, pressed, dpr); }});
         }
         for (const bool pressed : {false, true}) {
             list.append(
-                {FaceName("exit", pressed), [pressed](qreal dpr) { return PaintWindowFace(pressed, true, dpr); }});
+                {FaceName("exit", pressed), [pressed](qreal dpr) { return paintWindowFace(pressed, true, dpr); }});
             list.append(
-                {FaceName("minimise", pressed), [pressed](qreal dpr) { return PaintWindowFace(pressed, false, dpr); }});
+                {FaceName("minimise", pressed), [pressed](qreal dpr) { return paintWindowFace(pressed, false, dpr); }});
         }
-        list.append({QStringLiteral("check-on"), [](qreal dpr) { return PaintCheck(true, dpr); }});
-        list.append({QStringLiteral("check-off"), [](qreal dpr) { return PaintCheck(false, dpr); }});
-        list.append({QStringLiteral("track"), PaintTrack});
-        list.append({QStringLiteral("knob"), PaintKnob});
+        list.append({QStringLiteral("check-on"), [](qreal dpr) { return paintCheck(true, dpr); }});
+        list.append({QStringLiteral("check-off"), [](qreal dpr) { return paintCheck(false, dpr); }});
+        list.append({QStringLiteral("track"), paintTrack});
+        list.append({QStringLiteral("knob"), paintKnob});
         return list;
     }();
     return looks;
@@ -174,7 +174,7 @@ bool MountBuiltPictures()
 // The built copy where the program holds one, else painted now (and noted).
 QImage BuiltOrPainted(const QString& name, qreal dpr, const std::function<QImage()>& paint)
 {
-    QImage image = Artwork::BuiltPicture(name, dpr);
+    QImage image = Artwork::builtPicture(name, dpr);
     if (image.isNull()) {
         image = paint();
         PaintedKeys().append(Key(name, dpr));
@@ -199,66 +199,66 @@ QPixmap Picture(const QString& name, qreal dpr, const std::function<QImage()>& p
 
 namespace Artwork {
 
-QPixmap MainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
+QPixmap mainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
 {
-    return Picture(MainName(plates, grooves), dpr, [=] { return PaintMainBackground(plates, grooves, dpr); });
+    return Picture(MainName(plates, grooves), dpr, [=] { return paintMainBackground(plates, grooves, dpr); });
 }
 
-QPixmap DialogBackground(QSize size, qreal dpr)
+QPixmap dialogBackground(QSize size, qreal dpr)
 {
-    return Picture(DialogName(size), dpr, [size, dpr] { return PaintDialogBackground(size, dpr); });
+    return Picture(DialogName(size), dpr, [size, dpr] { return paintDialogBackground(size, dpr); });
 }
 
-QPixmap ButtonFace(QSize size, const QString& word, bool pressed, qreal dpr)
+QPixmap buttonFace(QSize size, const QString& word, bool pressed, qreal dpr)
 {
-    return Picture(ButtonName(size, word, pressed), dpr, [=] { return PaintWordButton(size, word, pressed, dpr); });
+    return Picture(ButtonName(size, word, pressed), dpr, [=] { return paintWordButton(size, word, pressed, dpr); });
 }
 
-QPixmap ExitFace(bool pressed, qreal dpr)
+QPixmap exitFace(bool pressed, qreal dpr)
 {
-    return Picture(FaceName("exit", pressed), dpr, [=] { return PaintWindowFace(pressed, true, dpr); });
+    return Picture(FaceName("exit", pressed), dpr, [=] { return paintWindowFace(pressed, true, dpr); });
 }
 
-QPixmap MinimiseFace(bool pressed, qreal dpr)
+QPixmap minimiseFace(bool pressed, qreal dpr)
 {
-    return Picture(FaceName("minimise", pressed), dpr, [=] { return PaintWindowFace(pressed, false, dpr); });
+    return Picture(FaceName("minimise", pressed), dpr, [=] { return paintWindowFace(pressed, false, dpr); });
 }
 
-QPixmap CheckOn(qreal dpr)
+QPixmap checkOn(qreal dpr)
 {
-    return Picture(QStringLiteral("check-on"), dpr, [dpr] { return PaintCheck(true, dpr); });
+    return Picture(QStringLiteral("check-on"), dpr, [dpr] { return paintCheck(true, dpr); });
 }
 
-QPixmap CheckOff(qreal dpr)
+QPixmap checkOff(qreal dpr)
 {
-    return Picture(QStringLiteral("check-off"), dpr, [dpr] { return PaintCheck(false, dpr); });
+    return Picture(QStringLiteral("check-off"), dpr, [dpr] { return paintCheck(false, dpr); });
 }
 
-QPixmap SliderTrack(qreal dpr)
+QPixmap sliderTrack(qreal dpr)
 {
-    return Picture(QStringLiteral("track"), dpr, [dpr] { return PaintTrack(dpr); });
+    return Picture(QStringLiteral("track"), dpr, [dpr] { return paintTrack(dpr); });
 }
 
-QPixmap SliderKnob(qreal dpr)
+QPixmap sliderKnob(qreal dpr)
 {
-    return Picture(QStringLiteral("knob"), dpr, [dpr] { return PaintKnob(dpr); });
+    return Picture(QStringLiteral("knob"), dpr, [dpr] { return paintKnob(dpr); });
 }
 
-QIcon ApplicationIcon()
+QIcon applicationIcon()
 {
     QIcon icon;
     for (const int side : IconSides)
-        icon.addPixmap(QPixmap::fromImage(BuiltOrPainted(IconName(side), 1.0, [side] { return PaintIcon(side); })));
+        icon.addPixmap(QPixmap::fromImage(BuiltOrPainted(IconName(side), 1.0, [side] { return paintIcon(side); })));
     return icon;
 }
 
-void GiveApplicationIcon()
+void giveApplicationIcon()
 {
     if (QGuiApplication::windowIcon().isNull())
-        QGuiApplication::setWindowIcon(ApplicationIcon());
+        QGuiApplication::setWindowIcon(applicationIcon());
 }
 
-QList<QPair<QString, qreal>> PicturesToBuild(const QList<QRect>& mainPlates, const QList<QRect>& mainGrooves)
+QList<QPair<QString, qreal>> picturesToBuild(const QList<QRect>& mainPlates, const QList<QRect>& mainGrooves)
 {
     QList<QPair<QString, qreal>> pictures;
     for (const int percent : BuiltPercents) {
@@ -271,7 +271,7 @@ QList<QPair<QString, qreal>> PicturesToBuild(const QList<QRect>& mainPlates, con
     return pictures;
 }
 
-QList<QPair<QString, qreal>> BuiltPictures()
+QList<QPair<QString, qreal>> builtPictures()
 {
     QList<QPair<QString, qreal>> pictures;
     if (!MountBuiltPictures())
@@ -284,7 +284,7 @@ QList<QPair<QString, qreal>> BuiltPictures()
     return pictures;
 }
 
-QImage PaintPicture(const QString& name, qreal dpr)
+QImage paintPicture(const QString& name, qreal dpr)
 {
     for (const Look& look : Looks()) {
         if (look.name == name)
@@ -292,12 +292,12 @@ QImage PaintPicture(const QString& name, qreal dpr)
     }
     for (const int side : IconSides) {
         if (name == IconName(side) && dpr == 1.0)
-            return PaintIcon(side);
+            return paintIcon(side);
     }
     return PaintMainNamed(name, dpr);
 }
 
-QImage BuiltPicture(const QString& name, qreal dpr)
+QImage builtPicture(const QString& name, qreal dpr)
 {
     const int percent = qRound(dpr * 100);
     const bool built =
@@ -310,7 +310,7 @@ QImage BuiltPicture(const QString& name, qreal dpr)
     return PictureFromBytes(file.uncompressedData(), dpr);
 }
 
-QByteArray PictureBytes(const QImage& image)
+QByteArray pictureBytes(const QImage& image)
 {
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const quint32 size[2] = {quint32(pixels.width()), quint32(pixels.height())};
@@ -320,17 +320,17 @@ QByteArray PictureBytes(const QImage& image)
     return bytes;
 }
 
-bool HasBuiltPictures()
+bool hasBuiltPictures()
 {
     return MountBuiltPictures();
 }
 
-QStringList PaintedAtRunTime()
+QStringList paintedAtRunTime()
 {
     return PaintedKeys();
 }
 
-void DrawFocusRing(QPainter& painter, const QRect& box)
+void drawFocusRing(QPainter& painter, const QRect& box)
 {
     painter.save();
     painter.setOpacity(1.0);

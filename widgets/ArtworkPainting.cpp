@@ -17,10 +17,10 @@ namespace {
 
 void DrawLogo(QPainter& painter, const QRectF& area)
 {
-    QFont font = TextStyle::Font(10, true);
+    QFont font = TextStyle::font(10, true);
     font.setPixelSize(30);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 2.0);
-    QFont small = TextStyle::Font(10, true);
+    QFont small = TextStyle::font(10, true);
     small.setPixelSize(13);
     small.setLetterSpacing(QFont::AbsoluteSpacing, 5.0);
 
@@ -69,20 +69,20 @@ void DrawLogo(QPainter& painter, const QRectF& area)
 
 QImage PaintButton(QSize size, bool pressed, qreal dpr)
 {
-    QImage image = Canvas(size, dpr);
+    QImage image = canvas(size, dpr);
     const QRect device = image.rect();
     if (pressed)
-        FillBrushed(image, device, QColor(74, 78, 86), QColor(40, 42, 48), 5.0f, 71);
+        fillBrushed(image, device, QColor(74, 78, 86), QColor(40, 42, 48), 5.0f, 71);
     else
-        FillBrushed(image, device, QColor(228, 230, 234), QColor(168, 172, 180), 6.0f, 70);
+        fillBrushed(image, device, QColor(228, 230, 234), QColor(168, 172, 180), 6.0f, 70);
     QPainter painter(&image);
     const QRectF r(QPointF(0, 0), QSizeF(size));
     painter.setPen(QPen(QColor(12, 12, 14), 1.0));
     painter.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
     if (pressed)
-        Bevel(painter, r.adjusted(1, 1, -1, -1), QColor(110, 114, 122), QColor(8, 8, 10), true);
+        bevel(painter, r.adjusted(1, 1, -1, -1), QColor(110, 114, 122), QColor(8, 8, 10), true);
     else
-        Bevel(painter, r.adjusted(1, 1, -1, -1), Qt::white, QColor(96, 100, 108));
+        bevel(painter, r.adjusted(1, 1, -1, -1), Qt::white, QColor(96, 100, 108));
     return image;
 }
 
@@ -90,13 +90,13 @@ QImage PaintButton(QSize size, bool pressed, qreal dpr)
 
 namespace ArtworkPainting {
 
-QImage PaintWordButton(QSize size, const QString& word, bool pressed, qreal dpr)
+QImage paintWordButton(QSize size, const QString& word, bool pressed, qreal dpr)
 {
     QImage image = PaintButton(size, pressed, dpr);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    QFont font = TextStyle::Font(8, true);
+    QFont font = TextStyle::font(8, true);
     font.setPixelSize(qBound(7, size.height() - 7, 14));
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.8);
     painter.setFont(font);
@@ -117,7 +117,7 @@ QImage PaintWordButton(QSize size, const QString& word, bool pressed, qreal dpr)
     return image;
 }
 
-QImage PaintWindowFace(bool pressed, bool cross, qreal dpr)
+QImage paintWindowFace(bool pressed, bool cross, qreal dpr)
 {
     const QSize size(18, 18);
     QImage image = PaintButton(size, pressed, dpr);
@@ -142,15 +142,15 @@ QImage PaintWindowFace(bool pressed, bool cross, qreal dpr)
     return image;
 }
 
-QImage PaintCheck(bool on, qreal dpr)
+QImage paintCheck(bool on, qreal dpr)
 {
-    QImage image = Canvas(QSize(16, 16), dpr);
+    QImage image = canvas(QSize(16, 16), dpr);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QRectF outer(0, 0, 16, 16);
     // A recessed socket: dark rim, lighter lip at the bottom right.
     painter.fillRect(outer, QColor(14, 15, 17));
-    Bevel(painter, outer, QColor(0, 0, 0), QColor(150, 154, 160), true);
+    bevel(painter, outer, QColor(0, 0, 0), QColor(150, 154, 160), true);
     const QRectF lamp = outer.adjusted(2, 2, -2, -2);
     if (on) {
         QRadialGradient glow(lamp.center() - QPointF(1.2, 1.2), 8.0);
@@ -183,11 +183,11 @@ QImage PaintCheck(bool on, qreal dpr)
     return image;
 }
 
-QImage PaintTrack(qreal dpr)
+QImage paintTrack(qreal dpr)
 {
     const QSize size(181, 19);
-    QImage image = Canvas(size, dpr);
-    FillDarkTexture(image, image.rect(), QColor(22, 23, 26), 40);
+    QImage image = canvas(size, dpr);
+    fillDarkTexture(image, image.rect(), QColor(22, 23, 26), 40);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QRectF r(QPointF(0, 0), QSizeF(size));
@@ -198,8 +198,8 @@ QImage PaintTrack(qreal dpr)
     depth.setColorAt(1.0, QColor(255, 255, 255, 18));
     painter.fillRect(r, depth);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    Bevel(painter, r, QColor(0, 0, 0), QColor(232, 234, 238), true);
-    Bevel(painter, r.adjusted(1, 1, -1, -1), QColor(50, 52, 56), QColor(120, 124, 130), true);
+    bevel(painter, r, QColor(0, 0, 0), QColor(232, 234, 238), true);
+    bevel(painter, r.adjusted(1, 1, -1, -1), QColor(50, 52, 56), QColor(120, 124, 130), true);
     // A centre slot with tick marks every tenth of the travel.
     painter.setPen(QPen(QColor(0, 0, 0), 1.0));
     painter.drawLine(QPointF(8, 9.5), QPointF(173, 9.5));
@@ -214,16 +214,16 @@ QImage PaintTrack(qreal dpr)
     return image;
 }
 
-QImage PaintKnob(qreal dpr)
+QImage paintKnob(qreal dpr)
 {
     const QSize size(22, 15);
-    QImage image = Canvas(size, dpr);
-    FillBrushed(image, image.rect(), QColor(236, 238, 242), QColor(150, 154, 162), 6.0f, 50);
+    QImage image = canvas(size, dpr);
+    fillBrushed(image, image.rect(), QColor(236, 238, 242), QColor(150, 154, 162), 6.0f, 50);
     QPainter painter(&image);
     const QRectF r(QPointF(0, 0), QSizeF(size));
     painter.setPen(QPen(QColor(10, 10, 12), 1.0));
     painter.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
-    Bevel(painter, r.adjusted(1, 1, -1, -1), Qt::white, QColor(80, 84, 92));
+    bevel(painter, r.adjusted(1, 1, -1, -1), Qt::white, QColor(80, 84, 92));
     // Three grip grooves.
     for (int i = 0; i < 3; ++i) {
         const qreal x = 7.5 + i * 3.0;
@@ -236,16 +236,16 @@ QImage PaintKnob(qreal dpr)
     return image;
 }
 
-QImage PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
+QImage paintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr)
 {
     const QSize size(449, 360);
-    QImage image = Canvas(size, dpr);
-    FillDarkTexture(image, image.rect(), QColor(38, 40, 45), 10);
+    QImage image = canvas(size, dpr);
+    fillDarkTexture(image, image.rect(), QColor(38, 40, 45), 10);
     // The title banner: a darker brushed band with a bright lower edge.
-    FillBrushed(image, DeviceRect(QRectF(1, 1, 447, 59), dpr), QColor(58, 62, 70), QColor(24, 26, 30), 4.0f, 11);
+    fillBrushed(image, deviceRect(QRectF(1, 1, 447, 59), dpr), QColor(58, 62, 70), QColor(24, 26, 30), 4.0f, 11);
     {
         QPainter painter(&image);
-        Vignette(painter, QRectF(QPointF(0, 0), QSizeF(size)), 150);
+        vignette(painter, QRectF(QPointF(0, 0), QSizeF(size)), 150);
         painter.setPen(QPen(QColor(0, 0, 0), 1.0));
         painter.drawLine(QPointF(1, 59.5), QPointF(448, 59.5));
         painter.setPen(QPen(QColor(150, 156, 166), 1.0));
@@ -271,9 +271,9 @@ QImage PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& groov
     // The group plates where the labels sit.
     quint32 seed = 21;
     for (const QRect& plate : plates)
-        Panel(image, plate, seed++);
+        panel(image, plate, seed++);
     for (const QRect& groove : grooves)
-        Divider(image, groove.left(), groove.right(), groove.top());
+        divider(image, groove.left(), groove.right(), groove.top());
     {
         QPainter painter(&image);
         // The client area's white edge, as on every window of the editor.
@@ -283,13 +283,13 @@ QImage PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& groov
     return image;
 }
 
-QImage PaintDialogBackground(QSize size, qreal dpr)
+QImage paintDialogBackground(QSize size, qreal dpr)
 {
-    QImage image = Canvas(size, dpr);
-    FillDarkTexture(image, image.rect(), QColor(40, 42, 47), 12);
+    QImage image = canvas(size, dpr);
+    fillDarkTexture(image, image.rect(), QColor(40, 42, 47), 12);
     QPainter painter(&image);
     const QRectF r(QPointF(0, 0), QSizeF(size));
-    Vignette(painter, r, 130);
+    vignette(painter, r, 130);
     // A faint top light so that the white titles sit on a slightly brighter band.
     QLinearGradient light(r.topLeft(), QPointF(0, qMin<qreal>(40, r.height())));
     light.setColorAt(0.0, QColor(255, 255, 255, 22));
@@ -299,7 +299,7 @@ QImage PaintDialogBackground(QSize size, qreal dpr)
     return image;
 }
 
-QImage PaintIcon(int side)
+QImage paintIcon(int side)
 {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -316,7 +316,7 @@ QImage PaintIcon(int side)
     painter.setPen(QPen(QColor(255, 255, 255, 90), qMax(1.0, s / 48)));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(plate.adjusted(s * 0.04, s * 0.04, -s * 0.04, -s * 0.04), s * 0.12, s * 0.12);
-    QFont font = TextStyle::Font(10, true);
+    QFont font = TextStyle::font(10, true);
     font.setPixelSize(qMax(6, qRound(s * 0.5)));
     QPainterPath text;
     text.addText(0, 0, font, QStringLiteral("GX"));

@@ -10,13 +10,13 @@
 // the pictures, keeps them for the run and loads the build's copies instead where it holds them.
 namespace ArtworkPainting {
 
-QImage PaintWordButton(QSize size, const QString& word, bool pressed, qreal dpr);
-QImage PaintWindowFace(bool pressed, bool cross, qreal dpr);
-QImage PaintCheck(bool on, qreal dpr);
-QImage PaintTrack(qreal dpr);
-QImage PaintKnob(qreal dpr);
-QImage PaintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr);
-QImage PaintDialogBackground(QSize size, qreal dpr);
-QImage PaintIcon(int side);
+QImage paintWordButton(QSize size, const QString& word, bool pressed, qreal dpr);
+QImage paintWindowFace(bool pressed, bool cross, qreal dpr);
+QImage paintCheck(bool on, qreal dpr);
+QImage paintTrack(qreal dpr);
+QImage paintKnob(qreal dpr);
+QImage paintMainBackground(const QList<QRect>& plates, const QList<QRect>& grooves, qreal dpr);
+QImage paintDialogBackground(QSize size, qreal dpr);
+QImage paintIcon(int side);
 
 } // namespace ArtworkPainting

@@ -63,7 +63,7 @@ void Rivet(QPainter& painter, QPointF centre)
 
 namespace ArtworkSurfaces {
 
-QImage Canvas(QSize logical, qreal dpr)
+QImage canvas(QSize logical, qreal dpr)
 {
     QImage image(qMax(1, qRound(logical.width() * dpr)), qMax(1, qRound(logical.height() * dpr)),
                  QImage::Format_ARGB32_Premultiplied);
@@ -72,14 +72,14 @@ QImage Canvas(QSize logical, qreal dpr)
     return image;
 }
 
-QRect DeviceRect(const QRectF& logical, qreal dpr)
+QRect deviceRect(const QRectF& logical, qreal dpr)
 {
     return QRect(QPoint(qRound(logical.left() * dpr), qRound(logical.top() * dpr)),
                  QPoint(qRound(logical.right() * dpr) - 1, qRound(logical.bottom() * dpr) - 1));
 }
 
 // Dark cast metal: fine grain over slow blotches.
-void FillDarkTexture(QImage& image, const QRect& area, QColor base, quint32 seed)
+void fillDarkTexture(QImage& image, const QRect& area, QColor base, quint32 seed)
 {
     const QRect r = area.intersected(image.rect());
     const float dpr = static_cast<float>(image.devicePixelRatio());
@@ -100,7 +100,7 @@ void FillDarkTexture(QImage& image, const QRect& area, QColor base, quint32 seed
 }
 
 // Brushed metal: streaks along the rows, each row a little lighter or darker than the next.
-void FillBrushed(QImage& image, const QRect& area, QColor top, QColor bottom, float strength, quint32 seed)
+void fillBrushed(QImage& image, const QRect& area, QColor top, QColor bottom, float strength, quint32 seed)
 {
     const QRect r = area.intersected(image.rect());
     if (r.isEmpty())
@@ -121,7 +121,7 @@ void FillBrushed(QImage& image, const QRect& area, QColor top, QColor bottom, fl
     }
 }
 
-void Vignette(QPainter& painter, const QRectF& area, int alpha)
+void vignette(QPainter& painter, const QRectF& area, int alpha)
 {
     QRadialGradient shade(area.center(), std::hypot(area.width(), area.height()) * 0.55);
     shade.setColorAt(0.0, QColor(0, 0, 0, 0));
@@ -131,7 +131,7 @@ void Vignette(QPainter& painter, const QRectF& area, int alpha)
 }
 
 // A raised edge: light along the top and left, dark along the bottom and right (or the other way round).
-void Bevel(QPainter& painter, const QRectF& r, QColor light, QColor dark, bool sunken)
+void bevel(QPainter& painter, const QRectF& r, QColor light, QColor dark, bool sunken)
 {
     const QColor first = sunken ? dark : light;
     const QColor second = sunken ? light : dark;
@@ -144,10 +144,10 @@ void Bevel(QPainter& painter, const QRectF& r, QColor light, QColor dark, bool s
 }
 
 // A light brushed panel where black labels sit, edged by the white and black frame lines.
-void Panel(QImage& image, const QRect& logical, quint32 seed)
+void panel(QImage& image, const QRect& logical, quint32 seed)
 {
     const qreal dpr = image.devicePixelRatio();
-    FillBrushed(image, DeviceRect(logical, dpr), QColor(206, 209, 214), QColor(176, 180, 187), 7.0f, seed);
+    fillBrushed(image, deviceRect(logical, dpr), QColor(206, 209, 214), QColor(176, 180, 187), 7.0f, seed);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
     QLinearGradient sheen(logical.topLeft(), logical.bottomRight());
@@ -160,7 +160,7 @@ void Panel(QImage& image, const QRect& logical, quint32 seed)
     painter.setPen(QPen(Qt::black, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
-    Bevel(painter, r.adjusted(1, 1, -1, -1), Qt::white, QColor(110, 114, 120));
+    bevel(painter, r.adjusted(1, 1, -1, -1), Qt::white, QColor(110, 114, 120));
     painter.setRenderHint(QPainter::Antialiasing, true);
     Rivet(painter, r.topLeft() + QPointF(5, 5));
     Rivet(painter, r.topRight() + QPointF(-5, 5));
@@ -169,7 +169,7 @@ void Panel(QImage& image, const QRect& logical, quint32 seed)
 }
 
 // A dividing groove across a panel: a black line with a white one under it.
-void Divider(QImage& image, int left, int right, int y)
+void divider(QImage& image, int left, int right, int y)
 {
     QPainter painter(&image);
     painter.setPen(QPen(Qt::black, 1.0));

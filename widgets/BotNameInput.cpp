@@ -29,7 +29,7 @@ public:
         }
         input = kept;
         if (leftOut)
-            QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), BotNameInput::Hint(), m_box);
+            QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), BotNameInput::hint(), m_box);
         return Acceptable;
     }
 
@@ -39,13 +39,13 @@ private:
 
 } // namespace
 
-QString BotNameInput::Hint()
+QString BotNameInput::hint()
 {
     return QStringLiteral("Bot names can hold only Western European (Windows-1252) letters and signs; the other "
                           "characters were left out.");
 }
 
-void BotNameInput::Install(QLineEdit* box)
+void BotNameInput::install(QLineEdit* box)
 {
     box->setValidator(new BotNameValidator(box));
 }

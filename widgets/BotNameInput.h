@@ -9,9 +9,9 @@ class QLineEdit;
 // tooltip when it left something out, instead of the save turning them into question marks.
 namespace BotNameInput {
 
-QString Hint();
+QString hint();
 
 // Fits the box with a validator that applies ModSettings::storableName as the user types or pastes.
-void Install(QLineEdit* box);
+void install(QLineEdit* box);
 
 } // namespace BotNameInput

@@ -36,11 +36,11 @@ void BotSlider::placeKnob(float left)
 void BotSlider::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.drawPixmap(rect(), Artwork::SliderTrack(devicePixelRatioF()));
+    painter.drawPixmap(rect(), Artwork::sliderTrack(devicePixelRatioF()));
     if (!isEnabled())
         painter.fillRect(rect(), QColor(0, 0, 0, 110));
     if (hasFocus())
-        Artwork::DrawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
+        Artwork::drawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
 }
 
 void BotSlider::mousePressEvent(QMouseEvent* event)
@@ -142,7 +142,7 @@ BotSlider* SliderKnob::slider() const
 void SliderKnob::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.drawPixmap(rect(), Artwork::SliderKnob(devicePixelRatioF()));
+    painter.drawPixmap(rect(), Artwork::sliderKnob(devicePixelRatioF()));
     if (!isEnabled())
         painter.fillRect(rect(), QColor(0, 0, 0, 110));
 }

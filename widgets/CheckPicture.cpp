@@ -13,7 +13,7 @@ CheckPicture::CheckPicture(QWidget* parent) : QWidget(parent)
 {
     setFixedSize(16, 16);
     setFocusPolicy(Qt::StrongFocus);
-    Accessibility::InstallInterfaces();
+    Accessibility::installInterfaces();
 }
 
 void CheckPicture::setOn(bool on)
@@ -38,9 +38,9 @@ void CheckPicture::paintEvent(QPaintEvent* /*event*/)
     // A disabled switch stays recognisable but visibly out of reach.
     if (!isEnabled())
         painter.setOpacity(0.45);
-    painter.drawPixmap(rect(), m_on ? Artwork::CheckOn(dpr) : Artwork::CheckOff(dpr));
+    painter.drawPixmap(rect(), m_on ? Artwork::checkOn(dpr) : Artwork::checkOff(dpr));
     if (m_keyboardFocus && hasFocus())
-        Artwork::DrawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
+        Artwork::drawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
 }
 
 void CheckPicture::mousePressEvent(QMouseEvent* event)

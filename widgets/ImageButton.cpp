@@ -30,7 +30,7 @@ QString SpokenWord(const QString& word)
 ImageButton::ImageButton(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    Accessibility::InstallInterfaces();
+    Accessibility::installInterfaces();
 }
 
 void ImageButton::click()
@@ -103,8 +103,8 @@ void ImageButton::renderFaces() const
         return;
     }
     const qreal dpr = devicePixelRatioF();
-    m_normal = Artwork::ButtonFace(size(), m_word, false, dpr);
-    m_pressed = Artwork::ButtonFace(size(), m_word, true, dpr);
+    m_normal = Artwork::buttonFace(size(), m_word, false, dpr);
+    m_pressed = Artwork::buttonFace(size(), m_word, true, dpr);
 }
 
 void ImageButton::paintEvent(QPaintEvent* /*event*/)
@@ -116,7 +116,7 @@ void ImageButton::paintEvent(QPaintEvent* /*event*/)
     if (!face.isNull())
         painter.drawPixmap(rect(), face);
     if (m_keyboardFocus && hasFocus())
-        Artwork::DrawFocusRing(painter, rect().adjusted(1, 1, -2, -2));
+        Artwork::drawFocusRing(painter, rect().adjusted(1, 1, -2, -2));
 }
 
 void ImageButton::press()

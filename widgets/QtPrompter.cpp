@@ -19,7 +19,7 @@ QString Title()
 // Every box and dialog goes through here; one that comes before the first window brings the icon with it.
 QWidget* Owner()
 {
-    Artwork::GiveApplicationIcon();
+    Artwork::giveApplicationIcon();
     return QApplication::activeWindow();
 }
 

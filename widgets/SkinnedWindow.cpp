@@ -18,7 +18,7 @@ SkinnedWindow::SkinnedWindow(QSize clientSize, Frame frame, QWidget* parent)
 
 QPixmap SkinnedWindow::backgroundPicture(qreal dpr) const
 {
-    return Artwork::DialogBackground(size(), dpr);
+    return Artwork::dialogBackground(size(), dpr);
 }
 
 void SkinnedWindow::paintEvent(QPaintEvent* /*event*/)

@@ -93,7 +93,7 @@ void SpinBar::paintEvent(QPaintEvent* /*event*/)
     drawArrow(painter, QRect(0, 0, width(), upperHeight), true, m_pressed == Arrow::Up);
     drawArrow(painter, QRect(0, upperHeight, width(), height() - upperHeight), false, m_pressed == Arrow::Down);
     if (hasFocus())
-        Artwork::DrawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
+        Artwork::drawFocusRing(painter, rect().adjusted(0, 0, -1, -1));
 }
 
 void SpinBar::drawArrow(QPainter& painter, const QRect& box, bool up, bool pressed) const

@@ -17,7 +17,7 @@ QLabel* TwinOf(const QLabel* label)
 
 namespace TextStyle {
 
-void Install()
+void install()
 {
     static bool installed = false;
     if (installed)
@@ -30,7 +30,7 @@ void Install()
                                 QStringLiteral("Book Antiqua"), QStringLiteral("Palatino LT STD")});
 }
 
-QFont Font(qreal pointSize, bool bold)
+QFont font(qreal pointSize, bool bold)
 {
     QFont font(QStringLiteral("Palatino Linotype"));
     font.setStyleHint(QFont::Serif);
@@ -39,15 +39,15 @@ QFont Font(qreal pointSize, bool bold)
     return font;
 }
 
-void StyleLabel(QLabel* label, qreal pointSize, const QColor& colour, bool bold)
+void styleLabel(QLabel* label, qreal pointSize, const QColor& colour, bool bold)
 {
-    label->setFont(Font(pointSize, bold));
+    label->setFont(font(pointSize, bold));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
 
-QLabel* AddShadow(QLabel* label, const QString& twinName)
+QLabel* addShadow(QLabel* label, const QString& twinName)
 {
     if (QLabel* existing = TwinOf(label))
         return existing;
@@ -69,7 +69,7 @@ QLabel* AddShadow(QLabel* label, const QString& twinName)
     return twin;
 }
 
-void SetCaption(QLabel* label, const QString& caption)
+void setCaption(QLabel* label, const QString& caption)
 {
     label->setText(caption);
     if (QLabel* twin = TwinOf(label))

@@ -11,19 +11,19 @@ class QWidget;
 namespace TextStyle {
 
 // Registers the face substitutions once; call before any window is made.
-void Install();
+void install();
 
-QFont Font(qreal pointSize, bool bold = true);
+QFont font(qreal pointSize, bool bold = true);
 // Gives a label the face at this size and this text colour.
-void StyleLabel(QLabel* label, qreal pointSize, const QColor& colour, bool bold = true);
+void styleLabel(QLabel* label, qreal pointSize, const QColor& colour, bool bold = true);
 
 inline const QColor ShadowGrey{128, 128, 128};
 
 // Makes a grey twin of the label one pixel to the left and one lower, beneath it, named name + "2"
 // when name is given. The twin's caption follows the label's through SetCaption.
-QLabel* AddShadow(QLabel* label, const QString& twinName = {});
+QLabel* addShadow(QLabel* label, const QString& twinName = {});
 
 // Sets a label's caption and its twin's (if it has one) together.
-void SetCaption(QLabel* label, const QString& caption);
+void setCaption(QLabel* label, const QString& caption);
 
 } // namespace TextStyle

@@ -23,16 +23,16 @@ FormEdit::~FormEdit() = default;
 
 void FormEdit::setupControls()
 {
-    TextStyle::StyleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
-    TextStyle::StyleLabel(m_ui->LabelLScore, 8.25, Qt::white);
-    TextStyle::StyleLabel(m_ui->LabelScore, 8.25, Qt::red);
-    m_ui->TextBotName->setFont(TextStyle::Font(8.25));
+    TextStyle::styleLabel(m_ui->LabelLEditing, 9.75, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelLScore, 8.25, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelScore, 8.25, Qt::red);
+    m_ui->TextBotName->setFont(TextStyle::font(8.25));
     // White with black text like the main window's lists, whatever the desktop's colour scheme.
     QPalette field = m_ui->TextBotName->palette();
     field.setColor(QPalette::Base, Qt::white);
     field.setColor(QPalette::Text, Qt::black);
     m_ui->TextBotName->setPalette(field);
-    BotNameInput::Install(m_ui->TextBotName);
+    BotNameInput::install(m_ui->TextBotName);
 
     m_ui->VScrollNum->setRange(ModFiles::ScoreRange.minimum, ModFiles::ScoreRange.maximum);
     m_ui->VScrollNum->setSingleStep(1);

@@ -105,10 +105,10 @@ void FormLevel::findRows()
 void FormLevel::setupControls()
 {
     for (QLabel* label : findChildren<QLabel*>())
-        TextStyle::StyleLabel(label, 9, Qt::white);
-    TextStyle::StyleLabel(m_ui->LabelEditing, 9.75, Qt::white);
-    TextStyle::StyleLabel(m_ui->LabelLevel, 9.75, Qt::white);
-    TextStyle::StyleLabel(m_ui->LabelWarning, 8.25, Qt::red, false);
+        TextStyle::styleLabel(label, 9, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelEditing, 9.75, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelLevel, 9.75, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelWarning, 8.25, Qt::red, false);
 
     for (const ValueRow& row : m_rows) {
         row.bar->setRange(row.info->minimum, row.info->maximum);

@@ -50,7 +50,7 @@ void SetWhiteField(QWidget* field)
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
     field->setPalette(palette);
-    field->setFont(TextStyle::Font(FieldPointSize));
+    field->setFont(TextStyle::font(FieldPointSize));
 }
 
 // The captions were laid out for the Windows face; where a look-alike face runs a little wider, the caption
@@ -105,7 +105,7 @@ QWidget* FormMain::busyPanel() const
 QPixmap FormMain::backgroundPicture(qreal dpr) const
 {
     // The Save button rests on the top edge of the Bots plate.
-    return Artwork::MainBackground({m_ui->PlateSettings->geometry(), m_ui->PlateScores->geometry(),
+    return Artwork::mainBackground({m_ui->PlateSettings->geometry(), m_ui->PlateScores->geometry(),
                                     m_ui->PlateLevel->geometry(), m_ui->PlateBots->geometry()},
                                    {m_ui->GrooveBotSkill->geometry(), m_ui->GrooveMaxBots->geometry()}, dpr);
 }
@@ -132,9 +132,9 @@ void FormMain::setupControls()
     const QList<QLabel*> valueLabels{m_ui->LabelBotNames, m_ui->LabelSFD,      m_ui->LabelVFD,    m_ui->LabelSSD,
                                      m_ui->LabelVSD,      m_ui->LabelBotSkill, m_ui->LabelMaxBots};
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        TextStyle::StyleLabel(label, LabelPointSize, Qt::black);
+        TextStyle::styleLabel(label, LabelPointSize, Qt::black);
         FitCaption(label);
-        TextStyle::AddShadow(label, valueLabels.contains(label) ? label->objectName() + QLatin1Char('2') : QString());
+        TextStyle::addShadow(label, valueLabels.contains(label) ? label->objectName() + QLatin1Char('2') : QString());
     }
 
     // The plates and grooves are painted into the background; their places in the form only say where.
@@ -142,7 +142,7 @@ void FormMain::setupControls()
                            m_ui->GrooveBotSkill, m_ui->GrooveMaxBots})
         place->hide();
 
-    TextStyle::StyleLabel(m_ui->LabelLoading, LabelPointSize, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelLoading, LabelPointSize, Qt::white);
     QPalette black = m_ui->PictureWarning->palette();
     black.setColor(QPalette::Window, Qt::black);
     m_ui->PictureWarning->setPalette(black);
@@ -174,14 +174,14 @@ void FormMain::setupControls()
     m_ui->PictureEdit->setWord(QStringLiteral("EDIT"));
     m_ui->PictureSave->setWord(QStringLiteral("SAVE"));
     const qreal dpr = devicePixelRatioF();
-    m_ui->PictureMini->setImages(Artwork::MinimiseFace(false, dpr), Artwork::MinimiseFace(true, dpr));
-    m_ui->PictureExit->setImages(Artwork::ExitFace(false, dpr), Artwork::ExitFace(true, dpr));
+    m_ui->PictureMini->setImages(Artwork::minimiseFace(false, dpr), Artwork::minimiseFace(true, dpr));
+    m_ui->PictureExit->setImages(Artwork::exitFace(false, dpr), Artwork::exitFace(true, dpr));
     m_ui->PictureMini->setAccessibleName(QStringLiteral("Minimise"));
     m_ui->PictureExit->setAccessibleName(QStringLiteral("Exit"));
     for (ImageButton* button :
          {m_ui->PictureAdd, m_ui->PictureEdit, m_ui->PictureSave, m_ui->PictureMini, m_ui->PictureExit})
         button->setSounds(&m_context.sounds);
-    BotNameInput::Install(m_ui->TextNewBot);
+    BotNameInput::install(m_ui->TextNewBot);
 }
 
 void FormMain::setupConnections()
@@ -283,21 +283,21 @@ void FormMain::showBotNames()
 {
     const QStringList& names = m_context.mod.BotNames();
     SyncRows(m_ui->ListBotNames, names);
-    TextStyle::SetCaption(m_ui->LabelBotNames, QString::number(names.size()));
+    TextStyle::setCaption(m_ui->LabelBotNames, QString::number(names.size()));
 }
 
 void FormMain::showBotSettings()
 {
     const ModSettings& mod = m_context.mod;
-    TextStyle::SetCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.isPresent(ModFile::AIDefault)));
-    TextStyle::SetCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.isPresent(ModFile::AIDefault)));
+    TextStyle::setCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.isPresent(ModFile::AIDefault)));
+    TextStyle::setCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.isPresent(ModFile::AIDefault)));
 }
 
 void FormMain::showFriendlyFire(FriendlyFire which)
 {
     const QString& value = m_context.mod.friendlyFire(which);
     const FriendlyFireRow controls = row(which);
-    TextStyle::SetCaption(controls.label, Shown(value, m_context.mod.isPresent(ModFile::ServerSettings)));
+    TextStyle::setCaption(controls.label, Shown(value, m_context.mod.isPresent(ModFile::ServerSettings)));
     // A value above the bar's range (the file has room for three digits) leaves the bar at its end while
     // the label and the model keep the value as read, so that an untouched row is saved back unchanged.
     bool ok = false;

@@ -25,9 +25,9 @@ FormSave::~FormSave() = default;
 
 void FormSave::setupControls()
 {
-    TextStyle::StyleLabel(m_ui->LabelLSave, 12, Qt::white);
+    TextStyle::styleLabel(m_ui->LabelLSave, 12, Qt::white);
     for (QLabel* label : {m_ui->LabelLFF, m_ui->LabelLScore, m_ui->LabelLBSMB, m_ui->LabelLNames, m_ui->LabelLIntro})
-        TextStyle::StyleLabel(label, 9, Qt::white);
+        TextStyle::styleLabel(label, 9, Qt::white);
     m_ui->PictureSave->setWord(QStringLiteral("SAVE"));
     m_ui->PictureCancel->setWord(QStringLiteral("CANCEL"));
     m_ui->PictureSave->setSounds(&m_context.sounds);
@@ -116,7 +116,7 @@ void FormSave::save()
         const BusyCursor busy;
         report = ModFiles::SaveMod(mod, mod.saveFlags());
     }
-    ModFiles::ReportSave(report, m_context.prompter);
+    ModFiles::reportSave(report, m_context.prompter);
     emit finished();
 }
 

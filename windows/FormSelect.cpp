@@ -24,9 +24,9 @@ FormSelect::~FormSelect() = default;
 
 void FormSelect::setupControls()
 {
-    m_ui->LabelLSelectMod->setFont(TextStyle::Font(9.75));
+    m_ui->LabelLSelectMod->setFont(TextStyle::font(9.75));
     m_ui->LabelLSelectMod->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    m_ui->ListMods->setFont(TextStyle::Font(8.25));
+    m_ui->ListMods->setFont(TextStyle::font(8.25));
     m_ui->ListMods->setAccessibleName(m_ui->LabelLSelectMod->text());
     m_ui->ListMods->setStyleSheet(QStringLiteral("QListWidget { background: white; color: black; border: 1px solid "
                                                  "black; } QListWidget::item:selected { background: #1c3f8c; "
@@ -90,7 +90,7 @@ void FormSelect::openSelectedMod()
     // Gone before the mod is read: the selection is over once a mod is chosen.
     hide();
     emit modChosen();
-    StartUp::OpenMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
+    StartUp::openMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
                      &m_context.intro, [this] { emit modOpened(); });
 }
 

@@ -38,15 +38,15 @@ struct Game
     QString mod(const QString& relative) const { return demo.mod(DemoGame::CompleteMod) + QLatin1Char('/') + relative; }
     QString archive(int level) const
     {
-        return mod(QStringLiteral("Levels/") + DemoGame::LevelFolders().at(level) + QStringLiteral("/server.ZIP"));
+        return mod(QStringLiteral("Levels/") + DemoGame::levelFolders().at(level) + QStringLiteral("/server.ZIP"));
     }
     Snapshot snapshot() const
     {
         Snapshot files = FolderContents(mod({}));
         files.removeIf([](Snapshot::iterator file) { return file.key().contains(QLatin1String("/TEMP")); });
-        for (int level = 0; level < DemoGame::LevelFolders().size(); ++level) {
+        for (int level = 0; level < DemoGame::levelFolders().size(); ++level) {
             const QByteArray bytes = ReadBytes(archive(level));
-            files.insert(QStringLiteral("Levels/%1/Init.CON").arg(DemoGame::LevelFolders().at(level)),
+            files.insert(QStringLiteral("Levels/%1/Init.CON").arg(DemoGame::levelFolders().at(level)),
                          bytes.startsWith("PK")
                              ? MemberData(ReadZip(archive(level), level == 1 ? "pw2" : "pw"), "Init.CON")
                              : bytes);
@@ -97,7 +97,7 @@ Change replace(const QString& file, const QByteArray& from, const QByteArray& to
 // A level whose Init.CON changes: its archive is rebuilt, so the member is compared, not the archive.
 Change level(int index, const QByteArray& from, const QByteArray& to)
 {
-    const QString folder = QStringLiteral("Levels/") + DemoGame::LevelFolders().at(index);
+    const QString folder = QStringLiteral("Levels/") + DemoGame::levelFolders().at(index);
     return [=](Snapshot& files) {
         files.remove(folder + QStringLiteral("/server.ZIP"));
         replace(folder + QStringLiteral("/Init.CON"), from, to)(files);
@@ -115,12 +115,12 @@ const Prepare Stored = [](Game& game) {
                "[Paths]\nGXPath=" + game.demo.path.toUtf8() + "\n");
 };
 const Prepare Password = [](Game& game) {
-    WriteRawZip(game.archive(0), {{"Init.CON", DemoGame::InitCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+    WriteRawZip(game.archive(0), {{"Init.CON", DemoGame::initCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
 };
 // A second archive with a password of its own: the one typed for the first is tried once, then asked for.
 const Prepare TwoPasswords = [](Game& game) {
     Password(game);
-    WriteRawZip(game.archive(1), {{"Init.CON", DemoGame::InitCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
+    WriteRawZip(game.archive(1), {{"Init.CON", DemoGame::initCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
 };
 const QString Mods = QStringLiteral("Bot Names Only\ngx3190\nlower.case mod\n");
 
@@ -155,7 +155,7 @@ private slots:
         QStringList names = DemoGame::BotNames;
         names.removeOne(QStringLiteral("Old Tom"));
         names.removeOne(QStringLiteral("Brannoch"));
-        const QByteArray botNames = DemoGame::BotNamesFile(names << QStringLiteral("Brannoch"));
+        const QByteArray botNames = DemoGame::botNamesFile(names << QStringLiteral("Brannoch"));
 
         row("list-mods", {"list-mods"}, 0, {}, {}, {}, Mods);
         row("usage: unknown command", {"frobnicate", "gx3190"}, 2, {"Unknown command \"frobnicate\"."});

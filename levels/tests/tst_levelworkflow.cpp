@@ -68,7 +68,7 @@ private slots:
 
         // Everything else is the file as it came, letter case and line count included; level 8 had cold breath off.
         const QByteArray written = ReadBytes(level.workflow.initConPath());
-        QCOMPARE(written, DemoGame::InitCon(8)
+        QCOMPARE(written, DemoGame::initCon(8)
                               .replace("Distance 800\r", "Distance 999\r")
                               .replace("16 1 180\r", "16 1 1\r")
                               .replace("ColdBreath 0\r", "ColdBreath 1\r"));
@@ -141,7 +141,7 @@ private slots:
         if (setup == QLatin1String("limit"))
             level.workflow.archive().setExtractLimit(1000);
         if (setup == QLatin1String("password"))
-            WriteRawZip(archive, {{"Init.CON", DemoGame::InitCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+            WriteRawZip(archive, {{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
         level.prompter.clear();
 
         QVERIFY(!level.open(6));
@@ -195,7 +195,7 @@ private slots:
         // Before the real Init.CON a link of its name, after it a stale copy: the real one is read, edited and kept.
         WriteRawZip(archive, {{"../../../escaped.con", "x"},
                               {"init.con", "../Init.CON", false, true},
-                              {"Init.CON", DemoGame::InitCon(3)},
+                              {"Init.CON", DemoGame::initCon(3)},
                               {"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw"},
                               {"INIT.CON", "stale copy"}});
         const QList<StoredMember> before = ReadZip(archive);

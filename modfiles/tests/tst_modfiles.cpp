@@ -118,9 +118,9 @@ private slots:
 
     void scoringScriptNeverLosesALine()
     {
-        QByteArray bytes = DemoGame::ScoringScript();
+        QByteArray bytes = DemoGame::scoringScript();
         const ScoringFile demo = ScoringFile::load(bytes);
-        QCOMPARE(demo.ScoreValues(), DemoGame::ScoreValues());
+        QCOMPARE(demo.ScoreValues(), DemoGame::scoreValues());
         // Constant 20 missing, a spaced line with a comment, a fraction without '=' and a value beyond 16 bits.
         bytes.replace("SCORE_TEAMDAMAGE = ", "#SCORE_TEAMDAMAGE = ")
             .replace("SCORE_TEAMKILL = -4", "SCORE_TEAMKILL   =   -4   # harsh")
@@ -213,7 +213,7 @@ private slots:
         QVERIFY(!open.mod.isPresent(ModFile::AIDefault) && !open.mod.saveFlag(ModFile::AIDefault));
         QCOMPARE(open.report.unreadableFiles, QStringList{QDir::toNativeSeparators(ai)});
         RecordingPrompter prompter;
-        ModFiles::ReportLoad(open.report, prompter);
+        ModFiles::reportLoad(open.report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
         QVERIFY(prompter.texts().first().contains(QDir::toNativeSeparators(ai)));
         QCOMPARE(open.save().savedFiles.size(), 3);
@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(report.failedFiles.size(), 1);
         QCOMPARE(report.savedFiles.size(), 3);
         RecordingPrompter prompter;
-        ModFiles::ReportSave(report, prompter);
+        ModFiles::reportSave(report, prompter);
         QCOMPARE(prompter.kinds(), QStringList{QStringLiteral("critical")});
         const QString text = prompter.texts().first();
         QVERIFY(text.startsWith(QStringLiteral("Unable to save these files")));
@@ -244,9 +244,9 @@ private slots:
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
         QVERIFY(QFile::remove(server));
         prompter.clear();
-        ModFiles::ReportSave(open.save({ModFile::ServerSettings}), prompter);
+        ModFiles::reportSave(open.save({ModFile::ServerSettings}), prompter);
         QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
-        ModFiles::ReportSave(open.save({}), prompter);
+        ModFiles::reportSave(open.save({}), prompter);
         QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
     }
 

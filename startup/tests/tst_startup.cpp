@@ -65,7 +65,7 @@ private slots:
         const QStringList programFiles{folder("drive_c/Program Files"), folder("drive_c/Program Files (x86)")};
         const QString install = programFiles.last() + QStringLiteral("kelvane/GRAVIX 3190/");
         const QString game = folder("games/Gravix 3190");
-        QCOMPARE(DemoGame::Create(game), QString());
+        QCOMPARE(DemoGame::create(game), QString());
         const auto place = [&](QString name) {
             return name.replace(QStringLiteral("GAME"), game)
                 .replace(QStringLiteral("EMPTY"), folder("old/Gravix 3190"))
@@ -81,12 +81,12 @@ private slots:
             prompter.folderAnswers.push_back(place(picked).chopped(1));
         prompter.questionAnswers.assign(exitAnswers.cbegin(), exitAnswers.cend());
         if (installed)
-            QCOMPARE(DemoGame::Create(install), QString());
+            QCOMPARE(DemoGame::create(install), QString());
         QStringList steps; // boxes and the window showing, in order
         prompter.onBox = [&](const RecordingPrompter::Box& box) {
             steps.append(box.kind);
             if (box.kind == QLatin1String("question"))
-                QCOMPARE(DemoGame::Create(install), QString());
+                QCOMPARE(DemoGame::create(install), QString());
             // A loop that never ends would otherwise hang the run until the test timeout.
             if (steps.size() > 40)
                 qFatal("the start-up loop does not end: %s", qPrintable(steps.join(QLatin1Char(' '))));
@@ -94,7 +94,7 @@ private slots:
         ModSettings mod;
         mod.setSaveFlags({ModFile::AIDefault});
         const StartUp::Outcome outcome =
-            StartUp::Run(mod, store, prompter, programFiles, [&steps] { steps.append(QStringLiteral("select")); });
+            StartUp::run(mod, store, prompter, programFiles, [&steps] { steps.append(QStringLiteral("select")); });
         if (outcome.exit)
             steps.append(QStringLiteral("exit"));
         QCOMPARE(steps.join(QLatin1Char(' ')), log);
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(QDir().mkpath(prefix.path() + QStringLiteral("/drive_c/program files")));
         const QByteArray saved = qgetenv("WINEPREFIX");
         qputenv("WINEPREFIX", prefix.path().toLocal8Bit());
-        const QStringList folders = StartUp::ProgramFilesFolders();
+        const QStringList folders = StartUp::programFilesFolders();
         if (saved.isEmpty())
             qunsetenv("WINEPREFIX");
         else

@@ -31,7 +31,7 @@ QStringList RecordingPrompter::column(QString Box::*field) const
 DemoGameFolder::DemoGameFolder()
 {
     path = dir.path() + QStringLiteral("/game/");
-    const QString error = DemoGame::Create(path);
+    const QString error = DemoGame::create(path);
     if (!error.isEmpty())
         QTest::qFail(qPrintable(QStringLiteral("demo game: ") + error), __FILE__, __LINE__);
 }

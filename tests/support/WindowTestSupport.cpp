@@ -151,7 +151,7 @@ bool DemoEditor::start()
 void DemoEditor::load(const QString& modName)
 {
     const qsizetype boxes = prompter.boxes.size();
-    StartUp::OpenMod(context.mod, game.mod(modName), prompter, &context.intro);
+    StartUp::openMod(context.mod, game.mod(modName), prompter, &context.intro);
     if (prompter.boxes.size() != boxes)
         QTest::qFail("the demo mod did not load", __FILE__, __LINE__);
 }

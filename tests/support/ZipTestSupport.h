@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-// Archives built and read with libzip directly, for the cases DemoGame::WriteZip cannot make: raw names,
+// Archives built and read with libzip directly, for the cases DemoGame::writeZip cannot make: raw names,
 // links, folders, passwords, and a look at what each member holds, compressed and plain.
 struct RawMember
 {

@@ -58,7 +58,7 @@ QStringList serverFiller(int scale)
 
 } // namespace
 
-QStringList LevelFolders()
+QStringList levelFolders()
 {
     return {QStringLiteral("Varnholm"),          QStringLiteral("Camp_Ostrel"),     QStringLiteral("Quarrin_Landing"),
             QStringLiteral("Fall_of_Dremsk"),    QStringLiteral("Tovary"),          QStringLiteral("Sarun_Keth"),
@@ -67,7 +67,7 @@ QStringList LevelFolders()
             QStringLiteral("Orvane_Island_3190")};
 }
 
-QList<int> ScoreValues()
+QList<int> scoreValues()
 {
     QList<int> values;
     for (int i = 0; i < ModFiles::ScoreKeyCount; ++i)
@@ -75,7 +75,7 @@ QList<int> ScoreValues()
     return values;
 }
 
-QByteArray ServerSettings(int scale, bool mixedCase)
+QByteArray serverSettings(int scale, bool mixedCase)
 {
     QStringList lines = serverFiller(scale);
     const char* keys[4] = {"sv.soldierFriendlyFire", "sv.vehicleFriendlyFire", "sv.soldierSplashFriendlyFire",
@@ -92,7 +92,7 @@ QByteArray ServerSettings(int scale, bool mixedCase)
     return crlf(lines);
 }
 
-QByteArray AIDefault(int scale)
+QByteArray aiDefault(int scale)
 {
     QStringList lines{QStringLiteral("rem *** Bot defaults ***")};
     for (int i = 0; i < scale; ++i) {
@@ -109,7 +109,7 @@ QByteArray AIDefault(int scale)
     return crlf(lines);
 }
 
-QByteArray BotNamesFile(const QStringList& names)
+QByteArray botNamesFile(const QStringList& names)
 {
     QByteArray out;
     for (const QString& name : names)
@@ -117,7 +117,7 @@ QByteArray BotNamesFile(const QStringList& names)
     return out;
 }
 
-QByteArray ScoringScript(int scale)
+QByteArray scoringScript(int scale)
 {
     QStringList lines{QStringLiteral("# ------------------------------------------------------------------------"),
                       QStringLiteral("# scoringCommon.py"),
@@ -130,7 +130,7 @@ QByteArray ScoringScript(int scale)
                       QStringLiteral("import gx2.GameLogic"),
                       QStringLiteral("from gx2 import Timer")};
     const QStringList keys = ModFiles::BuildScoreKeys();
-    const QList<int> values = ScoreValues();
+    const QList<int> values = scoreValues();
     for (int i = 0; i < ModFiles::ScoreKeyCount; ++i) {
         if (i == 0)
             lines << QString() << QStringLiteral("# Kills and support");
@@ -161,10 +161,10 @@ QByteArray ScoringScript(int scale)
     return crlf(lines);
 }
 
-QByteArray InitCon(int levelIndex)
+QByteArray initCon(int levelIndex)
 {
     QStringList lines{QStringLiteral("rem ********************************************************************"),
-                      QStringLiteral("rem Level init script: %1").arg(LevelFolders().at(levelIndex)),
+                      QStringLiteral("rem Level init script: %1").arg(levelFolders().at(levelIndex)),
                       QStringLiteral("rem ********************************************************************")};
     // Object templates first, as the game writes them: the settings keys stand well past character 2300.
     for (int i = 0; lines.join(QStringLiteral("\r\n")).size() < 2600; ++i) {
@@ -189,7 +189,7 @@ QByteArray InitCon(int levelIndex)
     return crlf(lines);
 }
 
-QString WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& members)
+QString writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
@@ -217,7 +217,7 @@ QString WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& m
     return {};
 }
 
-QString WriteFuzzSeeds(const QString& folder)
+QString writeFuzzSeeds(const QString& folder)
 {
     QStringList errors;
     auto add = [&errors](const QString& error) {
@@ -225,22 +225,22 @@ QString WriteFuzzSeeds(const QString& folder)
             errors.append(error);
     };
     const QString root = QDir(folder).absolutePath() + QLatin1Char('/');
-    const QByteArray files[4] = {BotNamesFile(BotNames), AIDefault(), ServerSettings(), ScoringScript()};
+    const QByteArray files[4] = {botNamesFile(BotNames), aiDefault(), serverSettings(), scoringScript()};
     for (int kind = 0; kind < 4; ++kind)
         add(writeFile(root + QStringLiteral("fuzz_modfiles/seed%1").arg(kind), char(kind) + files[kind]));
     int n = 0;
     for (const char* token : {"0.5", "050\r", " 7\r", "&HFFFF", "-2.5E1", "1 2 3", "a.b", ".25"})
         add(writeFile(root + QStringLiteral("fuzz_textrules/seed%1").arg(n++), QByteArray(token)));
     for (int level = 0; level < 3; ++level) {
-        add(writeFile(root + QStringLiteral("fuzz_initcon/seed%1").arg(level), InitCon(level)));
+        add(writeFile(root + QStringLiteral("fuzz_initcon/seed%1").arg(level), initCon(level)));
         const QString zip = root + QStringLiteral("fuzz_extract/seed%1").arg(level);
-        add(WriteZip(zip, {{QStringLiteral("Init.CON"), InitCon(level)},
+        add(writeZip(zip, {{QStringLiteral("Init.CON"), initCon(level)},
                            {QStringLiteral("Sub/Other.con"), QByteArray("rem other\r\n")}}));
     }
     return errors.join(QLatin1Char('\n'));
 }
 
-QString Create(const QString& folder)
+QString create(const QString& folder)
 {
     const QString game = QDir(folder).absolutePath() + QLatin1Char('/');
     QStringList errors;
@@ -251,15 +251,15 @@ QString Create(const QString& folder)
     add(writeFile(game + QStringLiteral("gx3190.exe"), QByteArray("MZ demo program, not runnable\r\n")));
 
     const QString complete = game + QStringLiteral("mods/") + CompleteMod + QLatin1Char('/');
-    add(writeFile(complete + QStringLiteral("AI/BotNames.AI"), BotNamesFile(BotNames)));
-    add(writeFile(complete + QStringLiteral("AI/AIDefault.AI"), AIDefault()));
-    add(writeFile(complete + QStringLiteral("Settings/ServerSettings.CON"), ServerSettings()));
-    add(writeFile(complete + QStringLiteral("python/game/scoringCommon.py"), ScoringScript()));
-    const QStringList levels = LevelFolders();
+    add(writeFile(complete + QStringLiteral("AI/BotNames.AI"), botNamesFile(BotNames)));
+    add(writeFile(complete + QStringLiteral("AI/AIDefault.AI"), aiDefault()));
+    add(writeFile(complete + QStringLiteral("Settings/ServerSettings.CON"), serverSettings()));
+    add(writeFile(complete + QStringLiteral("python/game/scoringCommon.py"), scoringScript()));
+    const QStringList levels = levelFolders();
     for (int i = 0; i < levels.size(); ++i) {
         const QString level = complete + QStringLiteral("Levels/") + levels.at(i) + QLatin1Char('/');
-        add(WriteZip(level + QStringLiteral("server.ZIP"),
-                     {{QStringLiteral("Init.CON"), InitCon(i)},
+        add(writeZip(level + QStringLiteral("server.ZIP"),
+                     {{QStringLiteral("Init.CON"), initCon(i)},
                       {QStringLiteral("GamePlayObjects.con"),
                        QByteArray("rem game play objects\r\nObjectTemplate.create ControlPoint CP_1\r\n").repeated(40)},
                       {QStringLiteral("StaticObjects.con"),
@@ -273,15 +273,15 @@ QString Create(const QString& folder)
                       QByteArray("BIKi demo movie ") + movie + QByteArray(4096, '\x5a')));
 
     add(writeFile(game + QStringLiteral("mods/") + NamesOnlyMod + QStringLiteral("/AI/BotNames.AI"),
-                  BotNamesFile({QStringLiteral("Solo")}) + "\r\n" + BotNamesFile({QStringLiteral("Caf\u00e9 Racer")})));
+                  botNamesFile({QStringLiteral("Solo")}) + "\r\n" + botNamesFile({QStringLiteral("Caf\u00e9 Racer")})));
 
     const QString lower = game + QStringLiteral("mods/") + LowerCaseMod + QLatin1Char('/');
     add(writeFile(lower + QStringLiteral("ai/botnames.ai"),
-                  BotNamesFile({QStringLiteral("Lowkey"), QStringLiteral("Quiet One")})));
-    add(writeFile(lower + QStringLiteral("ai/aidefault.ai"), AIDefault().replace("setMaxNBots", "SETMAXNBOTS")));
+                  botNamesFile({QStringLiteral("Lowkey"), QStringLiteral("Quiet One")})));
+    add(writeFile(lower + QStringLiteral("ai/aidefault.ai"), aiDefault().replace("setMaxNBots", "SETMAXNBOTS")));
     add(writeFile(lower + QStringLiteral("settings/serversettings.con"),
-                  ServerSettings(1, true).replace("soldierFriendlyFire", "SoldierFRIENDLYfire")));
-    add(writeFile(lower + QStringLiteral("python/game/scoringcommon.py"), ScoringScript()));
+                  serverSettings(1, true).replace("soldierFriendlyFire", "SoldierFRIENDLYfire")));
+    add(writeFile(lower + QStringLiteral("python/game/scoringcommon.py"), scoringScript()));
     return errors.join(QLatin1Char('\n'));
 }
 

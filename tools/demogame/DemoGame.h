@@ -22,26 +22,26 @@ inline constexpr int BotSkill = 50; // the file holds 0.5
 inline constexpr int FriendlyFire[4] = {100, 50, 75, 25};
 
 // The folder names of the thirteen levels, in the order of the level list.
-QStringList LevelFolders();
+QStringList levelFolders();
 
 // The score constant values of the complete mod, in table order.
-QList<int> ScoreValues();
+QList<int> scoreValues();
 
 // Text builders, also used for fuzz seeds and scaled benchmark files. scale repeats the filler lines.
-QByteArray ServerSettings(int scale = 1, bool mixedCase = true);
-QByteArray AIDefault(int scale = 1);
-QByteArray BotNamesFile(const QStringList& names);
-QByteArray ScoringScript(int scale = 1);
-QByteArray InitCon(int levelIndex);
+QByteArray serverSettings(int scale = 1, bool mixedCase = true);
+QByteArray aiDefault(int scale = 1);
+QByteArray botNamesFile(const QStringList& names);
+QByteArray scoringScript(int scale = 1);
+QByteArray initCon(int levelIndex);
 
 // Writes a ZIP archive with the given members (name, bytes); names may hold folders ("a/b.con").
-QString WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& members);
+QString writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members);
 
 // Seed inputs for the fuzz harnesses, one folder per harness (fuzz_modfiles: the file kind byte and
 // the file; fuzz_textrules: value tokens; fuzz_initcon: level scripts; fuzz_extract: level archives).
-QString WriteFuzzSeeds(const QString& folder);
+QString writeFuzzSeeds(const QString& folder);
 
 // Creates the demo game in folder (which may exist). Returns an empty text on success, else the error.
-QString Create(const QString& folder);
+QString create(const QString& folder);
 
 } // namespace DemoGame

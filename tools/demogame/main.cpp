@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 3 && args.at(1) == QLatin1String("--fuzz-seeds")) {
-        const QString error = DemoGame::WriteFuzzSeeds(args.at(2));
+        const QString error = DemoGame::writeFuzzSeeds(args.at(2));
         if (!error.isEmpty()) {
             QTextStream(stderr) << error << '\n';
             return 1;
@@ -21,7 +21,7 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "usage: gx3190-makedemo FOLDER | --fuzz-seeds FOLDER\n";
         return 2;
     }
-    const QString error = DemoGame::Create(args.at(1));
+    const QString error = DemoGame::create(args.at(1));
     if (!error.isEmpty()) {
         QTextStream(stderr) << error << '\n';
         return 1;

@@ -48,7 +48,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
 QString makeGame(const QString& dir)
 {
     QDir(dir).removeRecursively();
-    const QString error = DemoGame::Create(dir);
+    const QString error = DemoGame::create(dir);
     if (!error.isEmpty()) {
         out << "cannot make the demo game: " << error << Qt::endl;
         std::exit(2);
@@ -176,7 +176,7 @@ int killLevel(const QString& dir, int count)
     const QString archive = level + QStringLiteral("server.ZIP");
     const QString temp = level + QStringLiteral("TEMP/");
     ZipArchive zip;
-    const QByteArray initA = DemoGame::InitCon(0);
+    const QByteArray initA = DemoGame::initCon(0);
     const QByteArray initB = QByteArray(initA).replace("TicketsEx 16 1 100", "TicketsEx 16 1 999");
     QList<QByteArray> members; // the other members, which must survive every kill
     if (!zip.ExtractArchive(archive, temp).ok())
@@ -248,16 +248,16 @@ int diskFull(const QString& dir)
     QDir().mkpath(modFolder + QStringLiteral("/Settings"));
     QDir().mkpath(modFolder + QStringLiteral("/python/game"));
     QDir().mkpath(modFolder + QStringLiteral("/Levels/Tovary"));
-    writeBytes(modFolder + QStringLiteral("/AI/BotNames.AI"), DemoGame::BotNamesFile(DemoGame::BotNames));
-    writeBytes(modFolder + QStringLiteral("/AI/AIDefault.AI"), DemoGame::AIDefault());
-    writeBytes(modFolder + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::ServerSettings());
-    writeBytes(modFolder + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::ScoringScript());
+    writeBytes(modFolder + QStringLiteral("/AI/BotNames.AI"), DemoGame::botNamesFile(DemoGame::BotNames));
+    writeBytes(modFolder + QStringLiteral("/AI/AIDefault.AI"), DemoGame::aiDefault());
+    writeBytes(modFolder + QStringLiteral("/Settings/ServerSettings.CON"), DemoGame::serverSettings());
+    writeBytes(modFolder + QStringLiteral("/python/game/scoringCommon.py"), DemoGame::scoringScript());
     QDir().mkpath(modFolder + QStringLiteral("/Movies"));
     const QByteArray movie(20000, 'm');
     writeBytes(modFolder + QStringLiteral("/Movies/Intro.bik"), movie);
     writeBytes(modFolder + QStringLiteral("/Movies/KV.bik"), movie);
     const QString archive = modFolder + QStringLiteral("/Levels/Tovary/server.ZIP");
-    DemoGame::WriteZip(archive, {{QStringLiteral("Init.CON"), DemoGame::InitCon(4)}});
+    DemoGame::writeZip(archive, {{QStringLiteral("Init.CON"), DemoGame::initCon(4)}});
 
     ModSettings mod;
     mod.ModFolder = modFolder;
@@ -287,7 +287,7 @@ int diskFull(const QString& dir)
     ZipArchive zip;
     const QString work = modFolder + QStringLiteral("/work/");
     QDir().mkpath(work);
-    QByteArray newInit = DemoGame::InitCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
+    QByteArray newInit = DemoGame::initCon(4).replace("TicketsEx 16 1 140", "TicketsEx 16 1 777");
     const bool initWritten = FileSystem::writeFileAtomically(work + QStringLiteral("Init.CON"), newInit).isEmpty();
     const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     // The intro switch renames, which needs no room: each movie must be moved, or kept whole and reported.

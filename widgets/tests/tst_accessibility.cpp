@@ -38,7 +38,7 @@ class TestAccessibility final : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TextStyle::Install(); }
+    void initTestCase() { TextStyle::install(); }
 
     // What a screen reader says for the controls of the five windows.
     void namesAfterCaptions()
@@ -74,13 +74,13 @@ private slots:
                 QVERIFY(face);
                 QStringList labels;
                 for (const auto& relation : face->relations(QAccessible::Label))
-                    labels.append(Accessibility::SpokenCaption(relation.first->text(QAccessible::Name)));
+                    labels.append(Accessibility::spokenCaption(relation.first->text(QAccessible::Name)));
                 QCOMPARE(labels, QStringList{name});
             } else {
                 QVERIFY2(SpokenName(widget) == name, row.control);
             }
         }
-        QCOMPARE(Accessibility::SpokenCaption(QStringLiteral("Editing Score: ")), QStringLiteral("Editing Score"));
+        QCOMPARE(Accessibility::spokenCaption(QStringLiteral("Editing Score: ")), QStringLiteral("Editing Score"));
     }
 
     // No control a user can act on, or whose value the user reads, is left without a name or out of Tab's reach.
@@ -129,7 +129,7 @@ private slots:
         QStringList heard;
         for (const int row : {0, 5}) {
             edit->BeginScoreEdit(row);
-            QCOMPARE(SpokenName(bar), Accessibility::SpokenCaption(caption->text()));
+            QCOMPARE(SpokenName(bar), Accessibility::spokenCaption(caption->text()));
             heard.append(SpokenName(bar));
             QTest::keyClick(Control<QWidget>(edit, "PictureCancel"), Qt::Key_Space);
         }

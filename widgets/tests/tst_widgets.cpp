@@ -80,7 +80,7 @@ private slots:
         // The file dialog keeps its state in the user's settings: let it keep them in a temporary folder.
         QVERIFY(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-        TextStyle::Install();
+        TextStyle::install();
     }
 
     void imageButtonClicks()
@@ -176,10 +176,10 @@ private slots:
         QCOMPARE(clicks.count(), 3);
 
         check->setOn(true);
-        QCOMPARE(Shown(*check), Flat(Artwork::CheckOn(check->devicePixelRatioF())));
+        QCOMPARE(Shown(*check), Flat(Artwork::checkOn(check->devicePixelRatioF())));
         check->setOn(false);
         check->clearFocus();
-        QCOMPARE(Shown(*check), Flat(Artwork::CheckOff(check->devicePixelRatioF())));
+        QCOMPARE(Shown(*check), Flat(Artwork::checkOff(check->devicePixelRatioF())));
     }
 
     void skinnedWindowFrameAndPlace()
@@ -212,8 +212,8 @@ private slots:
         auto* label = new QLabel(QStringLiteral("0"), &host);
         label->setGeometry(176, 104, 33, 17);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setFont(TextStyle::Font(9));
-        QLabel* twin = TextStyle::AddShadow(label, QStringLiteral("LabelSFD2"));
+        label->setFont(TextStyle::font(9));
+        QLabel* twin = TextStyle::addShadow(label, QStringLiteral("LabelSFD2"));
         QCOMPARE(host.findChild<QLabel*>(QStringLiteral("LabelSFD2")), twin);
         QCOMPARE(twin->geometry(), QRect(175, 105, 33, 17));
         QCOMPARE(twin->alignment(), label->alignment());
@@ -221,7 +221,7 @@ private slots:
         // Beneath the label: earlier in the stacking order.
         QVERIFY(host.children().indexOf(twin) < host.children().indexOf(label));
         // A second call gives the same twin, not another.
-        QCOMPARE(TextStyle::AddShadow(label), twin);
+        QCOMPARE(TextStyle::addShadow(label), twin);
 
         // The grey holds under a style sheet that colours every label.
         host.setStyleSheet(QStringLiteral("QLabel { color: black; }"));
@@ -259,8 +259,8 @@ private slots:
         });
         QtPrompter qtPrompter;
         Prompter& prompter = qtPrompter;
-        const QString answer = prompter.chooseFolder(StartUp::FolderPrompt());
-        QCOMPARE(shownLines, StartUp::FolderPrompt().split(QStringLiteral("\r\n")));
+        const QString answer = prompter.chooseFolder(StartUp::folderPrompt());
+        QCOMPARE(shownLines, StartUp::folderPrompt().split(QStringLiteral("\r\n")));
         QCOMPARE(QDir(answer), QDir(chosen.path()));
     }
 
@@ -285,11 +285,11 @@ private slots:
 
     void builtPictures_data()
     {
-        if (!Artwork::HasBuiltPictures())
+        if (!Artwork::hasBuiltPictures())
             QSKIP("this build paints every picture at run time");
         QTest::addColumn<QString>("name");
         QTest::addColumn<qreal>("dpr");
-        for (const auto& [name, dpr] : Artwork::BuiltPictures())
+        for (const auto& [name, dpr] : Artwork::builtPictures())
             QTest::addRow("%s@%g", qPrintable(name), dpr) << name << dpr;
     }
 
@@ -298,10 +298,10 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(qreal, dpr);
-        const QImage built = Artwork::BuiltPicture(name, dpr);
+        const QImage built = Artwork::builtPicture(name, dpr);
         QVERIFY(!built.isNull());
         QCOMPARE(built.devicePixelRatio(), dpr);
-        QCOMPARE(built, Artwork::PaintPicture(name, dpr));
+        QCOMPARE(built, Artwork::paintPicture(name, dpr));
     }
 };
 

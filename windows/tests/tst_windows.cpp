@@ -188,7 +188,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { TextStyle::Install(); }
+    void initTestCase() { TextStyle::install(); }
     void init()
     {
         m_e = std::make_unique<DemoEditor>();
@@ -389,8 +389,8 @@ private slots:
         QFETCH(QByteArray, label);
         QFETCH(QString, shown);
         if (window == QLatin1String("level")) {
-            const QByteArray init = DemoGame::InitCon(2).replace(from, to);
-            QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+            const QByteArray init = DemoGame::initCon(2).replace(from, to);
+            QVERIFY(DemoGame::writeZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
             openLevel(2);
             QCOMPARE(levelValue(label.constData()), shown);
             if (shown == QLatin1String("-")) {
@@ -447,8 +447,8 @@ private slots:
         QCOMPARE(Control<QScrollBar>(edit(), "VScrollNum")->maximum(), 200);
         ClickAt(edit(), EditCancel);
 
-        const QByteArray init = DemoGame::InitCon(2).replace("ViewDistance 650", "ViewDistance 1500");
-        QVERIFY(DemoGame::WriteZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        const QByteArray init = DemoGame::initCon(2).replace("ViewDistance 650", "ViewDistance 1500");
+        QVERIFY(DemoGame::writeZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
         openLevel(2);
         ClickAt(level(), LevelUp(40));
         QCOMPARE(levelValue("MaxView"), QStringLiteral("998"));
@@ -730,7 +730,7 @@ private slots:
         QToolTip::hideText();
         QTest::sendKeyEvent(QTest::Click, nameBox(), Qt::Key_unknown, QStringLiteral("\u0141"), Qt::NoModifier);
         QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac"));
-        QCOMPARE(QToolTip::text(), BotNameInput::Hint());
+        QCOMPARE(QToolTip::text(), BotNameInput::hint());
 
         // A pasted text keeps its first line, without the characters the file cannot hold.
         if (QGuiApplication::platformName() != QLatin1String("offscreen"))
@@ -976,8 +976,8 @@ private slots:
         QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
 
         // No cold-breath line: the check is off and takes no clicks; the save adds no line.
-        const QByteArray init = DemoGame::InitCon(3).replace("gameLogic.useColdBreath 1\r\n", "");
-        QVERIFY(DemoGame::WriteZip(archive(3), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        const QByteArray init = DemoGame::initCon(3).replace("gameLogic.useColdBreath 1\r\n", "");
+        QVERIFY(DemoGame::writeZip(archive(3), {{QStringLiteral("Init.CON"), init}}).isEmpty());
         openLevel(3);
         QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
         ClickAt(level(), LevelColdBreath);
