@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace TestSupport;
+
 class TestEndToEnd final : public QObject
 {
     Q_OBJECT
@@ -31,104 +33,104 @@ private slots:
     {
         DemoEditor e;
         const QString mod = e.game.mod(DemoGame::CompleteMod);
-        const QByteArray serverBefore = ReadBytes(mod + QStringLiteral("/Settings/ServerSettings.CON"));
-        const QByteArray aiBefore = ReadBytes(mod + QStringLiteral("/AI/AIDefault.AI"));
-        const QByteArray scoringBefore = ReadBytes(mod + QStringLiteral("/python/game/scoringCommon.py"));
+        const QByteArray serverBefore = readBytes(mod + QStringLiteral("/Settings/ServerSettings.CON"));
+        const QByteArray aiBefore = readBytes(mod + QStringLiteral("/AI/AIDefault.AI"));
+        const QByteArray scoringBefore = readBytes(mod + QStringLiteral("/python/game/scoringCommon.py"));
         QVERIFY(e.start());
         const Editor::Windows windows = e.windows;
         const Editor& editor = e.editor;
         RecordingPrompter& prompter = e.prompter;
-        QCOMPARE(VisibleOnly(editor), static_cast<QWidget*>(windows.select));
+        QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(windows.select));
 
         // The mod selection: the complete mod, then EDIT.
         QWidget* select = windows.select;
-        ClickAt(select, RowCentre(select, Control<QListWidget>(select, "ListMods"), 1));
-        ClickAt(select, QPoint(60, 104));
+        clickAt(select, rowCentre(select, control<QListWidget>(select, "ListMods"), 1));
+        clickAt(select, QPoint(60, 104));
         QWidget* main = windows.main;
-        QCOMPARE(VisibleOnly(editor), main);
+        QCOMPARE(visibleOnly(editor), main);
         QVERIFY(prompter.boxes.isEmpty());
 
         // Friendly fire: arrows and a double-click reset.
         for (int i = 0; i < 3; ++i)
-            ClickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
+            clickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
         for (int i = 0; i < 2; ++i)
-            ClickAt(main, QPoint(224, 137));   // lower arrow of VScrollVFD
-        DoubleClickAt(main, QPoint(200, 160)); // LabelSSD
+            clickAt(main, QPoint(224, 137));   // lower arrow of VScrollVFD
+        doubleClickAt(main, QPoint(200, 160)); // LabelSSD
         for (int i = 0; i < 5; ++i)
-            ClickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
-        QCOMPARE(Caption(main, "LabelSFD"), QStringLiteral("97"));
-        QCOMPARE(Caption(main, "LabelVFD"), QStringLiteral("52"));
-        QCOMPARE(Caption(main, "LabelSSD"), QStringLiteral("0"));
-        QCOMPARE(Caption(main, "LabelVSD"), QStringLiteral("20"));
+            clickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
+        QCOMPARE(caption(main, "LabelSFD"), QStringLiteral("97"));
+        QCOMPARE(caption(main, "LabelVFD"), QStringLiteral("52"));
+        QCOMPARE(caption(main, "LabelSSD"), QStringLiteral("0"));
+        QCOMPARE(caption(main, "LabelVSD"), QStringLiteral("20"));
 
         // Bot skill by a jump at track X = 100; max bots by dragging the knob to the right end and back.
-        ClickAt(main, QPoint(254 + 100, 120 + 9));
-        QCOMPARE(Caption(main, "LabelBotSkill"), QStringLiteral("56"));
+        clickAt(main, QPoint(254 + 100, 120 + 9));
+        QCOMPARE(caption(main, "LabelBotSkill"), QStringLiteral("56"));
         QWidget* knob = main->findChild<QWidget*>(QStringLiteral("PictureSliderBoxMB"));
         QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
-        MoveHeld(knob, QPoint(400, 7));
+        moveHeld(knob, QPoint(400, 7));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(400, 7));
-        QCOMPARE(Caption(main, "LabelMaxBots"), QStringLiteral("256"));
+        QCOMPARE(caption(main, "LabelMaxBots"), QStringLiteral("256"));
         QCOMPARE(knob->x(), 157);
         QTest::mousePress(knob, Qt::LeftButton, {}, QPoint(11, 7));
-        MoveHeld(knob, QPoint(11 - 40, 7));
+        moveHeld(knob, QPoint(11 - 40, 7));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(11 - 40, 7));
         const QString maxBots = QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 117.0f));
-        QCOMPARE(Caption(main, "LabelMaxBots"), maxBots);
+        QCOMPARE(caption(main, "LabelMaxBots"), maxBots);
 
         // Bot names: one added, one edited, one deleted.
         auto* names = main->findChild<QListWidget*>(QStringLiteral("ListBotNames"));
-        ClickAt(main, QPoint(300, 337));
+        clickAt(main, QPoint(300, 337));
         QTest::keyClicks(main->focusWidget(), QStringLiteral("Nova"));
-        ClickAt(main, QPoint(400, 337)); // ADD
-        DoubleClickAt(main, RowCentre(main, names, 1));
+        clickAt(main, QPoint(400, 337)); // ADD
+        doubleClickAt(main, rowCentre(main, names, 1));
         QWidget* edit = windows.edit;
-        QCOMPARE(VisibleOnly(editor), edit);
+        QCOMPARE(visibleOnly(editor), edit);
         QWidget* nameBox = edit->findChild<QWidget*>(QStringLiteral("TextBotName"));
-        ClickAt(edit, QPoint(100, 41));
+        clickAt(edit, QPoint(100, 41));
         QTest::keyClick(nameBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(nameBox, QStringLiteral("Vargo Prime"));
-        ClickAt(edit, QPoint(150, 65)); // ACCEPT
-        QCOMPARE(VisibleOnly(editor), main);
-        ClickAt(main, RowCentre(main, names, 3));
+        clickAt(edit, QPoint(150, 65)); // ACCEPT
+        QCOMPARE(visibleOnly(editor), main);
+        clickAt(main, rowCentre(main, names, 3));
         prompter.questionAnswers.push_back(true);
         QTest::keyClick(names, Qt::Key_Delete);
 
         // A score: SCORE_KILL from 1 to 3 with the edit window's lower arrow.
         auto* scores = main->findChild<QListWidget*>(QStringLiteral("ListScores"));
-        DoubleClickAt(main, RowCentre(main, scores, 0));
-        QCOMPARE(VisibleOnly(editor), edit);
-        ClickAt(edit, QPoint(184, 45));
-        ClickAt(edit, QPoint(184, 45));
-        ClickAt(edit, QPoint(150, 65));
+        doubleClickAt(main, rowCentre(main, scores, 0));
+        QCOMPARE(visibleOnly(editor), edit);
+        clickAt(edit, QPoint(184, 45));
+        clickAt(edit, QPoint(184, 45));
+        clickAt(edit, QPoint(150, 65));
         QCOMPARE(scores->item(0)->text(), QStringLiteral("SCORE_KILL = 3"));
 
         // Save friendly fire, bot settings and bot names; leave the scores out.
-        ClickAt(main, QPoint(395, 79));
+        clickAt(main, QPoint(395, 79));
         QWidget* save = windows.save;
-        QCOMPARE(VisibleOnly(editor), save);
-        ClickAt(save, QPoint(184, 64)); // PictureScore off
+        QCOMPARE(visibleOnly(editor), save);
+        clickAt(save, QPoint(184, 64)); // PictureScore off
         prompter.clear();
         prompter.questionAnswers.push_back(true);
-        ClickAt(save, QPoint(150, 161));
+        clickAt(save, QPoint(150, 161));
         QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
-        QCOMPARE(VisibleOnly(editor), main);
+        QCOMPARE(visibleOnly(editor), main);
 
         QByteArray server = serverBefore;
         server.replace("sv.soldierFriendlyFire 100", "sv.soldierFriendlyFire 97")
             .replace("sv.vehicleFriendlyFire 50", "sv.vehicleFriendlyFire 52")
             .replace("sv.soldierSplashFriendlyFire 75", "sv.soldierSplashFriendlyFire 0")
             .replace("sv.vehicleSplashFriendlyFire 25", "sv.vehicleSplashFriendlyFire 20");
-        QCOMPARE(ReadBytes(mod + QStringLiteral("/Settings/ServerSettings.CON")), server);
+        QCOMPARE(readBytes(mod + QStringLiteral("/Settings/ServerSettings.CON")), server);
         QByteArray ai = aiBefore;
         ai.replace("aiSettings.setMaxNBots 32", "aiSettings.setMaxNBots " + maxBots.toLatin1())
             .replace("aiSettings.setBotSkill 0.5", "aiSettings.setBotSkill 0.56");
-        QCOMPARE(ReadBytes(mod + QStringLiteral("/AI/AIDefault.AI")), ai);
+        QCOMPARE(readBytes(mod + QStringLiteral("/AI/AIDefault.AI")), ai);
         QCOMPARE(
-            ReadBytes(mod + QStringLiteral("/AI/BotNames.AI")),
+            readBytes(mod + QStringLiteral("/AI/BotNames.AI")),
             DemoGame::botNamesFile({QStringLiteral("Kestrel"), QStringLiteral("Vargo Prime"), QStringLiteral("Mira-7"),
                                     QStringLiteral("Brannoch"), QStringLiteral("Zell"), QStringLiteral("Nova")}));
-        QCOMPARE(ReadBytes(mod + QStringLiteral("/python/game/scoringCommon.py")), scoringBefore);
+        QCOMPARE(readBytes(mod + QStringLiteral("/python/game/scoringCommon.py")), scoringBefore);
 
         // A level: Merrow Harbour, its 16-player tickets for team 1 up by one, saved into the archive.
         auto* levels = main->findChild<QComboBox*>(QStringLiteral("ComboLevels"));
@@ -138,19 +140,19 @@ private slots:
         QCOMPARE(levels->currentText(), QStringLiteral("Merrow Harbour"));
         prompter.clear();
         prompter.questionAnswers.push_back(true);
-        ClickAt(main, QPoint(190, 337));
+        clickAt(main, QPoint(190, 337));
         QWidget* level = windows.level;
-        QCOMPARE(VisibleOnly(editor), level);
-        ClickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
-        QCOMPARE(Caption(level, "LabelPT16"), QStringLiteral("181"));
-        ClickAt(level, QPoint(150, 273)); // SAVE
+        QCOMPARE(visibleOnly(editor), level);
+        clickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
+        QCOMPARE(caption(level, "LabelPT16"), QStringLiteral("181"));
+        clickAt(level, QPoint(150, 273)); // SAVE
         QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
         QCOMPARE(prompter.texts().last(), QStringLiteral("Level data saved."));
-        QCOMPARE(VisibleOnly(editor), main);
+        QCOMPARE(visibleOnly(editor), main);
 
-        const QList<StoredMember> zip = ReadZip(mod + QStringLiteral("/Levels/Merrow_Harbor/server.ZIP"));
-        QCOMPARE(MemberData(zip, "Init.CON"), DemoGame::initCon(8).replace("TicketsEx 16 1 180", "TicketsEx 16 1 181"));
-        QCOMPARE(MemberData(zip, "Overgrowth/Overgrowth.con"),
+        const QList<StoredMember> zip = readZip(mod + QStringLiteral("/Levels/Merrow_Harbor/server.ZIP"));
+        QCOMPARE(memberData(zip, "Init.CON"), DemoGame::initCon(8).replace("TicketsEx 16 1 180", "TicketsEx 16 1 181"));
+        QCOMPARE(memberData(zip, "Overgrowth/Overgrowth.con"),
                  QByteArray("rem overgrowth\r\nOvergrowth.density 0.8\r\n").repeated(20));
         // The other levels and the movies were not touched.
         QVERIFY(!QDir(mod + QStringLiteral("/Levels/Varnholm/TEMP")).exists());
@@ -186,13 +188,13 @@ private slots:
         if (waitForPaint) {
             QVERIFY(QTest::qWaitForWindowExposed(select));
             QTRY_COMPARE(made(), QList<bool>(4, true));
-            QCOMPARE(VisibleOnly(editor), static_cast<QWidget*>(select));
+            QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(select));
         }
         auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         mods->setCurrentItem(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
         QTest::keyClick(mods, Qt::Key_Return);
         FormMain* main = editor.madeWindows().main;
-        QCOMPARE(VisibleOnly(editor), static_cast<QWidget*>(main));
+        QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(main));
         QCOMPARE(main->findChild<QListWidget*>(QStringLiteral("ListBotNames"))->count(), DemoGame::BotNames.size());
         QVERIFY(prompter.boxes.isEmpty());
     }

@@ -22,6 +22,8 @@
 #include <unistd.h>
 #endif
 
+using namespace TestSupport;
+
 namespace {
 
 // Every file of the mod but those extracted, by its path in the mod folder, and each level's Init.CON from its
@@ -42,13 +44,13 @@ struct Game
     }
     Snapshot snapshot() const
     {
-        Snapshot files = FolderContents(mod({}));
+        Snapshot files = folderContents(mod({}));
         files.removeIf([](Snapshot::iterator file) { return file.key().contains(QLatin1String("/TEMP")); });
         for (int level = 0; level < DemoGame::levelFolders().size(); ++level) {
-            const QByteArray bytes = ReadBytes(archive(level));
+            const QByteArray bytes = readBytes(archive(level));
             files.insert(QStringLiteral("Levels/%1/Init.CON").arg(DemoGame::levelFolders().at(level)),
                          bytes.startsWith("PK")
-                             ? MemberData(ReadZip(archive(level), level == 1 ? "pw2" : "pw"), "Init.CON")
+                             ? memberData(readZip(archive(level), level == 1 ? "pw2" : "pw"), "Init.CON")
                              : bytes);
         }
         return files;
@@ -107,20 +109,20 @@ Change level(int index, const QByteArray& from, const QByteArray& to)
 // Changes a file of the game before the command runs.
 Prepare rewrite(const QString& file, const QByteArray& from, const QByteArray& to)
 {
-    return [=](Game& game) { WriteBytes(game.mod(file), ReadBytes(game.mod(file)).replace(from, to)); };
+    return [=](Game& game) { writeBytes(game.mod(file), readBytes(game.mod(file)).replace(from, to)); };
 }
 
 const Prepare Stored = [](Game& game) {
-    WriteBytes(game.home.path() + QStringLiteral("/config/GX3190_SP/GX3190_SP.conf"),
+    writeBytes(game.home.path() + QStringLiteral("/config/GX3190_SP/GX3190_SP.conf"),
                "[Paths]\nGXPath=" + game.demo.path.toUtf8() + "\n");
 };
 const Prepare Password = [](Game& game) {
-    WriteRawZip(game.archive(0), {{"Init.CON", DemoGame::initCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+    writeRawZip(game.archive(0), {{"Init.CON", DemoGame::initCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
 };
 // A second archive with a password of its own: the one typed for the first is tried once, then asked for.
 const Prepare TwoPasswords = [](Game& game) {
     Password(game);
-    WriteRawZip(game.archive(1), {{"Init.CON", DemoGame::initCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
+    writeRawZip(game.archive(1), {{"Init.CON", DemoGame::initCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
 };
 const QString Mods = QStringLiteral("Bot Names Only\ngx3190\nlower.case mod\n");
 
@@ -147,10 +149,10 @@ private slots:
                             std::initializer_list<const char*> messages, const QList<Change>& changes = {},
                             const Prepare& prepare = {}, const QString& out = {}, const QByteArray& input = {}) {
             // Rows name the game folder, but for those about finding it.
-            QStringList given = Texts(arguments);
+            QStringList given = texts(arguments);
             if (!given.removeOne(QStringLiteral("FIND")))
                 given.prepend(QStringLiteral("--game=GAME"));
-            QTest::newRow(name) << given << prepare << input << status << out << Texts(messages) << changes;
+            QTest::newRow(name) << given << prepare << input << status << out << texts(messages) << changes;
         };
         QStringList names = DemoGame::BotNames;
         names.removeOne(QStringLiteral("Old Tom"));
@@ -201,7 +203,7 @@ private slots:
         tickets.removeAt(4);
         row("all levels, one archive damaged", {"level", "gx3190", "all", "eu-tickets-32=250"}, 1,
             {"Tovary: Unable to read level data.", "Not a zip archive"}, tickets,
-            [](Game& game) { WriteBytes(game.archive(4), "not an archive"); });
+            [](Game& game) { writeBytes(game.archive(4), "not an archive"); });
         row("password refused with --no-input", {"--no-input", "level", "gx3190", "Varnholm", "max-view=700"}, 1,
             {"Varnholm: Unable to read level data.", "protected by a password"}, {}, Password);
         row("password read from the input", {"level", "gx3190", "Varnholm", "max-view=700"}, 0,
@@ -243,11 +245,11 @@ private slots:
     {
         Game game;
         const Snapshot before = game.snapshot();
-        const Result json = run(game, Texts({"--game=GAME", "show", "gx3190", "--json"}));
-        const Result text = run(game, Texts({"--game=GAME", "show", "gx3190"}));
-        const Result help = run(game, Texts({"--help"}));
+        const Result json = run(game, texts({"--game=GAME", "show", "gx3190", "--json"}));
+        const Result text = run(game, texts({"--game=GAME", "show", "gx3190"}));
+        const Result help = run(game, texts({"--help"}));
         QCOMPARE(QList<int>({json.status, text.status, help.status}), QList<int>({0, 0, 0}));
-        QVERIFY(run(game, Texts({"--version"})).out.startsWith(QStringLiteral("GX3190 Editor ")));
+        QVERIFY(run(game, texts({"--version"})).out.startsWith(QStringLiteral("GX3190 Editor ")));
 
         const auto parse = [](const QString& source) { return QJsonDocument::fromJson(source.toUtf8()).object(); };
         const QJsonObject mod = parse(json.out);
@@ -268,8 +270,8 @@ private slots:
         // The text lists the same values under the same names, --help names every one, and set and level take
         // every one back: writing back what show read changes nothing.
         const QStringList lines = text.out.split(QLatin1Char('\n'));
-        QStringList modValues = Texts({"--game=GAME", "set", "gx3190"});
-        QStringList levelValues = Texts({"--game=GAME", "level", "gx3190", "Merrow_Harbor"});
+        QStringList modValues = texts({"--game=GAME", "set", "gx3190"});
+        QStringList levelValues = texts({"--game=GAME", "level", "gx3190", "Merrow_Harbor"});
         const auto check = [&](const QString& prefix, const QJsonObject& object, QStringList& assignments) {
             for (const QString& name : object.keys()) {
                 const QJsonValue value = object.value(name);

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+using namespace TestSupport;
+
 namespace {
 
 #ifdef Q_OS_LINUX
@@ -86,7 +88,7 @@ private slots:
         const QString file = throughLink ? dir.path() + QStringLiteral("/elsewhere/BotNames.AI") : names;
         const QByteArray before = "aiSettings.addBotName Alpha\r\naiSettings.addBotName Bravo\r\n";
         const QByteArray after = before + "aiSettings.addBotName Long Enough To Grow The File\r\n";
-        WriteBytes(file, before);
+        writeBytes(file, before);
         QVERIFY(QDir().mkpath(folder));
         if (throughLink)
             QVERIFY(QFile::link(QStringLiteral("../elsewhere/BotNames.AI"), names));
@@ -111,10 +113,10 @@ private slots:
         QVERIFY(QFile::setPermissions(folder, readAndEnter | QFileDevice::WriteOwner));
 
         QVERIFY2(error.isEmpty() == saved, qPrintable(error));
-        QCOMPARE(ReadBytes(file), saved ? after : before);
+        QCOMPARE(readBytes(file), saved ? after : before);
         QCOMPARE(QFile::permissions(file), bits);
         QCOMPARE(QFileInfo(names).isSymLink(), throughLink);
-        QCOMPARE(FolderContents(folder).keys(), QStringList{QStringLiteral("BotNames.AI")});
+        QCOMPARE(folderContents(folder).keys(), QStringList{QStringLiteral("BotNames.AI")});
     }
 #endif
 };

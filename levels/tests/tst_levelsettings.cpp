@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace TestSupport;
+
 namespace {
 
 // Filler that puts whatever follows past SearchStart, as the game's object templates do.
@@ -125,7 +127,7 @@ private slots:
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(QStringLiteral("Init.CON"));
         // Lone CR and LF line ends become CR LF in the held form; the last line gets its end.
-        WriteBytes(path, filler() + "a\rb\nc\r\n" + settingsLines().replace("\r\n", "\n").chopped(1));
+        writeBytes(path, filler() + "a\rb\nc\r\n" + settingsLines().replace("\r\n", "\n").chopped(1));
         ScriptText text;
         QVERIFY(Levels::readLevelFile(path, text).isEmpty());
         QCOMPARE(text.text(), filler() + "a\r\nb\r\nc\r\n" + settingsLines());
@@ -136,7 +138,7 @@ private slots:
         // Read-only is cleared first, as the game's own tools did.
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser));
         QCOMPARE(Levels::writeLevelFile(path, written), QString());
-        QCOMPARE(ReadBytes(path), written.text());
+        QCOMPARE(readBytes(path), written.text());
         QVERIFY(QFileInfo(path).isWritable());
         ScriptText missing;
         QVERIFY(!Levels::readLevelFile(dir.filePath(QStringLiteral("missing")), missing).isEmpty());

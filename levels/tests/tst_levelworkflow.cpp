@@ -10,6 +10,8 @@
 
 #include <zip.h>
 
+using namespace TestSupport;
+
 namespace {
 
 const QString ReadFailure = QStringLiteral("Unable to read level data.");
@@ -67,17 +69,17 @@ private slots:
         QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
 
         // Everything else is the file as it came, letter case and line count included; level 8 had cold breath off.
-        const QByteArray written = ReadBytes(level.workflow.initConPath());
+        const QByteArray written = readBytes(level.workflow.initConPath());
         QCOMPARE(written, DemoGame::initCon(8)
                               .replace("Distance 800\r", "Distance 999\r")
                               .replace("16 1 180\r", "16 1 1\r")
                               .replace("ColdBreath 0\r", "ColdBreath 1\r"));
-        QCOMPARE(MemberData(ReadZip(level.archive(8)), "Init.CON"), written);
+        QCOMPARE(memberData(readZip(level.archive(8)), "Init.CON"), written);
         // Opening again reads what the archive holds: not a change left unsaved, nor a TEMP/Init.CON edited by hand.
         level.workflow.settings().Tickets[3] = QStringLiteral("5");
-        WriteBytes(level.workflow.initConPath(), "changed by hand");
+        writeBytes(level.workflow.initConPath(), "changed by hand");
         QVERIFY(level.open(8));
-        QCOMPARE(ReadBytes(level.workflow.initConPath()), written);
+        QCOMPARE(readBytes(level.workflow.initConPath()), written);
         QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
         QCOMPARE(level.workflow.settings().Tickets[3], QStringLiteral("340"));
     }
@@ -95,9 +97,9 @@ private slots:
         QCOMPARE(level.workflow.initConPath(), lower + QStringLiteral("temp/Init.CON"));
         level.workflow.settings().TicketLoss[1] = QStringLiteral("42");
         QVERIFY(level.workflow.SaveLevel());
-        QVERIFY(MemberData(ReadZip(lower + QStringLiteral("server.zip")), "Init.CON")
+        QVERIFY(memberData(readZip(lower + QStringLiteral("server.zip")), "Init.CON")
                     .contains("gameLogic.setTicketLossPerMin 2 42\r\n"));
-        QCOMPARE(FolderContents(level.modFolder()).keys().filter(QStringLiteral("Levels")), QStringList());
+        QCOMPARE(folderContents(level.modFolder()).keys().filter(QStringLiteral("Levels")), QStringList());
     }
 
     void openingFailures_data()
@@ -114,7 +116,7 @@ private slots:
         QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
         QTest::newRow("TEMP is a file") << QStringLiteral("file") << critical << true;
         QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
-        QTest::newRow("password refused") << QStringLiteral("password") << Texts({"text", "critical"}) << true;
+        QTest::newRow("password refused") << QStringLiteral("password") << texts({"text", "critical"}) << true;
     }
 
     void openingFailures()
@@ -129,19 +131,19 @@ private slots:
         if (setup == QLatin1String("missing") || setup == QLatin1String("stale"))
             QVERIFY(QFile::remove(archive));
         if (setup == QLatin1String("noinit"))
-            WriteRawZip(archive, {{"Sounds.con", "x"}});
+            writeRawZip(archive, {{"Sounds.con", "x"}});
         if (setup == QLatin1String("folder"))
-            WriteRawZip(archive, {{"Init.CON/", {}, true}});
+            writeRawZip(archive, {{"Init.CON/", {}, true}});
         if (setup == QLatin1String("truncated"))
-            WriteBytes(archive, ReadBytes(archive).left(300));
+            writeBytes(archive, readBytes(archive).left(300));
         if (setup == QLatin1String("link"))
             QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP")));
         if (setup == QLatin1String("file"))
-            WriteBytes(level.folder(6) + QStringLiteral("TEMP"), "a file");
+            writeBytes(level.folder(6) + QStringLiteral("TEMP"), "a file");
         if (setup == QLatin1String("limit"))
             level.workflow.archive().setExtractLimit(1000);
         if (setup == QLatin1String("password"))
-            WriteRawZip(archive, {{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+            writeRawZip(archive, {{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
         level.prompter.clear();
 
         QVERIFY(!level.open(6));
@@ -153,7 +155,7 @@ private slots:
         // Nothing was written through the link, nor over the file.
         QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
         if (setup == QLatin1String("file"))
-            QCOMPARE(ReadBytes(level.folder(6) + QStringLiteral("TEMP")), QByteArray("a file"));
+            QCOMPARE(readBytes(level.folder(6) + QStringLiteral("TEMP")), QByteArray("a file"));
     }
 
     void saveFailuresAreReported()
@@ -162,7 +164,7 @@ private slots:
         const QString archive = level.archive(1);
         QVERIFY(level.open(1));
         level.workflow.settings().Tickets[0] = QStringLiteral("321");
-        const QByteArray archiveBefore = ReadBytes(archive);
+        const QByteArray archiveBefore = readBytes(archive);
 
         // Init.CON cannot be written: a folder took its place.
         const QString initCon = level.workflow.initConPath();
@@ -170,22 +172,22 @@ private slots:
         QVERIFY(QDir().mkpath(initCon));
         QVERIFY(!level.workflow.SaveLevel());
         QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
-        QCOMPARE(ReadBytes(archive), archiveBefore);
+        QCOMPARE(readBytes(archive), archiveBefore);
         QCOMPARE(level.workflow.settings().Tickets[0], QStringLiteral("321")); // the user's value is kept
 
         // The archive cannot be updated: it was damaged meanwhile, and stays as it is.
         QVERIFY(QDir(initCon).removeRecursively());
-        WriteBytes(archive, "damaged");
+        writeBytes(archive, "damaged");
         QVERIFY(!level.workflow.SaveLevel());
         QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
-        QCOMPARE(ReadBytes(archive), QByteArray("damaged"));
+        QCOMPARE(readBytes(archive), QByteArray("damaged"));
 
         // A retry once the archive is back succeeds and writes the value.
-        WriteBytes(archive, archiveBefore);
+        writeBytes(archive, archiveBefore);
         QVERIFY(level.workflow.SaveLevel());
         QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
         QVERIFY(
-            MemberData(ReadZip(archive), "Init.CON").contains("gameLogic.setDefaultNumberOfTicketsEx 16 1 321\r\n"));
+            memberData(readZip(archive), "Init.CON").contains("gameLogic.setDefaultNumberOfTicketsEx 16 1 321\r\n"));
     }
 
     void membersLeftOutStayInTheArchive()
@@ -193,12 +195,12 @@ private slots:
         Level level;
         const QString archive = level.archive(3);
         // Before the real Init.CON a link of its name, after it a stale copy: the real one is read, edited and kept.
-        WriteRawZip(archive, {{"../../../escaped.con", "x"},
+        writeRawZip(archive, {{"../../../escaped.con", "x"},
                               {"init.con", "../Init.CON", false, true},
                               {"Init.CON", DemoGame::initCon(3)},
                               {"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw"},
                               {"INIT.CON", "stale copy"}});
-        const QList<StoredMember> before = ReadZip(archive);
+        const QList<StoredMember> before = readZip(archive);
 
         // One box, after the password is refused, for every member left out.
         const QString kept =
@@ -206,7 +208,7 @@ private slots:
                            "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
                            "Locked.con: the file is protected by a password");
         QVERIFY(level.open(3));
-        QCOMPARE(level.prompter.kinds(), Texts({"text", "warning"}));
+        QCOMPARE(level.prompter.kinds(), texts({"text", "warning"}));
         QCOMPARE(level.prompter.texts().last(),
                  kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
                                        "and saving removes these other copies, so that exactly one Init.CON holds the "
@@ -215,18 +217,18 @@ private slots:
 
         level.workflow.settings().MaxViewDistance = QStringLiteral("999");
         QVERIFY(level.workflow.SaveLevel());
-        const QList<StoredMember> after = ReadZip(archive);
-        QCOMPARE(MemberNames(after), QList<QByteArray>({"../../../escaped.con", "Init.CON", "Locked.con"}));
+        const QList<StoredMember> after = readZip(archive);
+        QCOMPARE(memberNames(after), QList<QByteArray>({"../../../escaped.con", "Init.CON", "Locked.con"}));
         for (const StoredMember& member : after) {
             if (member.name != "Init.CON") // copied as they were
-                QCOMPARE(member.compressed, before.at(MemberNames(before).indexOf(member.name)).compressed);
+                QCOMPARE(member.compressed, before.at(memberNames(before).indexOf(member.name)).compressed);
         }
 
         // The edit is what opens next; still locked, and the password is asked for again.
         level.prompter.clear();
         QVERIFY(level.open(3));
         QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-        QCOMPARE(level.prompter.kinds(), Texts({"text", "warning"}));
+        QCOMPARE(level.prompter.kinds(), texts({"text", "warning"}));
         QCOMPARE(level.prompter.texts().last(), kept);
     }
 };

@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <optional>
 
+using namespace TestSupport;
+
 namespace {
 
 // A wrong password for the encrypted member at index, found by trying: one that fails the method's check,
@@ -98,12 +100,12 @@ private slots:
         QList<RawMember> raw;
         for (auto member = members.cbegin(); member != members.cend(); ++member)
             raw.append(RawMember(member.key().toUtf8(), member.value()));
-        WriteRawZip(archive(), raw + QList<RawMember>{{"Empty/", {}, true}});
+        writeRawZip(archive(), raw + QList<RawMember>{{"Empty/", {}, true}});
         // The members' DOS time is 2004-06-15 12:34:56, which a file keeps as local time.
-        QByteArray bytes = ReadBytes(archive());
+        QByteArray bytes = readBytes(archive());
         for (const RawMember& member : raw)
-            PatchMember(bytes, member.name, DosTimeField, "\x5c\x64\xcf\x30");
-        WriteBytes(archive(), bytes);
+            patchMember(bytes, member.name, DosTimeField, "\x5c\x64\xcf\x30");
+        writeBytes(archive(), bytes);
         QMap<QString, QByteArray> expected = members;
         expected.insert(QStringLiteral("Overgrowth"), "<folder>");
         expected.insert(QStringLiteral("Overgrowth/Deep"), "<folder>");
@@ -113,12 +115,12 @@ private slots:
         for (const QString& destination : {temp("/"), temp()}) {
             const ExtractResult result = m_zip->ExtractArchive(archive(), destination);
             QVERIFY2(result.ok() && result.skipped.isEmpty(), qPrintable(result.error));
-            QCOMPARE(FolderContents(temp()), expected); // the large member streamed in pieces, whole at the end
+            QCOMPARE(folderContents(temp()), expected); // the large member streamed in pieces, whole at the end
             for (const RawMember& member : raw)
                 QCOMPARE(QFileInfo(temp("/") + QString::fromUtf8(member.name)).lastModified(),
                          QDateTime(QDate(2004, 6, 15), QTime(12, 34, 56)));
             QCOMPARE(result.bytesWritten, qint64(600000 + 12));
-            WriteBytes(temp("/Init.CON"), "old and longer");
+            writeBytes(temp("/Init.CON"), "old and longer");
             QVERIFY(QFile::setPermissions(temp("/Init.CON"), QFileDevice::ReadOwner));
         }
         QVERIFY(m_prompter.boxes.isEmpty());
@@ -139,8 +141,8 @@ private slots:
         const auto row = [](const char* name, const QList<QByteArray>& names, const char* damage,
                             std::initializer_list<const char*> planted, std::initializer_list<const char*> extracted,
                             std::initializer_list<const char*> skipped, const char* reason = "") {
-            QTest::newRow(name) << names << QString::fromLatin1(damage) << Texts(planted) << Texts(extracted)
-                                << Texts(skipped) << QString::fromLatin1(reason);
+            QTest::newRow(name) << names << QString::fromLatin1(damage) << texts(planted) << texts(extracted)
+                                << texts(skipped) << QString::fromLatin1(reason);
         };
         for (const char* name : {"sub\\..\\..\\escaped.txt", "ROOT/escaped.txt", "link"})
             row(name, {"Init.CON", name, "Sounds.con"}, "", {}, {"Init.CON 0", "Sounds.con 2"}, {name});
@@ -189,30 +191,30 @@ private slots:
                  bad && damage == QLatin1String("full") ? QByteArray(600000, 'b') : QByteArray::number(members.size()),
                  false, name == "link", bad && locked ? ZIP_EM_TRAD_PKWARE : 0, "s3cret"});
         }
-        WriteRawZip(archive(), members);
-        QByteArray bytes = ReadBytes(archive()).replace("Init.CO#", "Init.CON");
+        writeRawZip(archive(), members);
+        QByteArray bytes = readBytes(archive()).replace("Init.CO#", "Init.CON");
         if (damage == QLatin1String("crc"))
-            PatchMember(bytes, "Bad.con", CrcField, QByteArray(4, '\0'));
+            patchMember(bytes, "Bad.con", CrcField, QByteArray(4, '\0'));
         if (damage == QLatin1String("method"))
-            PatchMember(bytes, "Bad.con", MethodField, QByteArray("\x06\0", 2)); // imploded, which libzip cannot read
-        WriteBytes(archive(), bytes);
+            patchMember(bytes, "Bad.con", MethodField, QByteArray("\x06\0", 2)); // imploded, which libzip cannot read
+        writeBytes(archive(), bytes);
         if (damage == QLatin1String("empty"))
             m_prompter.textAnswers = {QString(), QString()};
         if (damage == QLatin1String("wrong")) {
             const QString wrong = QString::fromLatin1(wrongPassword(archive(), 1, true));
             m_prompter.textAnswers = {wrong, wrong};
         }
-        WriteBytes(root + QStringLiteral("/victim.txt"), "keep me");
+        writeBytes(root + QStringLiteral("/victim.txt"), "keep me");
         QVERIFY(QDir().mkpath(temp()));
         if (names.contains("Bad.con"))
-            WriteBytes(temp("/Bad.con"), "left by an earlier extraction");
+            writeBytes(temp("/Bad.con"), "left by an earlier extraction");
         for (qsizetype i = 0; i < planted.size(); i += 2)
             QVERIFY(QFile::link(QString(planted.at(i + 1)).replace(QStringLiteral("ROOT"), root),
                                 temp("/") + planted.at(i)));
         skipped.replaceInStrings(QStringLiteral("ROOT"), root);
         extracted.replaceInStrings(QStringLiteral("ROOT"), root);
         const auto outside = [&] {
-            QMap<QString, QByteArray> contents = FolderContents(root);
+            QMap<QString, QByteArray> contents = folderContents(root);
             contents.removeIf([](auto entry) { return entry.key().contains(QLatin1String("/TEMP")); });
             return contents;
         };
@@ -234,7 +236,7 @@ private slots:
             QCOMPARE(left, skipped);
             QVERIFY2(result.skipped.first().second.endsWith(reason), qPrintable(result.skipped.first().second));
             QStringList found;
-            const QMap<QString, QByteArray> contents = FolderContents(temp());
+            const QMap<QString, QByteArray> contents = folderContents(temp());
             for (auto entry = contents.cbegin(); entry != contents.cend(); ++entry)
                 found.append(entry.key() + QLatin1Char(' ') + QString::fromLatin1(entry.value()));
             QCOMPARE(found, extracted);
@@ -246,15 +248,15 @@ private slots:
 
     void extractLimitCountsWrittenBytes()
     {
-        WriteRawZip(archive(), {{"a.bin", QByteArray(700000, 'a')}, {"b.bin", QByteArray(700000, 'b')}});
-        QByteArray lying = ReadBytes(archive());
+        writeRawZip(archive(), {{"a.bin", QByteArray(700000, 'a')}, {"b.bin", QByteArray(700000, 'b')}});
+        QByteArray lying = readBytes(archive());
         for (const char* name : {"a.bin", "b.bin"})
-            PatchMember(lying, name, SizeField, QByteArray("\x0a\0\0\0", 4));
+            patchMember(lying, name, SizeField, QByteArray("\x0a\0\0\0", 4));
         // Honest sizes pass the limit in their sum; lying ones (each member claims 10 bytes) only in the bytes
         // written. Under the usual limit the lying archive unpacks whole.
         m_zip->setExtractLimit(1024 * 1024);
-        for (const QByteArray& bytes : {ReadBytes(archive()), lying}) {
-            WriteBytes(archive(), bytes);
+        for (const QByteArray& bytes : {readBytes(archive()), lying}) {
+            writeBytes(archive(), bytes);
             const ExtractResult result = extract();
             QCOMPARE(result.failure, ExtractResult::Failure::TooLarge);
             QVERIFY2(result.error.contains(QLatin1String("more than 1 MiB")), qPrintable(result.error));
@@ -263,7 +265,7 @@ private slots:
         }
         m_zip->setExtractLimit(ZipArchive::DefaultExtractLimit);
         QVERIFY(extract().ok());
-        QCOMPARE(ReadBytes(temp("/b.bin")), QByteArray(700000, 'b'));
+        QCOMPARE(readBytes(temp("/b.bin")), QByteArray(700000, 'b'));
     }
 
     void passwords_data()
@@ -277,26 +279,26 @@ private slots:
     void passwords()
     {
         QFETCH(int, method);
-        WriteRawZip(archive(), {{"Init.CON", "secret init", false, false, method, "s3cret"},
+        writeRawZip(archive(), {{"Init.CON", "secret init", false, false, method, "s3cret"},
                                 {"Other.con", "secret other", false, false, method, "s3cret"},
                                 {"Plain.con", "plain"}});
         // Computed to fail the method's check: a wrong password that passes it fails later, on the data.
         m_prompter.textAnswers = {QString::fromLatin1(wrongPassword(archive(), 0, false)), QStringLiteral("s3cret")};
         const ExtractResult result = extract();
         QVERIFY2(result.ok(), qPrintable(result.error));
-        QCOMPARE(FolderContents(temp()), (QMap<QString, QByteArray>{{QStringLiteral("Init.CON"), "secret init"},
+        QCOMPARE(folderContents(temp()), (QMap<QString, QByteArray>{{QStringLiteral("Init.CON"), "secret init"},
                                                                     {QStringLiteral("Other.con"), "secret other"},
                                                                     {QStringLiteral("Plain.con"), "plain"}}));
         // The wrong answer is asked again; once right, the other member needs no question.
         QCOMPARE(m_prompter.texts(), QStringList(2, QStringLiteral("Init.CON")));
 
         // The password known, a saved Init.CON stays protected; unknown, it is stored plainly rather than lost.
-        WriteBytes(temp("/Init.CON"), "changed");
+        writeBytes(temp("/Init.CON"), "changed");
         QVERIFY(m_zip->UpdateArchive(archive(), temp(), temp("/Init.CON")).ok());
-        StoredMember saved = ReadZip(archive(), "s3cret").first();
+        StoredMember saved = readZip(archive(), "s3cret").first();
         QVERIFY(saved.encryption == method && saved.data == "changed");
         QVERIFY(ZipArchive().UpdateArchive(archive(), temp(), temp("/Init.CON")).ok());
-        saved = ReadZip(archive()).first();
+        saved = readZip(archive()).first();
         QVERIFY(saved.encryption == ZIP_EM_NONE && saved.data == "changed");
     }
 
@@ -334,25 +336,25 @@ private slots:
             }
             members.append(RawMember(name, bytes));
         }
-        WriteBytes(m_level + QStringLiteral("reference"), {}); // the permission bits a new file gets
+        writeBytes(m_level + QStringLiteral("reference"), {}); // the permission bits a new file gets
         if (!members.isEmpty()) {
-            WriteRawZip(archive(), members);
+            writeRawZip(archive(), members);
             QVERIFY(QFile::setPermissions(archive(),
                                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         }
         const QFileDevice::Permissions bits =
             QFile::permissions(members.isEmpty() ? m_level + QStringLiteral("reference") : archive());
-        const QList<StoredMember> old = members.isEmpty() ? QList<StoredMember>() : ReadZip(archive());
+        const QList<StoredMember> old = members.isEmpty() ? QList<StoredMember>() : readZip(archive());
         const QByteArray content = QByteArray("rem changed\r\n").repeated(300);
-        WriteBytes(temp("/Init.CON"), content);
+        writeBytes(temp("/Init.CON"), content);
         // Older than the entry: a save must reach the archive whatever the times.
         std::filesystem::last_write_time(QFileInfo(temp("/Init.CON")).filesystemFilePath(),
                                          std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 7300));
 
         const UpdateResult result = m_zip->UpdateArchive(archive(), temp(), temp("/Init.CON"));
         QVERIFY2(result.ok(), qPrintable(result.error));
-        const QList<StoredMember> stored = ReadZip(archive());
-        QCOMPARE(MemberNames(stored), after);
+        const QList<StoredMember> stored = readZip(archive());
+        QCOMPARE(memberNames(stored), after);
         for (const StoredMember& member : stored) {
             if (member.name.compare("Init.CON", Qt::CaseInsensitive) == 0) {
                 QCOMPARE(member.data, content);
@@ -362,21 +364,21 @@ private slots:
             }
         }
         QCOMPARE(QFile::permissions(archive()), bits);
-        QCOMPARE(FolderContents(m_level).keys(), Texts({"TEMP", "TEMP/Init.CON", "reference", "server.ZIP"}));
+        QCOMPARE(folderContents(m_level).keys(), texts({"TEMP", "TEMP/Init.CON", "reference", "server.ZIP"}));
         // Every byte comes back out.
         QVERIFY(QDir(temp()).removeRecursively());
         QVERIFY(extract().ok());
         for (const StoredMember& member : stored)
-            QVERIFY2(ReadBytes(temp("/") + QString::fromUtf8(member.name)) == member.data, member.name.constData());
+            QVERIFY2(readBytes(temp("/") + QString::fromUtf8(member.name)) == member.data, member.name.constData());
     }
 
     // A file that cannot be read is reported, and the archive is left alone.
     void updateOfAnUnreadableFile()
     {
-        WriteRawZip(archive(), {{"Init.CON", "old"}});
-        const QByteArray old = ReadBytes(archive());
+        writeRawZip(archive(), {{"Init.CON", "old"}});
+        const QByteArray old = readBytes(archive());
         QVERIFY(!m_zip->UpdateArchive(archive(), temp(), QStringLiteral("Missing.CON")).ok());
-        QCOMPARE(ReadBytes(archive()), old);
+        QCOMPARE(readBytes(archive()), old);
     }
 };
 

@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace TestSupport;
+
 namespace {
 
 struct OpenMod
@@ -181,17 +183,17 @@ private slots:
         QFETCH(QString, modName);
         QFETCH(bool, lineFeeds);
         OpenMod open(modName);
-        const QMap<QString, QByteArray> before = FolderContents(open.mod.ModFolder);
+        const QMap<QString, QByteArray> before = folderContents(open.mod.ModFolder);
         const QString server = open.file(ModFile::ServerSettings);
         if (lineFeeds)
-            WriteBytes(server, ReadBytes(server).replace("\r\n", "\n"));
+            writeBytes(server, readBytes(server).replace("\r\n", "\n"));
         for (int round = 0; round < 2; ++round) {
             open.reload();
             QVERIFY(open.report.unreadableFiles.isEmpty());
             const SaveReport report = open.save();
             QCOMPARE(report.failedFiles, QStringList());
             QCOMPARE(report.savedFiles.size(), 4);
-            QCOMPARE(FolderContents(open.mod.ModFolder), before);
+            QCOMPARE(folderContents(open.mod.ModFolder), before);
         }
     }
 
@@ -202,7 +204,7 @@ private slots:
         for (ModFile file : ModFiles::AllModFiles)
             QCOMPARE(names.mod.isPresent(file) && names.mod.saveFlag(file), file == ModFile::BotNames);
         QCOMPARE(names.save().savedFiles, QStringList{QDir::toNativeSeparators(names.file(ModFile::BotNames))});
-        QCOMPARE(FolderContents(names.mod.ModFolder).keys(), Texts({"AI", "AI/BotNames.AI"}));
+        QCOMPARE(folderContents(names.mod.ModFolder).keys(), texts({"AI", "AI/BotNames.AI"}));
 #ifdef Q_OS_LINUX
         // A file that exists but cannot be read, even by root.
         OpenMod open;
@@ -241,11 +243,11 @@ private slots:
         // written whole from what the model holds.
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(open.save({ModFile::ServerSettings}).failedFiles, QStringList());
-        QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
+        QVERIFY(readBytes(server).contains("sv.soldierFriendlyFire 1\r\n"));
         QVERIFY(QFile::remove(server));
         prompter.clear();
         ModFiles::reportSave(open.save({ModFile::ServerSettings}), prompter);
-        QVERIFY(ReadBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
+        QVERIFY(readBytes(server).contains("sv.soldierFriendlyFire 1\r\nsv.vehicleFriendlyFire 50\r\n"));
         ModFiles::reportSave(open.save({}), prompter);
         QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Data saved.")});
     }
@@ -254,17 +256,17 @@ private slots:
     {
         OpenMod open;
         // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
-        const QStringList leftovers = Texts({"AI/BotNames.AI.cLeMQk", "python/game/scoringCommon.py.azAZyk"});
-        const QStringList others = Texts({"AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQ", "AI/BotNames.AI.cLeMQkz",
+        const QStringList leftovers = texts({"AI/BotNames.AI.cLeMQk", "python/game/scoringCommon.py.azAZyk"});
+        const QStringList others = texts({"AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQ", "AI/BotNames.AI.cLeMQkz",
                                           "AI/BotNames.AI.cLe4Qk", "AI/botnames.ai.cLeMQk", "AI/Other.AI.cLeMQk"});
-        const QMap<QString, QByteArray> before = FolderContents(open.mod.ModFolder);
+        const QMap<QString, QByteArray> before = folderContents(open.mod.ModFolder);
         for (const QString& name : leftovers + others)
-            WriteBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");
+            writeBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");
         open.reload();
         QMap<QString, QByteArray> expected = before;
         for (const QString& name : others)
             expected.insert(name, "left behind");
-        QCOMPARE(FolderContents(open.mod.ModFolder), expected);
+        QCOMPARE(folderContents(open.mod.ModFolder), expected);
     }
 };
 

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 
+using namespace TestSupport;
+
 class TestIntroSwitch final : public QObject
 {
     Q_OBJECT
@@ -26,7 +28,7 @@ private slots:
         QTest::addColumn<bool>("on");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QString>("box");
-        const QStringList movies = Texts({"Tolmar.bik", "KV.bik", "Intro.bik", "Legal.bik", "Legal_na.bik"});
+        const QStringList movies = texts({"Tolmar.bik", "KV.bik", "Intro.bik", "Legal.bik", "Legal_na.bik"});
         QStringList off, switchedOff, switchedOn, unchanged;
         for (const QString& name : movies) {
             off.append(name + QStringLiteral(".OFF"));
@@ -45,23 +47,23 @@ private slots:
         // Intro.bik itself is missing (a folder of its name is not the movie), so the switch reads off; the answer
         // is the new state all the same.
         row("some switched off", "Movies",
-            Texts({"KV.bik.OFF", "Legal.bik", "Legal_na.bik.OFF", "Tolmar.bik", "Intro.bik/"}), true, false,
-            Texts({"KV.bik KV.bik.OFF", "Legal.bik Legal.bik", "Legal_na.bik Legal_na.bik.OFF", "Tolmar.bik Tolmar.bik",
+            texts({"KV.bik.OFF", "Legal.bik", "Legal_na.bik.OFF", "Tolmar.bik", "Intro.bik/"}), true, false,
+            texts({"KV.bik KV.bik.OFF", "Legal.bik Legal.bik", "Legal_na.bik Legal_na.bik.OFF", "Tolmar.bik Tolmar.bik",
                    "Intro.bik <folder>"}),
             "Intro restored.");
         row("no movies", "Movies", {}, true, false, {}, "Intro restored.");
         // A folder takes the other name of Intro.bik, which a file cannot replace.
         QStringList blocked = switchedOff;
         blocked.replace(2, QStringLiteral("Intro.bik Intro.bik"));
-        row("blocked off", "Movies", movies + Texts({"Intro.bik.OFF/"}), true, true,
-            blocked + Texts({"Intro.bik.OFF <folder>"}), "Intro.bik");
+        row("blocked off", "Movies", movies + texts({"Intro.bik.OFF/"}), true, true,
+            blocked + texts({"Intro.bik.OFF <folder>"}), "Intro.bik");
         // Any letter case is found, and the other name already there is the one replaced, in its own case; of
         // two names of one file (hard links, or a link to the other name) one is kept.
         row("letter case and links", "movies",
-            Texts({"INTRO.BIK", "legal.bik.off", "legal.bik", "kv.bik", "kv.bik.off=kv.bik", "tolmar.bik.off",
+            texts({"INTRO.BIK", "legal.bik.off", "legal.bik", "kv.bik", "kv.bik.off=kv.bik", "tolmar.bik.off",
                    "tolmar.bik->tolmar.bik.off"}),
             true, true,
-            Texts({"INTRO.BIK.OFF INTRO.BIK", "kv.bik.off kv.bik", "legal.bik.off legal.bik",
+            texts({"INTRO.BIK.OFF INTRO.BIK", "kv.bik.off kv.bik", "legal.bik.off legal.bik",
                    "tolmar.bik.off tolmar.bik.off"}),
             "Intro removed.");
     }
@@ -88,7 +90,7 @@ private slots:
                 fs::create_hard_link(QFileInfo(movies + file.section(QLatin1Char('='), 1)).filesystemFilePath(),
                                      QFileInfo(movies + name).filesystemFilePath());
             else
-                WriteBytes(movies + name, name.toLatin1());
+                writeBytes(movies + name, name.toLatin1());
         }
         IntroSwitch intro;
         QCOMPARE(intro.ReadIntroStatus(mod.path()), on);
@@ -98,7 +100,7 @@ private slots:
         QCOMPARE(intro.toggle(mod.path(), prompter, [&busy](bool shown) { busy.append(shown); }), yes);
 
         QStringList found;
-        const QMap<QString, QByteArray> contents = FolderContents(movies);
+        const QMap<QString, QByteArray> contents = folderContents(movies);
         for (auto entry = contents.cbegin(); entry != contents.cend(); ++entry)
             found.append(entry.key() + QLatin1Char(' ') + QString::fromLatin1(entry.value()));
         after.sort();

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace TestSupport;
+
 class TestStartUp final : public QObject
 {
     Q_OBJECT
@@ -124,8 +126,8 @@ private slots:
         const QString mods = dir.path() + QStringLiteral("/mods/");
         for (const char* name : {"Zeta", "alpha", "beta two", "Beta", "v1.2 mod", "Alpha"})
             QVERIFY(QDir().mkpath(mods + QLatin1String(name) + QStringLiteral("/AI")));
-        WriteBytes(mods + QStringLiteral("readme.txt"), "not a mod");
-        QCOMPARE(StartUp::ListMods(mods), Texts({"Alpha", "alpha", "Beta", "beta two", "v1.2 mod", "Zeta"}));
+        writeBytes(mods + QStringLiteral("readme.txt"), "not a mod");
+        QCOMPARE(StartUp::ListMods(mods), texts({"Alpha", "alpha", "Beta", "beta two", "v1.2 mod", "Zeta"}));
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/empty")));
         QVERIFY(StartUp::ListMods(dir.path() + QStringLiteral("/empty/")).isEmpty());
     }

@@ -13,6 +13,8 @@
 #include <sys/resource.h>
 #endif
 
+namespace TestSupport {
+
 void RecordingPrompter::record(const char* kind, const QString& text)
 {
     boxes.append({QString::fromLatin1(kind), text});
@@ -36,7 +38,7 @@ DemoGameFolder::DemoGameFolder()
         QTest::qFail(qPrintable(QStringLiteral("demo game: ") + error), __FILE__, __LINE__);
 }
 
-QStringList Texts(std::initializer_list<const char*> texts)
+QStringList texts(std::initializer_list<const char*> texts)
 {
     QStringList list;
     for (const char* text : texts)
@@ -44,7 +46,7 @@ QStringList Texts(std::initializer_list<const char*> texts)
     return list;
 }
 
-QByteArray ReadBytes(const QString& path)
+QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -52,7 +54,7 @@ QByteArray ReadBytes(const QString& path)
     return file.readAll();
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
+void writeBytes(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -60,7 +62,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
         QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
 }
 
-QMap<QString, QByteArray> FolderContents(const QString& folder)
+QMap<QString, QByteArray> folderContents(const QString& folder)
 {
     QMap<QString, QByteArray> contents;
     QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
@@ -70,7 +72,7 @@ QMap<QString, QByteArray> FolderContents(const QString& folder)
         contents.insert(QDir(folder).relativeFilePath(entry.filePath()),
                         entry.isSymLink() ? "-> " + QFile::encodeName(entry.symLinkTarget())
                         : entry.isDir()   ? QByteArray("<folder>")
-                                          : ReadBytes(entry.filePath()));
+                                          : readBytes(entry.filePath()));
     }
     return contents;
 }
@@ -96,3 +98,5 @@ FileSizeLimit::~FileSizeLimit()
     std::signal(SIGXFSZ, m_oldHandler);
 }
 #endif
+
+} // namespace TestSupport

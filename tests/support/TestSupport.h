@@ -13,6 +13,8 @@
 #include <deque>
 #include <functional>
 
+namespace TestSupport {
+
 // A Prompter that records every box and answers from a queue: tests script the user's answers and read
 // back exactly which boxes were shown, in order.
 class RecordingPrompter final : public Prompter
@@ -74,14 +76,14 @@ struct DemoGameFolder
 };
 
 // Tables spell many short texts.
-QStringList Texts(std::initializer_list<const char*> texts);
+QStringList texts(std::initializer_list<const char*> texts);
 
-QByteArray ReadBytes(const QString& path);
-void WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
 
 // Every entry under folder by its relative path: a file's bytes, "<folder>", or "-> " and a link's target
 // (links are never followed).
-QMap<QString, QByteArray> FolderContents(const QString& folder);
+QMap<QString, QByteArray> folderContents(const QString& folder);
 
 #ifdef Q_OS_UNIX
 // While this lives, a write that would make a file larger than the limit fails as on a full disk.
@@ -97,3 +99,5 @@ private:
     void (*m_oldHandler)(int);
 };
 #endif
+
+} // namespace TestSupport

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+namespace TestSupport {
+
 namespace {
 
 // The place of every control in the window's form, relative to its parent as the form gives it.
@@ -53,7 +55,7 @@ QMap<QString, QRect> FormPlaces(const QString& form)
 
 } // namespace
 
-QWidget* FindControl(const QWidget* window, const QString& name)
+QWidget* findControl(const QWidget* window, const QString& name)
 {
     auto* control = window->findChild<QWidget*>(name);
     if (!control)
@@ -61,7 +63,7 @@ QWidget* FindControl(const QWidget* window, const QString& name)
     return control;
 }
 
-QStringList MisplacedControls(const QWidget* window, const QStringList& hidden, const QStringList& sliding)
+QStringList misplacedControls(const QWidget* window, const QStringList& hidden, const QStringList& sliding)
 {
     const QMap<QString, QRect> places = FormPlaces(window->objectName());
     if (places.isEmpty())
@@ -85,13 +87,13 @@ QStringList MisplacedControls(const QWidget* window, const QStringList& hidden, 
     return wrong;
 }
 
-QString Caption(const QWidget* window, const char* name)
+QString caption(const QWidget* window, const char* name)
 {
-    const auto* label = Control<QLabel>(window, name);
+    const auto* label = control<QLabel>(window, name);
     return label ? label->text() : QString();
 }
 
-QStringList Rows(const QWidget* list)
+QStringList rows(const QWidget* list)
 {
     QStringList texts;
     if (const auto* rows = qobject_cast<const QListWidget*>(list)) {
@@ -101,7 +103,7 @@ QStringList Rows(const QWidget* list)
     return texts;
 }
 
-void ClickAt(QWidget* window, QPoint at)
+void clickAt(QWidget* window, QPoint at)
 {
     QWidget* target = window->childAt(at);
     if (!target)
@@ -109,7 +111,7 @@ void ClickAt(QWidget* window, QPoint at)
     QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(window, at));
 }
 
-void DoubleClick(QWidget* widget, QPoint at)
+void doubleClick(QWidget* widget, QPoint at)
 {
     const QPoint pos = at.isNull() ? widget->rect().center() : at;
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, pos);
@@ -117,26 +119,26 @@ void DoubleClick(QWidget* widget, QPoint at)
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, pos);
 }
 
-void DoubleClickAt(QWidget* window, QPoint at)
+void doubleClickAt(QWidget* window, QPoint at)
 {
     QWidget* target = window->childAt(at);
     if (!target)
         target = window;
-    DoubleClick(target, target->mapFrom(window, at));
+    doubleClick(target, target->mapFrom(window, at));
 }
 
-QPoint RowCentre(const QWidget* window, const QListWidget* list, int row)
+QPoint rowCentre(const QWidget* window, const QListWidget* list, int row)
 {
     return list->viewport()->mapTo(window, list->visualItemRect(list->item(row)).center());
 }
 
-void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons)
+void moveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons)
 {
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
-QWidget* VisibleOnly(const Editor& editor)
+QWidget* visibleOnly(const Editor& editor)
 {
     const QList<QWidget*> visible = editor.visibleWindows();
     return visible.size() == 1 ? visible.first() : nullptr;
@@ -155,3 +157,5 @@ void DemoEditor::load(const QString& modName)
     if (prompter.boxes.size() != boxes)
         QTest::qFail("the demo mod did not load", __FILE__, __LINE__);
 }
+
+} // namespace TestSupport

@@ -13,35 +13,37 @@
 class EditorContext;
 class QListWidget;
 
+namespace TestSupport {
+
 // The named control of a window; records a failure naming it when there is none.
-QWidget* FindControl(const QWidget* window, const QString& name);
-template <typename T> T* Control(const QWidget* window, const QString& name)
+QWidget* findControl(const QWidget* window, const QString& name);
+template <typename T> T* control(const QWidget* window, const QString& name)
 {
-    return qobject_cast<T*>(FindControl(window, name));
+    return qobject_cast<T*>(findControl(window, name));
 }
-template <typename T> T* Control(const QWidget* window, const char* name)
+template <typename T> T* control(const QWidget* window, const char* name)
 {
-    return Control<T>(window, QString::fromLatin1(name));
+    return control<T>(window, QString::fromLatin1(name));
 }
 // Every control the window's form places, where it is not at its place, or a click at its centre would not
 // reach it (hidden, covered, or stacked beneath another). Empty when all is well. The controls named in hidden
 // are meant to be hidden now; those in sliding move along their row with the value, so only their row and size
 // are checked.
-QStringList MisplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
-QString Caption(const QWidget* window, const char* name);
-QStringList Rows(const QWidget* list);
+QStringList misplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
+QString caption(const QWidget* window, const char* name);
+QStringList rows(const QWidget* list);
 
 // A left click where the user would click: on whatever control covers that pixel of the window.
-void ClickAt(QWidget* window, QPoint at);
+void clickAt(QWidget* window, QPoint at);
 // A real double-click as the platform delivers it: a click, the double-click press, its release.
-void DoubleClick(QWidget* widget, QPoint at = {});
+void doubleClick(QWidget* widget, QPoint at = {});
 // The same, at a pixel of the window, on whatever control covers it.
-void DoubleClickAt(QWidget* window, QPoint at);
-QPoint RowCentre(const QWidget* window, const QListWidget* list, int row);
+void doubleClickAt(QWidget* window, QPoint at);
+QPoint rowCentre(const QWidget* window, const QListWidget* list, int row);
 // A pointer move with these buttons held (QTest::mouseMove carries no buttons).
-void MoveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
+void moveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.
-QWidget* VisibleOnly(const Editor& editor);
+QWidget* visibleOnly(const Editor& editor);
 
 // The program's five windows on a fresh demo game, with the boxes and sounds recorded.
 struct DemoEditor
@@ -60,3 +62,5 @@ struct DemoEditor
     // What the mod selection does for this mod of the demo game: loads it and reads its intro state.
     void load(const QString& modName);
 };
+
+} // namespace TestSupport

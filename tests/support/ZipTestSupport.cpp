@@ -9,7 +9,9 @@
 
 #include <tuple>
 
-void WriteRawZip(const QString& path, const QList<RawMember>& members)
+namespace TestSupport {
+
+void writeRawZip(const QString& path, const QList<RawMember>& members)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
@@ -39,7 +41,7 @@ void WriteRawZip(const QString& path, const QList<RawMember>& members)
     QVERIFY2(zip_close(archive) == 0, zip_strerror(archive));
 }
 
-QList<StoredMember> ReadZip(const QString& path, const QByteArray& password)
+QList<StoredMember> readZip(const QString& path, const QByteArray& password)
 {
     QList<StoredMember> members;
     int error = 0;
@@ -76,7 +78,7 @@ QList<StoredMember> ReadZip(const QString& path, const QByteArray& password)
     return members;
 }
 
-QList<QByteArray> MemberNames(const QList<StoredMember>& members)
+QList<QByteArray> memberNames(const QList<StoredMember>& members)
 {
     QList<QByteArray> names;
     for (const StoredMember& member : members)
@@ -84,7 +86,7 @@ QList<QByteArray> MemberNames(const QList<StoredMember>& members)
     return names;
 }
 
-void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes)
+void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes)
 {
     int patched = 0;
     for (const auto& [signature, nameAt, lengthAt, offset] :
@@ -100,7 +102,7 @@ void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field,
     QCOMPARE(patched, 2);
 }
 
-QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name)
+QByteArray memberData(const QList<StoredMember>& members, const QByteArray& name)
 {
     for (const StoredMember& member : members) {
         if (member.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -108,3 +110,5 @@ QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name
     }
     return "<absent>";
 }
+
+} // namespace TestSupport

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+namespace TestSupport {
+
 // Archives built and read with libzip directly, for the cases DemoGame::writeZip cannot make: raw names,
 // links, folders, passwords, and a look at what each member holds, compressed and plain.
 struct RawMember
@@ -17,7 +19,7 @@ struct RawMember
 };
 
 // Writes the archive (replacing any file there). Fails the current test when it cannot.
-void WriteRawZip(const QString& path, const QList<RawMember>& members);
+void writeRawZip(const QString& path, const QList<RawMember>& members);
 
 struct StoredMember
 {
@@ -29,11 +31,11 @@ struct StoredMember
 };
 
 // Every member in archive order; empty (and the test failed) when the archive cannot be read.
-QList<StoredMember> ReadZip(const QString& path, const QByteArray& password = {});
+QList<StoredMember> readZip(const QString& path, const QByteArray& password = {});
 
-QList<QByteArray> MemberNames(const QList<StoredMember>& members);
+QList<QByteArray> memberNames(const QList<StoredMember>& members);
 // The plain bytes of the first member of that name (letter case ignored), or "<absent>".
-QByteArray MemberData(const QList<StoredMember>& members, const QByteArray& name);
+QByteArray memberData(const QList<StoredMember>& members, const QByteArray& name);
 
 // A field of a member's headers, by its offset in the local header and in the central directory entry.
 struct HeaderField
@@ -47,4 +49,6 @@ inline constexpr HeaderField CrcField{14, 16};
 inline constexpr HeaderField SizeField{22, 24}; // uncompressed
 
 // Overwrites the field in both headers of the named member: the damage libzip will not write itself.
-void PatchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);
+void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);
+
+} // namespace TestSupport

@@ -23,6 +23,8 @@
 #include <QListWidget>
 #include <QTest>
 
+using namespace TestSupport;
+
 namespace {
 
 QString SpokenName(QWidget* widget)
@@ -64,7 +66,7 @@ private slots:
                     {c.level, "VScrollELPM", "EU Ticket Loss P/Min"},
                     {c.level, "LabelLevel", "Editing"}};
         for (const auto& row : rows) {
-            QWidget* widget = Control<QWidget>(row.window, row.control);
+            QWidget* widget = control<QWidget>(row.window, row.control);
             QVERIFY(widget);
             const QString name = QString::fromLatin1(row.name);
             QVERIFY2(widget->accessibleName() == name, row.control);
@@ -124,30 +126,30 @@ private slots:
         DemoEditor e;
         e.load(DemoGame::CompleteMod);
         FormEdit* edit = e.windows.edit;
-        auto* caption = Control<QLabel>(edit, "LabelLScore");
-        auto* bar = Control<QWidget>(edit, "VScrollNum");
+        auto* caption = control<QLabel>(edit, "LabelLScore");
+        auto* bar = control<QWidget>(edit, "VScrollNum");
         QStringList heard;
         for (const int row : {0, 5}) {
             edit->BeginScoreEdit(row);
             QCOMPARE(SpokenName(bar), Accessibility::spokenCaption(caption->text()));
             heard.append(SpokenName(bar));
-            QTest::keyClick(Control<QWidget>(edit, "PictureCancel"), Qt::Key_Space);
+            QTest::keyClick(control<QWidget>(edit, "PictureCancel"), Qt::Key_Space);
         }
         QVERIFY2(heard.at(0) != heard.at(1), qPrintable(heard.join(QStringLiteral(" / "))));
 
         // Assistive tools see push buttons and check boxes, and pressing them through the tool acts as a click.
         e.context.showOnly(e.windows.main);
         QAccessibleInterface* save =
-            QAccessible::queryAccessibleInterface(Control<QWidget>(e.windows.main, "PictureSave"));
+            QAccessible::queryAccessibleInterface(control<QWidget>(e.windows.main, "PictureSave"));
         QVERIFY(save && save->actionInterface());
         QCOMPARE(save->role(), QAccessible::Button);
         QCOMPARE(save->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
         e.sounds.played.clear();
         save->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(e.sounds.played, QList<ClickSound>{ClickSound::Button});
-        QCOMPARE(VisibleOnly(e.editor), e.windows.save);
+        QCOMPARE(visibleOnly(e.editor), e.windows.save);
 
-        auto* friendlyFire = Control<CheckPicture>(e.windows.save, "PictureFF");
+        auto* friendlyFire = control<CheckPicture>(e.windows.save, "PictureFF");
         QAccessibleInterface* check = QAccessible::queryAccessibleInterface(friendlyFire);
         QVERIFY(check && check->actionInterface());
         QCOMPARE(check->role(), QAccessible::CheckBox);
@@ -163,14 +165,14 @@ private slots:
     {
         DemoEditor e;
         e.load(DemoGame::CompleteMod);
-        auto* bots = Control<BotSlider>(e.windows.main, "PictureSliderBGMB");
+        auto* bots = control<BotSlider>(e.windows.main, "PictureSliderBGMB");
         e.sounds.played.clear();
         // Max bots was loaded between pixels (32 bots); a step lands on the next whole pixel.
         QTest::keyClick(bots, Qt::Key_Right);
         QCOMPARE(bots->knobLeft(), 20.0f);
         QCOMPARE(e.context.mod.MaxBots(), QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 20.0f)));
         QTest::keyClick(bots, Qt::Key_End);
-        QCOMPARE(Caption(e.windows.main, "LabelMaxBots"), QStringLiteral("256"));
+        QCOMPARE(caption(e.windows.main, "LabelMaxBots"), QStringLiteral("256"));
         QTest::keyClick(bots, Qt::Key_PageUp);
         QCOMPARE(bots->knobLeft(), SliderMath::RightEnd);
         QTest::keyClick(bots, Qt::Key_Home);

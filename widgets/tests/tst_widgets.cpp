@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace TestSupport;
+
 namespace {
 
 // Records sounds and clicks in one sequence, so that a test sees their order.

@@ -37,6 +37,8 @@
 
 #include <memory>
 
+using namespace TestSupport;
+
 namespace {
 
 // The places a user clicks, in window pixels.
@@ -58,18 +60,18 @@ void Click(QWidget* widget, QPoint at = {}, Qt::MouseButton button = Qt::LeftBut
 // Rewrites a file of a mod, replacing a pattern (case-insensitive) by a text.
 void Rewrite(const QString& path, const QString& pattern, const QString& replacement)
 {
-    QString text = QString::fromLatin1(ReadBytes(path));
+    QString text = QString::fromLatin1(readBytes(path));
     const QString before = text;
     text.replace(QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption), replacement);
     QVERIFY2(text != before, qPrintable(pattern));
-    WriteBytes(path, text.toLatin1());
+    writeBytes(path, text.toLatin1());
 }
 
 QMap<ModFile, QByteArray> ModBytes(const ModSettings& mod)
 {
     QMap<ModFile, QByteArray> bytes;
     for (ModFile file : ModFiles::AllModFiles)
-        bytes.insert(file, ReadBytes(mod.filePath(file)));
+        bytes.insert(file, readBytes(mod.filePath(file)));
     return bytes;
 }
 
@@ -112,21 +114,21 @@ private:
     ModSettings& mod() const { return m_e->context.mod; }
     RecordingPrompter& prompter() const { return m_e->prompter; }
     QList<ClickSound>& sounds() const { return m_e->sounds.played; }
-    void expectShown(QWidget* window) const { QCOMPARE(VisibleOnly(m_e->editor), window); }
+    void expectShown(QWidget* window) const { QCOMPARE(visibleOnly(m_e->editor), window); }
     QString modFile(const char* name) const { return mod().ModFolder + QLatin1Char('/') + QLatin1String(name); }
 
     // The main window.
-    template <typename T = QWidget> T* find(const char* name) const { return Control<T>(main(), name); }
-    QString text(const char* label) const { return Caption(main(), label); }
+    template <typename T = QWidget> T* find(const char* name) const { return control<T>(main(), name); }
+    QString text(const char* label) const { return caption(main(), label); }
     // A value label and its shadow twin both show this.
     void expectValue(const char* label, const QString& value) const
     {
         QCOMPARE(text(label), value);
-        QCOMPARE(Caption(main(), QByteArray(label).append('2').constData()), value);
+        QCOMPARE(caption(main(), QByteArray(label).append('2').constData()), value);
     }
 
     // The edit window.
-    QLineEdit* nameBox() const { return Control<QLineEdit>(edit(), "TextBotName"); }
+    QLineEdit* nameBox() const { return control<QLineEdit>(edit(), "TextBotName"); }
     void setName(const QString& name) const
     {
         QTest::keyClick(nameBox(), Qt::Key_A, Qt::ControlModifier);
@@ -136,11 +138,11 @@ private:
     }
 
     // The save window, reached by the main window's Save button.
-    CheckPicture* check(const char* name) const { return Control<CheckPicture>(save(), name); }
+    CheckPicture* check(const char* name) const { return control<CheckPicture>(save(), name); }
     void openSave() const
     {
         Click(find("PictureSave"));
-        QCOMPARE(VisibleOnly(m_e->editor), save());
+        QCOMPARE(visibleOnly(m_e->editor), save());
         sounds().clear();
     }
     QList<bool> flags() const
@@ -160,7 +162,7 @@ private:
         return mod().ModFolder + QStringLiteral("/Levels/") +
                QString::fromLatin1(Levels::LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
     }
-    QByteArray savedInitCon(int index) const { return MemberData(ReadZip(archive(index)), "Init.CON"); }
+    QByteArray savedInitCon(int index) const { return memberData(readZip(archive(index)), "Init.CON"); }
     void openLevel(int index) const
     {
         prompter().questionAnswers = {true};
@@ -168,16 +170,16 @@ private:
     }
     QString levelValue(const char* name) const
     {
-        return Caption(level(), QByteArray("Label").append(name).constData());
+        return caption(level(), QByteArray("Label").append(name).constData());
     }
     QScrollBar* levelBar(const char* name) const
     {
-        return Control<QScrollBar>(level(), QByteArray("VScroll").append(name).constData());
+        return control<QScrollBar>(level(), QByteArray("VScroll").append(name).constData());
     }
-    CheckPicture* coldBreath() const { return Control<CheckPicture>(level(), "PictureColdBreath"); }
+    CheckPicture* coldBreath() const { return control<CheckPicture>(level(), "PictureColdBreath"); }
 
     // The mod selection of a fresh demo game, before any mod is chosen.
-    QListWidget* modList() const { return Control<QListWidget>(select(), "ListMods"); }
+    QListWidget* modList() const { return control<QListWidget>(select(), "ListMods"); }
     void freshSelection()
     {
         m_e = std::make_unique<DemoEditor>();
@@ -241,7 +243,7 @@ private slots:
         }
         expectShown(window);
         const QStringList misplaced =
-            MisplacedControls(window, hidden.split(QLatin1Char(' ')),
+            misplacedControls(window, hidden.split(QLatin1Char(' ')),
                               {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
         QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
         QCOMPARE(window->size(), size);
@@ -268,7 +270,7 @@ private slots:
         QCOMPARE(levels->count(), 13);
         QCOMPARE(levels->itemText(12), QStringLiteral("Orvane Island 3190"));
         // With a buddy a label shows "&&" as one "&".
-        QVERIFY(Control<QLabel>(save(), "LabelLBSMB")->buddy());
+        QVERIFY(control<QLabel>(save(), "LabelLBSMB")->buddy());
     }
 
     void mainWindowShowsTheFiles()
@@ -279,7 +281,7 @@ private slots:
         m_e->load(DemoGame::CompleteMod);
         QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
         QCOMPARE(find<BotSlider>("PictureSliderBGBS")->knobLeft(), 50.0f / SliderMath::BotSkillScale);
-        QCOMPARE(Rows(find("ListScores")), mod().ScoreLines());
+        QCOMPARE(rows(find("ListScores")), mod().ScoreLines());
         QVERIFY(prompter().boxes.isEmpty());
     }
 
@@ -293,7 +295,7 @@ private slots:
         for (const char* name : {"VScrollSFD", "VScrollVFD", "VScrollSSD", "VScrollVSD", "PictureSliderBGBS",
                                  "PictureSliderBGMB", "ListScores"})
             QVERIFY2(!find(name)->isEnabled(), name);
-        QVERIFY(Rows(find("ListScores")).isEmpty());
+        QVERIFY(rows(find("ListScores")).isEmpty());
         for (const char* label : {"LabelSFD", "LabelVSD", "LabelBotSkill", "LabelMaxBots2"})
             QCOMPARE(text(label), QStringLiteral("0"));
 
@@ -303,7 +305,7 @@ private slots:
         QVERIFY(check("PictureBotNames")->isOn() && check("PictureBotNames")->isEnabled());
         openSave();
         for (const QPoint& place : {SaveFF, SaveScore, SaveBSMB})
-            ClickAt(save(), place);
+            clickAt(save(), place);
         QVERIFY(sounds().isEmpty());
         QCOMPARE(flags(), (QList<bool>{false, false, false, true}));
     }
@@ -321,7 +323,7 @@ private slots:
         QCOMPARE(find("LabelVFD")->toolTip(), QStringLiteral("Not found from character 450 on"));
         QVERIFY(!find("VScrollSSD")->isEnabled());
         expectValue("LabelSSD", QStringLiteral("-"));
-        const qsizetype at = ReadBytes(server).toLower().indexOf("sv.soldiersplashfriendlyfire ", 449);
+        const qsizetype at = readBytes(server).toLower().indexOf("sv.soldiersplashfriendlyfire ", 449);
         QCOMPARE(find("LabelSSD")->toolTip(), QStringLiteral("No number after the key at character %1").arg(at + 1));
         QVERIFY(find("VScrollSFD")->isEnabled());
         QVERIFY(find("LabelSFD")->toolTip().isEmpty());
@@ -331,7 +333,7 @@ private slots:
         QVERIFY(find("PictureSliderBGBS")->isEnabled());
 
         // The reset of a row the file does not hold writes nothing into the model.
-        DoubleClick(find("LabelVFD"));
+        doubleClick(find("LabelVFD"));
         QVERIFY(mod().friendlyFire(FriendlyFire::VehicleFF).isEmpty());
     }
 
@@ -349,8 +351,8 @@ private slots:
 
         // A double-click on the value resets it to 0, with one sound; a second one changes nothing.
         sounds().clear();
-        DoubleClick(find("LabelSFD"));
-        DoubleClick(find("LabelSFD"));
+        doubleClick(find("LabelSFD"));
+        doubleClick(find("LabelSFD"));
         expectValue("LabelSFD", QStringLiteral("0"));
         QCOMPARE(bar->value(), 0);
         QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("0"));
@@ -395,32 +397,32 @@ private slots:
             QCOMPARE(levelValue(label.constData()), shown);
             if (shown == QLatin1String("-")) {
                 QVERIFY(!levelBar(label.constData())->isEnabled());
-                ClickAt(level(), LevelDown(240));
+                clickAt(level(), LevelDown(240));
             }
-            ClickAt(level(), LevelSave);
+            clickAt(level(), LevelSave);
             QCOMPARE(savedInitCon(2), init);
             return;
         }
         QString path;
         for (ModFile file : ModFiles::AllModFiles) {
-            if (ReadBytes(mod().filePath(file)).contains(from))
+            if (readBytes(mod().filePath(file)).contains(from))
                 path = mod().filePath(file);
         }
-        const QByteArray bytes = ReadBytes(path).replace(from, to);
-        WriteBytes(path, bytes);
+        const QByteArray bytes = readBytes(path).replace(from, to);
+        writeBytes(path, bytes);
         m_e->load(DemoGame::CompleteMod);
         if (window == QLatin1String("edit")) {
             edit()->BeginScoreEdit(from.startsWith("SCORE_KILL") ? 0 : 1);
-            QCOMPARE(Caption(edit(), "LabelScore"), shown);
-            ClickAt(edit(), EditAccept);
+            QCOMPARE(caption(edit(), "LabelScore"), shown);
+            clickAt(edit(), EditAccept);
         } else {
             expectValue(QByteArray("Label").append(label).constData(), shown);
         }
         openSave();
         prompter().questionAnswers = {true};
-        ClickAt(save(), SaveSave);
+        clickAt(save(), SaveSave);
         QCOMPARE(prompter().texts().last(), QStringLiteral("Data saved."));
-        QCOMPARE(ReadBytes(path), bytes);
+        QCOMPARE(readBytes(path), bytes);
     }
 
     // The first move of such a value takes it into the range, and the file then gets the new value whole.
@@ -440,19 +442,19 @@ private slots:
 
         // The score's bar reaches it only for its own edit.
         edit()->BeginScoreEdit(0);
-        ClickAt(edit(), EditUp);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("499"));
-        ClickAt(edit(), EditAccept);
+        clickAt(edit(), EditUp);
+        QCOMPARE(caption(edit(), "LabelScore"), QStringLiteral("499"));
+        clickAt(edit(), EditAccept);
         edit()->BeginScoreEdit(2);
-        QCOMPARE(Control<QScrollBar>(edit(), "VScrollNum")->maximum(), 200);
-        ClickAt(edit(), EditCancel);
+        QCOMPARE(control<QScrollBar>(edit(), "VScrollNum")->maximum(), 200);
+        clickAt(edit(), EditCancel);
 
         const QByteArray init = DemoGame::initCon(2).replace("ViewDistance 650", "ViewDistance 1500");
         QVERIFY(DemoGame::writeZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
         openLevel(2);
-        ClickAt(level(), LevelUp(40));
+        clickAt(level(), LevelUp(40));
         QCOMPARE(levelValue("MaxView"), QStringLiteral("998"));
-        ClickAt(level(), LevelSave);
+        clickAt(level(), LevelSave);
         QCOMPARE(savedInitCon(2), QByteArray(init).replace("ViewDistance 1500", "ViewDistance 998"));
     }
 
@@ -471,18 +473,18 @@ private slots:
         QTest::keyClick(list, Qt::Key_Backspace);
         QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Delete this bot name?")});
         QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
-        QCOMPARE(Rows(list).size(), 3);
+        QCOMPARE(rows(list).size(), 3);
 
         prompter().questionAnswers = {true};
         QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(Rows(list), QStringList({QStringLiteral("Alpha"), QStringLiteral("Charlie")}));
-        QCOMPARE(mod().BotNames(), Rows(list));
+        QCOMPARE(rows(list), QStringList({QStringLiteral("Alpha"), QStringLiteral("Charlie")}));
+        QCOMPARE(mod().BotNames(), rows(list));
         expectValue("LabelBotNames", QStringLiteral("2"));
         QVERIFY(list->selectedItems().isEmpty());
         QVERIFY(sounds().isEmpty());
 
         // The row that moved up is the one a double-click now edits.
-        DoubleClick(list->viewport(), second);
+        doubleClick(list->viewport(), second);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
         expectShown(edit());
         QCOMPARE(edit()->EditIndex(), 1);
@@ -508,9 +510,9 @@ private slots:
         Click(add);
         Click(add);
         QCOMPARE(box->text(), QStringLiteral("Nova"));
-        QCOMPARE(Rows(find("ListBotNames")).mid(6),
+        QCOMPARE(rows(find("ListBotNames")).mid(6),
                  QStringList({QStringLiteral(" "), QStringLiteral("Nova"), QStringLiteral("Nova")}));
-        QCOMPARE(mod().BotNames(), Rows(find("ListBotNames")));
+        QCOMPARE(mod().BotNames(), rows(find("ListBotNames")));
         expectValue("LabelBotNames", QStringLiteral("9"));
         QCOMPARE(prompter().boxes.size(), 1);
         // The box takes only what the 8-bit file can hold, as the edit window's does.
@@ -529,7 +531,7 @@ private slots:
         Click(slider, QPoint(1, 9));
         Click(slider, QPoint(150, 9), Qt::RightButton);
         QTest::mousePress(knob, Qt::RightButton, {}, QPoint(5, 7));
-        MoveHeld(knob, QPoint(60, 7), Qt::RightButton);
+        moveHeld(knob, QPoint(60, 7), Qt::RightButton);
         QTest::mouseRelease(knob, Qt::RightButton, {}, QPoint(60, 7));
         QCOMPARE(knob->x(), 89);
 
@@ -537,12 +539,12 @@ private slots:
         sounds().clear();
         auto onTrack = [&](int x) { return knob->mapFrom(slider, QPoint(x, 9)); };
         QTest::mousePress(knob, Qt::LeftButton, {}, onTrack(100));
-        MoveHeld(knob, onTrack(105));
-        MoveHeld(knob, onTrack(130), Qt::LeftButton | Qt::RightButton);
+        moveHeld(knob, onTrack(105));
+        moveHeld(knob, onTrack(130), Qt::LeftButton | Qt::RightButton);
         QCOMPARE(knob->x(), 94);
         expectValue("LabelBotSkill", QString::number(SliderMath::value(SliderMath::Slider::BotSkill, 94.0f)));
         QTest::mouseRelease(knob, Qt::LeftButton, {}, onTrack(105));
-        MoveHeld(knob, onTrack(50));
+        moveHeld(knob, onTrack(50));
         QCOMPARE(knob->x(), 94);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
     }
@@ -626,7 +628,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, way);
         const QMap<ModFile, QByteArray> files = ModBytes(mod());
-        const QByteArray levelBefore = ReadBytes(archive(0));
+        const QByteArray levelBefore = readBytes(archive(0));
         const QStringList model = mod().BotNames() + mod().ScoreLines();
         const QList<int> values = mod().ScoreValues();
         QWidget* shown = edit();
@@ -636,12 +638,12 @@ private slots:
             setName(QStringLiteral("Someone Else"));
         } else if (window == QLatin1String("score")) {
             edit()->BeginScoreEdit(3);
-            ClickAt(edit(), EditDown);
-            QCOMPARE(Caption(edit(), "LabelScore"), QString::number(values.at(3) + 1));
+            clickAt(edit(), EditDown);
+            QCOMPARE(caption(edit(), "LabelScore"), QString::number(values.at(3) + 1));
         } else if (window == QLatin1String("level")) {
             openLevel(0);
-            ClickAt(level(), LevelDown(40));
-            ClickAt(level(), LevelColdBreath);
+            clickAt(level(), LevelDown(40));
+            clickAt(level(), LevelColdBreath);
             shown = level();
             cancel = LevelCancel;
         } else {
@@ -653,7 +655,7 @@ private slots:
         sounds().clear();
         prompter().clear();
         if (way == QLatin1String("Cancel")) {
-            ClickAt(shown, cancel);
+            clickAt(shown, cancel);
             QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
         } else if (way == QLatin1String("close")) {
             shown->close();
@@ -663,17 +665,17 @@ private slots:
             // No to "Save?", or Yes with every group off: nothing more is said.
             if (way != QLatin1String("No")) {
                 for (const QPoint place : {SaveFF, SaveScore, SaveBSMB, SaveNames})
-                    ClickAt(save(), place);
+                    clickAt(save(), place);
                 prompter().questionAnswers = {true};
             }
-            ClickAt(save(), SaveSave);
+            clickAt(save(), SaveSave);
             QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Save?")});
             prompter().clear();
         }
         expectShown(way == QLatin1String("No") ? shown : main());
         QVERIFY(prompter().boxes.isEmpty());
         QCOMPARE(ModBytes(mod()), files);
-        QCOMPARE(ReadBytes(archive(0)), levelBefore);
+        QCOMPARE(readBytes(archive(0)), levelBefore);
         QCOMPARE(mod().BotNames() + mod().ScoreLines(), model);
         QCOMPARE(mod().ScoreValues(), values);
         // Opened again, the level shows the archive's values, not the cancelled ones.
@@ -681,7 +683,7 @@ private slots:
             openLevel(0);
             QCOMPARE(levelValue("MaxView"), QStringLiteral("600"));
             QVERIFY(coldBreath()->isOn());
-            ClickAt(level(), LevelCancel);
+            clickAt(level(), LevelCancel);
         }
     }
 
@@ -690,9 +692,9 @@ private slots:
         // An empty name is refused without a box; the window stays up.
         edit()->BeginBotNameEdit(1);
         QCOMPARE(nameBox()->text(), QStringLiteral("Vargo Ash"));
-        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Bot Name: "));
+        QCOMPARE(caption(edit(), "LabelLEditing"), QStringLiteral("Editing Bot Name: "));
         setName(QString());
-        ClickAt(edit(), EditAccept);
+        clickAt(edit(), EditAccept);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
         expectShown(edit());
 
@@ -700,7 +702,7 @@ private slots:
         const QStringList lines = mod().ScoreLines();
         setName(QStringLiteral("   "));
         QSignalSpy changed(&mod(), &ModSettings::botNamesChanged);
-        ClickAt(edit(), EditAccept);
+        clickAt(edit(), EditAccept);
         expectShown(main());
         QCOMPARE(changed.size(), 1);
         QStringList expected = DemoGame::BotNames;
@@ -740,7 +742,7 @@ private slots:
         QCOMPARE(nameBox()->text(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k"));
         QCOMPARE(nameBox()->cursorPosition(), 9);
         QTest::keyClicks(nameBox(), QStringLiteral("!"));
-        ClickAt(edit(), EditAccept);
+        clickAt(edit(), EditAccept);
         QCOMPARE(mod().BotNames().first(), QStringLiteral("Caf\u00e9\u20ac R\u00f6k!"));
     }
 
@@ -749,40 +751,40 @@ private slots:
         // The name box of an earlier edit is emptied.
         edit()->BeginBotNameEdit(3);
         setName(QStringLiteral("Not Accepted"));
-        ClickAt(edit(), EditCancel);
+        clickAt(edit(), EditCancel);
         edit()->BeginScoreEdit(0);
         QVERIFY(!edit()->EditingBotName());
         QCOMPARE(nameBox()->text(), QString());
-        QCOMPARE(Caption(edit(), "LabelLEditing"), QStringLiteral("Editing Score: "));
-        QCOMPARE(Caption(edit(), "LabelLScore"), QStringLiteral("SCORE_KILL"));
-        QCOMPARE(Control<QLabel>(edit(), "LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("1"));
+        QCOMPARE(caption(edit(), "LabelLEditing"), QStringLiteral("Editing Score: "));
+        QCOMPARE(caption(edit(), "LabelLScore"), QStringLiteral("SCORE_KILL"));
+        QCOMPARE(control<QLabel>(edit(), "LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
+        QCOMPARE(caption(edit(), "LabelScore"), QStringLiteral("1"));
 
         // The lower arrow raises, the upper arrow lowers; each change plays the bar's sound.
         sounds().clear();
         for (QPoint arrow : {EditDown, EditDown, EditDown, EditUp})
-            ClickAt(edit(), arrow);
+            clickAt(edit(), arrow);
         QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
-        ClickAt(edit(), EditAccept);
+        clickAt(edit(), EditAccept);
         expectShown(main());
         QCOMPARE(mod().ScoreLines().at(0), QStringLiteral("SCORE_KILL = 3"));
         QCOMPARE(mod().BotNames(), DemoGame::BotNames);
 
         // Opening plays the bar's sound only when the shown value changes (rows 3 and 26 both hold 22).
         edit()->BeginScoreEdit(3);
-        ClickAt(edit(), EditCancel);
+        clickAt(edit(), EditCancel);
         sounds().clear();
         edit()->BeginScoreEdit(26);
         QVERIFY(sounds().isEmpty());
-        ClickAt(edit(), EditCancel);
+        clickAt(edit(), EditCancel);
 
         // The arrows stop at the ends, silently past them.
         mod().setScoreValue(4, -199);
         edit()->BeginScoreEdit(4);
         sounds().clear();
         for (int i = 0; i < 3; ++i)
-            ClickAt(edit(), EditUp);
-        QCOMPARE(Caption(edit(), "LabelScore"), QStringLiteral("-200"));
+            clickAt(edit(), EditUp);
+        QCOMPARE(caption(edit(), "LabelScore"), QStringLiteral("-200"));
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::BarOrSlider});
     }
 
@@ -794,21 +796,21 @@ private slots:
         const QPoint places[] = {SaveFF, SaveScore, SaveBSMB, SaveNames};
         for (int i = 0; i < 4; ++i) {
             sounds().clear();
-            ClickAt(save(), places[i]);
+            clickAt(save(), places[i]);
             QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
             // Only its own flag changed, in the model and on the screen.
             QList<bool> expected(4, true);
             expected[i] = false;
             QCOMPARE(flags(), expected);
             QCOMPARE(checks(), expected);
-            ClickAt(save(), places[i]);
+            clickAt(save(), places[i]);
             QCOMPARE(flags(), QList<bool>(4, true));
         }
 
         // Cancel goes home and keeps the chosen flags, shown again as they were, also after a close.
-        ClickAt(save(), SaveFF);
-        ClickAt(save(), SaveBSMB);
-        ClickAt(save(), SaveCancel);
+        clickAt(save(), SaveFF);
+        clickAt(save(), SaveBSMB);
+        clickAt(save(), SaveCancel);
         for (int i = 0; i < 2; ++i) {
             m_e->context.showOnly(save());
             QCOMPARE(checks(), (QList<bool>{false, true, false, true}));
@@ -825,8 +827,8 @@ private slots:
         const QMap<ModFile, QByteArray> before = ModBytes(mod());
         mod().setBotName(0, QStringLiteral("Changed"));
         mod().setScoreValue(0, 9);
-        ClickAt(save(), SaveBSMB);
-        ClickAt(save(), SaveScore);
+        clickAt(save(), SaveBSMB);
+        clickAt(save(), SaveScore);
         prompter().questionAnswers = {true};
         bool cursorDuringBox = true;
         QMap<ModFile, QByteArray> whenTold;
@@ -834,7 +836,7 @@ private slots:
             cursorDuringBox = QApplication::overrideCursor() != nullptr;
             whenTold = ModBytes(mod());
         };
-        ClickAt(save(), SaveSave);
+        clickAt(save(), SaveSave);
         prompter().onBox = nullptr;
         QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
         QCOMPARE(prompter().kinds().last(), QStringLiteral("information"));
@@ -854,7 +856,7 @@ private slots:
         QVERIFY(QFile::setPermissions(names, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         mod().setBotName(0, QStringLiteral("Changed"));
         prompter().questionAnswers = {true};
-        ClickAt(save(), SaveSave);
+        clickAt(save(), SaveSave);
         QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
         const QString report = prompter().texts().last();
         QVERIFY2(report.contains(QDir::toNativeSeparators(names)), qPrintable(report));
@@ -872,21 +874,21 @@ private slots:
             QCOMPARE(check("PictureIntro")->isOn(), on);
             QCOMPARE(m_e->context.intro.IntroOn(), on);
             QCOMPARE(check("PictureIntro")->toolTip(), tip);
-            QCOMPARE(Control<QLabel>(save(), "LabelLIntro")->toolTip(), tip);
+            QCOMPARE(control<QLabel>(save(), "LabelLIntro")->toolTip(), tip);
             for (const QString& name : QDir(movies).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
                 QVERIFY2(name.endsWith(QStringLiteral(".bik")) == on, qPrintable(name));
         };
         expectIntro(true);
 
         // No: the sound has played, and nothing else happens.
-        ClickAt(save(), SaveIntro);
+        clickAt(save(), SaveIntro);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
         QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Remove Intro?")});
         expectIntro(true);
 
         prompter().clear();
         prompter().questionAnswers = {true};
-        ClickAt(save(), SaveIntro);
+        clickAt(save(), SaveIntro);
         QCOMPARE(prompter().texts(), (QStringList{QStringLiteral("Remove Intro?"), QStringLiteral("Intro removed.")}));
         expectIntro(false);
         // The switch is not part of the save, and the window stays.
@@ -897,7 +899,7 @@ private slots:
         QVERIFY(QDir().mkpath(movies + QStringLiteral("/Intro.bik")));
         prompter().clear();
         prompter().questionAnswers = {true};
-        ClickAt(save(), SaveIntro);
+        clickAt(save(), SaveIntro);
         QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
         QCOMPARE(prompter().texts().first(), QStringLiteral("Restore Intro?"));
         QVERIFY(prompter().texts().last().contains(QStringLiteral("Intro.bik")));
@@ -923,7 +925,7 @@ private slots:
         // The wait cursor is up while the archive is extracted, the busy panel gone after it.
         QCOMPARE(watcher.cursors.value(0), int(Qt::WaitCursor));
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
-        QCOMPARE(Caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
+        QCOMPARE(caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
         QCOMPARE(levelValue("MaxView"), QStringLiteral("800"));
         QCOMPARE(levelBar("MaxView")->value(), 800);
         QCOMPARE(levelValue("PT128"), QStringLiteral("720"));
@@ -958,7 +960,7 @@ private slots:
         openLevel(7);
         levelBar(name.constData())->setValue(start);
         sounds().clear();
-        ClickAt(level(), upper ? LevelUp(top) : LevelDown(top));
+        clickAt(level(), upper ? LevelUp(top) : LevelDown(top));
         QCOMPARE(levelBar(name.constData())->value(), expected);
         QCOMPARE(levelValue(name.constData()), QString::number(expected));
         QCOMPARE(sounds(), expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
@@ -969,10 +971,10 @@ private slots:
         openLevel(1); // off in the file
         QVERIFY(!coldBreath()->isOn());
         for (int i = 0; i < 3; ++i)
-            ClickAt(level(), LevelColdBreath);
+            clickAt(level(), LevelColdBreath);
         QVERIFY(coldBreath()->isOn());
         QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
-        ClickAt(level(), LevelSave);
+        clickAt(level(), LevelSave);
         QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
 
         // No cold-breath line: the check is off and takes no clicks; the save adds no line.
@@ -980,8 +982,8 @@ private slots:
         QVERIFY(DemoGame::writeZip(archive(3), {{QStringLiteral("Init.CON"), init}}).isEmpty());
         openLevel(3);
         QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
-        ClickAt(level(), LevelColdBreath);
-        ClickAt(level(), LevelSave);
+        clickAt(level(), LevelColdBreath);
+        clickAt(level(), LevelSave);
         QCOMPARE(savedInitCon(3), init);
     }
 
@@ -1001,17 +1003,17 @@ private slots:
         const bool saving = tag.startsWith(QLatin1String("save"));
         if (saving) {
             openLevel(5);
-            ClickAt(level(), LevelDown(88));
+            clickAt(level(), LevelDown(88));
         }
         const QString value = levelValue("PT16");
         if (!failure.isEmpty())
-            WriteBytes(archive(5), "damaged meanwhile");
-        const QByteArray archiveBefore = ReadBytes(archive(5));
+            writeBytes(archive(5), "damaged meanwhile");
+        const QByteArray archiveBefore = readBytes(archive(5));
         prompter().clear();
         int boxCursor = 0;
         prompter().onBox = [&boxCursor](const RecordingPrompter::Box&) { boxCursor = CurrentCursor(); };
         if (saving)
-            ClickAt(level(), LevelSave);
+            clickAt(level(), LevelSave);
         else if (failure.isEmpty())
             level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel()); // answered No
         else
@@ -1029,18 +1031,18 @@ private slots:
         expectShown(saving ? static_cast<QWidget*>(level()) : main());
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(levelValue("PT16"), value);
-        QCOMPARE(ReadBytes(archive(5)), archiveBefore);
+        QCOMPARE(readBytes(archive(5)), archiveBefore);
     }
 
     void selectionOpensNothingWithoutAMod()
     {
         freshSelection();
-        QCOMPARE(Rows(modList()), QStringList({DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
+        QCOMPARE(rows(modList()), QStringList({DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
         // EDIT without a selection only clicks.
-        auto* editButton = Control<QWidget>(select(), "PictureEdit");
+        auto* editButton = control<QWidget>(select(), "PictureEdit");
         Click(editButton);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
-        QCOMPARE(VisibleOnly(m_e->editor), select());
+        QCOMPARE(visibleOnly(m_e->editor), select());
         QVERIFY(mod().ModFolder.isEmpty());
         QVERIFY(prompter().boxes.isEmpty());
     }
@@ -1083,12 +1085,12 @@ private slots:
         const QPoint row = modList()->visualItemRect(item.first()).center();
         Click(modList()->viewport(), row);
         if (how == QLatin1String("double-click")) {
-            DoubleClick(modList()->viewport(), row);
+            doubleClick(modList()->viewport(), row);
         } else if (how == QLatin1String("double-click below")) {
             QVERIFY(!modList()->itemAt(QPoint(60, 60)));
-            DoubleClick(modList()->viewport(), QPoint(60, 60));
+            doubleClick(modList()->viewport(), QPoint(60, 60));
         } else if (how == QLatin1String("edit")) {
-            Click(Control<QWidget>(select(), "PictureEdit"));
+            Click(control<QWidget>(select(), "PictureEdit"));
         } else {
             QTest::keyClick(modList(), Qt::Key_Return);
         }
