@@ -119,10 +119,20 @@ const Prepare Stored = [](Game& game) {
 const Prepare Password = [](Game& game) {
     writeRawZip(game.archive(0), {{"Init.CON", DemoGame::initCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
 };
-// A second archive with a password of its own: the one typed for the first is tried once, then asked for.
+// A second archive with a password of its own: the one typed for the first is tried once, then asked for. The
+// first password must fail the second archive's check, which one password in 256 passes by chance.
 const Prepare TwoPasswords = [](Game& game) {
     Password(game);
-    writeRawZip(game.archive(1), {{"Init.CON", DemoGame::initCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
+    for (bool passes = true; passes;) {
+        writeRawZip(game.archive(1), {{"Init.CON", DemoGame::initCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
+        zip_t* archive = zip_open(QFile::encodeName(game.archive(1)).constData(), ZIP_RDONLY, nullptr);
+        zip_file_t* file = archive ? zip_fopen_index_encrypted(archive, 0, 0, "pw") : nullptr;
+        passes = file != nullptr;
+        if (file)
+            zip_fclose(file);
+        if (archive)
+            zip_discard(archive);
+    }
 };
 const QString Mods = QStringLiteral("Bot Names Only\ngx3190\nlower.case mod\n");
 
