@@ -56,6 +56,8 @@ private slots:
     void saveReachesArchiveAndKeepsTheRest()
     {
         Level level;
+        for (int outside : {-1, Levels::LevelCount})
+            QVERIFY(!level.open(outside) && level.busy.isEmpty() && level.prompter.boxes.isEmpty());
         QVERIFY(level.open(8));
         QCOMPARE(level.busy, QList<bool>({true, false}));
         QCOMPARE(level.workflow.initConPath(), level.folder(8) + QStringLiteral("TEMP/Init.CON"));
