@@ -183,7 +183,7 @@ QString TerminalPrompter::chooseFolder(const QString& /*prompt*/)
     return {};
 }
 
-std::optional<QString> TerminalPrompter::askText(const QString& prompt)
+std::optional<QString> TerminalPrompter::askPassword(const QString& prompt)
 {
     if (m_lastAnswer && !m_lastAnswerTried) {
         m_lastAnswerTried = true;

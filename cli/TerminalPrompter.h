@@ -14,7 +14,7 @@ void printError(const QString& line);
 
 // The message boxes of the core, on the terminal. Messages are printed to standard error; questions are
 // printed and answered Yes, because the user asked for the change on the command line; there is no folder
-// dialog. A text prompt (a level archive's password) reads one line from standard input, without echo on
+// dialog. A password prompt (a level archive's) reads one line from standard input, without echo on
 // a terminal, unless asking is switched off.
 class TerminalPrompter final : public Prompter
 {
@@ -33,7 +33,7 @@ public:
     void warning(const QString& text) override;
     void critical(const QString& text) override;
     QString chooseFolder(const QString& prompt) override;
-    std::optional<QString> askText(const QString& prompt) override;
+    std::optional<QString> askPassword(const QString& prompt) override;
 
 private:
     void print(const QString& text, const QString& after = {}) const;

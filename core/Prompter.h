@@ -4,7 +4,7 @@
 
 #include <optional>
 
-// The message boxes, the folder dialog and the text prompt, behind an interface so that the logic can ask
+// The message boxes, the folder dialog and the password prompt, behind an interface so that the logic can ask
 // the user without knowing about windows, and tests can answer and record. Every box carries the title
 // "GX3190 SP Editor".
 class Prompter
@@ -20,6 +20,6 @@ public:
     virtual void critical(const QString& text) = 0;
     // The folder dialog: the chosen folder, or an empty text when cancelled.
     virtual QString chooseFolder(const QString& prompt) = 0;
-    // A one-line text prompt: the answer, or nothing when cancelled.
-    virtual std::optional<QString> askText(const QString& prompt) = 0;
+    // A password prompt, which never shows what is typed: the answer, or nothing when cancelled.
+    virtual std::optional<QString> askPassword(const QString& prompt) = 0;
 };

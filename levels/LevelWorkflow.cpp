@@ -18,9 +18,9 @@ bool isInitCon(const QString& memberName)
 }
 
 // The same question for every protected member: the user knows the level, not its members.
-ZipArchive::PasswordSource askPassword(Prompter& prompter)
+ZipArchive::PasswordSource passwordSource(Prompter& prompter)
 {
-    return [&prompter](const QString&) { return prompter.askText(QStringLiteral("Please Enter The Password!")); };
+    return [&prompter](const QString&) { return prompter.askPassword(QStringLiteral("Please Enter The Password!")); };
 }
 
 QString withReason(const QString& message, const QString& reason)
@@ -64,7 +64,7 @@ QString levelEditWarning()
 
 } // namespace Levels
 
-LevelWorkflow::LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(askPassword(prompter)) {}
+LevelWorkflow::LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(passwordSource(prompter)) {}
 
 void LevelWorkflow::cannotRead(const QString& reason)
 {

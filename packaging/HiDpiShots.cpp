@@ -42,7 +42,7 @@ public:
     void warning(const QString& text) override { shown.append(text); }
     void critical(const QString& text) override { shown.append(text); }
     QString chooseFolder(const QString& /*prompt*/) override { return {}; }
-    std::optional<QString> askText(const QString& /*prompt*/) override { return std::nullopt; }
+    std::optional<QString> askPassword(const QString& /*prompt*/) override { return std::nullopt; }
 };
 
 class Silence final : public ClickSoundPlayer

@@ -82,10 +82,10 @@ QString QtPrompter::chooseFolder(const QString& prompt)
     return folders->selectedFiles().value(0);
 }
 
-std::optional<QString> QtPrompter::askText(const QString& prompt)
+std::optional<QString> QtPrompter::askPassword(const QString& prompt)
 {
     bool accepted = false;
-    const QString text = QInputDialog::getText(Owner(), Title(), prompt, QLineEdit::Normal, QString(), &accepted);
+    const QString text = QInputDialog::getText(Owner(), Title(), prompt, QLineEdit::Password, QString(), &accepted);
     if (!accepted)
         return std::nullopt;
     return text;

@@ -2,7 +2,7 @@
 
 #include "core/Prompter.h"
 
-// The user's answers through Qt's standard message boxes, folder dialog and text prompt, each owned by the
+// The user's answers through Qt's standard message boxes, folder dialog and password prompt, each owned by the
 // window the user is looking at.
 class QtPrompter final : public Prompter
 {
@@ -12,5 +12,5 @@ public:
     void warning(const QString& text) override;
     void critical(const QString& text) override;
     QString chooseFolder(const QString& prompt) override;
-    std::optional<QString> askText(const QString& prompt) override;
+    std::optional<QString> askPassword(const QString& prompt) override;
 };

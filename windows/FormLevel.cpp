@@ -66,10 +66,10 @@ public:
         const NormalCursorWhileAsking cursor;
         return m_inner.chooseFolder(prompt);
     }
-    std::optional<QString> askText(const QString& prompt) override
+    std::optional<QString> askPassword(const QString& prompt) override
     {
         const NormalCursorWhileAsking cursor;
-        return m_inner.askText(prompt);
+        return m_inner.askPassword(prompt);
     }
 
 private:

@@ -118,7 +118,7 @@ private slots:
         QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
         QTest::newRow("TEMP is a file") << QStringLiteral("file") << critical << true;
         QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
-        QTest::newRow("password refused") << QStringLiteral("password") << texts({"text", "critical"}) << true;
+        QTest::newRow("password refused") << QStringLiteral("password") << texts({"password", "critical"}) << true;
     }
 
     void openingFailures()
@@ -210,7 +210,7 @@ private slots:
                            "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
                            "Locked.con: the file is protected by a password");
         QVERIFY(level.open(3));
-        QCOMPARE(level.prompter.kinds(), texts({"text", "warning"}));
+        QCOMPARE(level.prompter.kinds(), texts({"password", "warning"}));
         QCOMPARE(level.prompter.texts().last(),
                  kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
                                        "and saving removes these other copies, so that exactly one Init.CON holds the "
@@ -230,7 +230,7 @@ private slots:
         level.prompter.clear();
         QVERIFY(level.open(3));
         QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-        QCOMPARE(level.prompter.kinds(), texts({"text", "warning"}));
+        QCOMPARE(level.prompter.kinds(), texts({"password", "warning"}));
         QCOMPARE(level.prompter.texts().last(), kept);
     }
 };

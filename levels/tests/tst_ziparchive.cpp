@@ -66,7 +66,7 @@ private slots:
         QVERIFY(QDir().mkpath(m_level));
         m_prompter = RecordingPrompter();
         // Each question is recorded as the name of the member asked about.
-        m_zip = std::make_unique<ZipArchive>([this](const QString& member) { return m_prompter.askText(member); });
+        m_zip = std::make_unique<ZipArchive>([this](const QString& member) { return m_prompter.askPassword(member); });
     }
 
     void safeMemberPath_data()
@@ -199,10 +199,10 @@ private slots:
             patchMember(bytes, "Bad.con", MethodField, QByteArray("\x06\0", 2)); // imploded, which libzip cannot read
         writeBytes(archive(), bytes);
         if (damage == QLatin1String("empty"))
-            m_prompter.textAnswers = {QString(), QString()};
+            m_prompter.passwordAnswers = {QString(), QString()};
         if (damage == QLatin1String("wrong")) {
             const QString wrong = QString::fromLatin1(wrongPassword(archive(), 1, true));
-            m_prompter.textAnswers = {wrong, wrong};
+            m_prompter.passwordAnswers = {wrong, wrong};
         }
         writeBytes(root + QStringLiteral("/victim.txt"), "keep me");
         QVERIFY(QDir().mkpath(temp()));
@@ -240,7 +240,7 @@ private slots:
             for (auto entry = contents.cbegin(); entry != contents.cend(); ++entry)
                 found.append(entry.key() + QLatin1Char(' ') + QString::fromLatin1(entry.value()));
             QCOMPARE(found, extracted);
-            QCOMPARE(m_prompter.kinds(), QStringList(locked ? 1 : 0, QStringLiteral("text")));
+            QCOMPARE(m_prompter.kinds(), QStringList(locked ? 1 : 0, QStringLiteral("password")));
             m_prompter.clear();
         }
         QCOMPARE(outside(), before);
@@ -283,7 +283,7 @@ private slots:
                                 {"Other.con", "secret other", false, false, method, "s3cret"},
                                 {"Plain.con", "plain"}});
         // Computed to fail the method's check: a wrong password that passes it fails later, on the data.
-        m_prompter.textAnswers = {QString::fromLatin1(wrongPassword(archive(), 0, false)), QStringLiteral("s3cret")};
+        m_prompter.passwordAnswers = {QString::fromLatin1(wrongPassword(archive(), 0, false)), QStringLiteral("s3cret")};
         const ExtractResult result = extract();
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(folderContents(temp()), (QMap<QString, QByteArray>{{QStringLiteral("Init.CON"), "secret init"},

@@ -22,14 +22,14 @@ class RecordingPrompter final : public Prompter
 public:
     struct Box
     {
-        QString kind; // "question", "information", "warning", "critical", "folder", "text"
+        QString kind; // "question", "information", "warning", "critical", "folder", "password"
         QString text;
     };
 
     QList<Box> boxes;
-    std::deque<bool> questionAnswers;               // answered No when empty
-    std::deque<QString> folderAnswers;              // cancelled when empty
-    std::deque<std::optional<QString>> textAnswers; // cancelled when empty
+    std::deque<bool> questionAnswers;                   // answered No when empty
+    std::deque<QString> folderAnswers;                  // cancelled when empty
+    std::deque<std::optional<QString>> passwordAnswers; // cancelled when empty
     // Called after a box is recorded, for tests that must look at the windows while a box is up.
     std::function<void(const Box&)> onBox;
 
@@ -38,7 +38,10 @@ public:
     void warning(const QString& text) override { record("warning", text); }
     void critical(const QString& text) override { record("critical", text); }
     QString chooseFolder(const QString& prompt) override { return record("folder", prompt, folderAnswers, {}); }
-    std::optional<QString> askText(const QString& prompt) override { return record("text", prompt, textAnswers, {}); }
+    std::optional<QString> askPassword(const QString& prompt) override
+    {
+        return record("password", prompt, passwordAnswers, {});
+    }
 
     QStringList kinds() const { return column(&Box::kind); }
     QStringList texts() const { return column(&Box::text); }

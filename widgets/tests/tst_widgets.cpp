@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -264,6 +266,35 @@ private slots:
         const QString answer = prompter.chooseFolder(StartUp::folderPrompt());
         QCOMPARE(shownLines, StartUp::folderPrompt().split(QStringLiteral("\r\n")));
         QCOMPARE(QDir(answer), QDir(chosen.path()));
+    }
+
+    void passwordPromptHidesWhatIsTyped()
+    {
+        // The box is looked at while it is shown, as the user sees it, and answered through its own line edit.
+        QString shownPrompt;
+        QLineEdit::EchoMode echo = QLineEdit::Normal;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            QLineEdit* line = box ? box->findChild<QLineEdit*>() : nullptr;
+            if (!line) {
+                if (QApplication::activeModalWidget())
+                    QApplication::activeModalWidget()->close();
+                return;
+            }
+            for (const QLabel* label : box->findChildren<QLabel*>()) {
+                if (label->isVisible())
+                    shownPrompt = label->text();
+            }
+            echo = line->echoMode();
+            QTest::keyClicks(line, QStringLiteral("s3cret"));
+            box->accept();
+        });
+        QtPrompter qtPrompter;
+        Prompter& prompter = qtPrompter;
+        const std::optional<QString> answer = prompter.askPassword(QStringLiteral("Please Enter The Password!"));
+        QCOMPARE(shownPrompt, QStringLiteral("Please Enter The Password!"));
+        QCOMPARE(echo, QLineEdit::Password);
+        QCOMPARE(answer, std::optional<QString>(QStringLiteral("s3cret")));
     }
 
     // The sound system's libraries are loaded with the sounds, by the first click (or a moment after start),
