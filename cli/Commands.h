@@ -2,11 +2,13 @@
 
 #include "cli/ValueNames.h"
 #include "levels/LevelSettings.h"
+#include "levels/ZipArchive.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class LevelWorkflow;
@@ -22,6 +24,8 @@ struct Context
     TerminalPrompter& prompter;
     QString modName;
     QString modFolder; // without a trailing '/'
+    // Every level workflow of the command shares it, so that a password typed for one archive is tried on the next.
+    std::shared_ptr<Levels::PasswordMemory> passwords = std::make_shared<Levels::PasswordMemory>();
 };
 
 int showMod(Context& context, bool json);

@@ -68,7 +68,7 @@ int editLevels(Context& context, const QList<int>& levels, const QList<Assignmen
     prompter.question(Levels::levelEditWarning());
 
     // Every level is read before any is written, so that a refused value leaves them all as they were. Each
-    // keeps its own workflow (its archive and held Init.CON) until the saves.
+    // keeps its own workflow (its archive and held Init.CON) until the saves; they share the password memory.
     struct Opened
     {
         int level;
@@ -78,7 +78,7 @@ int editLevels(Context& context, const QList<int>& levels, const QList<Assignmen
     std::vector<Opened> opened;
     bool failed = false;
     for (int level : levels) {
-        auto workflow = std::make_unique<LevelWorkflow>(prompter);
+        auto workflow = std::make_unique<LevelWorkflow>(prompter, context.passwords);
         prompter.setSubject(shownName(level));
         if (workflow->OpenLevel(context.modFolder, level, {}))
             opened.push_back({level, std::move(workflow), {}});

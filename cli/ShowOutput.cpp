@@ -93,8 +93,8 @@ int showMod(Context& context, bool json)
     IntroSwitch intro;
     const Values values = modValues(mod, intro.ReadIntroStatus(context.modFolder));
 
-    // One workflow for every level, as one run of the windows has: a password typed once is tried again.
-    LevelWorkflow workflow(context.prompter);
+    // One workflow for every level, as one run of the windows has.
+    LevelWorkflow workflow(context.prompter, context.passwords);
     bool failed = false;
     QJsonObject levelObjects;
     QString levelText;

@@ -133,12 +133,6 @@ void printError(const QString& line)
     write(stderr, line + QLatin1Char('\n'));
 }
 
-void TerminalPrompter::setSubject(const QString& subject)
-{
-    m_subject = subject;
-    m_lastAnswerTried = false;
-}
-
 void TerminalPrompter::print(const QString& text, const QString& after) const
 {
     QStringList lines;
@@ -185,10 +179,6 @@ QString TerminalPrompter::chooseFolder(const QString& /*prompt*/)
 
 std::optional<QString> TerminalPrompter::askPassword(const QString& prompt)
 {
-    if (m_lastAnswer && !m_lastAnswerTried) {
-        m_lastAnswerTried = true;
-        return m_lastAnswer;
-    }
     if (!m_mayAsk || m_inputEnded)
         return std::nullopt;
     write(stderr, (m_subject.isEmpty() ? prompt : m_subject + QStringLiteral(": ") + prompt) + QLatin1Char(' '));
@@ -197,8 +187,6 @@ std::optional<QString> TerminalPrompter::askPassword(const QString& prompt)
         m_inputEnded = true;
         return std::nullopt;
     }
-    m_lastAnswer = answer;
-    m_lastAnswerTried = true;
     return answer;
 }
 

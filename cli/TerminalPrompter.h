@@ -22,9 +22,8 @@ public:
     explicit TerminalPrompter(bool mayAsk) : m_mayAsk(mayAsk) {}
 
     // Every message after this one is one line starting with the subject (a level's name); an empty
-    // subject prints messages as they are. A new subject is also a new archive, so the last password
-    // typed is tried for it first, as one run of the windows does.
-    void setSubject(const QString& subject);
+    // subject prints messages as they are.
+    void setSubject(const QString& subject) { m_subject = subject; }
     // The errors told so far (critical boxes).
     int errors() const { return m_errors; }
 
@@ -41,8 +40,6 @@ private:
     bool m_mayAsk;
     bool m_inputEnded = false;
     QString m_subject;
-    std::optional<QString> m_lastAnswer;
-    bool m_lastAnswerTried = true;
     int m_errors = 0;
 };
 

@@ -64,7 +64,10 @@ QString levelEditWarning()
 
 } // namespace Levels
 
-LevelWorkflow::LevelWorkflow(Prompter& prompter) : m_prompter(prompter), m_archive(passwordSource(prompter)) {}
+LevelWorkflow::LevelWorkflow(Prompter& prompter, std::shared_ptr<Levels::PasswordMemory> passwords)
+    : m_prompter(prompter), m_archive(passwordSource(prompter), std::move(passwords))
+{
+}
 
 void LevelWorkflow::cannotRead(const QString& reason)
 {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class Prompter;
 
@@ -63,8 +64,11 @@ public:
     // Shows (true) or hides (false) the busy panel.
     using BusyPanel = std::function<void(bool shown)>;
 
-    // Asks through prompter for everything the user decides, archive passwords included.
-    explicit LevelWorkflow(Prompter& prompter);
+    // Asks through prompter for everything the user decides, archive passwords included. The password memory
+    // is shared with the run's other workflows (the command line has one per level); without one, the workflow
+    // has its own.
+    explicit LevelWorkflow(Prompter& prompter, std::shared_ptr<Levels::PasswordMemory> passwords =
+                                                   std::make_shared<Levels::PasswordMemory>());
 
     // Extracts the level's archive into its TEMP folder and reads Init.CON from what was extracted. On
     // failure tells the user ("Unable to read level data.") and returns false; the busy panel is hidden

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 struct zip;
@@ -44,10 +45,22 @@ namespace Levels {
 // device name) or names nothing. Backslashes count as separators, as they do on Windows.
 QString safeMemberPath(const QString& memberName);
 
+// The password that last read a protected member whole, the one the user is spared typing again: every archive
+// of a run shares one, and the next archive tries it on its protected members before the user is asked. An
+// answer that reads nothing whole is never kept.
+class PasswordMemory final
+{
+public:
+    const QByteArray& password() const { return m_password; }
+    void remember(const QByteArray& password) { m_password = password; }
+
+private:
+    QByteArray m_password;
+};
+
 } // namespace Levels
 
-// The level archives. Every read and write of a ZIP file in the program goes through this class. It lives
-// for the whole run, because a password that opened a member is tried first next time.
+// The level archives. Every read and write of a ZIP file in the program goes through this class.
 class ZipArchive final
 {
 public:
@@ -59,8 +72,13 @@ public:
     // protected member after it.
     using PasswordSource = std::function<std::optional<QString>(const QString& memberName)>;
 
-    // Without a password source every protected member is skipped.
-    explicit ZipArchive(PasswordSource passwords = {}) : m_passwords(std::move(passwords)) {}
+    // Without a password source every protected member is skipped. The memory is shared with the run's other
+    // archives; without one the archive has a memory of its own.
+    explicit ZipArchive(PasswordSource passwords = {},
+                        std::shared_ptr<Levels::PasswordMemory> memory = std::make_shared<Levels::PasswordMemory>())
+        : m_passwords(std::move(passwords)), m_memory(std::move(memory))
+    {
+    }
 
     // Extracts every member into the destination folder (made when missing), recreating stored folders
     // and overwriting existing files; each file keeps its member's time. Members that could lead outside
@@ -86,6 +104,10 @@ private:
                          QString& error);
 
     PasswordSource m_passwords;
+    std::shared_ptr<Levels::PasswordMemory> m_memory;
     qint64 m_extractLimit = DefaultExtractLimit;
-    QByteArray m_password; // the last password that opened a member whole, tried first next time
+    // The password that last read a member whole here, which a save keeps the entry it replaces protected with.
+    // Not the memory's: the command line opens every level before it saves any, so by then the memory may hold
+    // another archive's password.
+    QByteArray m_savePassword;
 };

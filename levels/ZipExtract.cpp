@@ -151,8 +151,10 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
     if (!archive)
         return stop(ExtractResult::Failure::ArchiveUnreadable,
                     QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(archivePath), failure));
-    if (!m_password.isEmpty())
-        zip_set_default_password(archive.get(), m_password.constData());
+    // Tried first on every protected member; a password typed that reads one whole takes its place.
+    QByteArray known = m_memory->password();
+    if (!known.isEmpty())
+        zip_set_default_password(archive.get(), known.constData());
 
     FolderMaker folders(destination);
     // Case-folded paths, so that names differing in case only cannot clash. The first member of a name
@@ -268,9 +270,12 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             continue;
         }
         if (!password.isEmpty()) {
-            m_password = password;
-            zip_set_default_password(archive.get(), m_password.constData()); // the other members share it
+            known = password;
+            m_memory->remember(known);
+            zip_set_default_password(archive.get(), known.constData()); // the other members share it
         }
+        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+            m_savePassword = known;
         result.files.append({name, target});
     }
     return result;

@@ -87,9 +87,9 @@ UpdateResult ZipArchive::UpdateArchive(const QString& archivePath, const QString
         zip_stat_init(&stat);
         if (zip_stat_index(archive.get(), index, ZIP_FL_UNCHANGED, &stat) == 0 &&
             (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-            const bool keep = !m_password.isEmpty() && zip_encryption_method_supported(stat.encryption_method, 1);
+            const bool keep = !m_savePassword.isEmpty() && zip_encryption_method_supported(stat.encryption_method, 1);
             if (zip_file_set_encryption(archive.get(), index, keep ? stat.encryption_method : ZIP_EM_NONE,
-                                        keep ? m_password.constData() : nullptr) < 0)
+                                        keep ? m_savePassword.constData() : nullptr) < 0)
                 return fail();
         }
     }

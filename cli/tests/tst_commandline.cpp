@@ -118,23 +118,44 @@ const Prepare Stored = [](Game& game) {
     writeBytes(game.home.path() + QStringLiteral("/config/GX3190_SP/GX3190_SP.conf"),
                "[Paths]\nGXPath=" + game.demo.path.toUtf8() + "\n");
 };
-const Prepare Password = [](Game& game) {
-    writeRawZip(game.archive(0), {{"Init.CON", DemoGame::initCon(0), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
-};
-// A second archive with a password of its own: the one typed for the first is tried once, then asked for. The
-// first password must fail the second archive's check, which one password in 256 passes by chance.
-const Prepare TwoPasswords = [](Game& game) {
-    Password(game);
+// Writes the level's archive with its Init.CON and the other members given, each protected by its password. A
+// member of a password other than "pw" must fail the check of "pw", which one password in 256 passes by chance:
+// the archive is written again until it does.
+void protect(Game& game, int level, const QByteArray& password, const QList<RawMember>& others = {})
+{
+    const QList<RawMember> members =
+        QList<RawMember>{{"Init.CON", DemoGame::initCon(level), false, false, ZIP_EM_TRAD_PKWARE, password}} + others;
     for (bool passes = true; passes;) {
-        writeRawZip(game.archive(1), {{"Init.CON", DemoGame::initCon(1), false, false, ZIP_EM_TRAD_PKWARE, "pw2"}});
-        zip_t* archive = zip_open(QFile::encodeName(game.archive(1)).constData(), ZIP_RDONLY, nullptr);
-        zip_file_t* file = archive ? zip_fopen_index_encrypted(archive, 0, 0, "pw") : nullptr;
-        passes = file != nullptr;
-        if (file)
-            zip_fclose(file);
+        writeRawZip(game.archive(level), members);
+        zip_t* archive = zip_open(QFile::encodeName(game.archive(level)).constData(), ZIP_RDONLY, nullptr);
+        passes = false;
+        for (qsizetype i = 0; archive && i < members.size(); ++i) {
+            zip_file_t* file =
+                members.at(i).password == "pw" ? nullptr : zip_fopen_index_encrypted(archive, zip_uint64_t(i), 0, "pw");
+            passes = passes || file != nullptr;
+            if (file)
+                zip_fclose(file);
+        }
         if (archive)
             zip_discard(archive);
     }
+}
+
+const Prepare Password = [](Game& game) { protect(game, 0, "pw"); };
+// A second archive with a password of its own: the one typed for the first is tried once, then asked for.
+const Prepare TwoPasswords = [](Game& game) {
+    Password(game);
+    protect(game, 1, "pw2");
+};
+const Prepare OnePasswordTwice = [](Game& game) {
+    Password(game);
+    protect(game, 2, "pw");
+};
+// A member of the first archive left out with an empty answer: the next archive is asked for its own password,
+// not refused by that answer.
+const Prepare OneFileRefused = [](Game& game) {
+    protect(game, 0, "pw", {{"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw3"}});
+    protect(game, 1, "pw2");
 };
 const QString Mods = QStringLiteral("Bot Names Only\ngx3190\nlower.case mod\n");
 
@@ -210,8 +231,14 @@ private slots:
         QList<Change> tickets;
         for (int i = 0; i < 13; ++i)
             tickets.append(level(i, "32 2 " + QByteArray::number((100 + i * 10) * 2 - 20) + "\r", "32 2 250\r"));
+        // Each line of input answers one prompt.
         row("all levels, two passwords", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
             {"Please Enter The Password!"}, tickets, TwoPasswords, {}, "pw\r\npw2\r\n");
+        row("all levels, one password for two archives", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
+            {"Varnholm: Please Enter The Password!"}, tickets, OnePasswordTwice, {}, "pw\r\n");
+        row("all levels, a file refused, then another password", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
+            {"Varnholm: These files of the level archive were not unpacked", "Camp Ostrel: Please Enter The Password!"},
+            tickets, OneFileRefused, {}, "pw\r\n\r\npw2\r\n");
         tickets.removeAt(4);
         row("all levels, one archive damaged", {"level", "gx3190", "all", "eu-tickets-32=250"}, 1,
             {"Tovary: Unable to read level data.", "Not a zip archive"}, tickets,
@@ -246,6 +273,7 @@ private slots:
         QCOMPARE(result.out, out);
         for (const QString& message : messages)
             QVERIFY2(result.err.contains(message), qPrintable(message + QStringLiteral("\n---\n") + result.err));
+        QCOMPARE(result.err.count(QStringLiteral("Please Enter The Password!")), input.count('\n'));
         // Each level saved says so on its own line, and every file not expected to change keeps its bytes.
         const Snapshot after = game.snapshot();
         QCOMPARE(result.err.count(QStringLiteral("Level data saved.")), after.size() - expected.size());

@@ -20,18 +20,34 @@ using namespace TestSupport;
 
 namespace {
 
+// Whether the password passes the check of the encrypted member at index, which tells most wrong passwords from
+// the right one before any data is read.
+bool passesCheck(zip_t* archive, zip_uint64_t index, const QByteArray& password)
+{
+    zip_file_t* file = zip_fopen_index_encrypted(archive, index, 0, password.constData());
+    if (file)
+        zip_fclose(file);
+    return file != nullptr;
+}
+
+bool passesCheck(const QString& path, zip_uint64_t index, const QByteArray& password)
+{
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr);
+    const bool passes = archive && passesCheck(archive, index, password);
+    if (archive)
+        zip_discard(archive);
+    return passes;
+}
+
 // A wrong password for the encrypted member at index, found by trying: one that fails the method's check,
 // or one that passes it, as one in 256 do for the traditional method.
-QByteArray wrongPassword(const QString& path, zip_uint64_t index, bool passesCheck)
+QByteArray wrongPassword(const QString& path, zip_uint64_t index, bool passes)
 {
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     for (int i = 0; archive && i < 100000; ++i) {
         const QByteArray candidate = "wrong" + QByteArray::number(i);
-        zip_file_t* file = zip_fopen_index_encrypted(archive, index, 0, candidate.constData());
-        if (file)
-            zip_fclose(file);
-        if ((file != nullptr) == passesCheck) {
+        if (passesCheck(archive, index, candidate) == passes) {
             zip_discard(archive);
             return candidate;
         }
@@ -52,7 +68,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_level; // a level folder: server.ZIP and TEMP go in here
     RecordingPrompter m_prompter;
+    std::shared_ptr<Levels::PasswordMemory> m_memory;
     std::unique_ptr<ZipArchive> m_zip;
+    // Each question is recorded as the name of the member asked about.
+    ZipArchive::PasswordSource asked()
+    {
+        return [this](const QString& member) { return m_prompter.askPassword(member); };
+    }
     QString archive() const { return m_level + QStringLiteral("server.ZIP"); }
     QString temp(const char* file = "") const { return m_level + QStringLiteral("TEMP") + QLatin1String(file); }
     ExtractResult extract() { return m_zip->ExtractArchive(archive(), temp()); }
@@ -65,8 +87,8 @@ private slots:
         m_level = m_dir->filePath(QStringLiteral("mod/Levels/Varnholm/"));
         QVERIFY(QDir().mkpath(m_level));
         m_prompter = RecordingPrompter();
-        // Each question is recorded as the name of the member asked about.
-        m_zip = std::make_unique<ZipArchive>([this](const QString& member) { return m_prompter.askPassword(member); });
+        m_memory = std::make_shared<Levels::PasswordMemory>();
+        m_zip = std::make_unique<ZipArchive>(asked(), m_memory);
     }
 
     void safeMemberPath_data()
@@ -268,17 +290,25 @@ private slots:
         QCOMPARE(readBytes(temp("/b.bin")), QByteArray(700000, 'b'));
     }
 
+    // The next archive is read by another ZipArchive that shares the password memory, as the command line's
+    // workflows do.
     void passwords_data()
     {
         QTest::addColumn<int>("method");
-        QTest::newRow("traditional") << int(ZIP_EM_TRAD_PKWARE);
+        QTest::addColumn<QString>("next"); // the next archive's password
+        const auto rows = [](const char* name, int method) {
+            QTest::addRow("%s, the same password next", name) << method << QStringLiteral("s3cret");
+            QTest::addRow("%s, another password next", name) << method << QStringLiteral("other");
+        };
+        rows("traditional", ZIP_EM_TRAD_PKWARE);
         if (zip_encryption_method_supported(ZIP_EM_AES_256, 1))
-            QTest::newRow("aes-256") << int(ZIP_EM_AES_256);
+            rows("aes-256", ZIP_EM_AES_256);
     }
 
     void passwords()
     {
         QFETCH(int, method);
+        QFETCH(QString, next);
         writeRawZip(archive(), {{"Init.CON", "secret init", false, false, method, "s3cret"},
                                 {"Other.con", "secret other", false, false, method, "s3cret"},
                                 {"Plain.con", "plain"}});
@@ -291,6 +321,22 @@ private slots:
                                                                     {QStringLiteral("Plain.con"), "plain"}}));
         // The wrong answer is asked again; once right, the other member needs no question.
         QCOMPARE(m_prompter.texts(), QStringList(2, QStringLiteral("Init.CON")));
+
+        // The password that read a member whole is tried on the next archive, and only where it fails is the user
+        // asked. Another password must fail the remembered one's check, which passes one password in 256 (AES: in
+        // 65536) by chance.
+        const QString nextArchive = m_dir->filePath(QStringLiteral("mod/Levels/Tovary/server.ZIP"));
+        do
+            writeRawZip(nextArchive, {{"Init.CON", "next init", false, false, method, next.toUtf8()}});
+        while (next != QLatin1String("s3cret") && passesCheck(nextArchive, 0, "s3cret"));
+        m_prompter.clear();
+        m_prompter.passwordAnswers = {next};
+        ZipArchive nextZip(asked(), m_memory);
+        const QString nextTemp = m_dir->filePath(QStringLiteral("mod/Levels/Tovary/TEMP"));
+        QVERIFY(nextZip.ExtractArchive(nextArchive, nextTemp).ok());
+        QCOMPARE(readBytes(nextTemp + QStringLiteral("/Init.CON")), QByteArray("next init"));
+        QCOMPARE(m_prompter.texts(), QStringList(next == QLatin1String("s3cret") ? 0 : 1, QStringLiteral("Init.CON")));
+        QCOMPARE(m_memory->password(), next.toUtf8());
 
         // The password known, a saved Init.CON stays protected; unknown, it is stored plainly rather than lost.
         writeBytes(temp("/Init.CON"), "changed");
