@@ -28,6 +28,36 @@ bool isDeviceName(const QString& part)
            base.at(3).isDigit();
 }
 
+bool isAes(const zip_stat_t& stat)
+{
+    return (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
+           (stat.encryption_method == ZIP_EM_AES_128 || stat.encryption_method == ZIP_EM_AES_192 ||
+            stat.encryption_method == ZIP_EM_AES_256);
+}
+
+// An AES member in AE-2 form stores a CRC of 0 and vouches for its data by its authentication code alone, yet
+// libzip 1.7 checks the CRC of every such member of 20 bytes or more, and fails it. The code is checked when the
+// member is read decrypted but still compressed, which libzip does without a CRC: if it holds, the bytes
+// inflated from that data are the member's. Returns the reason the member is not whole, or an empty text.
+QString checkAuthentication(zip_t* archive, zip_uint64_t index, const zip_stat_t& stat, const QByteArray& password)
+{
+    // A stored member's plain data is its compressed data, which libzip reads only through the CRC check.
+    if (stat.comp_method == ZIP_CM_STORE)
+        return QStringLiteral("the file's AES encryption cannot be checked by this build");
+    MemberHandle member(zip_fopen_index_encrypted(archive, index, ZIP_FL_COMPRESSED,
+                                                  password.isEmpty() ? nullptr : password.constData()));
+    if (!member)
+        return libraryText(zip_strerror(archive));
+    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t got = zip_fread(member.get(), buffer.data(), static_cast<zip_uint64_t>(buffer.size()));
+        if (got == 0)
+            return {};
+        if (got < 0)
+            return libraryText(zip_file_strerror(member.get()));
+    }
+}
+
 // Makes the folders of a relative path under root once each, refusing to pass through a link that might
 // lead elsewhere. Returns an empty text or the reason.
 class FolderMaker
@@ -109,7 +139,9 @@ zip_file* ZipArchive::openMember(zip* archive, quint64 index, const QString& nam
         const std::optional<QString> answer = m_passwords ? m_passwords(name) : std::nullopt;
         if (!answer || answer->isEmpty()) {
             refused = true;
-            error = QStringLiteral("the file is protected by a password");
+            // A password typed before, for this member, is why it is still asked for.
+            error = password.isEmpty() ? QStringLiteral("the file is protected by a password")
+                                       : QStringLiteral("the password was not accepted");
             return nullptr;
         }
         password = answer->toUtf8();
@@ -238,13 +270,16 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             continue;
         }
         bool overLimit = false;
+        bool crcFailed = false;
+        zip_uint64_t memberBytes = 0;
         for (;;) {
             const zip_int64_t got = zip_fread(member.get(), buffer.data(), static_cast<zip_uint64_t>(buffer.size()));
             if (got == 0)
                 break;
-            if (got < 0)
+            if (got < 0) {
                 error = libraryText(zip_file_strerror(member.get()));
-            else if (got > m_extractLimit - result.bytesWritten) {
+                crcFailed = zip_error_code_zip(zip_file_get_error(member.get())) == ZIP_ER_CRC;
+            } else if (got > m_extractLimit - result.bytesWritten) {
                 overLimit = true;
                 error = limitText();
             } else if (out.write(buffer.constData(), got) != got) {
@@ -254,7 +289,11 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
             if (!error.isEmpty())
                 break;
             result.bytesWritten += got;
+            memberBytes += static_cast<zip_uint64_t>(got);
         }
+        if (crcFailed && isAes(stat) && (stat.valid & ZIP_STAT_CRC) && stat.crc == 0 && (stat.valid & ZIP_STAT_SIZE) &&
+            memberBytes == stat.size)
+            error = checkAuthentication(archive.get(), index, stat, password);
         // Set while the file is open: a closed QFile has no handle to set it through.
         if (error.isEmpty() && (stat.valid & ZIP_STAT_MTIME))
             out.setFileTime(QDateTime::fromSecsSinceEpoch(stat.mtime), QFileDevice::FileModificationTime);
@@ -265,8 +304,9 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
         }
         if (!error.isEmpty()) {
             // The traditional method's check lets one wrong password in 256 through, to fail on the data.
-            const bool encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
-            skip(encrypted ? error + QStringLiteral("; the password may be wrong") : error);
+            const bool traditional =
+                (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method == ZIP_EM_TRAD_PKWARE;
+            skip(traditional ? error + QStringLiteral("; the password may be wrong") : error);
             continue;
         }
         if (!password.isEmpty()) {

@@ -7,6 +7,7 @@
 
 #include <zip.h>
 
+#include <functional>
 #include <tuple>
 
 namespace TestSupport {
@@ -33,6 +34,8 @@ void writeRawZip(const QString& path, const QList<RawMember>& members)
         const auto at = static_cast<zip_uint64_t>(index);
         if (member.link)
             QVERIFY(zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX, (0120000u | 0777u) << 16) == 0);
+        if (member.stored)
+            QVERIFY(zip_set_file_compression(archive, at, ZIP_CM_STORE, 0) == 0);
         if (member.encryption != 0)
             QVERIFY2(zip_file_set_encryption(archive, at, static_cast<zip_uint16_t>(member.encryption),
                                              member.password.constData()) == 0,
@@ -86,20 +89,55 @@ QList<QByteArray> memberNames(const QList<StoredMember>& members)
     return names;
 }
 
-void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes)
+namespace {
+
+int word(const QByteArray& bytes, qsizetype at)
 {
-    int patched = 0;
-    for (const auto& [signature, nameAt, lengthAt, offset] :
-         {std::tuple("PK\x03\x04", 30, 26, field.local), std::tuple("PK\x01\x02", 46, 28, field.central)}) {
+    return quint8(bytes.at(at)) | quint8(bytes.at(at + 1)) << 8;
+}
+
+// Calls patch with the offset of each header of the named member (local, then central) and the offset of its
+// extra fields; the member must have both.
+void forEachHeader(QByteArray& archive, const QByteArray& name,
+                   const std::function<void(bool local, qsizetype header, qsizetype extra)>& patch)
+{
+    int found = 0;
+    for (const auto& [signature, nameAt, lengthAt] :
+         {std::tuple("PK\x03\x04", 30, 26), std::tuple("PK\x01\x02", 46, 28)}) {
         for (qsizetype at = archive.indexOf(signature); at >= 0; at = archive.indexOf(signature, at + 4)) {
-            const int length = quint8(archive.at(at + lengthAt)) | quint8(archive.at(at + lengthAt + 1)) << 8;
+            const int length = word(archive, at + lengthAt);
             if (archive.mid(at + nameAt, length) == name) {
-                archive.replace(at + offset, bytes.size(), bytes);
-                ++patched;
+                patch(nameAt == 30, at, at + nameAt + length);
+                ++found;
             }
         }
     }
-    QCOMPARE(patched, 2);
+    QCOMPARE(found, 2);
+}
+
+} // namespace
+
+void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes)
+{
+    forEachHeader(archive, name, [&](bool local, qsizetype header, qsizetype) {
+        archive.replace(header + (local ? field.local : field.central), bytes.size(), bytes);
+    });
+}
+
+void makeAe2(QByteArray& archive, const QByteArray& name)
+{
+    patchMember(archive, name, CrcField, QByteArray(4, '\0'));
+    int versions = 0;
+    forEachHeader(archive, name, [&](bool local, qsizetype header, qsizetype extra) {
+        const qsizetype end = extra + word(archive, header + (local ? 28 : 30));
+        for (qsizetype field = extra; field + 4 <= end; field += 4 + word(archive, field + 2)) {
+            if (word(archive, field) == 0x9901) {
+                archive.replace(field + 4, 2, QByteArray("\x02\0", 2));
+                ++versions;
+            }
+        }
+    });
+    QCOMPARE(versions, 2);
 }
 
 QByteArray memberData(const QList<StoredMember>& members, const QByteArray& name)

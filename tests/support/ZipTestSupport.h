@@ -16,6 +16,7 @@ struct RawMember
     bool link = false;  // Unix symbolic link whose target is bytes
     int encryption = 0; // a ZIP_EM_* method, 0 for none
     QByteArray password = {};
+    bool stored = false; // not compressed, whatever the bytes
 };
 
 // Writes the archive (replacing any file there). Fails the current test when it cannot.
@@ -50,5 +51,9 @@ inline constexpr HeaderField SizeField{22, 24}; // uncompressed
 
 // Overwrites the field in both headers of the named member: the damage libzip will not write itself.
 void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);
+
+// Turns the named AES member into the AE-2 form other archivers write: version 2 in the AES extra field of both
+// headers, and both CRC fields 0, as that form has them.
+void makeAe2(QByteArray& archive, const QByteArray& name);
 
 } // namespace TestSupport
