@@ -52,8 +52,8 @@ inline constexpr HeaderField SizeField{22, 24}; // uncompressed
 // Overwrites the field in both headers of the named member: the damage libzip will not write itself.
 void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);
 
-// Turns the named AES member into the AE-2 form other archivers write: version 2 in the AES extra field of both
-// headers, and both CRC fields 0, as that form has them.
+// Turns the named AES member into the AE-2 form other archivers write: both CRC fields 0, as that form has them,
+// and version 2 in the AES extra field of every member.
 void makeAe2(QByteArray& archive, const QByteArray& name);
 
 } // namespace TestSupport

@@ -281,10 +281,7 @@ private slots:
                     QApplication::activeModalWidget()->close();
                 return;
             }
-            for (const QLabel* label : box->findChildren<QLabel*>()) {
-                if (label->isVisible())
-                    shownPrompt = label->text();
-            }
+            shownPrompt = box->labelText();
             echo = line->echoMode();
             QTest::keyClicks(line, QStringLiteral("s3cret"));
             box->accept();
