@@ -196,10 +196,22 @@ private slots:
             {"Data saved."}, {[botNames](Snapshot& files) { files[QStringLiteral("AI/BotNames.AI")] = botNames; }});
         row("bot name not there", {"bot-names", "gx3190", "--remove", "Nobody", "--add", "New"}, 1,
             {"--remove \"Nobody\": no bot of that name.", "Nothing was saved."});
-        row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {[](Snapshot& files) {
+        // Each movie there but kept moves to its ".OFF" name.
+        const auto moviesOff = [](const QString& kept = {}) -> Change {
+            return [kept](Snapshot& files) {
                 for (const QString& movie : IntroSwitch::IntroMovies)
-                    files.insert(movie + QStringLiteral(".OFF"), files.take(movie));
-            }});
+                    if (movie != kept && files.contains(movie))
+                        files.insert(movie + QStringLiteral(".OFF"), files.take(movie));
+            };
+        };
+        const QString intro = QStringLiteral("Movies/Intro.bik");
+        row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {moviesOff()});
+        // Intro.bik alone gives the state shown, but the other movies play without it.
+        row("intro off without Intro.bik", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."},
+            {moviesOff()}, [intro](Game& game) { QVERIFY(QFile::remove(game.mod(intro))); });
+        row("intro off, a movie that cannot move", {"intro", "gx3190", "off"}, 1,
+            {"Remove Intro? Yes", "could not be switched off", "Intro.bik: "}, {moviesOff(intro)},
+            [intro](Game& game) { QVERIFY(QDir().mkpath(game.mod(intro + QStringLiteral(".OFF")))); });
         row("one level by its shown name", {"level", "gx3190", "merrow harbour", "max-view=900", "cold-breath=on"}, 0,
             {"Merrow Harbour: Level data saved."},
             {level(8, "Distance 800\r", "Distance 900\r"), level(8, "ColdBreath 0\r", "ColdBreath 1\r")});
