@@ -157,7 +157,7 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
         runs, [&](bool) { reset(); },
         [&] {
             QStringList failures;
-            const double ms = time([&] { failures = intro.RemoveIntro(mod); });
+            const double ms = time([&] { failures = intro.RemoveIntro(mod).failures; });
             if (!failures.isEmpty())
                 fail(failures.join(QLatin1Char(' ')));
             for (qsizetype i = 0; i < sources.size(); ++i) {

@@ -162,13 +162,14 @@ int editBotNames(Context& context, const QStringList& additions, const QStringLi
 
 int switchIntro(Context& context, bool on)
 {
-    IntroSwitch intro;
-    if (intro.ReadIntroStatus(context.modFolder) == on) {
+    // Intro.bik alone decides the state shown, but a mod may lack it while its other movies still play.
+    if (!IntroSwitch::wouldSwitch(context.modFolder, on)) {
         printError(on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF"));
         return Success;
     }
-    intro.toggle(context.modFolder, context.prompter);
-    return context.prompter.errors() == 0 ? Success : Failed;
+    IntroSwitch intro;
+    const std::optional<IntroSwitch::Result> result = intro.switchTo(on, context.modFolder, context.prompter);
+    return result && result->succeeded() ? Success : Failed;
 }
 
 } // namespace CommandLine

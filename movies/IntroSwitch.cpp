@@ -76,17 +76,27 @@ QString syncFolder(const QString& folder)
 #endif
 }
 
+// The movie under the name it is switched from, or an empty text when it is not there. toOff: the movie is
+// found under its own name, else under its ".OFF" name.
+QString sourceOf(const QString& modFolder, const QString& movie, bool toOff)
+{
+    const QString source = FileSystem::resolvePath(modFolder, toOff ? movie : movie + OffSuffix);
+    return FileSystem::FileExists(source) ? source : QString();
+}
+
 // Moves each present movie to its other name. toOff: the movie to its ".OFF" name, else back. A failure
 // leaves that movie under its name and does not stop the other movies. The folders are made durable once,
 // after all the renames.
-QStringList switchMovies(const QString& modFolder, bool toOff)
+IntroSwitch::Result switchMovies(const QString& modFolder, bool toOff)
 {
-    QStringList failures;
+    IntroSwitch::Result result;
     QStringList changedFolders;
     for (const QString& movie : IntroSwitch::IntroMovies) {
-        const QString source = FileSystem::resolvePath(modFolder, toOff ? movie : movie + OffSuffix);
-        if (!FileSystem::FileExists(source))
+        const QString source = sourceOf(modFolder, movie, toOff);
+        if (source.isEmpty()) {
+            result.movies.append(IntroSwitch::Outcome::Skipped);
             continue;
+        }
         // The other name follows the spelling found on disk, so a round trip gives the file its old name; a
         // file that already has the other name in another letter case is the one that is replaced.
         const QFileInfo sourceInfo(source);
@@ -97,17 +107,19 @@ QStringList switchMovies(const QString& modFolder, bool toOff)
         else
             targetName.chop(OffSuffix.size());
         const QString reason = renameOver(source, FileSystem::resolvePath(folder, targetName));
+        result.movies.append(reason.isEmpty() ? IntroSwitch::Outcome::Moved : IntroSwitch::Outcome::Failed);
         if (!reason.isEmpty())
-            failures.append(native(source) + QStringLiteral(": ") + reason);
+            result.failures.append(native(source) + QStringLiteral(": ") + reason);
         else if (!changedFolders.contains(folder))
             changedFolders.append(folder);
     }
     for (const QString& folder : changedFolders) {
         const QString reason = syncFolder(folder);
         if (!reason.isEmpty())
-            failures.append(native(folder) + QStringLiteral(": the new names may not survive a crash: ") + reason);
+            result.failures.append(native(folder) + QStringLiteral(": the new names may not survive a crash: ") +
+                                   reason);
     }
-    return failures;
+    return result;
 }
 
 } // namespace
@@ -118,24 +130,40 @@ bool IntroSwitch::ReadIntroStatus(const QString& modFolder)
     return m_introOn;
 }
 
-QStringList IntroSwitch::RemoveIntro(const QString& modFolder)
+bool IntroSwitch::wouldSwitch(const QString& modFolder, bool on)
+{
+    for (const QString& movie : IntroMovies)
+        if (!sourceOf(modFolder, movie, !on).isEmpty())
+            return true;
+    return false;
+}
+
+IntroSwitch::Result IntroSwitch::RemoveIntro(const QString& modFolder)
 {
     return switchMovies(modFolder, true);
 }
 
-QStringList IntroSwitch::RestoreIntro(const QString& modFolder)
+IntroSwitch::Result IntroSwitch::RestoreIntro(const QString& modFolder)
 {
     return switchMovies(modFolder, false);
 }
 
-bool IntroSwitch::toggle(const QString& modFolder, Prompter& prompter, const std::function<void(bool)>& busy)
+std::optional<IntroSwitch::Result> IntroSwitch::toggle(const QString& modFolder, Prompter& prompter,
+                                                       const std::function<void(bool)>& busy)
 {
-    const bool removing = m_introOn;
+    return switchTo(!m_introOn, modFolder, prompter, busy);
+}
+
+std::optional<IntroSwitch::Result> IntroSwitch::switchTo(bool on, const QString& modFolder, Prompter& prompter,
+                                                         const std::function<void(bool)>& busy)
+{
+    const bool removing = !on;
     if (!prompter.question(removing ? QStringLiteral("Remove Intro?") : QStringLiteral("Restore Intro?")))
-        return false;
+        return std::nullopt;
     if (busy)
         busy(true);
-    const QStringList failures = removing ? RemoveIntro(modFolder) : RestoreIntro(modFolder);
+    const Result result = removing ? RemoveIntro(modFolder) : RestoreIntro(modFolder);
+    const QStringList& failures = result.failures;
     // When every movie moved (or was not there), the answer is the state: read back from Intro.bik, a mod
     // without that movie would stay off for ever. After a failure the files decide, since a movie that could
     // not be moved keeps its state.
@@ -154,5 +182,5 @@ bool IntroSwitch::toggle(const QString& modFolder, Prompter& prompter, const std
                                                      "they were:\r\n")) +
                           failures.join(QStringLiteral("\r\n")));
     }
-    return true;
+    return result;
 }

@@ -144,14 +144,17 @@ private slots:
         QWidget* level = windows.level;
         QCOMPARE(visibleOnly(editor), level);
         clickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
-        QCOMPARE(caption(level, "LabelPT16"), QStringLiteral("181"));
+        const int tickets = DemoGame::tickets(8, 16, 1);
+        QCOMPARE(caption(level, "LabelPT16"), QString::number(tickets + 1));
         clickAt(level, QPoint(150, 273)); // SAVE
         QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
         QCOMPARE(prompter.texts().last(), QStringLiteral("Level data saved."));
         QCOMPARE(visibleOnly(editor), main);
 
         const QList<StoredMember> zip = readZip(mod + QStringLiteral("/Levels/Merrow_Harbor/server.ZIP"));
-        QCOMPARE(memberData(zip, "Init.CON"), DemoGame::initCon(8).replace("TicketsEx 16 1 180", "TicketsEx 16 1 181"));
+        QCOMPARE(memberData(zip, "Init.CON"),
+                 DemoGame::initCon(8).replace("TicketsEx 16 1 " + QByteArray::number(tickets),
+                                              "TicketsEx 16 1 " + QByteArray::number(tickets + 1)));
         QCOMPARE(memberData(zip, "Overgrowth/Overgrowth.con"),
                  QByteArray("rem overgrowth\r\nOvergrowth.density 0.8\r\n").repeated(20));
         // The other levels and the movies were not touched.

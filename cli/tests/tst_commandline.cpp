@@ -1,3 +1,4 @@
+#include "levels/LevelWorkflow.h"
 #include "movies/IntroSwitch.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ZipTestSupport.h"
@@ -42,15 +43,15 @@ struct Game
     QString mod(const QString& relative) const { return demo.mod(DemoGame::CompleteMod) + QLatin1Char('/') + relative; }
     QString archive(int level) const
     {
-        return mod(QStringLiteral("Levels/") + DemoGame::levelFolders().at(level) + QStringLiteral("/server.ZIP"));
+        return mod(QStringLiteral("Levels/") + Levels::LevelFolderNames().at(level) + QStringLiteral("/server.ZIP"));
     }
     Snapshot snapshot() const
     {
         Snapshot files = folderContents(mod({}));
         files.removeIf([](Snapshot::iterator file) { return file.key().contains(QLatin1String("/TEMP")); });
-        for (int level = 0; level < DemoGame::levelFolders().size(); ++level) {
+        for (int level = 0; level < Levels::LevelFolderNames().size(); ++level) {
             const QByteArray bytes = readBytes(archive(level));
-            files.insert(QStringLiteral("Levels/%1/Init.CON").arg(DemoGame::levelFolders().at(level)),
+            files.insert(QStringLiteral("Levels/%1/Init.CON").arg(Levels::LevelFolderNames().at(level)),
                          bytes.startsWith("PK")
                              ? memberData(readZip(archive(level), level == 1 ? "pw2" : "pw"), "Init.CON")
                              : bytes);
@@ -101,7 +102,7 @@ Change replace(const QString& file, const QByteArray& from, const QByteArray& to
 // A level whose Init.CON changes: its archive is rebuilt, so the member is compared, not the archive.
 Change level(int index, const QByteArray& from, const QByteArray& to)
 {
-    const QString folder = QStringLiteral("Levels/") + DemoGame::levelFolders().at(index);
+    const QString folder = QStringLiteral("Levels/") + Levels::LevelFolderNames().at(index);
     return [=](Snapshot& files) {
         files.remove(folder + QStringLiteral("/server.ZIP"));
         replace(folder + QStringLiteral("/Init.CON"), from, to)(files);
@@ -219,10 +220,22 @@ private slots:
             {"Data saved."}, {[botNames](Snapshot& files) { files[QStringLiteral("AI/BotNames.AI")] = botNames; }});
         row("bot name not there", {"bot-names", "gx3190", "--remove", "Nobody", "--add", "New"}, 1,
             {"--remove \"Nobody\": no bot of that name.", "Nothing was saved."});
-        row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {[](Snapshot& files) {
+        // Each movie there but kept moves to its ".OFF" name.
+        const auto moviesOff = [](const QString& kept = {}) -> Change {
+            return [kept](Snapshot& files) {
                 for (const QString& movie : IntroSwitch::IntroMovies)
-                    files.insert(movie + QStringLiteral(".OFF"), files.take(movie));
-            }});
+                    if (movie != kept && files.contains(movie))
+                        files.insert(movie + QStringLiteral(".OFF"), files.take(movie));
+            };
+        };
+        const QString intro = QStringLiteral("Movies/Intro.bik");
+        row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {moviesOff()});
+        // Intro.bik alone gives the state shown, but the other movies play without it.
+        row("intro off without Intro.bik", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."},
+            {moviesOff()}, [intro](Game& game) { QVERIFY(QFile::remove(game.mod(intro))); });
+        row("intro off, a movie that cannot move", {"intro", "gx3190", "off"}, 1,
+            {"Remove Intro? Yes", "could not be switched off", "Intro.bik: "}, {moviesOff(intro)},
+            [intro](Game& game) { QVERIFY(QDir().mkpath(game.mod(intro + QStringLiteral(".OFF")))); });
         row("one level by its shown name", {"level", "gx3190", "merrow harbour", "max-view=900", "cold-breath=on"}, 0,
             {"Merrow Harbour: Level data saved."},
             {level(8, "Distance 800\r", "Distance 900\r"), level(8, "ColdBreath 0\r", "ColdBreath 1\r")});
@@ -230,7 +243,7 @@ private slots:
             {"Orvane Island 3190: pac-ticket-loss=1000: outside 0 to 999 (the file holds 5).", "Nothing was saved."});
         QList<Change> tickets;
         for (int i = 0; i < 13; ++i)
-            tickets.append(level(i, "32 2 " + QByteArray::number((100 + i * 10) * 2 - 20) + "\r", "32 2 250\r"));
+            tickets.append(level(i, "32 2 " + QByteArray::number(DemoGame::tickets(i, 32, 2)) + "\r", "32 2 250\r"));
         // Each line of input answers one prompt.
         row("all levels, two passwords", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
             {"Please Enter The Password!"}, tickets, TwoPasswords, {}, "pw\r\npw2\r\n");
@@ -301,11 +314,15 @@ private slots:
                 "score.SCORE_KILL": 1, "score.SCORE_TEAMKILL": -4, "score.MAX_EMP_TIME": 10})"));
         for (const QString& name : some.keys())
             QVERIFY2(mod.value(name) == some.value(name), qPrintable(name));
-        QCOMPARE(merrow, parse(QStringLiteral(
-                             R"({"name": "Merrow Harbour", "max-view": 800, "cold-breath": false, "pac-tickets-16": 180,
-                                 "eu-tickets-16": 170, "pac-tickets-32": 360, "eu-tickets-32": 340, "pac-tickets-64": 540,
-                                 "eu-tickets-64": 510, "pac-tickets-128": 720, "eu-tickets-128": 680,
-                                 "pac-ticket-loss": 5, "eu-ticket-loss": 13})")));
+        QJsonObject merrowShown = parse(QStringLiteral(R"({"name": "Merrow Harbour", "max-view": 800,
+            "cold-breath": false, "pac-ticket-loss": 5, "eu-ticket-loss": 13})"));
+        for (const int players : {16, 32, 64, 128})
+            for (const int team : {1, 2})
+                merrowShown.insert(QStringLiteral("%1-tickets-%2")
+                                       .arg(team == 1 ? QLatin1String("pac") : QLatin1String("eu"))
+                                       .arg(players),
+                                   DemoGame::tickets(8, players, team));
+        QCOMPARE(merrow, merrowShown);
 
         // The text lists the same values under the same names, --help names every one, and set and level take
         // every one back: writing back what show read changes nothing.

@@ -74,7 +74,7 @@ private slots:
         const QByteArray written = readBytes(level.workflow.initConPath());
         QCOMPARE(written, DemoGame::initCon(8)
                               .replace("Distance 800\r", "Distance 999\r")
-                              .replace("16 1 180\r", "16 1 1\r")
+                              .replace("16 1 " + QByteArray::number(DemoGame::tickets(8, 16, 1)) + '\r', "16 1 1\r")
                               .replace("ColdBreath 0\r", "ColdBreath 1\r"));
         QCOMPARE(memberData(readZip(level.archive(8)), "Init.CON"), written);
         // Opening again reads what the archive holds: not a change left unsaved, nor a TEMP/Init.CON edited by hand.
@@ -83,7 +83,7 @@ private slots:
         QVERIFY(level.open(8));
         QCOMPARE(readBytes(level.workflow.initConPath()), written);
         QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-        QCOMPARE(level.workflow.settings().Tickets[3], QStringLiteral("340"));
+        QCOMPARE(level.workflow.settings().Tickets[3], QString::number(DemoGame::tickets(8, 32, 2)));
     }
 
     void letterCaseOnDisk()

@@ -19,7 +19,8 @@ private slots:
     // One click on the switch, answered, in a mod's movies folder. In files, each movie holds its own name; a
     // name ending in '/' is a folder, "a=b" a second name of the file b, and "a->b" a link to b. In after,
     // each entry with what it holds. The last box is a notice ending in '.', or names the one movie that
-    // could not be switched and kept its name, after which the state is read from the files again.
+    // could not be switched and kept its name, after which the state is read from the files again. The switch
+    // tells, movie by movie in the order of IntroMovies, whether it moved (M), skipped (S) or failed (F).
     void toggle_data()
     {
         QTest::addColumn<QString>("folder");
@@ -28,6 +29,7 @@ private slots:
         QTest::addColumn<bool>("on");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("outcomes");
         const QStringList movies = texts({"Tolmar.bik", "KV.bik", "Intro.bik", "Legal.bik", "Legal_na.bik"});
         QStringList off, switchedOff, switchedOn, unchanged;
         for (const QString& name : movies) {
@@ -37,26 +39,26 @@ private slots:
             unchanged.append(name + QLatin1Char(' ') + name);
         }
         const auto row = [](const char* name, const char* folder, const QStringList& files, bool yes, bool on,
-                            const QStringList& after, const char* box) {
+                            const QStringList& after, const char* box, const char* outcomes) {
             QTest::newRow(name) << QString::fromLatin1(folder) << files << yes << on << after
-                                << QString::fromLatin1(box);
+                                << QString::fromLatin1(box) << QString::fromLatin1(outcomes);
         };
-        row("switched off", "Movies", movies, true, true, switchedOff, "Intro removed.");
-        row("answered No", "Movies", movies, false, true, unchanged, "");
-        row("switched on", "Movies", off, true, false, switchedOn, "Intro restored.");
+        row("switched off", "Movies", movies, true, true, switchedOff, "Intro removed.", "MMMMM");
+        row("answered No", "Movies", movies, false, true, unchanged, "", "");
+        row("switched on", "Movies", off, true, false, switchedOn, "Intro restored.", "MMMMM");
         // Intro.bik itself is missing (a folder of its name is not the movie), so the switch reads off; the answer
         // is the new state all the same.
         row("some switched off", "Movies",
             texts({"KV.bik.OFF", "Legal.bik", "Legal_na.bik.OFF", "Tolmar.bik", "Intro.bik/"}), true, false,
             texts({"KV.bik KV.bik.OFF", "Legal.bik Legal.bik", "Legal_na.bik Legal_na.bik.OFF", "Tolmar.bik Tolmar.bik",
                    "Intro.bik <folder>"}),
-            "Intro restored.");
-        row("no movies", "Movies", {}, true, false, {}, "Intro restored.");
+            "Intro restored.", "SMSSM");
+        row("no movies", "Movies", {}, true, false, {}, "Intro restored.", "SSSSS");
         // A folder takes the other name of Intro.bik, which a file cannot replace.
         QStringList blocked = switchedOff;
         blocked.replace(2, QStringLiteral("Intro.bik Intro.bik"));
         row("blocked off", "Movies", movies + texts({"Intro.bik.OFF/"}), true, true,
-            blocked + texts({"Intro.bik.OFF <folder>"}), "Intro.bik");
+            blocked + texts({"Intro.bik.OFF <folder>"}), "Intro.bik", "MMFMM");
         // Any letter case is found, and the other name already there is the one replaced, in its own case; of
         // two names of one file (hard links, or a link to the other name) one is kept.
         row("letter case and links", "movies",
@@ -65,7 +67,7 @@ private slots:
             true, true,
             texts({"INTRO.BIK.OFF INTRO.BIK", "kv.bik.off kv.bik", "legal.bik.off legal.bik",
                    "tolmar.bik.off tolmar.bik.off"}),
-            "Intro removed.");
+            "Intro removed.", "MMMMS");
     }
 
     void toggle()
@@ -76,6 +78,7 @@ private slots:
         QFETCH(bool, on);
         QFETCH(QStringList, after);
         QFETCH(QString, box);
+        QFETCH(QString, outcomes);
         QTemporaryDir mod;
         const QString movies = mod.filePath(folder) + QLatin1Char('/');
         QVERIFY(files.isEmpty() || QDir().mkpath(movies)); // no movies, no folder
@@ -97,7 +100,14 @@ private slots:
         RecordingPrompter prompter;
         prompter.questionAnswers = {yes};
         QList<bool> busy;
-        QCOMPARE(intro.toggle(mod.path(), prompter, [&busy](bool shown) { busy.append(shown); }), yes);
+        // Nothing to do is exactly a switch that would skip every movie.
+        QCOMPARE(IntroSwitch::wouldSwitch(mod.path(), !on), outcomes != QStringLiteral("SSSSS"));
+        const auto result = intro.toggle(mod.path(), prompter, [&busy](bool shown) { busy.append(shown); });
+        QCOMPARE(result.has_value(), yes);
+        QString told;
+        for (const IntroSwitch::Outcome outcome : result ? result->movies : QList<IntroSwitch::Outcome>())
+            told += QLatin1Char("MSF"[int(outcome)]);
+        QCOMPARE(told, outcomes);
 
         QStringList found;
         const QMap<QString, QByteArray> contents = folderContents(movies);

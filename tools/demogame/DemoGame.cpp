@@ -1,12 +1,16 @@
 #include "tools/demogame/DemoGame.h"
 
+#include "levels/LevelWorkflow.h"
 #include "modfiles/ScoreKeys.h"
+#include "movies/IntroSwitch.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
 #include <zip.h>
+
+#include <bit>
 
 namespace DemoGame {
 
@@ -58,13 +62,11 @@ QStringList serverFiller(int scale)
 
 } // namespace
 
-QStringList levelFolders()
+int tickets(int levelIndex, int players, int team)
 {
-    return {QStringLiteral("Varnholm"),          QStringLiteral("Camp_Ostrel"),     QStringLiteral("Quarrin_Landing"),
-            QStringLiteral("Fall_of_Dremsk"),    QStringLiteral("Tovary"),          QStringLiteral("Sarun_Keth"),
-            QStringLiteral("Ulvo_Power_Plant"),  QStringLiteral("Pellam_Canal"),    QStringLiteral("Merrow_Harbor"),
-            QStringLiteral("Castrelle"),         QStringLiteral("Highway_Brennic"), QStringLiteral("Operation_Tessik"),
-            QStringLiteral("Orvane_Island_3190")};
+    // Each size of game has a step more than the one half its size; team 2 has ten a step fewer.
+    const int steps = std::bit_width(unsigned(players / 16));
+    return steps * (100 + levelIndex * 10 - (team - 1) * 10);
 }
 
 QList<int> scoreValues()
@@ -164,7 +166,8 @@ QByteArray scoringScript(int scale)
 QByteArray initCon(int levelIndex)
 {
     QStringList lines{QStringLiteral("rem ********************************************************************"),
-                      QStringLiteral("rem Level init script: %1").arg(levelFolders().at(levelIndex)),
+                      QStringLiteral("rem Level init script: %1")
+                          .arg(QString::fromLatin1(Levels::LevelTable.at(levelIndex).folderName)),
                       QStringLiteral("rem ********************************************************************")};
     // Object templates first, as the game writes them: the settings keys stand well past character 2300.
     for (int i = 0; lines.join(QStringLiteral("\r\n")).size() < 2600; ++i) {
@@ -172,18 +175,15 @@ QByteArray initCon(int levelIndex)
               << QStringLiteral("ObjectTemplate.geometry prop_geometry_%1").arg(i)
               << QStringLiteral("ObjectTemplate.setHasCollisionPhysics 1");
     }
-    const int base = 100 + levelIndex * 10;
     lines << QStringLiteral("gameLogic.maximumLevelViewDistance %1").arg(600 + levelIndex * 25)
-          << QStringLiteral("gameLogic.useColdBreath %1").arg(levelIndex % 3 == 0 ? 1 : 0)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 16 1 %1").arg(base)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 16 2 %1").arg(base - 10)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 32 1 %1").arg(base * 2)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 32 2 %1").arg(base * 2 - 20)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 64 1 %1").arg(base * 3)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 64 2 %1").arg(base * 3 - 30)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 128 1 %1").arg(base * 4)
-          << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx 128 2 %1").arg(base * 4 - 40)
-          << QStringLiteral("gameLogic.setTicketLossPerMin 1 %1").arg(5 + levelIndex % 4)
+          << QStringLiteral("gameLogic.useColdBreath %1").arg(levelIndex % 3 == 0 ? 1 : 0);
+    for (const int players : {16, 32, 64, 128})
+        for (const int team : {1, 2})
+            lines << QStringLiteral("gameLogic.setDefaultNumberOfTicketsEx %1 %2 %3")
+                         .arg(players)
+                         .arg(team)
+                         .arg(tickets(levelIndex, players, team));
+    lines << QStringLiteral("gameLogic.setTicketLossPerMin 1 %1").arg(5 + levelIndex % 4)
           << QStringLiteral("gameLogic.setTicketLossPerMin 2 %1").arg(10 + levelIndex % 5)
           << QStringLiteral("rem end of level settings");
     return crlf(lines);
@@ -255,7 +255,7 @@ QString create(const QString& folder)
     add(writeFile(complete + QStringLiteral("AI/AIDefault.AI"), aiDefault()));
     add(writeFile(complete + QStringLiteral("Settings/ServerSettings.CON"), serverSettings()));
     add(writeFile(complete + QStringLiteral("python/game/scoringCommon.py"), scoringScript()));
-    const QStringList levels = levelFolders();
+    const QStringList levels = Levels::LevelFolderNames();
     for (int i = 0; i < levels.size(); ++i) {
         const QString level = complete + QStringLiteral("Levels/") + levels.at(i) + QLatin1Char('/');
         add(writeZip(level + QStringLiteral("server.ZIP"),
@@ -268,9 +268,9 @@ QString create(const QString& folder)
                        QByteArray("rem overgrowth\r\nOvergrowth.density 0.8\r\n").repeated(20)},
                       {QStringLiteral("Sounds.con"), QByteArray("SoundSettings.ambient wind_loop\r\n")}}));
     }
-    for (const char* movie : {"Tolmar.bik", "KV.bik", "Intro.bik", "Legal.bik", "Legal_na.bik"})
-        add(writeFile(complete + QStringLiteral("Movies/") + QLatin1String(movie),
-                      QByteArray("BIKi demo movie ") + movie + QByteArray(4096, '\x5a')));
+    for (const QString& movie : IntroSwitch::IntroMovies)
+        add(writeFile(complete + movie, QByteArray("BIKi demo movie ") + QFileInfo(movie).fileName().toLatin1() +
+                                            QByteArray(4096, '\x5a')));
 
     add(writeFile(game + QStringLiteral("mods/") + NamesOnlyMod + QStringLiteral("/AI/BotNames.AI"),
                   botNamesFile({QStringLiteral("Solo")}) + "\r\n" + botNamesFile({QStringLiteral("Caf\u00e9 Racer")})));

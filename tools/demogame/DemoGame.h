@@ -21,8 +21,8 @@ inline constexpr int MaxBots = 32;
 inline constexpr int BotSkill = 50; // the file holds 0.5
 inline constexpr int FriendlyFire[4] = {100, 50, 75, 25};
 
-// The folder names of the thirteen levels, in the order of the level list.
-QStringList levelFolders();
+// The tickets a level's archive holds for a game of players (16, 32, 64 or 128) and a team (1 or 2).
+int tickets(int levelIndex, int players, int team);
 
 // The score constant values of the complete mod, in table order.
 QList<int> scoreValues();

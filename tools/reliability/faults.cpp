@@ -292,7 +292,7 @@ int diskFull(const QString& dir)
     const UpdateResult fullUpdate = zip.UpdateArchive(archive, work, work + QStringLiteral("Init.CON"));
     // The intro switch renames, which needs no room: each movie must be moved, or kept whole and reported.
     IntroSwitch intro;
-    const QStringList introFailures = intro.RemoveIntro(modFolder);
+    const QStringList introFailures = intro.RemoveIntro(modFolder).failures;
     int moviesMoved = 0;
     int moviesKept = 0;
     for (const char* name : {"Intro.bik", "KV.bik"}) {

@@ -2,7 +2,6 @@
 #include "widgets/Artwork.h"
 #include "widgets/CheckPicture.h"
 #include "widgets/ImageButton.h"
-#include "widgets/QtClickSounds.h"
 #include "widgets/QtPrompter.h"
 #include "widgets/SkinnedWindow.h"
 #include "widgets/TextStyle.h"
@@ -292,25 +291,6 @@ private slots:
         QCOMPARE(shownPrompt, QStringLiteral("Please Enter The Password!"));
         QCOMPARE(echo, QLineEdit::Password);
         QCOMPARE(answer, std::optional<QString>(QStringLiteral("s3cret")));
-    }
-
-    // The sound system's libraries are loaded with the sounds, by the first click (or a moment after start),
-    // not with the program.
-    void clickSoundsLoadLate()
-    {
-#if !defined(Q_OS_LINUX) || defined(GX_SOUNDS_LINKED)
-        QSKIP("this build links the sound system into the program");
-#else
-        const auto multimediaLoaded = [] {
-            QFile maps(QStringLiteral("/proc/self/maps"));
-            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
-        };
-        QtClickSounds sounds;
-        QVERIFY(!multimediaLoaded());
-        sounds.PlayClickSound(ClickSound::Button);
-        QVERIFY(sounds.load());
-        QVERIFY(multimediaLoaded());
-#endif
     }
 
     void builtPictures_data()

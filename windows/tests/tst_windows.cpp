@@ -35,6 +35,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <functional>
 #include <memory>
 
 using namespace TestSupport;
@@ -96,7 +97,16 @@ protected:
     }
 };
 
+// A row's own steps, run by a body of one shape for every row.
+using Step = std::function<void()>;
+using Open = std::function<QWidget*()>;
+using Choose = std::function<void(QPoint)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(Open)
+Q_DECLARE_METATYPE(Choose)
 
 // Every test starts on the main window with the demo game's complete mod loaded, as after the mod selection.
 class TestWindows final : public QObject
@@ -163,10 +173,11 @@ private:
                QString::fromLatin1(Levels::LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
     }
     QByteArray savedInitCon(int index) const { return memberData(readZip(archive(index)), "Init.CON"); }
-    void openLevel(int index) const
+    FormLevel* openLevel(int index) const
     {
         prompter().questionAnswers = {true};
         level()->editLevel(index, QString::fromLatin1(Levels::LevelTable.at(index).displayName), main()->busyPanel());
+        return level();
     }
     QString levelValue(const char* name) const
     {
@@ -208,39 +219,40 @@ private slots:
     // Every control of the forms is where the form puts it and is what a click at its centre reaches.
     void layout_data()
     {
+        QTest::addColumn<Open>("open");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("hidden");
-        QTest::newRow("FormSelect") << QSize(137, 121) << QString();
+        QTest::newRow("FormSelect") << Open([this] {
+            m_e->context.showOnly(select());
+            return select();
+        }) << QSize(137, 121) << QString();
         // The main window's plates and grooves only mark where the background painting puts them.
-        QTest::newRow("FormMain") << QSize(449, 360)
+        QTest::newRow("FormMain") << Open([this] { return main(); }) << QSize(449, 360)
                                   << QStringLiteral("PictureWarning LabelLoading PlateSettings PlateScores PlateLevel "
                                                     "PlateBots GrooveBotSkill GrooveMaxBots");
-        QTest::newRow("FormEdit-name") << QSize(201, 81) << QStringLiteral("LabelLScore LabelScore VScrollNum");
-        QTest::newRow("FormEdit-score") << QSize(201, 81) << QStringLiteral("TextBotName");
-        QTest::newRow("FormSave") << QSize(201, 177) << QString();
-        QTest::newRow("FormLevel") << QSize(201, 289) << QString();
+        // Switched from the other mode, which must leave nothing of its own showing.
+        QTest::newRow("FormEdit-name") << Open([this] {
+            edit()->BeginScoreEdit(0);
+            edit()->BeginBotNameEdit(0);
+            return edit();
+        }) << QSize(201, 81) << QStringLiteral("LabelLScore LabelScore VScrollNum");
+        QTest::newRow("FormEdit-score") << Open([this] {
+            edit()->BeginBotNameEdit(0);
+            edit()->BeginScoreEdit(0);
+            return edit();
+        }) << QSize(201, 81) << QStringLiteral("TextBotName");
+        QTest::newRow("FormSave") << Open([this] {
+            openSave();
+            return save();
+        }) << QSize(201, 177) << QString();
+        QTest::newRow("FormLevel") << Open([this] { return openLevel(8); }) << QSize(201, 289) << QString();
     }
     void layout()
     {
+        QFETCH(Open, open);
         QFETCH(QSize, size);
         QFETCH(QString, hidden);
-        const QString tag = QString::fromLatin1(QTest::currentDataTag());
-        QWidget* window = main();
-        if (tag == QLatin1String("FormSelect")) {
-            m_e->context.showOnly(window = select());
-        } else if (tag.startsWith(QLatin1String("FormEdit"))) {
-            // Switched from the other mode, which must leave nothing of its own showing.
-            const bool name = tag.endsWith(QLatin1String("name"));
-            for (const bool score : {name, !name})
-                score ? edit()->BeginScoreEdit(0) : edit()->BeginBotNameEdit(0);
-            window = edit();
-        } else if (tag == QLatin1String("FormSave")) {
-            openSave();
-            window = save();
-        } else if (tag == QLatin1String("FormLevel")) {
-            openLevel(8);
-            window = level();
-        }
+        QWidget* window = open();
         expectShown(window);
         const QStringList misplaced =
             misplacedControls(window, hidden.split(QLatin1Char(' ')),
@@ -252,7 +264,8 @@ private slots:
         QCOMPARE(QColor(window->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
         if (const QString folder = qEnvironmentVariable("GX_SCREENSHOTS"); !folder.isEmpty())
             QVERIFY(QDir().mkpath(folder) &&
-                    window->grab().save(folder + QLatin1Char('/') + tag + QStringLiteral(".png")));
+                    window->grab().save(folder + QLatin1Char('/') + QLatin1String(QTest::currentDataTag()) +
+                                        QStringLiteral(".png")));
     }
 
     void mainWindowParts()
@@ -360,49 +373,36 @@ private slots:
     }
 
     // A value beyond what its bar or slider reaches, or a key the file lacks, is shown as it is and, untouched,
-    // written back as it was read by a save through the window.
+    // written back as it was read by a save through the window. look shows the value where the user sees it.
     void outOfRangeValuesSurvive_data()
     {
-        QTest::addColumn<QString>("window");
         QTest::addColumn<QByteArray>("from");
         QTest::addColumn<QByteArray>("to");
-        QTest::addColumn<QByteArray>("label");
-        QTest::addColumn<QString>("shown");
-        const auto row = [](const char* name, const char* window, const char* from, const char* to, const char* label,
-                            const char* shown) {
-            QTest::newRow(name) << QString::fromLatin1(window) << QByteArray(from) << QByteArray(to)
-                                << QByteArray(label) << QString::fromLatin1(shown);
+        QTest::addColumn<Step>("look");
+        const auto onMain = [this](const char* label, const char* shown) {
+            return Step([this, label, shown] { expectValue(label, QString::fromLatin1(shown)); });
         };
-        row("friendly fire above 100", "main", "soldierFriendlyFire 100", "soldierFriendlyFire 150", "SFD", "150");
-        row("max bots above 256", "main", "setMaxNBots 32", "setMaxNBots 999", "MaxBots", "999");
-        row("bot skill left of the track", "main", "setBotSkill 0.5", "setBotSkill 0", "BotSkill", "0");
-        row("score above 200", "edit", "SCORE_KILL = 1\r", "SCORE_KILL = 500\r", "Score", "500");
-        row("score below -200", "edit", "SCORE_TEAMKILL = -4", "SCORE_TEAMKILL = -1000", "Score", "-1000");
-        row("view distance above 999", "level", "ViewDistance 650", "ViewDistance 1500", "MaxView", "1500");
-        row("tickets at 0", "level", "TicketsEx 16 1 120", "TicketsEx 16 1 0", "PT16", "0");
-        row("tickets with a leading 0", "level", "TicketsEx 16 2 110", "TicketsEx 16 2 050", "ET16", "50");
-        row("ticket loss not found", "level", "setTicketLossPerMin 2", "rem setTicketLossPerMin 2", "ELPM", "-");
+        const auto onEdit = [this](int score, const char* shown) {
+            return Step([this, score, shown] {
+                edit()->BeginScoreEdit(score);
+                QCOMPARE(caption(edit(), "LabelScore"), QString::fromLatin1(shown));
+                clickAt(edit(), EditAccept);
+            });
+        };
+        const auto row = [](const char* name, const char* from, const char* to, const Step& look) {
+            QTest::newRow(name) << QByteArray(from) << QByteArray(to) << look;
+        };
+        row("friendly fire above 100", "soldierFriendlyFire 100", "soldierFriendlyFire 150", onMain("LabelSFD", "150"));
+        row("max bots above 256", "setMaxNBots 32", "setMaxNBots 999", onMain("LabelMaxBots", "999"));
+        row("bot skill left of the track", "setBotSkill 0.5", "setBotSkill 0", onMain("LabelBotSkill", "0"));
+        row("score above 200", "SCORE_KILL = 1\r", "SCORE_KILL = 500\r", onEdit(0, "500"));
+        row("score below -200", "SCORE_TEAMKILL = -4", "SCORE_TEAMKILL = -1000", onEdit(1, "-1000"));
     }
     void outOfRangeValuesSurvive()
     {
-        QFETCH(QString, window);
         QFETCH(QByteArray, from);
         QFETCH(QByteArray, to);
-        QFETCH(QByteArray, label);
-        QFETCH(QString, shown);
-        if (window == QLatin1String("level")) {
-            const QByteArray init = DemoGame::initCon(2).replace(from, to);
-            QVERIFY(DemoGame::writeZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
-            openLevel(2);
-            QCOMPARE(levelValue(label.constData()), shown);
-            if (shown == QLatin1String("-")) {
-                QVERIFY(!levelBar(label.constData())->isEnabled());
-                clickAt(level(), LevelDown(240));
-            }
-            clickAt(level(), LevelSave);
-            QCOMPARE(savedInitCon(2), init);
-            return;
-        }
+        QFETCH(Step, look);
         QString path;
         for (ModFile file : ModFiles::AllModFiles) {
             if (readBytes(mod().filePath(file)).contains(from))
@@ -411,18 +411,48 @@ private slots:
         const QByteArray bytes = readBytes(path).replace(from, to);
         writeBytes(path, bytes);
         m_e->load(DemoGame::CompleteMod);
-        if (window == QLatin1String("edit")) {
-            edit()->BeginScoreEdit(from.startsWith("SCORE_KILL") ? 0 : 1);
-            QCOMPARE(caption(edit(), "LabelScore"), shown);
-            clickAt(edit(), EditAccept);
-        } else {
-            expectValue(QByteArray("Label").append(label).constData(), shown);
-        }
+        look();
         openSave();
         prompter().questionAnswers = {true};
         clickAt(save(), SaveSave);
         QCOMPARE(prompter().texts().last(), QStringLiteral("Data saved."));
         QCOMPARE(readBytes(path), bytes);
+    }
+
+    // The same in the level window, on level 2, which saves by itself; a value not found has no bar to move.
+    void outOfRangeLevelValuesSurvive_data()
+    {
+        QTest::addColumn<QString>("from"); // a pattern
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char* name, const char* from, const char* to, const char* label, const char* shown) {
+            QTest::newRow(name) << QString::fromLatin1(from) << QString::fromLatin1(to) << QByteArray(label)
+                                << QString::fromLatin1(shown);
+        };
+        row("view distance above 999", "(?<=ViewDistance )\\d+", "1500", "MaxView", "1500");
+        row("tickets at 0", "(?<=TicketsEx 16 1 )\\d+", "0", "PT16", "0");
+        row("tickets with a leading 0", "(?<=TicketsEx 16 2 )\\d+", "050", "ET16", "50");
+        row("ticket loss not found", "setTicketLossPerMin 2", "rem setTicketLossPerMin 2", "ELPM", "-");
+    }
+    void outOfRangeLevelValuesSurvive()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QByteArray, label);
+        QFETCH(QString, shown);
+        const QByteArray init =
+            QString::fromLatin1(DemoGame::initCon(2)).replace(QRegularExpression(from), to).toLatin1();
+        QVERIFY(init != DemoGame::initCon(2));
+        QVERIFY(DemoGame::writeZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
+        openLevel(2);
+        QCOMPARE(levelValue(label.constData()), shown);
+        if (shown == QLatin1String("-")) {
+            QVERIFY(!levelBar(label.constData())->isEnabled());
+            clickAt(level(), LevelDown(240));
+        }
+        clickAt(level(), LevelSave);
+        QCOMPARE(savedInitCon(2), init);
     }
 
     // The first move of such a value takes it into the range, and the file then gets the new value whole.
@@ -609,82 +639,88 @@ private slots:
     }
 
     // Cancel, a close by the window system, Escape, No, and a save of nothing write nothing and change nothing the
-    // user had.
+    // user had. open changes something in a window and gives it; leave is the way out of it, which stays
+    // on it only for No.
     void cancelWritesNothing_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("way");
-        for (const char* way : {"Cancel", "close", "Escape"})
-            QTest::addRow("bot name, %s", way) << QStringLiteral("name") << QString::fromLatin1(way);
-        for (const char* way : {"Cancel", "close"}) {
-            QTest::addRow("score, %s", way) << QStringLiteral("score") << QString::fromLatin1(way);
-            QTest::addRow("level, %s", way) << QStringLiteral("level") << QString::fromLatin1(way);
-        }
-        for (const char* way : {"Cancel", "close", "No", "Yes, nothing chosen"})
-            QTest::addRow("save, %s", way) << QStringLiteral("save") << QString::fromLatin1(way);
+        QTest::addColumn<Step>("open");
+        QTest::addColumn<Step>("leave");
+        QTest::addColumn<bool>("stays");
+        const Step name = [this] {
+            edit()->BeginBotNameEdit(2);
+            setName(QStringLiteral("Someone Else"));
+        };
+        const Step score = [this] {
+            edit()->BeginScoreEdit(3);
+            clickAt(edit(), EditDown);
+            QCOMPARE(caption(edit(), "LabelScore"), QString::number(mod().ScoreValues().at(3) + 1));
+        };
+        const Step levelWindow = [this] {
+            clickAt(openLevel(0), LevelDown(40));
+            clickAt(level(), LevelColdBreath);
+        };
+        const Step saveWindow = [this] {
+            mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
+            openSave();
+        };
+        const auto cancelAt = [this](QPoint button) {
+            return Step([this, button] {
+                clickAt(visibleOnly(m_e->editor), button);
+                QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+            });
+        };
+        const Step close = [this] { visibleOnly(m_e->editor)->close(); };
+        const Step escape = [this] { QTest::keyClick(nameBox(), Qt::Key_Escape); };
+        // No to "Save?", or Yes with every group off: nothing more is said.
+        const Step saveAnsweredNo = [this] {
+            clickAt(save(), SaveSave);
+            QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Save?")});
+            prompter().clear();
+        };
+        const Step saveOfNothing = [this, saveAnsweredNo] {
+            for (const QPoint place : {SaveFF, SaveScore, SaveBSMB, SaveNames})
+                clickAt(save(), place);
+            prompter().questionAnswers = {true};
+            saveAnsweredNo();
+        };
+        QTest::newRow("bot name, Cancel") << name << cancelAt(EditCancel) << false;
+        QTest::newRow("bot name, close") << name << close << false;
+        QTest::newRow("bot name, Escape") << name << escape << false;
+        QTest::newRow("score, Cancel") << score << cancelAt(EditCancel) << false;
+        QTest::newRow("score, close") << score << close << false;
+        QTest::newRow("level, Cancel") << levelWindow << cancelAt(LevelCancel) << false;
+        QTest::newRow("level, close") << levelWindow << close << false;
+        QTest::newRow("save, Cancel") << saveWindow << cancelAt(SaveCancel) << false;
+        QTest::newRow("save, close") << saveWindow << close << false;
+        QTest::newRow("save, No") << saveWindow << saveAnsweredNo << true;
+        QTest::newRow("save, Yes, nothing chosen") << saveWindow << saveOfNothing << false;
     }
     void cancelWritesNothing()
     {
-        QFETCH(QString, window);
-        QFETCH(QString, way);
+        QFETCH(Step, open);
+        QFETCH(Step, leave);
+        QFETCH(bool, stays);
         const QMap<ModFile, QByteArray> files = ModBytes(mod());
         const QByteArray levelBefore = readBytes(archive(0));
         const QStringList model = mod().BotNames() + mod().ScoreLines();
         const QList<int> values = mod().ScoreValues();
-        QWidget* shown = edit();
-        QPoint cancel = EditCancel;
-        if (window == QLatin1String("name")) {
-            edit()->BeginBotNameEdit(2);
-            setName(QStringLiteral("Someone Else"));
-        } else if (window == QLatin1String("score")) {
-            edit()->BeginScoreEdit(3);
-            clickAt(edit(), EditDown);
-            QCOMPARE(caption(edit(), "LabelScore"), QString::number(values.at(3) + 1));
-        } else if (window == QLatin1String("level")) {
-            openLevel(0);
-            clickAt(level(), LevelDown(40));
-            clickAt(level(), LevelColdBreath);
-            shown = level();
-            cancel = LevelCancel;
-        } else {
-            mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
-            openSave();
-            shown = save();
-            cancel = SaveCancel;
-        }
+        open();
+        QWidget* const shown = visibleOnly(m_e->editor);
+        QVERIFY(shown && shown != main());
         sounds().clear();
         prompter().clear();
-        if (way == QLatin1String("Cancel")) {
-            clickAt(shown, cancel);
-            QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
-        } else if (way == QLatin1String("close")) {
-            shown->close();
-        } else if (way == QLatin1String("Escape")) {
-            QTest::keyClick(nameBox(), Qt::Key_Escape);
-        } else {
-            // No to "Save?", or Yes with every group off: nothing more is said.
-            if (way != QLatin1String("No")) {
-                for (const QPoint place : {SaveFF, SaveScore, SaveBSMB, SaveNames})
-                    clickAt(save(), place);
-                prompter().questionAnswers = {true};
-            }
-            clickAt(save(), SaveSave);
-            QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Save?")});
-            prompter().clear();
-        }
-        expectShown(way == QLatin1String("No") ? shown : main());
+        leave();
+        expectShown(stays ? shown : main());
         QVERIFY(prompter().boxes.isEmpty());
         QCOMPARE(ModBytes(mod()), files);
         QCOMPARE(readBytes(archive(0)), levelBefore);
         QCOMPARE(mod().BotNames() + mod().ScoreLines(), model);
         QCOMPARE(mod().ScoreValues(), values);
-        // Opened again, the level shows the archive's values, not the cancelled ones.
-        if (shown == level()) {
-            openLevel(0);
-            QCOMPARE(levelValue("MaxView"), QStringLiteral("600"));
-            QVERIFY(coldBreath()->isOn());
-            clickAt(level(), LevelCancel);
-        }
+        // Opened again, the level shows the archive's values, not any cancelled ones.
+        openLevel(0);
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("600"));
+        QVERIFY(coldBreath()->isOn());
+        clickAt(level(), LevelCancel);
     }
 
     void editsABotName()
@@ -928,7 +964,7 @@ private slots:
         QCOMPARE(caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
         QCOMPARE(levelValue("MaxView"), QStringLiteral("800"));
         QCOMPARE(levelBar("MaxView")->value(), 800);
-        QCOMPARE(levelValue("PT128"), QStringLiteral("720"));
+        QCOMPARE(levelValue("PT128"), QString::number(DemoGame::tickets(8, 128, 1)));
         QVERIFY(!coldBreath()->isOn());
         // The bar's sound once for every bar whose value the opening changed, and for no other.
         qsizetype changed = 0;
@@ -988,49 +1024,60 @@ private slots:
     }
 
     // An open or a save that fails is reported over the normal pointer (which the level window pushes only over
-    // a busy cursor, so seeing it in the box proves the busy cursor was up), and gives the cursor back.
+    // a busy cursor, so seeing it in the box proves the busy cursor was up), and gives the cursor back. A failed
+    // save keeps the window and what the user set; a failed open stays on the main window. fail gives the window
+    // left showing.
     void levelFailures_data()
     {
+        QTest::addColumn<Step>("prepare");
+        QTest::addColumn<Open>("fail");
         QTest::addColumn<QString>("failure");
-        QTest::newRow("open answered No") << QString();
-        QTest::newRow("open of a damaged archive") << QStringLiteral("Unable to read level data.");
-        QTest::newRow("save over a damaged archive") << QStringLiteral("Unable to save level data.");
+        QTest::newRow("open of a damaged archive") << Step([] {}) << Open([this] {
+            openLevel(5);
+            return main();
+        }) << QStringLiteral("Unable to read level data.");
+        QTest::newRow("save over a damaged archive") << Step([this] {
+            openLevel(5);
+            clickAt(level(), LevelDown(88));
+        }) << Open([this] {
+            clickAt(level(), LevelSave);
+            return level();
+        }) << QStringLiteral("Unable to save level data.");
     }
     void levelFailures()
     {
+        QFETCH(Step, prepare);
+        QFETCH(Open, fail);
         QFETCH(QString, failure);
-        const QString tag = QString::fromLatin1(QTest::currentDataTag());
-        const bool saving = tag.startsWith(QLatin1String("save"));
-        if (saving) {
-            openLevel(5);
-            clickAt(level(), LevelDown(88));
-        }
+        prepare();
         const QString value = levelValue("PT16");
-        if (!failure.isEmpty())
-            writeBytes(archive(5), "damaged meanwhile");
+        writeBytes(archive(5), "damaged meanwhile");
         const QByteArray archiveBefore = readBytes(archive(5));
         prompter().clear();
         int boxCursor = 0;
         prompter().onBox = [&boxCursor](const RecordingPrompter::Box&) { boxCursor = CurrentCursor(); };
-        if (saving)
-            clickAt(level(), LevelSave);
-        else if (failure.isEmpty())
-            level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel()); // answered No
-        else
-            openLevel(5);
+        QWidget* const shown = fail();
         prompter().onBox = nullptr;
 
-        QCOMPARE(prompter().kinds().last(),
-                 failure.isEmpty() ? QStringLiteral("question") : QStringLiteral("critical"));
+        QCOMPARE(prompter().kinds().last(), QStringLiteral("critical"));
         QVERIFY2(prompter().texts().last().startsWith(failure), qPrintable(prompter().texts().last()));
-        if (failure.isEmpty())
-            QVERIFY(!QFileInfo::exists(QFileInfo(archive(5)).path() + QStringLiteral("/TEMP")));
-        else
-            QCOMPARE(boxCursor, int(Qt::ArrowCursor));
-        // A failed save keeps the window and what the user set; a failed open stays on the main window.
-        expectShown(saving ? static_cast<QWidget*>(level()) : main());
+        QCOMPARE(boxCursor, int(Qt::ArrowCursor));
+        expectShown(shown);
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(levelValue("PT16"), value);
+        QCOMPARE(readBytes(archive(5)), archiveBefore);
+    }
+
+    // Answered No, an open extracts nothing and stays on the main window.
+    void levelOpenAnsweredNo()
+    {
+        const QByteArray archiveBefore = readBytes(archive(5));
+        prompter().clear();
+        level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel());
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QVERIFY(!QFileInfo::exists(QFileInfo(archive(5)).path() + QStringLiteral("/TEMP")));
+        expectShown(main());
+        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(readBytes(archive(5)), archiveBefore);
     }
 
@@ -1047,27 +1094,36 @@ private slots:
         QVERIFY(prompter().boxes.isEmpty());
     }
 
+    // choose opens the mod once its row is clicked, given where that row is.
     void selectionOpensTheMod_data()
     {
-        QTest::addColumn<QString>("how");
+        QTest::addColumn<Choose>("choose");
+        QTest::addColumn<int>("buttonClicks");
         QTest::addColumn<QString>("modName");
         QTest::addColumn<bool>("unreadable");
-        QTest::newRow("double-click") << QStringLiteral("double-click") << DemoGame::CompleteMod << false;
+        const Choose doubleClickRow = [this](QPoint row) { doubleClick(modList()->viewport(), row); };
+        const Choose doubleClickBelow = [this](QPoint) {
+            QVERIFY(!modList()->itemAt(QPoint(60, 60)));
+            doubleClick(modList()->viewport(), QPoint(60, 60));
+        };
+        const Choose editButton = [this](QPoint) { Click(control<QWidget>(select(), "PictureEdit")); };
+        const Choose enter = [this](QPoint) { QTest::keyClick(modList(), Qt::Key_Return); };
+        QTest::newRow("double-click") << doubleClickRow << 0 << DemoGame::CompleteMod << false;
         // Anywhere on the list, not only on a row.
-        QTest::newRow("double-click below the rows")
-            << QStringLiteral("double-click below") << DemoGame::CompleteMod << false;
-        QTest::newRow("edit button") << QStringLiteral("edit") << DemoGame::CompleteMod << false;
+        QTest::newRow("double-click below the rows") << doubleClickBelow << 0 << DemoGame::CompleteMod << false;
+        QTest::newRow("edit button") << editButton << 1 << DemoGame::CompleteMod << false;
         // The name is appended as listed, whatever its case.
-        QTest::newRow("lower-case mod") << QStringLiteral("edit") << DemoGame::LowerCaseMod << false;
-        QTest::newRow("mixed-case mod, Enter") << QStringLiteral("enter") << DemoGame::NamesOnlyMod << false;
+        QTest::newRow("lower-case mod") << editButton << 1 << DemoGame::LowerCaseMod << false;
+        QTest::newRow("mixed-case mod, Enter") << enter << 0 << DemoGame::NamesOnlyMod << false;
 #ifdef Q_OS_LINUX
         // The load's report comes over the main window, not over no window at all.
-        QTest::newRow("unreadable file") << QStringLiteral("edit") << DemoGame::CompleteMod << true;
+        QTest::newRow("unreadable file") << editButton << 1 << DemoGame::CompleteMod << true;
 #endif
     }
     void selectionOpensTheMod()
     {
-        QFETCH(QString, how);
+        QFETCH(Choose, choose);
+        QFETCH(int, buttonClicks);
         QFETCH(QString, modName);
         QFETCH(bool, unreadable);
         freshSelection();
@@ -1084,18 +1140,9 @@ private slots:
         QVERIFY(!item.isEmpty());
         const QPoint row = modList()->visualItemRect(item.first()).center();
         Click(modList()->viewport(), row);
-        if (how == QLatin1String("double-click")) {
-            doubleClick(modList()->viewport(), row);
-        } else if (how == QLatin1String("double-click below")) {
-            QVERIFY(!modList()->itemAt(QPoint(60, 60)));
-            doubleClick(modList()->viewport(), QPoint(60, 60));
-        } else if (how == QLatin1String("edit")) {
-            Click(control<QWidget>(select(), "PictureEdit"));
-        } else {
-            QTest::keyClick(modList(), Qt::Key_Return);
-        }
+        choose(row);
         // This window plays only the button click; the main window's bars may click as they take the values.
-        QCOMPARE(sounds().count(ClickSound::Button), how == QLatin1String("edit") ? 1 : 0);
+        QCOMPARE(sounds().count(ClickSound::Button), buttonClicks);
         QCOMPARE(mod().ModFolder, mod().ModsPath + modName);
         expectShown(main());
         QCOMPARE(shownAtLoad, QList<QWidget*>());
