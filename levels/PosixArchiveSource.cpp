@@ -1,5 +1,7 @@
 #include "levels/PosixArchiveSource.h"
 
+#include "core/AtomicFile.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -27,7 +29,8 @@ class BufferedFileSource final
 public:
     static zip_source_t* create(const QString& path, zip_error_t* error)
     {
-        auto* state = new BufferedFileSource(QFile::encodeName(path));
+        auto* state =
+            new BufferedFileSource(QFile::encodeName(path), QFile::encodeName(FileSystem::saveTemporaryTemplate(path)));
         zip_source_t* source = zip_source_function_create(&BufferedFileSource::callback, state, error);
         if (!source)
             delete state;
@@ -37,7 +40,11 @@ public:
 private:
     static constexpr qsizetype BlockSize = qsizetype(1) << 20;
 
-    explicit BufferedFileSource(QByteArray path) : m_path(std::move(path)) { zip_error_init(&m_error); }
+    BufferedFileSource(QByteArray path, QByteArray tempTemplate)
+        : m_path(std::move(path)), m_tempTemplate(std::move(tempTemplate))
+    {
+        zip_error_init(&m_error);
+    }
     ~BufferedFileSource()
     {
         closeRead();
@@ -178,7 +185,8 @@ private:
     zip_int64_t beginWrite()
     {
         rollback();
-        m_temp = m_path + ".XXXXXX";
+        // The mark of the program's saves in the name lets the next opening of the level remove it after a kill.
+        m_temp = m_tempTemplate;
         m_out = ::mkstemp(m_temp.data());
         if (m_out < 0) {
             m_temp.clear();
@@ -284,6 +292,7 @@ private:
     }
 
     QByteArray m_path;
+    QByteArray m_tempTemplate;
     zip_error_t m_error;
     struct stat m_stat
     {

@@ -86,6 +86,27 @@ private slots:
         QCOMPARE(level.workflow.settings().Tickets[3], QStringLiteral("340"));
     }
 
+    // A save killed before its rename leaves a file with the program's mark beside the archive or Init.CON,
+    // which the next opening removes; a file of any other name could be the user's and stays.
+    void openingRemovesOnlyLeftoversOfItsSaves()
+    {
+        Level level;
+        const QStringList leftovers = texts(
+            {"server.ZIP.gx3190-save-aB3xYz", "TEMP/Init.CON.gx3190-save-QwErTy", "TEMP/INIT.CON.gx3190-save-Q1ErTy"});
+        const QStringList others =
+            texts({"server.ZIP.backup", "server.ZIP.before", "server.ZIP.orig", "server.ZIP.cLeMQk",
+                   "TEMP/Init.CON.backup", "TEMP/Init.CON.before", "TEMP/Init.CON.orig"});
+        QVERIFY(level.open(8));
+        const QMap<QString, QByteArray> before = folderContents(level.folder(8));
+        for (const QString& name : leftovers + others)
+            writeBytes(level.folder(8) + name, "left behind");
+        QVERIFY(level.open(8));
+        QMap<QString, QByteArray> expected = before;
+        for (const QString& name : others)
+            expected.insert(name, "left behind");
+        QCOMPARE(folderContents(level.folder(8)), expected);
+    }
+
     void letterCaseOnDisk()
     {
         Level level;
