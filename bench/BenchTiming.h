@@ -65,6 +65,8 @@ QByteArray noise(QRandomGenerator& random, qsizetype size);
 
 // Opening and saving level archives of three sizes.
 void levelScenario(const QString& work, int runs);
+// Saving a level through the editor's archive source and through libzip's own, both flushed.
+void levelSourceScenario(const QString& work, int runs);
 
 [[noreturn]] void fail(const QString& what);
 

@@ -273,6 +273,8 @@ int main(int argc, char** argv)
     printHeader();
     if (wanted("level"))
         levelScenario(work, runs);
+    if (wanted("level-source"))
+        levelSourceScenario(work, runs);
     if (wanted("mod"))
         modLoadSave(work, std::max(runs, 15));
     if (wanted("intro"))

@@ -1,14 +1,64 @@
 #include "core/AtomicFile.h"
 
+#include "core/DiskSync.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
-#include <cerrno>
+#include <filesystem>
 
 namespace {
+
+constexpr qsizetype RandomLength = 6;
+
+QString reasonText(const std::error_code& error)
+{
+    return QString::fromLocal8Bit(error.message());
+}
+
+// The file a save writes: a link is followed to the file it names, even one that does not exist yet, so that
+// the link stays a link.
+QString finalPath(const QString& path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.absoluteFilePath();
+}
+
+// Opens a new file of the temporary name's shape beside target. A new file gets the bits the system gives new
+// files (umask); the caller sets an existing target's bits on it.
+bool openTemporary(QFile& file, const QString& target)
+{
+    const QString base = FileSystem::saveTemporaryTemplate(target).chopped(RandomLength);
+    constexpr auto newFileBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                 QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = base;
+        for (qsizetype i = 0; i < RandomLength; ++i) {
+            const int letter = QRandomGenerator::global()->bounded(52);
+            name += QLatin1Char(static_cast<char>(letter < 26 ? 'A' + letter : 'a' + letter - 26));
+        }
+        file.setFileName(name);
+        // Unbuffered, so that a full disk is met by the write itself and reported with the system's reason.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, newFileBits))
+            return true;
+        if (!QFileInfo::exists(name))
+            return false;
+    }
+    return false;
+}
+
+// The temporary file goes whatever failed; the reason is the one of the failing step.
+QString discard(QFile& file, const QString& reason)
+{
+    file.close();
+    QFile::remove(file.fileName());
+    return reason;
+}
 
 // For a folder that refuses new files, where no temporary file can stand beside the target. The file is
 // grown to its new length first, so that a full disk is met while every old byte is in place (and the file
@@ -37,6 +87,11 @@ QString writeInPlace(const QString& path, const QByteArray& bytes)
 
 namespace FileSystem {
 
+QString saveTemporaryTemplate(const QString& path)
+{
+    return path + SaveTemporaryMark + QString(RandomLength, QLatin1Char('X'));
+}
+
 QString writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
@@ -46,44 +101,54 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
     constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return QStringLiteral("the file is read-only");
-    // Unbuffered: with a buffer, a full disk surfaces only in the flush inside commit(), and Qt 6.4's
-    // QSaveFile then reports success and leaves an empty file in place of the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    const QString target = finalPath(path);
+    QFile file;
+    if (!openTemporary(file, target)) {
         // The game's own tools write such a file in place, so the editor does too: atomicity is not possible
         // there, and a refused save would leave the user no way to change the file at all.
-        if (info.exists() && !QFileInfo(info.absolutePath()).isWritable())
+        if (info.exists() && !QFileInfo(QFileInfo(target).absolutePath()).isWritable())
             return writeInPlace(path, bytes);
         return file.errorString();
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = qt_error_string(errno);
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
+    if (info.exists() && !file.setPermissions(info.permissions()))
+        return discard(file, file.errorString());
+    if (file.write(bytes) != bytes.size())
+        return discard(file, file.errorString());
+    // The data must be on the disk before the rename: a power cut after it would otherwise find the new name
+    // on an empty or partial file.
+    if (const std::error_code error = syncFileHandle(file.handle()))
+        return discard(file, reasonText(error));
+    // Closed first: Windows cannot rename an open file.
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(QFileInfo(file.fileName()).filesystemFilePath(), QFileInfo(target).filesystemFilePath(),
+                            error);
+    if (error)
+        return discard(file, reasonText(error));
+    // The new bytes are whole under the name whatever this says; only the rename's durability could be lost,
+    // and a later save writes the file again.
+    syncFolder(QFileInfo(target).absolutePath());
     return {};
 }
 
-// A save killed between writing its temporary file and renaming it leaves that file behind. QSaveFile names
-// it after the target: the file's name, a dot and six random ASCII letters ("BotNames.AI.cLeMQk"). Only
-// names of exactly that shape are taken for ours.
+// A save killed between writing its temporary file and renaming it leaves that file behind. Only names with
+// the mark and six ASCII letters or digits are taken for ours: the archive's temporary files get digits too.
 void removeSaveLeftovers(const QString& path)
 {
     const QFileInfo info(path);
-    const QString prefix = info.fileName() + QLatin1Char('.');
-    constexpr qsizetype randomLength = 6;
-    const auto isAsciiLetter = [](QChar c) {
-        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    const QString prefix = info.fileName() + SaveTemporaryMark;
+    const auto isRandom = [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+               (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
     };
     QDir folder = info.dir();
-    const QStringList names = folder.entryList({prefix + QString(randomLength, QLatin1Char('?'))},
+    // Name filters ignore letter case unless told otherwise.
+    const QStringList names = folder.entryList({prefix + QString(RandomLength, QLatin1Char('?'))},
                                                QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : names) {
         const QStringView random = QStringView(name).mid(prefix.size());
-        if (name.startsWith(prefix) && random.size() == randomLength &&
-            std::all_of(random.begin(), random.end(), isAsciiLetter))
+        if (name.startsWith(prefix, Qt::CaseInsensitive) && random.size() == RandomLength &&
+            std::all_of(random.begin(), random.end(), isRandom))
             folder.remove(name);
     }
 }

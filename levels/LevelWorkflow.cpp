@@ -1,5 +1,6 @@
 #include "levels/LevelWorkflow.h"
 
+#include "core/AtomicFile.h"
 #include "core/FileSystem.h"
 #include "core/Prompter.h"
 
@@ -81,6 +82,11 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
     const Levels::LevelPaths paths = Levels::levelPathsFor(modFolder, levelIndex);
     if (busyPanel)
         busyPanel(true);
+    // What a save killed before its rename left: a new archive beside the old one, an Init.CON in TEMP. A TEMP
+    // that is a link is refused by the extraction, and nothing is removed through it.
+    FileSystem::removeSaveLeftovers(paths.archive);
+    if (!QFileInfo(paths.tempFolder).isSymLink())
+        FileSystem::removeSaveLeftovers(QDir(paths.tempFolder).filePath(QStringLiteral("Init.CON")));
     const ExtractResult extracted = m_archive.ExtractArchive(paths.archive, paths.tempFolder);
 
     // Only the Init.CON of this extraction counts: one left in TEMP by an earlier opening may hold values

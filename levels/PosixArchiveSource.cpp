@@ -1,7 +1,11 @@
 #include "levels/PosixArchiveSource.h"
 
+#include "core/AtomicFile.h"
+#include "core/DiskSync.h"
+
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 
 #include <zip.h>
 
@@ -20,14 +24,17 @@ namespace {
 
 // The archive file as libzip sees it. libzip's own file source moves every piece of an archive in 8 KB
 // calls, one system call each, so copying the untouched members of a large archive cost more in calls
-// than in bytes; this one serves the same calls from 1 MB buffers. Like libzip's source, it writes a new
-// archive into a temporary file beside the old one and renames it over the old one only when complete.
+// than in bytes; this one serves the same calls from 1 MB buffers. It writes a new archive into a temporary
+// file beside the old one, named with the mark of the program's saves, flushes it to the disk and renames it
+// over the old one only when complete, then syncs the folder; libzip's source can do neither the mark nor the
+// flush before its rename.
 class BufferedFileSource final
 {
 public:
     static zip_source_t* create(const QString& path, zip_error_t* error)
     {
-        auto* state = new BufferedFileSource(QFile::encodeName(path));
+        auto* state =
+            new BufferedFileSource(QFile::encodeName(path), QFile::encodeName(FileSystem::saveTemporaryTemplate(path)));
         zip_source_t* source = zip_source_function_create(&BufferedFileSource::callback, state, error);
         if (!source)
             delete state;
@@ -37,7 +44,11 @@ public:
 private:
     static constexpr qsizetype BlockSize = qsizetype(1) << 20;
 
-    explicit BufferedFileSource(QByteArray path) : m_path(std::move(path)) { zip_error_init(&m_error); }
+    BufferedFileSource(QByteArray path, QByteArray tempTemplate)
+        : m_path(std::move(path)), m_tempTemplate(std::move(tempTemplate))
+    {
+        zip_error_init(&m_error);
+    }
     ~BufferedFileSource()
     {
         closeRead();
@@ -178,7 +189,8 @@ private:
     zip_int64_t beginWrite()
     {
         rollback();
-        m_temp = m_path + ".XXXXXX";
+        // The mark of the program's saves in the name lets the next opening of the level remove it after a kill.
+        m_temp = m_tempTemplate;
         m_out = ::mkstemp(m_temp.data());
         if (m_out < 0) {
             m_temp.clear();
@@ -255,6 +267,13 @@ private:
     {
         if (!flush())
             return -1;
+        // On the disk before the rename, data and size: a power cut soon after a save must find the old
+        // archive or the new one under the name, never an empty or partial one.
+        if (const std::error_code error = FileSystem::syncFileHandle(m_out)) {
+            zip_error_set(&m_error, ZIP_ER_WRITE, error.value());
+            rollback();
+            return -1;
+        }
         const int out = m_out;
         m_out = -1;
         if (::close(out) != 0) {
@@ -269,6 +288,8 @@ private:
         }
         m_temp.clear();
         m_statKnown = false;
+        // The archive is whole under its name whatever this says; only the rename's durability could be lost.
+        FileSystem::syncFolder(QFileInfo(QFile::decodeName(m_path)).absolutePath());
         return 0;
     }
 
@@ -284,6 +305,7 @@ private:
     }
 
     QByteArray m_path;
+    QByteArray m_tempTemplate;
     zip_error_t m_error;
     struct stat m_stat
     {

@@ -2,7 +2,7 @@
 # Builds the benchmarks in Release and prints one table: the micro-benchmarks of the text rules and file
 # formats, then the whole operations against unzip, zip and cp, then the start-up against a window with text in
 # the editor's typeface and a bare Qt window.
-# Usage: bash tools/bench.sh [level] [mod] [intro] [startup]   (no argument: everything)
+# Usage: bash tools/bench.sh [level] [level-source] [mod] [intro] [startup]   (no argument: everything)
 # Environment: GX_BENCH_RUNS (pairs per timing, default 9), GX_BENCH_DIR (work folder, default the temp
 # folder), GX_BENCH_MOVIE_MB (size of each movie, default 100).
 set -euo pipefail
@@ -25,7 +25,7 @@ trap 'rm -f "$table" "$table.csv"' EXIT
 # Each scenario in a process of its own, so that the peak memory a child reports is not the high-water
 # mark of a parent that held large archives (a spawned child inherits it until exec).
 scenarios=("$@")
-[ ${#scenarios[@]} -eq 0 ] && scenarios=(level mod intro startup)
+[ ${#scenarios[@]} -eq 0 ] && scenarios=(level level-source mod intro startup)
 first=1
 for scenario in "${scenarios[@]}"; do
     if [ $first -eq 1 ]; then

@@ -10,9 +10,42 @@
 
 #include <zip.h>
 
+#include <algorithm>
+
+#ifdef Q_OS_LINUX
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
 using namespace TestSupport;
 
 namespace {
+
+#ifdef Q_OS_LINUX
+// The calls that bring a save to the disk, in their order, while recording: "sync PATH" for a file or a
+// folder, "rename FROM -> TO". Paths are canonical, read back from the system.
+struct DiskCalls
+{
+    static inline bool recording = false;
+    static inline QStringList calls;
+};
+
+QString openedPath(int fd)
+{
+    return QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+}
+
+QString canonicalPath(const char* path)
+{
+    const QFileInfo file(QFile::decodeName(path));
+    return QFileInfo(file.absolutePath()).canonicalFilePath() + QLatin1Char('/') + file.fileName();
+}
+
+template <typename Function> Function nextDefinition(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+#endif
 
 const QString ReadFailure = QStringLiteral("Unable to read level data.");
 const QString SaveFailure = QStringLiteral("Unable to save level data.");
@@ -47,6 +80,30 @@ struct Level
 };
 
 } // namespace
+
+#ifdef Q_OS_LINUX
+// Defined here, these stand in front of the C library's for the whole test program, libraries included.
+extern "C" int fsync(int fd)
+{
+    if (DiskCalls::recording)
+        DiskCalls::calls.append(QStringLiteral("sync ") + openedPath(fd));
+    return nextDefinition<int (*)(int)>("fsync")(fd);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    if (DiskCalls::recording)
+        DiskCalls::calls.append(QStringLiteral("sync ") + openedPath(fd));
+    return nextDefinition<int (*)(int)>("fdatasync")(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    if (DiskCalls::recording)
+        DiskCalls::calls.append(QStringLiteral("rename %1 -> %2").arg(canonicalPath(from), canonicalPath(to)));
+    return nextDefinition<int (*)(const char*, const char*)>("rename")(from, to);
+}
+#endif
 
 class TestLevelWorkflow final : public QObject
 {
@@ -84,6 +141,60 @@ private slots:
         QCOMPARE(readBytes(level.workflow.initConPath()), written);
         QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
         QCOMPARE(level.workflow.settings().Tickets[3], QString::number(DemoGame::tickets(8, 32, 2)));
+    }
+
+#ifdef Q_OS_LINUX
+    // Both files of a level save are on the disk before their names are: the new file beside the old one, its
+    // data synced, renamed over the old one, the folder synced after.
+    void saveReachesTheDiskBeforeItsRename()
+    {
+        Level level;
+        QVERIFY(level.open(8));
+        level.workflow.settings().MaxViewDistance = QStringLiteral("999");
+        DiskCalls::calls.clear();
+        DiskCalls::recording = true;
+        const bool saved = level.workflow.SaveLevel();
+        DiskCalls::recording = false;
+        QVERIFY(saved);
+        const QStringList& calls = DiskCalls::calls;
+        for (const QString& file : {level.workflow.initConPath(), level.archive(8)}) {
+            const QString target = QFileInfo(file).canonicalFilePath();
+            const auto renamed = std::find_if(calls.cbegin(), calls.cend(), [&target](const QString& call) {
+                return call.startsWith(QStringLiteral("rename ")) && call.endsWith(QStringLiteral(" -> ") + target);
+            });
+            QVERIFY2(renamed != calls.cend(), qPrintable(target + QStringLiteral(" never renamed into place")));
+            const QString temporary = renamed->mid(7).chopped(target.size() + 4);
+            QVERIFY2(temporary.startsWith(target + QStringLiteral(".gx3190-save-")), qPrintable(temporary));
+            // Written and synced before the rename; the folder synced after it.
+            const QString synced = QStringLiteral("sync ") + temporary;
+            const qsizetype at = renamed - calls.cbegin();
+            const QString seen = calls.join(QLatin1Char('\n'));
+            QVERIFY2(calls.indexOf(synced) >= 0 && calls.indexOf(synced) < at, qPrintable(seen));
+            QVERIFY2(calls.indexOf(QStringLiteral("sync ") + QFileInfo(target).absolutePath(), at) > at,
+                     qPrintable(seen));
+        }
+    }
+#endif
+
+    // A save killed before its rename leaves a file with the program's mark beside the archive or Init.CON,
+    // which the next opening removes; a file of any other name could be the user's and stays.
+    void openingRemovesOnlyLeftoversOfItsSaves()
+    {
+        Level level;
+        const QStringList leftovers = texts(
+            {"server.ZIP.gx3190-save-aB3xYz", "TEMP/Init.CON.gx3190-save-QwErTy", "TEMP/INIT.CON.gx3190-save-Q1ErTy"});
+        const QStringList others =
+            texts({"server.ZIP.backup", "server.ZIP.before", "server.ZIP.orig", "server.ZIP.cLeMQk",
+                   "TEMP/Init.CON.backup", "TEMP/Init.CON.before", "TEMP/Init.CON.orig"});
+        QVERIFY(level.open(8));
+        const QMap<QString, QByteArray> before = folderContents(level.folder(8));
+        for (const QString& name : leftovers + others)
+            writeBytes(level.folder(8) + name, "left behind");
+        QVERIFY(level.open(8));
+        QMap<QString, QByteArray> expected = before;
+        for (const QString& name : others)
+            expected.insert(name, "left behind");
+        QCOMPARE(folderContents(level.folder(8)), expected);
     }
 
     void letterCaseOnDisk()

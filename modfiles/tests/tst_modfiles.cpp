@@ -255,10 +255,15 @@ private slots:
     void loadRemovesOnlyLeftoversOfItsSaves()
     {
         OpenMod open;
-        // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
-        const QStringList leftovers = texts({"AI/BotNames.AI.cLeMQk", "python/game/scoringCommon.py.azAZyk"});
-        const QStringList others = texts({"AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQ", "AI/BotNames.AI.cLeMQkz",
-                                          "AI/BotNames.AI.cLe4Qk", "AI/botnames.ai.cLeMQk", "AI/Other.AI.cLeMQk"});
+        // A save killed at the wrong moment leaves the file's name, the program's mark and six random letters or
+        // digits. Everything else is the user's, a backup in the shape of the old temporary names included.
+        const QStringList leftovers =
+            texts({"AI/BotNames.AI.gx3190-save-cLeMQk", "python/game/scoringCommon.py.gx3190-save-azAZ09",
+                   "AI/botnames.ai.gx3190-save-cLeMQk"});
+        const QStringList others = texts({"Settings/ServerSettings.CON.backup", "AI/BotNames.AI.before",
+                                          "AI/AIDefault.AI.orig", "AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQk",
+                                          "AI/BotNames.AI.gx3190-save-cLeMQ", "AI/BotNames.AI.gx3190-save-cLeMQkz",
+                                          "AI/BotNames.AI.gx3190-save-cLe_Qk", "AI/Other.AI.gx3190-save-cLeMQk"});
         const QMap<QString, QByteArray> before = folderContents(open.mod.ModFolder);
         for (const QString& name : leftovers + others)
             writeBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");

@@ -183,6 +183,13 @@ int killLevel(const QString& dir, int count)
         return 1;
     for (const QString& name : QDir(temp).entryList(QDir::Files))
         members.append(readBytes(temp + name));
+    // The new archives that kills left beside the old one, by the mark of the program's saves.
+    const auto leftovers = [&level] {
+        const QStringList names = QDir(level).entryList(
+            {QStringLiteral("server.ZIP") + FileSystem::SaveTemporaryMark + QLatin1Char('*')}, QDir::Files);
+        return QSet<QString>(names.cbegin(), names.cend());
+    };
+    QSet<QString> leftBehind;
     const int torn = killLoop(
         "kill-level", count,
         [&](int round) {
@@ -195,6 +202,7 @@ int killLevel(const QString& dir, int count)
             const QString check = level + QStringLiteral("CHECK/");
             QDir(check).removeRecursively();
             const ExtractResult result = zip.ExtractArchive(archive, check);
+            leftBehind.unite(leftovers());
             const QByteArray init = readBytes(check + QStringLiteral("Init.CON"));
             // A member skipped as damaged counts as torn: extraction goes on past it.
             if (!result.ok() || !result.skipped.isEmpty() || (init != initA && init != initB))
@@ -204,8 +212,12 @@ int killLevel(const QString& dir, int count)
                 now.append(name == QStringLiteral("Init.CON") ? readBytes(temp + name) : readBytes(check + name));
             return now == members ? 0 : 1;
         });
-    out << "kill-level: " << count << " kills, " << torn << " torn archives" << Qt::endl;
-    return torn;
+    // What the next opening of the level removes before it extracts (LevelWorkflow::OpenLevel).
+    FileSystem::removeSaveLeftovers(archive);
+    const auto remaining = static_cast<int>(leftovers().size());
+    out << "kill-level: " << count << " kills, " << torn << " torn archives, " << leftBehind.size()
+        << " temporary files left by the kills, " << remaining << " after the next opening" << Qt::endl;
+    return torn + remaining;
 }
 
 int killIntro(const QString& dir, int count)
