@@ -1,5 +1,6 @@
 #include "movies/IntroSwitch.h"
 
+#include "core/DiskSync.h"
 #include "core/FileSystem.h"
 #include "core/Prompter.h"
 
@@ -9,12 +10,6 @@
 
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 const QStringList IntroSwitch::IntroMovies{QStringLiteral("Movies/Tolmar.bik"), QStringLiteral("Movies/KV.bik"),
                                            QStringLiteral("Movies/Intro.bik"), QStringLiteral("Movies/Legal.bik"),
@@ -55,27 +50,6 @@ QString renameOver(const QString& source, const QString& target)
     return error ? reasonText(error) : QString();
 }
 
-// Writes the folder's new names to the disk, so that a crash after the switch cannot bring the old names
-// back. Windows has no such call for a folder; its file system journals the rename. Returns an empty text on
-// success, else the reason.
-QString syncFolder(const QString& folder)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int failure = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        // A file system that cannot sync a folder says so with EINVAL; it has nothing to write out.
-        if (::fsync(fd) != 0 && errno != EINVAL)
-            failure = errno;
-        ::close(fd);
-    }
-    return failure ? reasonText(std::error_code(failure, std::generic_category())) : QString();
-#else
-    Q_UNUSED(folder);
-    return {};
-#endif
-}
-
 // The movie under the name it is switched from, or an empty text when it is not there. toOff: the movie is
 // found under its own name, else under its ".OFF" name.
 QString sourceOf(const QString& modFolder, const QString& movie, bool toOff)
@@ -114,10 +88,10 @@ IntroSwitch::Result switchMovies(const QString& modFolder, bool toOff)
             changedFolders.append(folder);
     }
     for (const QString& folder : changedFolders) {
-        const QString reason = syncFolder(folder);
-        if (!reason.isEmpty())
+        // Without this a crash after the switch could bring the old names back.
+        if (const std::error_code error = FileSystem::syncFolder(folder))
             result.failures.append(native(folder) + QStringLiteral(": the new names may not survive a crash: ") +
-                                   reason);
+                                   reasonText(error));
     }
     return result;
 }
