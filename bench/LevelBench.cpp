@@ -13,6 +13,8 @@
 
 #include <zip.h>
 
+#include <functional>
+
 namespace Bench {
 
 namespace {
@@ -112,22 +114,16 @@ void levelOpen(const QString& work, const LevelArchive& archive, int runs)
              verdict(c.median, a.median, 1.0));
 }
 
-void levelSave(const QString& work, const LevelArchive& archive, int runs)
+// Times the editor's save of the Init.CON in folder into a fresh copy of the archive against anchor's update of
+// another fresh copy (named theirsName in folder), run by run in turn.
+Pair measureEditorSave(const LevelArchive& archive, const QString& folder, const QString& theirsName, int runs,
+                       const std::function<double(const QString& theirs)>& anchor)
 {
     ZipArchive zip;
-    const QString folder = work + QStringLiteral("/save");
-    QDir().mkpath(folder);
-    const QString init = folder + QStringLiteral("/Init.CON");
-    writeOrFail(init, DemoGame::initCon(3).replace("rem end", "rem edited end"));
-    // zip -u replaces only what is newer than the entry.
-    QFile initFile(init);
-    initFile.open(QIODevice::ReadWrite);
-    initFile.setFileTime(QDateTime::currentDateTime().addSecs(120), QFileDevice::FileModificationTime);
-    initFile.close();
     const QString mine = folder + QStringLiteral("/editor.ZIP");
-    const QString theirs = folder + QStringLiteral("/zip.ZIP");
+    const QString theirs = folder + QLatin1Char('/') + theirsName;
     warm(archive.path);
-    const Pair pair = measurePairs(
+    return measurePairs(
         runs,
         [&](bool candidateNext) {
             const QString copy = candidateNext ? mine : theirs;
@@ -143,14 +139,28 @@ void levelSave(const QString& work, const LevelArchive& archive, int runs)
                 fail(QStringLiteral("update failed: ") + result.error);
             return ms;
         },
-        [&] {
-            const ProcessRun run = runProcess({QStringLiteral("zip"), QStringLiteral("-9"), QStringLiteral("-u"),
-                                               QStringLiteral("-q"), theirs, QStringLiteral("Init.CON")},
-                                              folder);
-            if (run.exitCode != 0)
-                fail(QStringLiteral("zip -u did not update (exit %1)").arg(run.exitCode));
-            return run.ms;
-        });
+        [&] { return anchor(theirs); });
+}
+
+void levelSave(const QString& work, const LevelArchive& archive, int runs)
+{
+    const QString folder = work + QStringLiteral("/save");
+    QDir().mkpath(folder);
+    const QString init = folder + QStringLiteral("/Init.CON");
+    writeOrFail(init, DemoGame::initCon(3).replace("rem end", "rem edited end"));
+    // zip -u replaces only what is newer than the entry.
+    QFile initFile(init);
+    initFile.open(QIODevice::ReadWrite);
+    initFile.setFileTime(QDateTime::currentDateTime().addSecs(120), QFileDevice::FileModificationTime);
+    initFile.close();
+    const Pair pair = measureEditorSave(archive, folder, QStringLiteral("zip.ZIP"), runs, [&](const QString& theirs) {
+        const ProcessRun run = runProcess({QStringLiteral("zip"), QStringLiteral("-9"), QStringLiteral("-u"),
+                                           QStringLiteral("-q"), theirs, QStringLiteral("Init.CON")},
+                                          folder);
+        if (run.exitCode != 0)
+            fail(QStringLiteral("zip -u did not update (exit %1)").arg(run.exitCode));
+        return run.ms;
+    });
     removeTree(folder);
     const Stats c = summarise(pair.candidate);
     const Stats a = summarise(pair.anchor);
@@ -194,33 +204,16 @@ void updateThroughLibzipSource(const QString& archivePath, const QByteArray& byt
 // the buffered source earns its place by what it saves in calls.
 void levelSaveSources(const QString& work, const LevelArchive& archive, int runs)
 {
-    ZipArchive zip;
     const QString folder = work + QStringLiteral("/sources");
     QDir().mkpath(folder);
     const QString init = folder + QStringLiteral("/Init.CON");
     const QByteArray bytes = DemoGame::initCon(3).replace("rem end", "rem edited end");
     writeOrFail(init, bytes);
     const QDateTime modified = QFileInfo(init).lastModified();
-    const QString mine = folder + QStringLiteral("/editor.ZIP");
-    const QString theirs = folder + QStringLiteral("/libzip.ZIP");
-    warm(archive.path);
-    const Pair pair = measurePairs(
-        runs,
-        [&](bool candidateNext) {
-            const QString copy = candidateNext ? mine : theirs;
-            QFile::remove(copy);
-            if (!QFile::copy(archive.path, copy))
-                fail(QStringLiteral("cannot copy the archive"));
-            warm(copy);
-        },
-        [&] {
-            UpdateResult result;
-            const double ms = time([&] { result = zip.UpdateArchive(mine, folder, QStringLiteral("Init.CON")); });
-            if (!result.ok())
-                fail(QStringLiteral("update failed: ") + result.error);
-            return ms;
-        },
-        [&] { return time([&] { updateThroughLibzipSource(theirs, bytes, modified); }); });
+    const Pair pair =
+        measureEditorSave(archive, folder, QStringLiteral("libzip.ZIP"), runs, [&](const QString& theirs) {
+            return time([&] { updateThroughLibzipSource(theirs, bytes, modified); });
+        });
     removeTree(folder);
     const Stats c = summarise(pair.candidate);
     const Stats a = summarise(pair.anchor);
