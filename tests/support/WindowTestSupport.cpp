@@ -55,11 +55,11 @@ QMap<QString, QRect> FormPlaces(const QString& form)
 
 } // namespace
 
-QWidget* findControl(const QWidget* window, const QString& name)
+QWidget* findControl(const QWidget* window, const char* name)
 {
-    auto* control = window->findChild<QWidget*>(name);
+    auto* control = window->findChild<QWidget*>(QLatin1String(name));
     if (!control)
-        QTest::qFail(qPrintable(QStringLiteral("no control named ") + name), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("no control named ") + QLatin1String(name)), __FILE__, __LINE__);
     return control;
 }
 

@@ -16,14 +16,10 @@ class QListWidget;
 namespace TestSupport {
 
 // The named control of a window; records a failure naming it when there is none.
-QWidget* findControl(const QWidget* window, const QString& name);
-template <typename T> T* control(const QWidget* window, const QString& name)
-{
-    return qobject_cast<T*>(findControl(window, name));
-}
+QWidget* findControl(const QWidget* window, const char* name);
 template <typename T> T* control(const QWidget* window, const char* name)
 {
-    return control<T>(window, QString::fromLatin1(name));
+    return qobject_cast<T*>(findControl(window, name));
 }
 // Every control the window's form places, where it is not at its place, or a click at its centre would not
 // reach it (hidden, covered, or stacked beneath another). Empty when all is well. The controls named in hidden

@@ -52,19 +52,11 @@ private slots:
             QWidget* window;
             const char* control;
             const char* name;
-        } rows[] = {{c.select, "ListMods", "Select Mod To Edit"},
-                    {c.main, "LabelSFD", "Soldier Friendly Damage"},
-                    {c.main, "VScrollVSD", "Vehicle Splash Damage"},
-                    {c.main, "PictureSliderBGMB", "Max Bots"},
-                    {c.main, "TextNewBot", "Add New Bot Name"},
-                    {c.main, "ListScores", "Edit Scores"},
-                    {c.main, "ComboLevels", "Edit Level Settings"},
-                    {c.main, "PictureMini", "Minimise"},
-                    {c.save, "PictureBSMB", "Bot Skill & Max Bots"},
-                    {c.level, "PictureColdBreath", "Cold Breath"},
-                    {c.level, "LabelPT16", "Pac Tickets (16)"},
-                    {c.level, "VScrollELPM", "EU Ticket Loss P/Min"},
-                    {c.level, "LabelLevel", "Editing"}};
+        } rows[] = {{c.select, "ListMods", "Select Mod To Edit"},    {c.main, "LabelSFD", "Soldier Friendly Damage"},
+                    {c.main, "VScrollVSD", "Vehicle Splash Damage"}, {c.main, "PictureSliderBGMB", "Max Bots"},
+                    {c.main, "TextNewBot", "Add New Bot Name"},      {c.main, "ListScores", "Edit Scores"},
+                    {c.main, "ComboLevels", "Edit Level Settings"},  {c.main, "PictureMini", "Minimise"},
+                    {c.save, "PictureBSMB", "Bot Skill & Max Bots"}, {c.level, "LabelLevel", "Editing"}};
         for (const auto& row : rows) {
             QWidget* widget = control<QWidget>(row.window, row.control);
             QVERIFY(widget);
