@@ -5,51 +5,30 @@
 #include "windows/EditorContext.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMap>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QTest>
-#include <QXmlStreamReader>
 
 namespace TestSupport {
 
 namespace {
 
-// The place of every control in the window's form, relative to its parent as the form gives it.
+// The place of every control in the window's form, relative to its parent as the form gives it, and the window's
+// own size under its own name. The forms give every widget its geometry first, as the form editor writes them.
 QMap<QString, QRect> FormPlaces(const QString& form)
 {
+    static const QRegularExpression place(QString::fromLatin1(
+        R"ui(<widget [^>]*name="(\w+)">\s*<property name="geometry">\s*<rect>\s*<x>(-?\d+)</x>\s*<y>(-?\d+)</y>)ui"
+        R"ui(\s*<width>(\d+)</width>\s*<height>(\d+)</height>)ui"));
     QMap<QString, QRect> places;
-    QFile file(QStringLiteral(GX_SOURCE_DIR "/windows/") + form + QStringLiteral(".ui"));
-    if (!file.open(QIODevice::ReadOnly))
-        return places;
-    QXmlStreamReader xml(&file);
-    QStringList widgets;
-    QString property;
-    QMap<QString, int> rect;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        const QString tag = xml.name().toString();
-        if (xml.isStartElement()) {
-            if (tag == QLatin1String("widget"))
-                widgets.append(xml.attributes().value(QLatin1String("name")).toString());
-            else if (tag == QLatin1String("property"))
-                property = xml.attributes().value(QLatin1String("name")).toString();
-            else if (property == QLatin1String("geometry") && tag.size() <= 6 && tag != QLatin1String("rect"))
-                rect.insert(tag, xml.readElementText().toInt());
-        } else if (xml.isEndElement()) {
-            if (tag == QLatin1String("widget")) {
-                widgets.removeLast();
-            } else if (tag == QLatin1String("property")) {
-                if (property == QLatin1String("geometry") && widgets.size() > 1)
-                    places.insert(widgets.last(),
-                                  QRect(rect.value(QStringLiteral("x")), rect.value(QStringLiteral("y")),
-                                        rect.value(QStringLiteral("width")), rect.value(QStringLiteral("height"))));
-                property.clear();
-            }
-        }
-    }
+    const QString text =
+        QString::fromUtf8(readBytes(QStringLiteral(GX_SOURCE_DIR "/windows/") + form + QStringLiteral(".ui")));
+    for (const QRegularExpressionMatch& match : place.globalMatch(text))
+        places.insert(match.captured(1), QRect(match.captured(2).toInt(), match.captured(3).toInt(),
+                                               match.captured(4).toInt(), match.captured(5).toInt()));
     return places;
 }
 
@@ -71,7 +50,10 @@ QStringList misplacedControls(const QWidget* window, const QStringList& hidden, 
     QStringList wrong;
     for (auto it = places.cbegin(); it != places.cend(); ++it) {
         const QWidget* control = window->findChild<QWidget*>(it.key());
-        if (!control) {
+        if (it.key() == window->objectName()) {
+            if (window->size() != it.value().size())
+                wrong.append(it.key() + QStringLiteral(" resized"));
+        } else if (!control) {
             wrong.append(it.key() + QStringLiteral(" missing"));
         } else if (sliding.contains(it.key()) ? control->size() != it.value().size() || control->y() != it.value().y()
                                               : control->geometry() != it.value()) {

@@ -21,10 +21,10 @@ template <typename T> T* control(const QWidget* window, const char* name)
 {
     return qobject_cast<T*>(findControl(window, name));
 }
-// Every control the window's form places, where it is not at its place, or a click at its centre would not
-// reach it (hidden, covered, or stacked beneath another). Empty when all is well. The controls named in hidden
-// are meant to be hidden now; those in sliding move along their row with the value, so only their row and size
-// are checked.
+// The window when not of its form's size, and every control the form places, where it is not at its place, or a click
+// at its centre would not reach it (hidden, covered, or stacked beneath another). Empty when all is well. The controls
+// named in hidden are meant to be hidden now; those in sliding move along their row with the value, so only their row
+// and size are checked.
 QStringList misplacedControls(const QWidget* window, const QStringList& hidden = {}, const QStringList& sliding = {});
 QString caption(const QWidget* window, const char* name);
 QStringList rows(const QWidget* list);
