@@ -104,7 +104,6 @@ private slots:
         prompter.clear();
         prompter.questionAnswers.push_back(true);
         clickAt(save, QPoint(150, 161));
-        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("Data saved.")}));
         QCOMPARE(visibleOnly(editor), main);
 
         QByteArray server = serverBefore;
@@ -136,8 +135,6 @@ private slots:
         clickAt(level, QPoint(184, 100)); // lower arrow of VScrollPT16
         const int tickets = DemoGame::tickets(8, 16, 1);
         clickAt(level, QPoint(150, 273)); // SAVE
-        QCOMPARE(prompter.kinds().last(), QStringLiteral("information"));
-        QCOMPARE(prompter.texts().last(), QStringLiteral("Level data saved."));
         QCOMPARE(visibleOnly(editor), main);
 
         const QList<StoredMember> zip = readZip(mod + QStringLiteral("/Levels/Merrow_Harbor/server.ZIP"));
