@@ -408,38 +408,43 @@ private slots:
         QCOMPARE(readBytes(path), bytes);
     }
 
-    // The same in the level window, on level 2, which saves by itself; a value not found has no bar to move.
+    // The same in the level window, on level 2, which saves by itself; a value not found has no control to move.
     void outOfRangeLevelValuesSurvive_data()
     {
         QTest::addColumn<QString>("from"); // a pattern
         QTest::addColumn<QString>("to");
-        QTest::addColumn<QByteArray>("label");
-        QTest::addColumn<QString>("shown");
-        const auto row = [](const char* name, const char* from, const char* to, const char* label, const char* shown) {
-            QTest::newRow(name) << QString::fromLatin1(from) << QString::fromLatin1(to) << QByteArray(label)
-                                << QString::fromLatin1(shown);
+        QTest::addColumn<Step>("look");
+        const auto shows = [this](const char* label, const char* shown) {
+            return Step([this, label, shown] { QCOMPARE(levelValue(label), QString::fromLatin1(shown)); });
         };
-        row("view distance above 999", "(?<=ViewDistance )\\d+", "1500", "MaxView", "1500");
-        row("tickets at 0", "(?<=TicketsEx 16 1 )\\d+", "0", "PT16", "0");
-        row("tickets with a leading 0", "(?<=TicketsEx 16 2 )\\d+", "050", "ET16", "50");
-        row("ticket loss not found", "setTicketLossPerMin 2", "rem setTicketLossPerMin 2", "ELPM", "-");
+        const auto row = [](const char* name, const char* from, const char* to, const Step& look) {
+            QTest::newRow(name) << QString::fromLatin1(from) << QString::fromLatin1(to) << look;
+        };
+        row("view distance above 999", "(?<=ViewDistance )\\d+", "1500", shows("MaxView", "1500"));
+        row("tickets at 0", "(?<=TicketsEx 16 1 )\\d+", "0", shows("PT16", "0"));
+        row("tickets with a leading 0", "(?<=TicketsEx 16 2 )\\d+", "050", shows("ET16", "50"));
+        row("ticket loss not found", "setTicketLossPerMin 2", "rem setTicketLossPerMin 2", Step([this] {
+                QCOMPARE(levelValue("ELPM"), QStringLiteral("-"));
+                QVERIFY(!levelBar("ELPM")->isEnabled());
+                clickAt(level(), LevelDown(240));
+            }));
+        // The check is off and takes no clicks; the save adds no line.
+        row("cold breath not found", "gameLogic.useColdBreath \\d\r\n", "", Step([this] {
+                QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
+                clickAt(level(), LevelColdBreath);
+            }));
     }
     void outOfRangeLevelValuesSurvive()
     {
         QFETCH(QString, from);
         QFETCH(QString, to);
-        QFETCH(QByteArray, label);
-        QFETCH(QString, shown);
+        QFETCH(Step, look);
         const QByteArray init =
             QString::fromLatin1(DemoGame::initCon(2)).replace(QRegularExpression(from), to).toLatin1();
         QVERIFY(init != DemoGame::initCon(2));
         QVERIFY(DemoGame::writeZip(archive(2), {{QStringLiteral("Init.CON"), init}}).isEmpty());
         openLevel(2);
-        QCOMPARE(levelValue(label.constData()), shown);
-        if (shown == QLatin1String("-")) {
-            QVERIFY(!levelBar(label.constData())->isEnabled());
-            clickAt(level(), LevelDown(240));
-        }
+        look();
         clickAt(level(), LevelSave);
         QCOMPARE(savedInitCon(2), init);
     }
@@ -612,11 +617,9 @@ private slots:
         if (fromSelection)
             freshSelection();
         prompter().questionAnswers = {true};
-        QSignalSpy quitting(QCoreApplication::instance(), &QCoreApplication::aboutToQuit);
         QTimer::singleShot(0, main(), [&] { fromSelection ? void(select()->close()) : Click(find("PictureExit")); });
         QTimer::singleShot(10000, main(), [] { QCoreApplication::exit(7); });
         QCOMPARE(QCoreApplication::exec(), 0);
-        QCOMPARE(quitting.count(), 1);
         QCOMPARE(prompter().texts(),
                  fromSelection ? QStringList() : QStringList{QStringLiteral("Do you want to exit?")});
     }
@@ -978,15 +981,6 @@ private slots:
         QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
         clickAt(level(), LevelSave);
         QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
-
-        // No cold-breath line: the check is off and takes no clicks; the save adds no line.
-        const QByteArray init = DemoGame::initCon(3).replace("gameLogic.useColdBreath 1\r\n", "");
-        QVERIFY(DemoGame::writeZip(archive(3), {{QStringLiteral("Init.CON"), init}}).isEmpty());
-        openLevel(3);
-        QVERIFY(!coldBreath()->isOn() && !coldBreath()->isEnabled());
-        clickAt(level(), LevelColdBreath);
-        clickAt(level(), LevelSave);
-        QCOMPARE(savedInitCon(3), init);
     }
 
     // An open or a save that fails is reported over the normal pointer (which the level window pushes only over
