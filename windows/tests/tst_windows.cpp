@@ -100,13 +100,11 @@ protected:
 // A row's own steps, run by a body of one shape for every row.
 using Step = std::function<void()>;
 using Open = std::function<QWidget*()>;
-using Choose = std::function<void(QPoint)>;
 
 } // namespace
 
 Q_DECLARE_METATYPE(Step)
 Q_DECLARE_METATYPE(Open)
-Q_DECLARE_METATYPE(Choose)
 
 // Every test starts on the main window with the demo game's complete mod loaded, as after the mod selection.
 class TestWindows final : public QObject
@@ -1054,20 +1052,22 @@ private slots:
         QVERIFY(prompter().boxes.isEmpty());
     }
 
-    // choose opens the mod once its row is clicked, given where that row is.
+    // choose opens the mod once its row is clicked.
     void selectionOpensTheMod_data()
     {
-        QTest::addColumn<Choose>("choose");
+        QTest::addColumn<Step>("choose");
         QTest::addColumn<int>("buttonClicks");
         QTest::addColumn<QString>("modName");
         QTest::addColumn<bool>("unreadable");
-        const Choose doubleClickRow = [this](QPoint row) { doubleClick(modList()->viewport(), row); };
-        const Choose doubleClickBelow = [this](QPoint) {
+        const Step doubleClickRow = [this] {
+            doubleClick(modList()->viewport(), modList()->visualItemRect(modList()->currentItem()).center());
+        };
+        const Step doubleClickBelow = [this] {
             QVERIFY(!modList()->itemAt(QPoint(60, 60)));
             doubleClick(modList()->viewport(), QPoint(60, 60));
         };
-        const Choose editButton = [this](QPoint) { Click(control<QWidget>(select(), "PictureEdit")); };
-        const Choose enter = [this](QPoint) { QTest::keyClick(modList(), Qt::Key_Return); };
+        const Step editButton = [this] { Click(control<QWidget>(select(), "PictureEdit")); };
+        const Step enter = [this] { QTest::keyClick(modList(), Qt::Key_Return); };
         QTest::newRow("double-click") << doubleClickRow << 0 << DemoGame::CompleteMod << false;
         // Anywhere on the list, not only on a row.
         QTest::newRow("double-click below the rows") << doubleClickBelow << 0 << DemoGame::CompleteMod << false;
@@ -1081,7 +1081,7 @@ private slots:
     }
     void selectionOpensTheMod()
     {
-        QFETCH(Choose, choose);
+        QFETCH(Step, choose);
         QFETCH(int, buttonClicks);
         QFETCH(QString, modName);
         QFETCH(bool, unreadable);
@@ -1097,9 +1097,8 @@ private slots:
         prompter().onBox = [&](const RecordingPrompter::Box&) { shownAtBox = m_e->editor.visibleWindows(); };
         const QList<QListWidgetItem*> item = modList()->findItems(modName, Qt::MatchExactly);
         QVERIFY(!item.isEmpty());
-        const QPoint row = modList()->visualItemRect(item.first()).center();
-        Click(modList()->viewport(), row);
-        choose(row);
+        Click(modList()->viewport(), modList()->visualItemRect(item.first()).center());
+        choose();
         // This window plays only the button click; the main window's bars may click as they take the values.
         QCOMPARE(sounds().count(ClickSound::Button), buttonClicks);
         QCOMPARE(mod().ModFolder, mod().ModsPath + modName);
