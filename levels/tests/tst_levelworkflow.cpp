@@ -11,6 +11,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <functional>
 
 #ifdef Q_OS_LINUX
 #include <dlfcn.h>
@@ -79,7 +80,12 @@ struct Level
     }
 };
 
+// A row's own step, run by a body of one shape for every row.
+using Setup = std::function<void(Level&)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 #ifdef Q_OS_LINUX
 // Defined here, these stand in front of the C library's for the whole test program, libraries included.
@@ -217,46 +223,47 @@ private slots:
 
     void openingFailures_data()
     {
-        QTest::addColumn<QString>("setup");
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<bool>("reason"); // given after the message
         const QStringList critical{QStringLiteral("critical")};
-        QTest::newRow("no archive, no TEMP") << QStringLiteral("missing") << critical << false;
-        QTest::newRow("no archive, stale TEMP") << QStringLiteral("stale") << critical << false;
-        QTest::newRow("no Init.CON in the archive") << QStringLiteral("noinit") << critical << false;
-        QTest::newRow("Init.CON is a folder") << QStringLiteral("folder") << critical << false;
-        QTest::newRow("archive cut short, stale TEMP") << QStringLiteral("truncated") << critical << true;
-        QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
-        QTest::newRow("TEMP is a file") << QStringLiteral("file") << critical << true;
-        QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
-        QTest::newRow("password refused") << QStringLiteral("password") << texts({"password", "critical"}) << true;
+        const auto row = [](const char* name, bool reason, const QStringList& boxes, const Setup& setup) {
+            QTest::newRow(name) << setup << boxes << reason;
+        };
+        const Setup missing = [](Level& level) { QVERIFY(QFile::remove(level.archive(6))); };
+        const Setup stale = [](Level& level) { QVERIFY(level.open(6)); }; // leaves TEMP/Init.CON behind
+        const auto archive = [](const QList<RawMember>& members) {
+            return Setup([members](Level& level) { writeRawZip(level.archive(6), members); });
+        };
+        row("no archive, no TEMP", false, critical, missing);
+        row("no archive, stale TEMP", false, critical, [=](Level& level) {
+            stale(level);
+            missing(level);
+        });
+        row("no Init.CON in the archive", false, critical, archive({{"Sounds.con", "x"}}));
+        row("Init.CON is a folder", false, critical, archive({{"Init.CON/", {}, true}}));
+        row("archive cut short, stale TEMP", true, critical, [=](Level& level) {
+            stale(level);
+            writeBytes(level.archive(6), readBytes(level.archive(6)).left(300));
+        });
+        row("TEMP is a link", true, critical,
+            [](Level& level) { QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP"))); });
+        row("TEMP is a file", true, critical,
+            [](Level& level) { writeBytes(level.folder(6) + QStringLiteral("TEMP"), "a file"); });
+        row("over the extract limit", true, critical,
+            [](Level& level) { level.workflow.archive().setExtractLimit(1000); });
+        row("password refused", true, texts({"password", "critical"}),
+            archive({{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}}));
     }
 
     void openingFailures()
     {
-        QFETCH(QString, setup);
+        QFETCH(Setup, setup);
         QFETCH(QStringList, boxes);
         QFETCH(bool, reason);
         Level level;
-        const QString archive = level.archive(6);
-        if (setup == QLatin1String("stale") || setup == QLatin1String("truncated"))
-            QVERIFY(level.open(6)); // leaves TEMP/Init.CON behind
-        if (setup == QLatin1String("missing") || setup == QLatin1String("stale"))
-            QVERIFY(QFile::remove(archive));
-        if (setup == QLatin1String("noinit"))
-            writeRawZip(archive, {{"Sounds.con", "x"}});
-        if (setup == QLatin1String("folder"))
-            writeRawZip(archive, {{"Init.CON/", {}, true}});
-        if (setup == QLatin1String("truncated"))
-            writeBytes(archive, readBytes(archive).left(300));
-        if (setup == QLatin1String("link"))
-            QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP")));
-        if (setup == QLatin1String("file"))
-            writeBytes(level.folder(6) + QStringLiteral("TEMP"), "a file");
-        if (setup == QLatin1String("limit"))
-            level.workflow.archive().setExtractLimit(1000);
-        if (setup == QLatin1String("password"))
-            writeRawZip(archive, {{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+        setup(level);
+        const QMap<QString, QByteArray> before = folderContents(level.folder(6));
         level.prompter.clear();
 
         QVERIFY(!level.open(6));
@@ -265,10 +272,12 @@ private slots:
         const QString box = level.prompter.texts().last();
         QVERIFY2(reason ? box.startsWith(ReadFailure + QStringLiteral("\r\n\r\n")) : box == ReadFailure,
                  qPrintable(box));
-        // Nothing was written through the link, nor over the file.
+        // Nothing was written through the link, nor over what the level's folder held: a TEMP that is a file, an
+        // earlier opening's files, the archive.
         QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
-        if (setup == QLatin1String("file"))
-            QCOMPARE(readBytes(level.folder(6) + QStringLiteral("TEMP")), QByteArray("a file"));
+        const QMap<QString, QByteArray> after = folderContents(level.folder(6));
+        for (auto entry = before.cbegin(); entry != before.cend(); ++entry)
+            QCOMPARE(after.value(entry.key()), entry.value());
     }
 
     void saveFailuresAreReported()
