@@ -140,7 +140,6 @@ private slots:
         writeBytes(level.workflow.initConPath(), "changed by hand");
         QVERIFY(level.open(8));
         QCOMPARE(readBytes(level.workflow.initConPath()), written);
-        QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
         QCOMPARE(level.workflow.settings().Tickets[3], QString::number(DemoGame::tickets(8, 32, 2)));
     }
 
