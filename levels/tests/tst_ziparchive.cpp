@@ -289,6 +289,7 @@ private slots:
             QCOMPARE(m_prompter.kinds(), QStringList(asks, QStringLiteral("password")));
             m_prompter.clear();
         }
+        m_held.reset();
         QCOMPARE(outside(), before);
     }
 
