@@ -6,11 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <zip.h>
 
-#include <algorithm>
+#include <functional>
 
 #ifdef Q_OS_LINUX
 #include <dlfcn.h>
@@ -22,28 +23,28 @@ using namespace TestSupport;
 namespace {
 
 #ifdef Q_OS_LINUX
-// The calls that bring a save to the disk, in their order, while recording: "sync PATH" for a file or a
-// folder, "rename FROM -> TO". Paths are canonical, read back from the system.
-struct DiskCalls
-{
-    static inline bool recording = false;
-    static inline QStringList calls;
-};
+// While recording, the calls that bring a save to the disk, in their order: "sync PATH" for a file or a folder,
+// "rename FROM -> TO". Paths are canonical, read back from the system.
+bool recording = false;
+QString diskCalls;
 
-QString openedPath(int fd)
+template <typename Function> Function nextDefinition(const char* name)
 {
-    return QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+int recordedSync(int fd, const char* name)
+{
+    if (recording)
+        diskCalls +=
+            QStringLiteral("sync %1\n").arg(QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget());
+    return nextDefinition<int (*)(int)>(name)(fd);
 }
 
 QString canonicalPath(const char* path)
 {
     const QFileInfo file(QFile::decodeName(path));
     return QFileInfo(file.absolutePath()).canonicalFilePath() + QLatin1Char('/') + file.fileName();
-}
-
-template <typename Function> Function nextDefinition(const char* name)
-{
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 #endif
 
@@ -79,28 +80,29 @@ struct Level
     }
 };
 
+// A row's own step, run by a body of one shape for every row.
+using Setup = std::function<void(Level&)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 #ifdef Q_OS_LINUX
 // Defined here, these stand in front of the C library's for the whole test program, libraries included.
 extern "C" int fsync(int fd)
 {
-    if (DiskCalls::recording)
-        DiskCalls::calls.append(QStringLiteral("sync ") + openedPath(fd));
-    return nextDefinition<int (*)(int)>("fsync")(fd);
+    return recordedSync(fd, "fsync");
 }
 
 extern "C" int fdatasync(int fd)
 {
-    if (DiskCalls::recording)
-        DiskCalls::calls.append(QStringLiteral("sync ") + openedPath(fd));
-    return nextDefinition<int (*)(int)>("fdatasync")(fd);
+    return recordedSync(fd, "fdatasync");
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
-    if (DiskCalls::recording)
-        DiskCalls::calls.append(QStringLiteral("rename %1 -> %2").arg(canonicalPath(from), canonicalPath(to)));
+    if (recording)
+        diskCalls += QStringLiteral("rename %1 -> %2\n").arg(canonicalPath(from), canonicalPath(to));
     return nextDefinition<int (*)(const char*, const char*)>("rename")(from, to);
 }
 #endif
@@ -118,7 +120,6 @@ private slots:
         QVERIFY(level.open(8));
         QCOMPARE(level.busy, QList<bool>({true, false}));
         QCOMPARE(level.workflow.initConPath(), level.folder(8) + QStringLiteral("TEMP/Init.CON"));
-        QVERIFY(QFileInfo::exists(level.folder(8) + QStringLiteral("TEMP/Overgrowth/Overgrowth.con")));
         LevelSettings& settings = level.workflow.settings();
         QCOMPARE(settings.LevelIndex, 8);
         settings.MaxViewDistance = QStringLiteral("999");
@@ -139,7 +140,6 @@ private slots:
         writeBytes(level.workflow.initConPath(), "changed by hand");
         QVERIFY(level.open(8));
         QCOMPARE(readBytes(level.workflow.initConPath()), written);
-        QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
         QCOMPARE(level.workflow.settings().Tickets[3], QString::number(DemoGame::tickets(8, 32, 2)));
     }
 
@@ -151,27 +151,19 @@ private slots:
         Level level;
         QVERIFY(level.open(8));
         level.workflow.settings().MaxViewDistance = QStringLiteral("999");
-        DiskCalls::calls.clear();
-        DiskCalls::recording = true;
+        diskCalls.clear();
+        recording = true;
         const bool saved = level.workflow.SaveLevel();
-        DiskCalls::recording = false;
+        recording = false;
         QVERIFY(saved);
-        const QStringList& calls = DiskCalls::calls;
         for (const QString& file : {level.workflow.initConPath(), level.archive(8)}) {
-            const QString target = QFileInfo(file).canonicalFilePath();
-            const auto renamed = std::find_if(calls.cbegin(), calls.cend(), [&target](const QString& call) {
-                return call.startsWith(QStringLiteral("rename ")) && call.endsWith(QStringLiteral(" -> ") + target);
-            });
-            QVERIFY2(renamed != calls.cend(), qPrintable(target + QStringLiteral(" never renamed into place")));
-            const QString temporary = renamed->mid(7).chopped(target.size() + 4);
-            QVERIFY2(temporary.startsWith(target + QStringLiteral(".gx3190-save-")), qPrintable(temporary));
-            // Written and synced before the rename; the folder synced after it.
-            const QString synced = QStringLiteral("sync ") + temporary;
-            const qsizetype at = renamed - calls.cbegin();
-            const QString seen = calls.join(QLatin1Char('\n'));
-            QVERIFY2(calls.indexOf(synced) >= 0 && calls.indexOf(synced) < at, qPrintable(seen));
-            QVERIFY2(calls.indexOf(QStringLiteral("sync ") + QFileInfo(target).absolutePath(), at) > at,
-                     qPrintable(seen));
+            const QFileInfo target(QFileInfo(file).canonicalFilePath());
+            const QString name = QRegularExpression::escape(target.filePath());
+            const QRegularExpression order(
+                QStringLiteral("^sync (%1\\.gx3190-save-[^\n]+)\n(.*\n)*rename \\1 -> %1\n(.*\n)*sync %2\n")
+                    .arg(name, QRegularExpression::escape(target.absolutePath())),
+                QRegularExpression::MultilineOption);
+            QVERIFY2(order.match(diskCalls).hasMatch(), qPrintable(diskCalls));
         }
     }
 #endif
@@ -181,11 +173,9 @@ private slots:
     void openingRemovesOnlyLeftoversOfItsSaves()
     {
         Level level;
-        const QStringList leftovers = texts(
-            {"server.ZIP.gx3190-save-aB3xYz", "TEMP/Init.CON.gx3190-save-QwErTy", "TEMP/INIT.CON.gx3190-save-Q1ErTy"});
-        const QStringList others =
-            texts({"server.ZIP.backup", "server.ZIP.before", "server.ZIP.orig", "server.ZIP.cLeMQk",
-                   "TEMP/Init.CON.backup", "TEMP/Init.CON.before", "TEMP/Init.CON.orig"});
+        // Which names are the program's is the mod files' test; here, that opening looks in both places.
+        const QStringList leftovers = texts({"server.ZIP.gx3190-save-aB3xYz", "TEMP/Init.CON.gx3190-save-QwErTy"});
+        const QStringList others = texts({"server.ZIP.backup", "TEMP/Init.CON.backup"});
         QVERIFY(level.open(8));
         const QMap<QString, QByteArray> before = folderContents(level.folder(8));
         for (const QString& name : leftovers + others)
@@ -206,57 +196,54 @@ private slots:
         QVERIFY(QDir().rename(lower + QStringLiteral("server.ZIP"), lower + QStringLiteral("server.zip")));
         QVERIFY(QDir().mkpath(lower + QStringLiteral("temp")));
         QVERIFY(level.open(4));
-        QCOMPARE(level.workflow.paths().archive, lower + QStringLiteral("server.zip"));
         QCOMPARE(level.workflow.initConPath(), lower + QStringLiteral("temp/Init.CON"));
         level.workflow.settings().TicketLoss[1] = QStringLiteral("42");
         QVERIFY(level.workflow.SaveLevel());
         QVERIFY(memberData(readZip(lower + QStringLiteral("server.zip")), "Init.CON")
                     .contains("gameLogic.setTicketLossPerMin 2 42\r\n"));
-        QCOMPARE(folderContents(level.modFolder()).keys().filter(QStringLiteral("Levels")), QStringList());
     }
 
     void openingFailures_data()
     {
-        QTest::addColumn<QString>("setup");
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<bool>("reason"); // given after the message
         const QStringList critical{QStringLiteral("critical")};
-        QTest::newRow("no archive, no TEMP") << QStringLiteral("missing") << critical << false;
-        QTest::newRow("no archive, stale TEMP") << QStringLiteral("stale") << critical << false;
-        QTest::newRow("no Init.CON in the archive") << QStringLiteral("noinit") << critical << false;
-        QTest::newRow("Init.CON is a folder") << QStringLiteral("folder") << critical << false;
-        QTest::newRow("archive cut short, stale TEMP") << QStringLiteral("truncated") << critical << true;
-        QTest::newRow("TEMP is a link") << QStringLiteral("link") << critical << true;
-        QTest::newRow("TEMP is a file") << QStringLiteral("file") << critical << true;
-        QTest::newRow("over the extract limit") << QStringLiteral("limit") << critical << true;
-        QTest::newRow("password refused") << QStringLiteral("password") << texts({"password", "critical"}) << true;
+        const auto row = [](const char* name, bool reason, const QStringList& boxes, const Setup& setup) {
+            QTest::newRow(name) << setup << boxes << reason;
+        };
+        const Setup missing = [](Level& level) { QVERIFY(QFile::remove(level.archive(6))); };
+        const Setup stale = [](Level& level) { QVERIFY(level.open(6)); }; // leaves TEMP/Init.CON behind
+        const auto archive = [](const QList<RawMember>& members) {
+            return Setup([members](Level& level) { writeRawZip(level.archive(6), members); });
+        };
+        row("no archive, no TEMP", false, critical, missing);
+        row("no archive, stale TEMP", false, critical, [=](Level& level) {
+            stale(level);
+            missing(level);
+        });
+        row("no Init.CON in the archive", false, critical, archive({{"Sounds.con", "x"}}));
+        row("Init.CON is a folder", false, critical, archive({{"Init.CON/", {}, true}}));
+        row("archive cut short, stale TEMP", true, critical, [=](Level& level) {
+            stale(level);
+            writeBytes(level.archive(6), readBytes(level.archive(6)).left(300));
+        });
+        row("TEMP is a link", true, critical,
+            [](Level& level) { QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP"))); });
+        row("TEMP is a file", true, critical,
+            [](Level& level) { writeBytes(level.folder(6) + QStringLiteral("TEMP"), "a file"); });
+        row("password refused", true, texts({"password", "critical"}),
+            archive({{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}}));
     }
 
     void openingFailures()
     {
-        QFETCH(QString, setup);
+        QFETCH(Setup, setup);
         QFETCH(QStringList, boxes);
         QFETCH(bool, reason);
         Level level;
-        const QString archive = level.archive(6);
-        if (setup == QLatin1String("stale") || setup == QLatin1String("truncated"))
-            QVERIFY(level.open(6)); // leaves TEMP/Init.CON behind
-        if (setup == QLatin1String("missing") || setup == QLatin1String("stale"))
-            QVERIFY(QFile::remove(archive));
-        if (setup == QLatin1String("noinit"))
-            writeRawZip(archive, {{"Sounds.con", "x"}});
-        if (setup == QLatin1String("folder"))
-            writeRawZip(archive, {{"Init.CON/", {}, true}});
-        if (setup == QLatin1String("truncated"))
-            writeBytes(archive, readBytes(archive).left(300));
-        if (setup == QLatin1String("link"))
-            QVERIFY(QFile::link(level.game.path, level.folder(6) + QStringLiteral("TEMP")));
-        if (setup == QLatin1String("file"))
-            writeBytes(level.folder(6) + QStringLiteral("TEMP"), "a file");
-        if (setup == QLatin1String("limit"))
-            level.workflow.archive().setExtractLimit(1000);
-        if (setup == QLatin1String("password"))
-            writeRawZip(archive, {{"Init.CON", DemoGame::initCon(6), false, false, ZIP_EM_TRAD_PKWARE, "pw"}});
+        setup(level);
+        const QMap<QString, QByteArray> before = folderContents(level.folder(6));
         level.prompter.clear();
 
         QVERIFY(!level.open(6));
@@ -265,10 +252,12 @@ private slots:
         const QString box = level.prompter.texts().last();
         QVERIFY2(reason ? box.startsWith(ReadFailure + QStringLiteral("\r\n\r\n")) : box == ReadFailure,
                  qPrintable(box));
-        // Nothing was written through the link, nor over the file.
+        // Nothing was written through the link, nor over what the level's folder held: a TEMP that is a file, an
+        // earlier opening's files, the archive.
         QVERIFY(!QFileInfo::exists(level.game.path + QStringLiteral("Init.CON")));
-        if (setup == QLatin1String("file"))
-            QCOMPARE(readBytes(level.folder(6) + QStringLiteral("TEMP")), QByteArray("a file"));
+        const QMap<QString, QByteArray> after = folderContents(level.folder(6));
+        for (auto entry = before.cbegin(); entry != before.cend(); ++entry)
+            QCOMPARE(after.value(entry.key()), entry.value());
     }
 
     void saveFailuresAreReported()
@@ -298,7 +287,6 @@ private slots:
         // A retry once the archive is back succeeds and writes the value.
         writeBytes(archive, archiveBefore);
         QVERIFY(level.workflow.SaveLevel());
-        QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
         QVERIFY(
             memberData(readZip(archive), "Init.CON").contains("gameLogic.setDefaultNumberOfTicketsEx 16 1 321\r\n"));
     }
@@ -316,33 +304,26 @@ private slots:
         const QList<StoredMember> before = readZip(archive);
 
         // One box, after the password is refused, for every member left out.
-        const QString kept =
-            QStringLiteral("These files of the level archive were not unpacked; the archive keeps them "
-                           "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
-                           "Locked.con: the file is protected by a password");
         QVERIFY(level.open(3));
         QCOMPARE(level.prompter.kinds(), texts({"password", "warning"}));
         QCOMPARE(level.prompter.texts().last(),
-                 kept + QStringLiteral("\r\n\r\nThe archive holds more than one Init.CON. The one unpacked is edited, "
-                                       "and saving removes these other copies, so that exactly one Init.CON holds the "
-                                       "edit and the game cannot read a stale copy:\r\ninit.con: a link\r\n"
-                                       "INIT.CON: a second file of the same name"));
+                 QStringLiteral("These files of the level archive were not unpacked; the archive keeps them "
+                                "unchanged:\r\n../../../escaped.con: the name leads outside the folder\r\n"
+                                "Locked.con: the file is protected by a password\r\n\r\nThe archive holds more than "
+                                "one Init.CON. The one unpacked is edited, and saving removes these other copies, so "
+                                "that exactly one Init.CON holds the edit and the game cannot read a stale "
+                                "copy:\r\ninit.con: a link\r\nINIT.CON: a second file of the same name"));
 
         level.workflow.settings().MaxViewDistance = QStringLiteral("999");
         QVERIFY(level.workflow.SaveLevel());
         const QList<StoredMember> after = readZip(archive);
         QCOMPARE(memberNames(after), QList<QByteArray>({"../../../escaped.con", "Init.CON", "Locked.con"}));
+        QVERIFY(memberData(after, "Init.CON").contains("Distance 999\r\n"));
         for (const StoredMember& member : after) {
-            if (member.name != "Init.CON") // copied as they were
-                QCOMPARE(member.compressed, before.at(memberNames(before).indexOf(member.name)).compressed);
+            const StoredMember& old = before.at(memberNames(before).indexOf(member.name));
+            if (member.name != "Init.CON") // copied as they were, still locked
+                QVERIFY(member.compressed == old.compressed && member.encryption == old.encryption);
         }
-
-        // The edit is what opens next; still locked, and the password is asked for again.
-        level.prompter.clear();
-        QVERIFY(level.open(3));
-        QCOMPARE(level.workflow.settings().MaxViewDistance, QStringLiteral("999"));
-        QCOMPARE(level.prompter.kinds(), texts({"password", "warning"}));
-        QCOMPARE(level.prompter.texts().last(), kept);
     }
 };
 
