@@ -229,7 +229,6 @@ private slots:
             };
         };
         const QString intro = QStringLiteral("Movies/Intro.bik");
-        row("intro off", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."}, {moviesOff()});
         // Intro.bik alone gives the state shown, but the other movies play without it.
         row("intro off without Intro.bik", {"intro", "gx3190", "off"}, 0, {"Remove Intro? Yes", "Intro removed."},
             {moviesOff()}, [intro](Game& game) { QVERIFY(QFile::remove(game.mod(intro))); });
@@ -258,9 +257,6 @@ private slots:
             [](Game& game) { writeBytes(game.archive(4), "not an archive"); });
         row("password refused with --no-input", {"--no-input", "level", "gx3190", "Varnholm", "max-view=700"}, 1,
             {"Varnholm: Unable to read level data.", "protected by a password"}, {}, Password);
-        row("password read from the input", {"level", "gx3190", "Varnholm", "max-view=700"}, 0,
-            {"Varnholm: Please Enter The Password!", "Varnholm: Level data saved."},
-            {level(0, "Distance 600\r", "Distance 700\r")}, Password, {}, "pw\r\n");
         row("no game folder found", {"FIND", "list-mods"}, 1, {"No game folder found"});
         row("the stored game folder", {"FIND", "list-mods"}, 0, {}, {}, Stored, Mods);
     }
@@ -376,15 +372,6 @@ private slots:
                     "Varnholm", "max-view=700", static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        QByteArray shown;
-        pollfd ready{terminal, POLLIN, 0};
-        while (!shown.contains("Password") && ::poll(&ready, 1, 30000) > 0) {
-            char block[256];
-            const ssize_t got = ::read(terminal, block, sizeof block);
-            if (got <= 0)
-                break;
-            shown.append(block, got);
-        }
         // The prompt is printed before echo goes off and the handlers are in place: a signal sent at once could
         // end the program before there is anything to give back. The master side reads the terminal's mode.
         termios mode{};
@@ -392,6 +379,10 @@ private slots:
         while (::tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO) && !echoOff.hasExpired())
             QThread::msleep(10);
         const bool hidden = !(mode.c_lflag & ECHO);
+        QByteArray shown(4096, '\0');
+        pollfd ready{terminal, POLLIN, 0};
+        const ssize_t got = ::poll(&ready, 1, 1000) > 0 ? ::read(terminal, shown.data(), shown.size()) : 0;
+        shown.truncate(qMax<qsizetype>(got, 0));
         ::kill(child, SIGINT);
         int status = 0;
         ::waitpid(child, &status, 0);
