@@ -218,9 +218,7 @@ private slots:
         QStringList shownLines;
         QTimer::singleShot(0, this, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
-            auto* folders = qobject_cast<QFileDialog*>(dialog);
-            if (!folders && dialog)
-                folders = dialog->findChild<QFileDialog*>();
+            auto* folders = dialog ? dialog->findChild<QFileDialog*>() : nullptr;
             if (!folders) {
                 if (dialog)
                     dialog->close();
@@ -234,9 +232,7 @@ private slots:
             // The file dialog's own accept() is protected; the dialog's is the Choose button's slot.
             static_cast<QDialog*>(folders)->accept();
         });
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
-        const QString answer = prompter.chooseFolder(StartUp::folderPrompt());
+        const QString answer = QtPrompter().chooseFolder(StartUp::folderPrompt());
         QCOMPARE(shownLines, StartUp::folderPrompt().split(QStringLiteral("\r\n")));
         QCOMPARE(QDir(answer), QDir(chosen.path()));
     }
@@ -259,9 +255,7 @@ private slots:
             QTest::keyClicks(line, QStringLiteral("s3cret"));
             box->accept();
         });
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
-        const std::optional<QString> answer = prompter.askPassword(QStringLiteral("Please Enter The Password!"));
+        const std::optional<QString> answer = QtPrompter().askPassword(QStringLiteral("Please Enter The Password!"));
         QCOMPARE(shownPrompt, QStringLiteral("Please Enter The Password!"));
         QCOMPARE(echo, QLineEdit::Password);
         QCOMPARE(answer, std::optional<QString>(QStringLiteral("s3cret")));
