@@ -19,7 +19,6 @@ private slots:
             QTest::addRow("%s(%s)", rule, input.toPercentEncoding(" ").constData())
                 << QByteArray(rule) << input << expected;
         };
-        row("KeepDigits", "50\r", "50");
         row("KeepDigits", "1,2,3", "123"); // every occurrence goes
         row("KeepDigits", "/0:9", "09");
         // A character shifted into a visited position is not looked at again.
@@ -49,7 +48,6 @@ private slots:
         row("roundHalfEven", "-2.5", "-2");
         row("roundHalfEven", "-2.6", "-3");
         // Read back by Val as the same number. Found by fuzzing: values far from the usual range are written out.
-        row("formatNumber", "0.5", "0.5");
         row("formatNumber", "1.0", "1");
         row("formatNumber", "0.05", "0.05");
         row("formatNumber", "0.33", "0.33");

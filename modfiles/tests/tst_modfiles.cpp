@@ -84,7 +84,6 @@ private slots:
         row("max bots", MaxBots, "aiSettings.setMaxNBots 32.0", "32");
         row("max bots before the start", MaxBots, "aiSettings.setMaxNBots 8", "", true);
         // The bot skill is a fraction in the file and a percentage on the slider.
-        row("skill 0.5", BotSkill, "aiSettings.setBotSkill 0.5", "50");
         row("skill 1", BotSkill, "aiSettings.setBotSkill 1", "100");
         row("skill .9", BotSkill, "aiSettings.setBotSkill .9", "90");
         row("skill 0.50", BotSkill, "aiSettings.setBotSkill 0.50", "50");
