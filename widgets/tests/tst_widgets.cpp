@@ -164,6 +164,8 @@ private slots:
     void skinnedWindowFrameAndPlace()
     {
         TestWindow window;
+        QCOMPARE(window.minimumSize(), QSize(200, 150));
+        QCOMPARE(window.maximumSize(), QSize(200, 150));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
