@@ -353,7 +353,6 @@ private slots:
     {
         Game game;
         Password(game);
-        const QByteArray program = GX_EDITOR_PROGRAM;
         const QByteArray gameFolder = game.demo.path.toLocal8Bit();
         const QByteArray home = game.home.path().toLocal8Bit();
         int terminal = -1;
@@ -363,7 +362,7 @@ private slots:
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             ::setenv("XDG_CONFIG_HOME", (home + "/config").constData(), 1);
             ::setenv("WINEPREFIX", (home + "/wine").constData(), 1);
-            ::execl(program.constData(), program.constData(), "--game", gameFolder.constData(), "level", "gx3190",
+            ::execl(GX_EDITOR_PROGRAM, GX_EDITOR_PROGRAM, "--game", gameFolder.constData(), "level", "gx3190",
                     "Varnholm", "max-view=700", static_cast<char*>(nullptr));
             ::_exit(127);
         }
