@@ -193,7 +193,6 @@ private slots:
         names.removeOne(QStringLiteral("Brannoch"));
         const QByteArray botNames = DemoGame::botNamesFile(names << QStringLiteral("Brannoch"));
 
-        row("list-mods", {"list-mods"}, 0, {}, {}, {}, Mods);
         row("usage: unknown command", {"frobnicate", "gx3190"}, 2, {"Unknown command \"frobnicate\"."});
         row("usage: unknown value name", {"set", "gx3190", "soldier-ff=1", "nosuch=1"}, 2, {"nosuch: no value"});
         row("usage: not a number", {"level", "gx3190", "all", "max-view=9x"}, 2, {"max-view=9x: expected a whole"});
