@@ -99,8 +99,9 @@ public:
 
 private:
     // Opens a member for reading, asking for the password when it needs one, until the user refuses
-    // (which sets refused). password is what the user typed for this member, if anything.
-    zip_file* openMember(zip* archive, quint64 index, const QString& name, bool& refused, QByteArray& password,
+    // (which sets refusal to the reason the members left out are given). password is what the user typed for
+    // this member, if anything.
+    zip_file* openMember(zip* archive, quint64 index, const QString& name, QString& refusal, QByteArray& password,
                          QString& error);
 
     PasswordSource m_passwords;

@@ -122,8 +122,8 @@ QString Levels::safeMemberPath(const QString& memberName)
     return kept.join(QLatin1Char('/'));
 }
 
-zip_file* ZipArchive::openMember(zip* archive, quint64 index, const QString& name, bool& refused, QByteArray& password,
-                                 QString& error)
+zip_file* ZipArchive::openMember(zip* archive, quint64 index, const QString& name, QString& refusal,
+                                 QByteArray& password, QString& error)
 {
     zip_file_t* file = zip_fopen_index(archive, index, 0);
     while (!file) {
@@ -132,16 +132,17 @@ zip_file* ZipArchive::openMember(zip* archive, quint64 index, const QString& nam
             error = libraryText(zip_strerror(archive));
             return nullptr;
         }
-        if (refused) {
-            error = QStringLiteral("the file is protected by a password");
+        if (!refusal.isEmpty()) {
+            error = refusal;
             return nullptr;
         }
         const std::optional<QString> answer = m_passwords ? m_passwords(name) : std::nullopt;
         if (!answer || answer->isEmpty()) {
-            refused = true;
-            // A password typed before, for this member, is why it is still asked for.
-            error = password.isEmpty() ? QStringLiteral("the file is protected by a password")
-                                       : QStringLiteral("the password was not accepted");
+            // A password typed before the refusal is why it was still asked for, and the reason for every
+            // protected member after this one too.
+            refusal = password.isEmpty() ? QStringLiteral("the file is protected by a password")
+                                         : QStringLiteral("the password was not accepted");
+            error = refusal;
             return nullptr;
         }
         password = answer->toUtf8();
@@ -192,8 +193,8 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
     // Case-folded paths, so that names differing in case only cannot clash. The first member of a name
     // claims it even when it fails, so that the file read is always the entry that a save replaces.
     QSet<QString> claimed;
-    // One refusal covers the rest of this archive; the next extraction asks again.
-    bool refused = false;
+    // One refusal covers the rest of this archive, with its reason; the next extraction asks again.
+    QString refusal;
     QByteArray buffer;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count < 0 ? 0 : count); ++index) {
@@ -254,7 +255,7 @@ ExtractResult ZipArchive::ExtractArchive(const QString& archivePath, const QStri
 
         QString error;
         QByteArray password; // typed for this member; kept only once the member has been read whole with it
-        MemberHandle member(openMember(archive.get(), index, name, refused, password, error));
+        MemberHandle member(openMember(archive.get(), index, name, refusal, password, error));
         if (!member) {
             skip(error);
             continue;

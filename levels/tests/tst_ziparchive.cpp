@@ -317,6 +317,19 @@ private slots:
 
     // The next archive is read by another ZipArchive that shares the password memory, as the command line's
     // workflows do.
+    // A refusal after a password that was not accepted: every protected member left out says so, not only the
+    // one the password was typed for.
+    void refusalAfterAWrongPassword()
+    {
+        writeRawZip(archive(), {{"A.con", "a", false, false, ZIP_EM_TRAD_PKWARE, "s3cret"},
+                                {"Init.CON", "init", false, false, ZIP_EM_TRAD_PKWARE, "s3cret"}});
+        m_prompter.passwordAnswers = {QString::fromLatin1(wrongPassword(archive(), 0, false)), std::nullopt};
+        const ExtractResult result = extract();
+        const QString reason = QStringLiteral("the password was not accepted");
+        QCOMPARE(result.skipped, (QList<QPair<QString, QString>>{{QStringLiteral("A.con"), reason},
+                                                                 {QStringLiteral("Init.CON"), reason}}));
+    }
+
     void passwords_data()
     {
         QTest::addColumn<int>("method");
