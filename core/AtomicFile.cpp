@@ -29,29 +29,6 @@ QString finalPath(const QString& path)
     return file.absoluteFilePath();
 }
 
-// Opens a new file of the temporary name's shape beside target. A new file gets the bits the system gives new
-// files (umask); the caller sets an existing target's bits on it.
-bool openTemporary(QFile& file, const QString& target)
-{
-    const QString base = FileSystem::saveTemporaryTemplate(target).chopped(RandomLength);
-    constexpr auto newFileBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                 QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = base;
-        for (qsizetype i = 0; i < RandomLength; ++i) {
-            const int letter = QRandomGenerator::global()->bounded(52);
-            name += QLatin1Char(static_cast<char>(letter < 26 ? 'A' + letter : 'a' + letter - 26));
-        }
-        file.setFileName(name);
-        // Unbuffered, so that a full disk is met by the write itself and reported with the system's reason.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, newFileBits))
-            return true;
-        if (!QFileInfo::exists(name))
-            return false;
-    }
-    return false;
-}
-
 // The temporary file goes whatever failed; the reason is the one of the failing step.
 QString discard(QFile& file, const QString& reason)
 {
@@ -92,6 +69,27 @@ QString saveTemporaryTemplate(const QString& path)
     return path + SaveTemporaryMark + QString(RandomLength, QLatin1Char('X'));
 }
 
+bool openSaveTemporary(QFile& file, const QString& target)
+{
+    const QString base = saveTemporaryTemplate(target).chopped(RandomLength);
+    constexpr auto newFileBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                 QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = base;
+        for (qsizetype i = 0; i < RandomLength; ++i) {
+            const int letter = QRandomGenerator::global()->bounded(52);
+            name += QLatin1Char(static_cast<char>(letter < 26 ? 'A' + letter : 'a' + letter - 26));
+        }
+        file.setFileName(name);
+        // Unbuffered, so that a full disk is met by the write itself and reported with the system's reason.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, newFileBits))
+            return true;
+        if (!QFileInfo::exists(name))
+            return false;
+    }
+    return false;
+}
+
 QString writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
@@ -103,7 +101,7 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
         return QStringLiteral("the file is read-only");
     const QString target = finalPath(path);
     QFile file;
-    if (!openTemporary(file, target)) {
+    if (!openSaveTemporary(file, target)) {
         // The game's own tools write such a file in place, so the editor does too: atomicity is not possible
         // there, and a refused save would leave the user no way to change the file at all.
         if (info.exists() && !QFileInfo(QFileInfo(target).absolutePath()).isWritable())

@@ -4,6 +4,8 @@
 #include <QLatin1String>
 #include <QString>
 
+class QFile;
+
 // Saving a file of the game so that a failed or interrupted save leaves the old file whole: the mod files,
 // a level's Init.CON and everything else the editor writes goes through here.
 namespace FileSystem {
@@ -15,6 +17,10 @@ inline constexpr QLatin1String SaveTemporaryMark(".gx3190-save-");
 
 // The name pattern of a save's temporary file for path: the path, the mark and "XXXXXX" for the random part.
 QString saveTemporaryTemplate(const QString& path);
+
+// Opens a new file of that shape beside target for writing, unbuffered, so that a full disk is met by the write
+// itself. It gets the bits the system gives new files (umask); the caller sets an existing target's bits on it.
+bool openSaveTemporary(QFile& file, const QString& target);
 
 // Writes bytes to a file atomically: a temporary file in the same folder, flushed to the disk and renamed over
 // the target, the folder synced after. A link stays a link and the file it leads to gets the bytes; the file

@@ -23,6 +23,20 @@ std::error_code syncFileHandle(int handle)
     return result == 0 ? std::error_code() : std::error_code(errno, std::generic_category());
 }
 
+void startWriteOut(int handle, qint64 offset, qint64 length)
+{
+#ifdef Q_OS_LINUX
+    // ext4 writes out a file that is renamed over another before the rename returns, and the old file's freed
+    // blocks are then discarded behind all of it; started piece by piece, most of it is on the disk by then. A
+    // file system that cannot do this just says so.
+    ::sync_file_range(handle, off_t(offset), off_t(length), SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(handle);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
+
 std::error_code syncFolder(const QString& folder)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

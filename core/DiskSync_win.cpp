@@ -15,6 +15,13 @@ std::error_code syncFileHandle(int handle)
     return {};
 }
 
+void startWriteOut(int handle, qint64 offset, qint64 length)
+{
+    Q_UNUSED(handle);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+}
+
 std::error_code syncFolder(const QString& folder)
 {
     Q_UNUSED(folder);

@@ -1,10 +1,6 @@
 #include "levels/ZipLibrary.h"
 
-#ifdef Q_OS_WIN
-#include <QDir>
-#else
-#include "levels/PosixArchiveSource.h"
-#endif
+#include "levels/ArchiveFileSource.h"
 
 namespace {
 
@@ -24,17 +20,11 @@ QString Levels::Zip::errorText(zip_error_t* error)
     return libraryText(zip_error_strerror(error));
 }
 
-// libzip takes 8-bit paths; on Windows the wide-character source keeps names outside the code page.
 zip_t* Levels::Zip::openArchive(const QString& path, int flags, QString& error)
 {
     zip_error_t failure;
     zip_error_init(&failure);
-#ifdef Q_OS_WIN
-    const QString native = QDir::toNativeSeparators(path);
-    zip_source_t* source = zip_source_win32w_create(reinterpret_cast<const wchar_t*>(native.utf16()), 0, -1, &failure);
-#else
-    zip_source_t* source = Levels::createPosixArchiveSource(path, &failure);
-#endif
+    zip_source_t* source = Levels::createArchiveFileSource(path, &failure);
     zip_t* archive = source ? zip_open_from_source(source, flags, &failure) : nullptr;
     if (!archive) {
         error = errorText(&failure);

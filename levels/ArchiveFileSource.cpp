@@ -1,9 +1,10 @@
-#include "levels/PosixArchiveSource.h"
+#include "levels/ArchiveFileSource.h"
 
 #include "core/AtomicFile.h"
 #include "core/DiskSync.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,30 +12,24 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-// The archive file as libzip sees it. libzip's own file source moves every piece of an archive in 8 KB
-// calls, one system call each, so copying the untouched members of a large archive cost more in calls
-// than in bytes; this one serves the same calls from 1 MB buffers. It writes a new archive into a temporary
-// file beside the old one, named with the mark of the program's saves, flushes it to the disk and renames it
-// over the old one only when complete, then syncs the folder; libzip's source can do neither the mark nor the
-// flush before its rename.
+// The archive file as libzip sees it, the same on every platform. libzip's own file source moves every piece
+// of an archive in 8 KB calls, one system call each, so copying the untouched members of a large archive cost
+// more in calls than in bytes; this one serves the same calls from 1 MB buffers. It writes a new archive into
+// a temporary file beside the old one, named with the mark of the program's saves, flushes it to the disk and
+// renames it over the old one only when complete, then syncs the folder; libzip's source can do neither the
+// mark nor the flush before its rename.
 class BufferedFileSource final
 {
 public:
     static zip_source_t* create(const QString& path, zip_error_t* error)
     {
-        auto* state =
-            new BufferedFileSource(QFile::encodeName(path), QFile::encodeName(FileSystem::saveTemporaryTemplate(path)));
+        auto* state = new BufferedFileSource(path);
         zip_source_t* source = zip_source_function_create(&BufferedFileSource::callback, state, error);
         if (!source)
             delete state;
@@ -44,11 +39,7 @@ public:
 private:
     static constexpr qsizetype BlockSize = qsizetype(1) << 20;
 
-    BufferedFileSource(QByteArray path, QByteArray tempTemplate)
-        : m_path(std::move(path)), m_tempTemplate(std::move(tempTemplate))
-    {
-        zip_error_init(&m_error);
-    }
+    explicit BufferedFileSource(QString path) : m_path(std::move(path)) { zip_error_init(&m_error); }
     ~BufferedFileSource()
     {
         closeRead();
@@ -61,9 +52,10 @@ private:
         return static_cast<BufferedFileSource*>(state)->handle(data, length, command);
     }
 
-    zip_int64_t fail(int zipError)
+    // errno is read at once: it holds the reason of the call that failed, for libzip's message.
+    zip_int64_t fail(int zipError, int systemError = errno)
     {
-        zip_error_set(&m_error, zipError, errno);
+        zip_error_set(&m_error, zipError, systemError);
         return -1;
     }
 
@@ -75,28 +67,26 @@ private:
         case ZIP_SOURCE_STAT: {
             // libzip asks once per member while it writes; the answer cannot change before the commit.
             if (!m_statKnown) {
-                if (::stat(m_path.constData(), &m_stat) != 0)
-                    return fail(ZIP_ER_READ); // ENOENT here is how libzip learns that the archive is new
+                const QFileInfo info(m_path);
+                if (!info.isFile())
+                    return fail(ZIP_ER_READ, ENOENT); // how libzip learns that the archive is new
+                m_size = static_cast<zip_uint64_t>(info.size());
+                m_mtime = static_cast<time_t>(info.lastModified().toSecsSinceEpoch());
                 m_statKnown = true;
             }
             auto* st = static_cast<zip_stat_t*>(data);
             zip_stat_init(st);
-            st->size = static_cast<zip_uint64_t>(m_stat.st_size);
-            st->mtime = m_stat.st_mtime;
+            st->size = m_size;
+            st->mtime = m_mtime;
             st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
             return sizeof(zip_stat_t);
         }
         case ZIP_SOURCE_OPEN:
             closeRead();
-            m_in = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
-            if (m_in < 0)
+            m_in.setFileName(m_path);
+            if (!m_in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
                 return fail(ZIP_ER_OPEN);
-            {
-                struct stat info;
-                if (::fstat(m_in, &info) != 0)
-                    return fail(ZIP_ER_READ);
-                m_inSize = static_cast<zip_uint64_t>(info.st_size);
-            }
+            m_inSize = static_cast<zip_uint64_t>(m_in.size());
             m_readAt = 0;
             m_cached.clear();
             return 0;
@@ -135,7 +125,8 @@ private:
             rollback();
             return 0;
         case ZIP_SOURCE_REMOVE:
-            if (::unlink(m_path.constData()) != 0 && errno != ENOENT)
+            closeRead();
+            if (QFileInfo::exists(m_path) && !QFile::remove(m_path))
                 return fail(ZIP_ER_REMOVE);
             m_statKnown = false;
             return 0;
@@ -158,10 +149,8 @@ private:
             if (!cached) {
                 // A small archive gets a small block: most levels are far below the block size.
                 m_cached.resize(qsizetype(std::min<zip_uint64_t>(BlockSize, m_inSize - m_readAt)));
-                const ssize_t got = ::pread(m_in, m_cached.data(), size_t(m_cached.size()), off_t(m_readAt));
+                const qint64 got = m_in.seek(qint64(m_readAt)) ? m_in.read(m_cached.data(), m_cached.size()) : -1;
                 if (got < 0) {
-                    if (errno == EINTR)
-                        continue;
                     m_cached.clear();
                     return fail(ZIP_ER_READ);
                 }
@@ -179,32 +168,18 @@ private:
         return static_cast<zip_int64_t>(done);
     }
 
-    void closeRead()
-    {
-        if (m_in >= 0)
-            ::close(m_in);
-        m_in = -1;
-    }
+    void closeRead() { m_in.close(); }
 
     zip_int64_t beginWrite()
     {
         rollback();
         // The mark of the program's saves in the name lets the next opening of the level remove it after a kill.
-        m_temp = m_tempTemplate;
-        m_out = ::mkstemp(m_temp.data());
-        if (m_out < 0) {
-            m_temp.clear();
+        if (!FileSystem::openSaveTemporary(m_out, m_path))
             return fail(ZIP_ER_TMPOPEN);
-        }
         // The new archive keeps the old one's permissions; a new one gets the usual ones.
-        struct stat info;
-        if (::stat(m_path.constData(), &info) == 0) {
-            ::fchmod(m_out, info.st_mode & 07777);
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(m_out, 0666 & ~mask);
-        }
+        const QFileInfo old(m_path);
+        if (old.exists() && !m_out.setPermissions(old.permissions()))
+            m_out.unsetError(); // as before the save, then: not a reason to refuse it
         m_writeAt = 0;
         m_writeEnd = 0;
         if (!m_pending)
@@ -237,28 +212,18 @@ private:
 
     bool flush()
     {
-        zip_uint64_t done = 0;
-        while (done < m_pendingSize) {
-            const ssize_t put =
-                ::pwrite(m_out, m_pending.get() + done, size_t(m_pendingSize - done), off_t(m_pendingAt + done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                if (put == 0)
-                    errno = ENOSPC;
-                fail(ZIP_ER_WRITE);
-                return false;
-            }
-            done += zip_uint64_t(put);
+        if (m_pendingSize == 0)
+            return true;
+        errno = 0;
+        const auto size = qint64(m_pendingSize);
+        if (!m_out.seek(qint64(m_pendingAt)) || m_out.write(m_pending.get(), size) != size) {
+            // A write cut short (a full disk) may leave errno unset.
+            fail(ZIP_ER_WRITE, errno ? errno : ENOSPC);
+            return false;
         }
-#ifdef Q_OS_LINUX
-        // The block starts on its way to the disk now rather than at the rename. ext4 writes out a file that is
-        // renamed over another before the rename returns, and the old archive's freed blocks are then
-        // discarded behind all of it; started block by block, most of it is on the disk by then. No guarantee
-        // changes: the data only reaches the disk sooner. A file system that cannot do this just says so.
-        ::sync_file_range(m_out, off_t(m_pendingAt), off_t(done), SYNC_FILE_RANGE_WRITE);
-#endif
-        m_pendingAt += done;
+        // The block starts on its way to the disk now rather than at the flush before the rename.
+        FileSystem::startWriteOut(m_out.handle(), qint64(m_pendingAt), size);
+        m_pendingAt += m_pendingSize;
         m_pendingSize = 0;
         return true;
     }
@@ -269,64 +234,64 @@ private:
             return -1;
         // On the disk before the rename, data and size: a power cut soon after a save must find the old
         // archive or the new one under the name, never an empty or partial one.
-        if (const std::error_code error = FileSystem::syncFileHandle(m_out)) {
+        if (const std::error_code error = FileSystem::syncFileHandle(m_out.handle())) {
             zip_error_set(&m_error, ZIP_ER_WRITE, error.value());
             rollback();
             return -1;
         }
-        const int out = m_out;
-        m_out = -1;
-        if (::close(out) != 0) {
+        // Both closed first: Windows renames neither an open file nor over one.
+        m_out.close();
+        if (m_out.error() != QFileDevice::NoError) {
             fail(ZIP_ER_WRITE);
             rollback();
             return -1;
         }
-        if (::rename(m_temp.constData(), m_path.constData()) != 0) {
-            fail(ZIP_ER_RENAME);
+        closeRead();
+        std::error_code error;
+        std::filesystem::rename(QFileInfo(m_out.fileName()).filesystemFilePath(),
+                                QFileInfo(m_path).filesystemFilePath(), error);
+        if (error) {
+            fail(ZIP_ER_RENAME, error.value());
             rollback();
             return -1;
         }
-        m_temp.clear();
+        m_out.setFileName(QString());
         m_statKnown = false;
         // The archive is whole under its name whatever this says; only the rename's durability could be lost.
-        FileSystem::syncFolder(QFileInfo(QFile::decodeName(m_path)).absolutePath());
+        FileSystem::syncFolder(QFileInfo(m_path).absolutePath());
         return 0;
     }
 
     void rollback()
     {
-        if (m_out >= 0)
-            ::close(m_out);
-        m_out = -1;
-        if (!m_temp.isEmpty())
-            ::unlink(m_temp.constData());
-        m_temp.clear();
+        m_out.close();
+        if (!m_out.fileName().isEmpty())
+            QFile::remove(m_out.fileName());
+        m_out.setFileName(QString());
         m_pendingSize = 0;
     }
 
-    QByteArray m_path;
-    QByteArray m_tempTemplate;
+    QString m_path;
     zip_error_t m_error;
-    struct stat m_stat
-    {
-    };
     bool m_statKnown = false;
-    int m_in = -1;
+    zip_uint64_t m_size = 0;
+    time_t m_mtime = 0;
+    QFile m_in;
     zip_uint64_t m_inSize = 0;
     zip_uint64_t m_readAt = 0;
     QByteArray m_cached;
     zip_uint64_t m_cachedAt = 0;
-    int m_out = -1;
-    QByteArray m_temp;
+    QFile m_out; // named while a new archive is being written
     zip_uint64_t m_writeAt = 0;
     zip_uint64_t m_writeEnd = 0;
     std::unique_ptr<char[]> m_pending; // made once: a fresh block each time costs a page fault per page
     zip_uint64_t m_pendingSize = 0;
     zip_uint64_t m_pendingAt = 0;
 };
+
 } // namespace
 
-zip_source* Levels::createPosixArchiveSource(const QString& path, zip_error* error)
+zip_source* Levels::createArchiveFileSource(const QString& path, zip_error* error)
 {
     return BufferedFileSource::create(path, error);
 }
