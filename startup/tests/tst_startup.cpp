@@ -66,20 +66,13 @@ private slots:
         };
         const QStringList programFiles{folder("drive_c/Program Files"), folder("drive_c/Program Files (x86)")};
         const QString install = programFiles.last() + QStringLiteral("kelvane/GRAVIX 3190/");
-        // Found at the default place, the game folder is stored as the disk spells it where letter case counts;
-        // a disk that ignores it, as Windows' does, takes the place as the program spells it.
-#ifdef Q_OS_WIN
-        const QString found = programFiles.last() + QLatin1String(StartUp::DefaultInstallFolder);
-#else
-        const QString found = install;
-#endif
         const QString game = folder("games/Gravix 3190");
         QCOMPARE(DemoGame::create(game), QString());
         const auto place = [&](QString name) {
             return name.replace(QStringLiteral("GAME"), game)
                 .replace(QStringLiteral("EMPTY"), folder("old/Gravix 3190"))
                 .replace(QStringLiteral("GONE"), root.path() + QStringLiteral("/gone/"))
-                .replace(QStringLiteral("INSTALLED"), found);
+                .replace(QStringLiteral("INSTALLED"), install);
         };
         QSettings store(root.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         if (!stored.isEmpty())
