@@ -256,9 +256,16 @@ private slots:
     {
         OpenMod open;
         // A save killed at the wrong moment leaves the file's name, a dot and six random ASCII letters.
-        const QStringList leftovers = texts({"AI/BotNames.AI.cLeMQk", "python/game/scoringCommon.py.azAZyk"});
-        const QStringList others = texts({"AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQ", "AI/BotNames.AI.cLeMQkz",
-                                          "AI/BotNames.AI.cLe4Qk", "AI/botnames.ai.cLeMQk", "AI/Other.AI.cLeMQk"});
+        QStringList leftovers = texts({"AI/BotNames.AI.cLeMQk", "python/game/scoringCommon.py.azAZyk"});
+        QStringList others = texts({"AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQ", "AI/BotNames.AI.cLeMQkz",
+                                    "AI/BotNames.AI.cLe4Qk", "AI/Other.AI.cLeMQk"});
+        // Another file where letter case counts; on a disk that ignores it (Windows') the first leftover again.
+        const QString otherCase = QStringLiteral("AI/botnames.ai.cLeMQk");
+#ifdef Q_OS_WIN
+        leftovers.append(otherCase);
+#else
+        others.append(otherCase);
+#endif
         const QMap<QString, QByteArray> before = folderContents(open.mod.ModFolder);
         for (const QString& name : leftovers + others)
             writeBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");
