@@ -17,9 +17,8 @@ bool hasStream(DWORD which)
 void reopen(const char* device, const char* mode, std::FILE* stream)
 {
     // The C library's streams were set up at start, when there was no console; they follow it only when
-    // reopened on it. Should that fail the stream stays where it was: nowhere, as before.
-    if (!std::freopen(device, mode, stream))
-        std::clearerr(stream);
+    // reopened on it. Should that fail, the stream writes nowhere, as it did before.
+    std::freopen(device, mode, stream);
 }
 
 } // namespace

@@ -72,7 +72,7 @@ fetch_source() { # package folder
 
 build_libzip() { # deps
     local deps=$1
-    [ -f "$deps/libzip/bin/libzip.dll" ] && return
+    [ -f "$deps/libzip/.complete" ] && return
     log "building libzip for Windows"
     fetch_source libzip "$deps/src/libzip"
     rm -rf "$deps/work/libzip"
@@ -84,11 +84,12 @@ build_libzip() { # deps
         >"$deps/work/libzip-configure.log"
     $nice cmake --build "$deps/work/libzip" -j"$jobs" >"$deps/work/libzip-build.log"
     cmake --install "$deps/work/libzip" >/dev/null
+    touch "$deps/libzip/.complete"
 }
 
 build_qt() { # deps
     local deps=$1
-    [ -f "$deps/qt/bin/Qt6Widgets.dll" ] && [ -f "$deps/qt/bin/Qt6Test.dll" ] && return
+    [ -f "$deps/qt/.complete" ] && return
     log "building Qt for Windows (qtbase: Core, Gui, Widgets, Test; about half an hour on two cores)"
     fetch_source qt6-base "$deps/src/qtbase"
     # Debian's tarball leaves out the tablet header the Windows platform plugin includes; Wine's own header
@@ -135,6 +136,7 @@ build_qt() { # deps
         cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$script" >>"$deps/work/qtbase-install.log"
     done < <(cd "$deps/work/qtbase" && find . -name cmake_install.cmake | sed 's|^\./||' | grep -Ev "^($skip|config.tests)/" |
         sort | sed "s|^|$deps/work/qtbase/|")
+    touch "$deps/qt/.complete"
 }
 
 # Wine takes Windows paths; the Linux file system is its drive Z:.
