@@ -95,7 +95,7 @@ build_qt() { # deps
     # Debian's tarball leaves out the tablet header the Windows platform plugin includes; Wine's own header
     # (LGPL) declares the same interface.
     local wintab=$deps/src/qtbase/src/3rdparty/wintab
-    if [ ! -f "$wintab/wintab.h" ]; then
+    if ! grep -qs WINELIB_NAME_AW "$wintab/wintab.h"; then
         local wine=$deps/work/libwine-dev
         mkdir -p "$wine" "$wintab"
         (cd "$wine" && apt-get download -qq libwine-dev >/dev/null && dpkg-deb -x libwine-dev_*.deb root)
@@ -103,8 +103,27 @@ build_qt() { # deps
         header=$(find "$wine/root" -name wintab.h | head -1)
         cp "$header" "$wintab/wine-wintab.h"
         cp "$(dirname "$header")/pktdef.h" "$wintab/pktdef.h"
-        printf '%s\n' '// Stands in for the header Debian leaves out of the tarball: Wine declares the same interface.' \
-            '#pragma once' '#include "wine-wintab.h"' >"$wintab/wintab.h"
+        # Wine's header uses two naming macros of Wine's own Windows headers, and Qt's code the calling
+        # convention macro of the tablet maker's header.
+        cat >"$wintab/wintab.h" <<'HEADER'
+// Stands in for the header Debian leaves out of the tarball: Wine declares the same interface.
+#pragma once
+#include <windows.h>
+#ifndef WINELIB_NAME_AW
+#ifdef UNICODE
+#define WINELIB_NAME_AW(name) name##W
+#else
+#define WINELIB_NAME_AW(name) name##A
+#endif
+#endif
+#ifndef DECL_WINELIB_TYPE_AW
+#define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#endif
+#include "wine-wintab.h"
+#ifndef API
+#define API WINAPI
+#endif
+HEADER
     fi
     mkdir -p "$deps/work/qt-empty-pkgconfig"
     [ -f "$deps/work/qtbase/build.ninja" ] || $nice env PKG_CONFIG_LIBDIR="$deps/work/qt-empty-pkgconfig" GX_WINDOWS_DEPS="" \
