@@ -1,3 +1,4 @@
+#include "app/Console.h"
 #include "app/Editor.h"
 #include "cli/CommandLine.h"
 #include "startup/StartUp.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     StartUp::prepareProcess();
     // Any argument asks for the command-line mode, which needs no display: no QApplication is made for it.
     if (argc > 1) {
+        Console::attachToParent();
         const QCoreApplication app(argc, argv);
         return CommandLine::run(QCoreApplication::arguments());
     }

@@ -56,6 +56,10 @@ if(GX_BUILD_GUI AND UNIX AND NOT APPLE)
     endif()
 endif()
 
+if(WIN32)
+    include(cmake/PackagingWindows.cmake)
+endif()
+
 set(CPACK_PACKAGE_NAME gx3190-editor)
 set(CPACK_PACKAGE_VENDOR "The GX3190 Editor developers")
 set(CPACK_PACKAGE_CONTACT "GX3190 Editor maintainers <maintainers@gx3190editor.invalid>")

@@ -13,8 +13,9 @@ bool FolderExists(const QString& path);
 bool FileExists(const QString& path);
 
 // base joined with a '/'-separated relative path, each part matched on disk ignoring letter case where the
-// exact spelling does not exist (mods unpacked on case-sensitive disks often use other letter case).
-// Parts that are not found keep the given spelling, so a file that does not exist yet gets its usual name.
+// exact spelling does not exist (mods unpacked on case-sensitive disks often use other letter case). Parts
+// found keep the disk's spelling, also where the disk itself ignores letter case (Windows); parts that are
+// not found keep the given spelling, so a file that does not exist yet gets its usual name.
 QString resolvePath(const QString& base, const QString& relative);
 
 // The path with a trailing '/' added when it has none (and is not empty).

@@ -4,14 +4,14 @@
 
 #include <QObject>
 
-#include <array>
-
-class QSoundEffect;
+#include <memory>
 
 // The three click sounds, each decoded once from the program's resources and kept ready, so that a click
 // plays at once and never touches the disk. A new sound cuts off the one playing. This is the one part of
 // the program that uses the sound system; where the build makes it a module of its own, the program loads
-// it when the first click is near (QtClickSounds) and the sound system's libraries with it.
+// it when the first click is near (QtClickSounds) and the sound system's libraries with it. Each platform
+// plays them its own way, in a file of its own: Qt Multimedia (SoundEffects.cpp), or on Windows the system's
+// call for short sounds (SoundEffectsWin.cpp), which needs no Qt Multimedia.
 class SoundEffects final : public QObject, public ClickSoundPlayer
 {
     Q_OBJECT
@@ -24,7 +24,8 @@ public:
     void PlayClickSound(ClickSound kind) override;
 
 private:
-    std::array<QSoundEffect*, 3> m_effects{};
+    struct Sounds;
+    std::unique_ptr<Sounds> m_sounds;
 };
 
 // The module's entry point: a new player, owned by the caller.

@@ -1,5 +1,6 @@
 #include "levels/LevelWorkflow.h"
 #include "movies/IntroSwitch.h"
+#include "startup/StartUp.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ZipTestSupport.h"
 #include "tools/demogame/DemoGame.h"
@@ -9,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
 
@@ -36,11 +38,48 @@ using Change = std::function<void(Snapshot&)>;
 const QString Server = QStringLiteral("Settings/ServerSettings.CON");
 const QString AIDefault = QStringLiteral("AI/AIDefault.AI");
 
+#ifdef Q_OS_WIN
+// On Windows the settings store is the user's registry, which cannot be given to a child apart: a run uses it,
+// and what it held is put back afterwards.
+class RegistryStore final
+{
+public:
+    RegistryStore()
+    {
+        for (const QString& key : m_store.allKeys())
+            m_saved.insert(key, m_store.value(key));
+        m_store.clear();
+        m_store.sync();
+    }
+    ~RegistryStore()
+    {
+        m_store.clear();
+        for (auto value = m_saved.cbegin(); value != m_saved.cend(); ++value)
+            m_store.setValue(value.key(), value.value());
+        m_store.sync();
+    }
+    Q_DISABLE_COPY_MOVE(RegistryStore)
+
+    QSettings& store() { return m_store; }
+
+private:
+    QSettings m_store{QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
+                      QStringLiteral("GX3190_SP")};
+    QMap<QString, QVariant> m_saved;
+};
+#endif
+
 struct Game
 {
     DemoGameFolder demo;
     QTemporaryDir home; // the child's settings store and Wine prefix
-    QString mod(const QString& relative) const { return demo.mod(DemoGame::CompleteMod) + QLatin1Char('/') + relative; }
+#ifdef Q_OS_WIN
+    RegistryStore registry;
+#endif
+    QString mod(const QString& relative) const
+    {
+        return demo.mod(DemoGame::CompleteMod) + QLatin1Char('/') + relative;
+    }
     QString archive(int level) const
     {
         return mod(QStringLiteral("Levels/") + Levels::LevelFolderNames().at(level) + QStringLiteral("/server.ZIP"));
@@ -86,8 +125,14 @@ Result run(Game& game, QStringList arguments, const QByteArray& input = {})
     process.closeWriteChannel();
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return {-1, {}, process.errorString()};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    // A Windows program writes its text lines ending in CR LF.
+    const auto text = [](QByteArray bytes) {
+#ifdef Q_OS_WIN
+        bytes.replace("\r\n", "\n");
+#endif
+        return QString::fromUtf8(bytes);
+    };
+    return {process.exitCode(), text(process.readAllStandardOutput()), text(process.readAllStandardError())};
 }
 
 // The file's bytes with one piece replaced; the piece must be there.
@@ -116,8 +161,13 @@ Prepare rewrite(const QString& file, const QByteArray& from, const QByteArray& t
 }
 
 const Prepare Stored = [](Game& game) {
+#ifdef Q_OS_WIN
+    game.registry.store().setValue(QLatin1String(StartUp::GamePathKey), game.demo.path);
+    game.registry.store().sync();
+#else
     writeBytes(game.home.path() + QStringLiteral("/config/GX3190_SP/GX3190_SP.conf"),
                "[Paths]\nGXPath=" + game.demo.path.toUtf8() + "\n");
+#endif
 };
 // Writes the level's archive with its Init.CON and the other members given, each protected by its password. A
 // member of a password other than "pw" must fail the check of "pw", which one password in 256 passes by chance:

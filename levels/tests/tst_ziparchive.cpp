@@ -265,6 +265,14 @@ private slots:
             QVERIFY(QFile::link(QString(planted.at(i + 1)).replace(QStringLiteral("ROOT"), root),
                                 temp("/") + planted.at(i)));
         damage();
+#ifdef Q_OS_WIN
+        // Qt's link on Windows is a shortcut: a file of its own that no path passes through, so it stays as made.
+        for (QString& entry : extracted) {
+            const QString name = entry.section(QStringLiteral(" -> "), 0, 0);
+            if (name != entry)
+                entry = name + QLatin1Char(' ') + QString::fromLatin1(readBytes(temp("/") + name));
+        }
+#endif
         skipped.replaceInStrings(QStringLiteral("ROOT"), root);
         extracted.replaceInStrings(QStringLiteral("ROOT"), root);
         const auto outside = [&] {

@@ -127,7 +127,12 @@ private slots:
         for (const char* name : {"Zeta", "alpha", "beta two", "Beta", "v1.2 mod", "Alpha"})
             QVERIFY(QDir().mkpath(mods + QLatin1String(name) + QStringLiteral("/AI")));
         writeBytes(mods + QStringLiteral("readme.txt"), "not a mod");
+#ifdef Q_OS_WIN
+        // A disk that ignores letter case holds "alpha" and "Alpha" as one folder, under the first spelling.
+        QCOMPARE(StartUp::ListMods(mods), texts({"alpha", "Beta", "beta two", "v1.2 mod", "Zeta"}));
+#else
         QCOMPARE(StartUp::ListMods(mods), texts({"Alpha", "alpha", "Beta", "beta two", "v1.2 mod", "Zeta"}));
+#endif
     }
 
 #ifndef Q_OS_WIN
