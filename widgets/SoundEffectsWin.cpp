@@ -5,8 +5,10 @@
 
 #include <array>
 
-#include <mmsystem.h>
 #include <qt_windows.h>
+
+// After the types it uses.
+#include <mmsystem.h>
 
 struct SoundEffects::Sounds
 {
