@@ -47,10 +47,18 @@ if(MINGW)
         install(FILES ${gx_dll} DESTINATION .)
     endforeach()
 endif()
-find_file(GX_ZLIB_DLL NAMES zlib1.dll libz.dll PATH_SUFFIXES bin lib)
-if(GX_ZLIB_DLL)
-    install(FILES ${GX_ZLIB_DLL} DESTINATION .)
-endif()
+# libzip comes through pkg-config, which names its import library only, so neither DLL is known to the
+# target: both are looked for in the folders the libraries were found in.
+find_file(GX_LIBZIP_DLL NAMES libzip.dll zip.dll PATHS ${CMAKE_PREFIX_PATH} ${CMAKE_FIND_ROOT_PATH}
+          PATH_SUFFIXES bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+find_file(GX_ZLIB_DLL NAMES zlib1.dll libz.dll PATHS ${CMAKE_PREFIX_PATH} ${CMAKE_FIND_ROOT_PATH}
+          PATH_SUFFIXES bin lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+foreach(gx_dll IN ITEMS GX_LIBZIP_DLL GX_ZLIB_DLL)
+    if(NOT ${gx_dll})
+        message(FATAL_ERROR "${gx_dll}: the DLL is not found")
+    endif()
+    install(FILES ${${gx_dll}} DESTINATION .)
+endforeach()
 
 # The installer's script, with the project's version.
 configure_file(packaging/windows/installer.nsi.in ${CMAKE_BINARY_DIR}/packaging/windows/installer.nsi @ONLY)
