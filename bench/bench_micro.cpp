@@ -94,9 +94,9 @@ void BM_RenderModFile(benchmark::State& state)
     mod.loadFile(file, fileBytes(file, int(state.range(1))));
     // Changed values, so the render really replaces.
     for (FriendlyFire which : ModFiles::AllFriendlyFire)
-        mod.setFriendlyFire(which, QStringLiteral("42"));
-    mod.setMaxBots(QStringLiteral("16"));
-    mod.setBotSkill(QStringLiteral("70"));
+        mod.setValue(ModFiles::friendlyFireValue(which), 42);
+    mod.setValue(ModFiles::maxBotsValue(), 16);
+    mod.setValue(ModFiles::botSkillValue(), 70);
     if (!mod.ScoreValues().isEmpty())
         mod.setScoreValue(0, 99);
     qsizetype size = 0;

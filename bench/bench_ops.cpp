@@ -65,11 +65,11 @@ void modLoadSave(const QString& work, int runs)
             if (!loaded.unreadableFiles.isEmpty() || settings.BotNames().size() != 6 * scale)
                 fail(QStringLiteral("the mod did not load"));
             // Every save really changes every section, so the replacements run and all four files are written.
-            const QString value = QString::number(run % 2 ? 40 : 60);
+            const int value = run % 2 ? 40 : 60;
             for (FriendlyFire which : ModFiles::AllFriendlyFire)
-                settings.setFriendlyFire(which, value);
-            settings.setMaxBots(value);
-            settings.setBotSkill(value);
+                settings.setValue(ModFiles::friendlyFireValue(which), value);
+            settings.setValue(ModFiles::maxBotsValue(), value);
+            settings.setValue(ModFiles::botSkillValue(), value);
             settings.setScoreValue(0, run);
             sync();
             SaveReport saved;

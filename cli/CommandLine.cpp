@@ -73,8 +73,8 @@ QString helpText(const QCommandLineParser& parser)
                "command is the answer.\nA password-protected level archive asks for its password on the terminal; "
                "--no-input refuses it.\n") +
            QStringLiteral("\nMod values (set; show also lists bot-names and intro, on or off):\n") +
-           indented(describeNames(modValueNames())) + QStringLiteral("\nLevel values (level):\n") +
-           indented(describeNames(levelValueNames())) + QStringLiteral("\nLevels:\n") + indented(levelLines) +
+           indented(describeNames(ModFiles::modValues())) + QStringLiteral("\nLevel values (level):\n") +
+           indented(describeNames(Levels::levelValues())) + QStringLiteral("\nLevels:\n") + indented(levelLines) +
            QStringLiteral("\nExit status: 0 done, 1 a failed or refused operation, 2 a usage error. Messages go to "
                           "standard\nerror; data (list-mods, show) to standard output.\n");
 }
@@ -187,7 +187,7 @@ QString readRequest(QStringList rest, bool json, bool botNameEdits, Request& req
         return QStringLiteral("%1: no NAME=VALUE given.").arg(command);
     QString error;
     const std::optional<QList<Assignment>> assignments =
-        parseAssignments(rest, command == SetCommand ? modValueNames() : levelValueNames(), error);
+        parseAssignments(rest, command == SetCommand ? ModFiles::modValues() : Levels::levelValues(), error);
     request.assignments = assignments.value_or(QList<Assignment>());
     return error;
 }

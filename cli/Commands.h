@@ -35,16 +35,11 @@ int switchIntro(Context& context, bool on);
 // levels: indexes into the level table.
 int editLevels(Context& context, const QList<int>& levels, const QList<Assignment>& assignments);
 
-// The file that holds a mod value.
-ModFile fileOf(ValueKind kind);
-// A mod value as the main window shows it; empty when the file does not hold it.
-QString shownValue(const ModSettings& mod, const ValueName& value);
-
 // Loads the mod's four files, telling what could not be read.
 void loadForCommand(Context& context, ModSettings& mod);
 
 // Reads one level through the workflow (extracting its archive into TEMP). Nothing when the level has no
 // archive; failed is set, and the failure told, when it has one that cannot be read.
-std::optional<LevelSettings> readLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed);
+std::optional<KeyedScript> readLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed);
 
 } // namespace CommandLine

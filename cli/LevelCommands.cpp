@@ -4,7 +4,6 @@
 #include "core/FileSystem.h"
 #include "levels/LevelWorkflow.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -18,37 +17,24 @@ QString shownName(int level)
 }
 
 // Applies one value to a level's settings as its window would take it. Returns the refusal, or empty.
-QString apply(LevelSettings& settings, const Assignment& assignment)
+QString apply(KeyedScript& settings, const Assignment& assignment)
 {
-    if (assignment.value.kind == ValueKind::ColdBreath) {
-        if (!settings.ColdBreathPresent)
-            return QStringLiteral("%1: Init.CON has no cold-breath line with a number to switch.")
-                .arg(assignment.argument);
-        settings.ColdBreathOn = assignment.on;
-        return {};
-    }
-    const Levels::LevelValueInfo& info = Levels::LevelValues.at(static_cast<size_t>(assignment.value.index));
-    QString& value = settings.value(info.which);
-    if (value.isEmpty())
+    const std::optional<qint64> current = settings.value(assignment.value.row);
+    if (!current && assignment.value.isSwitch)
+        return QStringLiteral("%1: Init.CON has no cold-breath line with a number to switch.").arg(assignment.argument);
+    if (!current)
         return QStringLiteral("%1: Init.CON does not hold this value (\"%2\" is missing or without a plain number).")
-            .arg(assignment.argument, QString::fromLatin1(info.key).trimmed());
-    const QString refusal = checkNumber(assignment, value);
-    if (refusal.isEmpty() && fileNumber(value) != assignment.number)
-        value = QString::number(assignment.number);
+            .arg(assignment.argument,
+                 QString::fromLatin1(Levels::InitConKeys.at(static_cast<size_t>(assignment.value.row)).key).trimmed());
+    const QString refusal = assignment.value.isSwitch ? QString() : checkNumber(assignment, *current);
+    if (refusal.isEmpty())
+        settings.setValue(assignment.value.row, assignment.number);
     return refusal;
-}
-
-bool changed(const LevelSettings& before, const LevelSettings& after)
-{
-    return before.ColdBreathOn != after.ColdBreathOn ||
-           std::any_of(
-               Levels::LevelValues.cbegin(), Levels::LevelValues.cend(),
-               [&](const Levels::LevelValueInfo& info) { return before.value(info.which) != after.value(info.which); });
 }
 
 } // namespace
 
-std::optional<LevelSettings> readLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
+std::optional<KeyedScript> readLevel(Context& context, LevelWorkflow& workflow, int level, bool& failed)
 {
     if (!FileSystem::FileExists(Levels::levelPathsFor(context.modFolder, level).archive))
         return std::nullopt;
@@ -73,7 +59,6 @@ int editLevels(Context& context, const QList<int>& levels, const QList<Assignmen
     {
         int level;
         std::unique_ptr<LevelWorkflow> workflow;
-        LevelSettings before;
     };
     std::vector<Opened> opened;
     bool failed = false;
@@ -81,7 +66,7 @@ int editLevels(Context& context, const QList<int>& levels, const QList<Assignmen
         auto workflow = std::make_unique<LevelWorkflow>(prompter, context.passwords);
         prompter.setSubject(shownName(level));
         if (workflow->OpenLevel(context.modFolder, level, {}))
-            opened.push_back({level, std::move(workflow), {}});
+            opened.push_back({level, std::move(workflow)});
         else
             failed = true;
     }
@@ -89,7 +74,6 @@ int editLevels(Context& context, const QList<int>& levels, const QList<Assignmen
 
     QStringList refusals;
     for (Opened& each : opened) {
-        each.before = each.workflow->settings();
         for (const Assignment& assignment : assignments) {
             const QString refusal = apply(each.workflow->settings(), assignment);
             if (!refusal.isEmpty())
@@ -105,7 +89,7 @@ int editLevels(Context& context, const QList<int>& levels, const QList<Assignmen
 
     for (Opened& each : opened) {
         prompter.setSubject(shownName(each.level));
-        if (!changed(each.before, each.workflow->settings()))
+        if (!each.workflow->settings().isChanged())
             prompter.information(QStringLiteral("Nothing to save: the level already holds these values."));
         else if (!each.workflow->SaveLevel())
             failed = true;

@@ -17,27 +17,6 @@ QString nativePath(const ModSettings& mod, ModFile file)
     return QDir::toNativeSeparators(mod.filePath(file));
 }
 
-void setValue(ModSettings& mod, const ValueName& value, qint64 number)
-{
-    const QString text = QString::number(number);
-    switch (value.kind) {
-    case ValueKind::FriendlyFire:
-        mod.setFriendlyFire(static_cast<FriendlyFire>(value.index), text);
-        break;
-    case ValueKind::BotSkill:
-        mod.setBotSkill(text);
-        break;
-    case ValueKind::MaxBots:
-        mod.setMaxBots(text);
-        break;
-    case ValueKind::Score:
-        mod.setScoreValue(value.index, static_cast<int>(number));
-        break;
-    default:
-        break;
-    }
-}
-
 int refuse(const QStringList& refusals)
 {
     for (const QString& refusal : refusals)
@@ -60,35 +39,6 @@ int save(Context& context, ModSettings& mod, ModFileSet changed)
 
 } // namespace
 
-ModFile fileOf(ValueKind kind)
-{
-    switch (kind) {
-    case ValueKind::BotSkill:
-    case ValueKind::MaxBots:
-        return ModFile::AIDefault;
-    case ValueKind::Score:
-        return ModFile::Scoring;
-    default:
-        return ModFile::ServerSettings;
-    }
-}
-
-QString shownValue(const ModSettings& mod, const ValueName& value)
-{
-    switch (value.kind) {
-    case ValueKind::FriendlyFire:
-        return mod.friendlyFire(static_cast<FriendlyFire>(value.index));
-    case ValueKind::BotSkill:
-        return mod.BotSkill();
-    case ValueKind::MaxBots:
-        return mod.MaxBots();
-    case ValueKind::Score:
-        return value.index < mod.ScoreLines().size() ? QString::number(mod.ScoreValues().at(value.index)) : QString();
-    default:
-        return {};
-    }
-}
-
 void loadForCommand(Context& context, ModSettings& mod)
 {
     StartUp::openMod(mod, context.modFolder, context.prompter);
@@ -101,24 +51,24 @@ int setValues(Context& context, const QList<Assignment>& assignments)
     QStringList refusals;
     ModFileSet changed;
     for (const Assignment& assignment : assignments) {
-        const ModFile file = fileOf(assignment.value.kind);
-        const QString current = shownValue(mod, assignment.value);
+        const ModFile file = *assignment.value.file;
+        const std::optional<qint64> current = mod.value(assignment.value);
         QString refusal;
         if (!mod.isPresent(file))
             refusal =
                 QStringLiteral("%1: %2 is missing or cannot be read.").arg(assignment.argument, nativePath(mod, file));
-        else if (current.isEmpty())
+        else if (!current)
             refusal = QStringLiteral("%1: %2 does not hold this value (its key is missing, out of order or without a "
                                      "number).")
                           .arg(assignment.argument, nativePath(mod, file));
         else
-            refusal = checkNumber(assignment, current);
+            refusal = checkNumber(assignment, *current);
         if (!refusal.isEmpty()) {
             refusals.append(refusal);
             continue;
         }
-        if (fileNumber(current) != assignment.number) {
-            setValue(mod, assignment.value, assignment.number);
+        if (*current != assignment.number) {
+            mod.setValue(assignment.value, assignment.number);
             changed.insert(file);
         }
     }

@@ -17,12 +17,9 @@ namespace {
 // The values in the windows' order, each under its script name. A value the files do not hold is null.
 using Values = QList<QPair<QString, QJsonValue>>;
 
-QJsonValue number(const QString& text)
+QJsonValue number(const std::optional<qint64>& value)
 {
-    if (text.isEmpty())
-        return QJsonValue::Null;
-    const std::optional<qint64> value = fileNumber(text);
-    return value ? QJsonValue(*value) : QJsonValue(text);
+    return value ? QJsonValue(*value) : QJsonValue();
 }
 
 Values modValues(const ModSettings& mod, bool introOn)
@@ -31,21 +28,18 @@ Values modValues(const ModSettings& mod, bool introOn)
     values.append({BotNamesName, mod.isPresent(ModFile::BotNames)
                                      ? QJsonValue(QJsonArray::fromStringList(mod.BotNames()))
                                      : QJsonValue()});
-    for (const ValueName& value : modValueNames()) {
-        values.append({value.name, mod.isPresent(fileOf(value.kind)) ? number(shownValue(mod, value)) : QJsonValue()});
-    }
+    for (const ValueDescriptor& value : ModFiles::modValues())
+        values.append({value.name, mod.isPresent(*value.file) ? number(mod.value(value)) : QJsonValue()});
     values.append({IntroName, introOn});
     return values;
 }
 
-Values levelValues(const LevelSettings& settings)
+Values levelValues(const KeyedScript& settings)
 {
     Values values;
-    for (const ValueName& value : levelValueNames()) {
-        if (value.kind == ValueKind::ColdBreath)
-            values.append({value.name, settings.ColdBreathPresent ? QJsonValue(settings.ColdBreathOn) : QJsonValue()});
-        else
-            values.append({value.name, number(settings.value(static_cast<Levels::LevelValue>(value.index)))});
+    for (const ValueDescriptor& value : Levels::levelValues()) {
+        const std::optional<qint64> held = settings.value(value.row);
+        values.append({value.name, held && value.isSwitch ? QJsonValue(*held != 0) : number(held)});
     }
     return values;
 }
@@ -101,7 +95,7 @@ int showMod(Context& context, bool json)
     for (int level = 0; level < Levels::LevelCount; ++level) {
         const QString folder = QString::fromLatin1(Levels::LevelTable.at(level).folderName);
         const QString prefix = QStringLiteral("levels.") + folder;
-        const std::optional<LevelSettings> settings = readLevel(context, workflow, level, failed);
+        const std::optional<KeyedScript> settings = readLevel(context, workflow, level, failed);
         if (!settings) {
             levelObjects.insert(folder, QJsonValue());
             levelText += prefix + QStringLiteral(" = (not found)\n");

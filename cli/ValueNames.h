@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modfiles/ModSettings.h"
+#include "modfiles/ValueDescriptor.h"
 
 #include <QList>
 #include <QString>
@@ -10,31 +10,6 @@
 
 namespace CommandLine {
 
-enum class ValueKind
-{
-    FriendlyFire,
-    BotSkill,
-    MaxBots,
-    Score,
-    LevelNumber,
-    ColdBreath
-};
-
-// One value as scripts name it: the same name in set, level, show and show --json.
-struct ValueName
-{
-    QString name;
-    ValueKind kind;
-    int index = 0; // the FriendlyFire, the score row or the LevelValue
-    ValueRange range{0, 0};
-    QString caption; // what the windows call it
-};
-
-// The mod's values in the order the main window shows them: friendly fire, bot skill, max bots, scores.
-const QList<ValueName>& modValueNames();
-// A level's values in the order of the level window.
-const QList<ValueName>& levelValueNames();
-
 // The two values that have commands of their own rather than name=value.
 inline const QString BotNamesName = QStringLiteral("bot-names");
 inline const QString IntroName = QStringLiteral("intro");
@@ -42,28 +17,25 @@ inline const QString IntroName = QStringLiteral("intro");
 // One name=value argument, checked for its form only: the file decides whether it is taken.
 struct Assignment
 {
-    ValueName value;
+    ValueDescriptor value;
     QString argument;
-    qint64 number = 0; // numbers too long for it are kept as the nearest end, outside every range
-    bool on = false;
+    // Numbers too long for it are kept as the nearest end, outside every range; a switch is 1 or 0.
+    qint64 number = 0;
 };
 
-// Reads name=value arguments against the names. A malformed argument, an unknown name or a name given twice
-// gives nothing, with the reason in error.
-std::optional<QList<Assignment>> parseAssignments(const QStringList& arguments, const QList<ValueName>& names,
+// Reads name=value arguments against the values' names. A malformed argument, an unknown name or a name given
+// twice gives nothing, with the reason in error.
+std::optional<QList<Assignment>> parseAssignments(const QStringList& arguments, const QList<ValueDescriptor>& values,
                                                   QString& error);
 
 // on and true, off and false.
 std::optional<bool> parseSwitch(const QString& text);
 
-// The number a value text of a file stands for, when it is a plain number.
-std::optional<qint64> fileNumber(const QString& text);
-
 // Takes a number within the range, or the one the file already holds (a value the windows would show and
 // keep). Returns the refusal, or an empty text.
-QString checkNumber(const Assignment& assignment, const QString& fileValue);
+QString checkNumber(const Assignment& assignment, qint64 fileValue);
 
 // The names listed for --help, each with what it is.
-QStringList describeNames(const QList<ValueName>& names);
+QStringList describeNames(const QList<ValueDescriptor>& values);
 
 } // namespace CommandLine

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -142,6 +143,17 @@ double roundHalfEven(double value)
     if (diff > 0.5)
         return down + 1.0;
     return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
+}
+
+int toInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
 }
 
 QByteArray formatNumber(double value)

@@ -28,6 +28,9 @@ double Val(QByteArrayView text);
 // Nearest integer, halves to the even neighbour.
 double roundHalfEven(double value);
 
+// A number read from a file as a control's integer: NaN gives 0, a number beyond int its nearest end.
+int toInt(double value);
+
 // The shortest decimal text of a value, at most 15 significant digits, always with a point as the
 // separator, a leading zero before it and no trailing zeros (0.5, 1, 0.05).
 QByteArray formatNumber(double value);

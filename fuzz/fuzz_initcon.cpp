@@ -6,39 +6,31 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const ScriptText text =
-        ScriptText::fromFileBytes(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    const LevelSettings read = Levels::readLevelSettings(text);
-    // Unchanged values leave the text as it was; only cold breath is always written as 1 or 0.
-    const QByteArray coldBreath = text.valueToken(Levels::ColdBreathKey, Levels::SearchStart);
-    const bool coldBreathPlain = coldBreath.isEmpty() || coldBreath == "0" || coldBreath == "1";
-    if (coldBreathPlain && Levels::writeLevelSettings(text, read).text() != text.text())
+    KeyedScript read(Levels::InitConKeys);
+    read.load(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const QByteArray text = read.text();
+    if (read.render() != text)
         std::abort();
 
-    LevelSettings changed = read;
-    int n = 0;
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
-        if (!changed.value(info.which).isEmpty())
-            changed.value(info.which) = QString::number(info.minimum + 7 + n++);
+    KeyedScript changed = read;
+    for (qsizetype row = 0; row < std::ssize(Levels::InitConKeys); ++row) {
+        if (const std::optional<qint64> value = changed.value(row))
+            changed.setValue(row, Levels::InitConKeys[row].form == ValueForm::Switch ? !*value : 8 + row);
     }
-    changed.ColdBreathOn = !changed.ColdBreathOn;
-    const ScriptText written = Levels::writeLevelSettings(text, changed);
+    const QByteArray written = changed.render();
     // A key that also stands before the start position is replaced there too, which shifts the text and
     // may carry a later key across the start position: by design, so the read-back check skips such files.
-    bool keysOnlyAfterStart =
-        text.find(Levels::ColdBreathKey, 1) == text.find(Levels::ColdBreathKey, Levels::SearchStart);
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
-        keysOnlyAfterStart = keysOnlyAfterStart && text.find(info.key, 1) == text.find(info.key, Levels::SearchStart);
-    if (!keysOnlyAfterStart)
-        return 0;
-    const LevelSettings again = Levels::readLevelSettings(written);
+    const QByteArray lowered = text.toLower();
+    for (const ScriptKey& key : Levels::InitConKeys) {
+        if (lowered.indexOf(key.key) != read.keyAt(&key - Levels::InitConKeys.data()))
+            return 0;
+    }
+    KeyedScript again(Levels::InitConKeys);
+    again.load(written);
     // Every value the first reading saw is seen again with its new value, and no key appears or disappears.
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues) {
-        if (again.value(info.which) != changed.value(info.which))
+    for (qsizetype row = 0; row < std::ssize(Levels::InitConKeys); ++row) {
+        if (again.value(row) != changed.value(row))
             std::abort();
     }
-    if (again.ColdBreathPresent != read.ColdBreathPresent ||
-        (read.ColdBreathPresent && again.ColdBreathOn != changed.ColdBreathOn))
-        std::abort();
     return 0;
 }

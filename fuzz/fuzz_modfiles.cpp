@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     mod.commitFile(file, unchanged);
 
     for (FriendlyFire which : ModFiles::AllFriendlyFire)
-        mod.setFriendlyFire(which, QStringLiteral("42"));
-    mod.setMaxBots(QStringLiteral("7"));
-    mod.setBotSkill(QStringLiteral("33"));
+        mod.setValue(ModFiles::friendlyFireValue(which), 42);
+    mod.setValue(ModFiles::maxBotsValue(), 7);
+    mod.setValue(ModFiles::botSkillValue(), 33);
     for (int row = 0; row < mod.ScoreLines().size(); ++row)
         mod.setScoreValue(row, -row);
     mod.addBotName(QStringLiteral("Fuzz Bot"));

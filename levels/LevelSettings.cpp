@@ -1,7 +1,6 @@
 #include "levels/LevelSettings.h"
 
 #include "core/AtomicFile.h"
-#include "core/TextRules.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,98 +10,39 @@
 #include <windows.h>
 #endif
 
-namespace {
-
-// A value the editor may change: a plain run of digits, or the whole part of one written with a fraction.
-// Anything else ("-1", "$x") is left as the file has it, because writing a number over it would lose what
-// the author meant.
-QString plainNumber(QByteArrayView token)
-{
-    if (token.isEmpty() || TextRules::KeepDigits(token) != token)
-        return {};
-    return QString::fromLatin1(token);
-}
-
-} // namespace
-
-QString& LevelSettings::value(Levels::LevelValue which)
-{
-    return const_cast<QString&>(std::as_const(*this).value(which));
-}
-
-const QString& LevelSettings::value(Levels::LevelValue which) const
-{
-    const int i = static_cast<int>(which);
-    if (which == Levels::LevelValue::MaxViewDistance)
-        return MaxViewDistance;
-    if (which == Levels::LevelValue::PLPM || which == Levels::LevelValue::ELPM)
-        return TicketLoss.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PLPM)));
-    return Tickets.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PT16)));
-}
-
-QString& LevelSettings::oldValue(Levels::LevelValue which)
-{
-    return const_cast<QString&>(std::as_const(*this).oldValue(which));
-}
-
-const QString& LevelSettings::oldValue(Levels::LevelValue which) const
-{
-    const int i = static_cast<int>(which);
-    if (which == Levels::LevelValue::MaxViewDistance)
-        return OldMaxViewDistance;
-    if (which == Levels::LevelValue::PLPM || which == Levels::LevelValue::ELPM)
-        return OldTicketLoss.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PLPM)));
-    return OldTickets.at(static_cast<size_t>(i - static_cast<int>(Levels::LevelValue::PT16)));
-}
-
 namespace Levels {
 
-int spinPosition(const QString& value, const LevelValueInfo& info)
+const QList<ValueDescriptor>& levelValues()
 {
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    if (!ok) // longer than any number, or empty
-        return value.isEmpty() ? info.minimum : info.maximum;
-    return static_cast<int>(std::clamp<qlonglong>(number, info.minimum, info.maximum));
+    static const QList<ValueDescriptor> values = [] {
+        const auto number = [](const char* name, const QString& caption, LevelValue which) {
+            const int minimum = which == LevelValue::PLPM || which == LevelValue::ELPM ? 0 : 1;
+            return ValueDescriptor{QLatin1String(name), caption, {minimum, 999}, {}, static_cast<qsizetype>(which)};
+        };
+        QList<ValueDescriptor> list{
+            number("max-view", QStringLiteral("Max View Distance"), LevelValue::MaxViewDistance),
+            {QStringLiteral("cold-breath"),
+             QStringLiteral("Cold Breath"),
+             {0, 1},
+             {},
+             static_cast<qsizetype>(LevelValue::ColdBreath),
+             true}};
+        const char* const names[] = {"pac-tickets-16", "eu-tickets-16", "pac-tickets-32",  "eu-tickets-32",
+                                     "pac-tickets-64", "eu-tickets-64", "pac-tickets-128", "eu-tickets-128"};
+        for (int i = 0; i < 8; ++i) {
+            const QString caption = QStringLiteral("%1 Tickets (%2)")
+                                        .arg(i % 2 == 0 ? QStringLiteral("Pac") : QStringLiteral("EU"))
+                                        .arg(16 << (i / 2));
+            list.append(number(names[i], caption, static_cast<LevelValue>(static_cast<int>(LevelValue::PT16) + i)));
+        }
+        list.append(number("pac-ticket-loss", QStringLiteral("Pac Ticket Loss P/Min"), LevelValue::PLPM));
+        list.append(number("eu-ticket-loss", QStringLiteral("EU Ticket Loss P/Min"), LevelValue::ELPM));
+        return list;
+    }();
+    return values;
 }
 
-LevelSettings readLevelSettings(const ScriptText& text)
-{
-    LevelSettings settings;
-    for (const LevelValueInfo& info : LevelValues) {
-        const QString value = plainNumber(TextRules::wholePart(text.valueToken(info.key, SearchStart)));
-        settings.value(info.which) = value;
-        settings.oldValue(info.which) = value;
-    }
-    const QByteArray coldBreath = text.valueToken(ColdBreathKey, SearchStart);
-    settings.ColdBreathPresent = !plainNumber(coldBreath).isEmpty();
-    settings.ColdBreathOn = settings.ColdBreathPresent && coldBreath.count('0') != coldBreath.size();
-    return settings;
-}
-
-ScriptText writeLevelSettings(const ScriptText& text, const LevelSettings& settings)
-{
-    ScriptText result = text;
-    const auto write = [&result](const char* key, const QByteArray& token) {
-        const QByteArrayView keyView(key);
-        const qsizetype at = result.find(keyView, SearchStart);
-        if (at < 0)
-            return;
-        const QByteArray oldToken = result.tokenAfter(at, keyView.size());
-        if (oldToken != token)
-            result.replaceToken(keyView, oldToken, token);
-    };
-    for (const LevelValueInfo& info : LevelValues) {
-        const QString& value = settings.value(info.which);
-        if (!value.isEmpty() && value != settings.oldValue(info.which))
-            write(info.key, value.toLatin1());
-    }
-    if (settings.ColdBreathPresent)
-        write(ColdBreathKey, settings.ColdBreathOn ? QByteArray("1") : QByteArray("0"));
-    return result;
-}
-
-QString readLevelFile(const QString& path, ScriptText& text)
+QString readLevelFile(const QString& path, KeyedScript& settings)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -110,11 +50,11 @@ QString readLevelFile(const QString& path, ScriptText& text)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
-    text = ScriptText::fromFileBytes(bytes);
+    settings.load(bytes);
     return {};
 }
 
-QString writeLevelFile(const QString& path, const ScriptText& text)
+QString writeLevelFile(const QString& path, const QByteArray& bytes)
 {
     if (QFileInfo(path).isFile()) {
 #ifdef Q_OS_WIN
@@ -123,7 +63,7 @@ QString writeLevelFile(const QString& path, const ScriptText& text)
 #endif
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     }
-    return FileSystem::writeFileAtomically(path, text.text());
+    return FileSystem::writeFileAtomically(path, bytes);
 }
 
 } // namespace Levels

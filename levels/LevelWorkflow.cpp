@@ -98,13 +98,13 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
             break;
         }
     }
-    ScriptText text;
+    KeyedScript settings(Levels::InitConKeys);
     QString reason;
     if (!extracted.ok()) {
         // A missing archive is the plain "cannot read" case: the message needs no reason.
         reason = extracted.failure == ExtractResult::Failure::ArchiveMissing ? QString() : extracted.error;
     } else if (!initCon.isEmpty()) {
-        reason = Levels::readLevelFile(initCon, text);
+        reason = Levels::readLevelFile(initCon, settings);
     } else {
         for (const auto& [name, why] : extracted.skipped) {
             if (isInitCon(name)) {
@@ -122,9 +122,7 @@ bool LevelWorkflow::OpenLevel(const QString& modFolder, int levelIndex, const Bu
 
     m_paths = paths;
     m_initConPath = initCon;
-    m_levelText = text;
-    m_settings = Levels::readLevelSettings(text);
-    m_settings.LevelIndex = levelIndex;
+    m_settings = settings;
     // Every member left out, in one box: the save copies them as they are, except the other copies of
     // Init.CON, which it removes.
     QStringList kept;
@@ -151,7 +149,7 @@ bool LevelWorkflow::SaveLevel()
     if (m_initConPath.isEmpty())
         return false;
     // The held text changes only when the whole save has worked, so that a retry starts from the same place.
-    const ScriptText text = Levels::writeLevelSettings(m_levelText, m_settings);
+    const QByteArray text = m_settings.render();
     QString reason = Levels::writeLevelFile(m_initConPath, text);
     if (!reason.isEmpty()) {
         m_prompter.critical(
@@ -164,9 +162,7 @@ bool LevelWorkflow::SaveLevel()
             withReason(SaveFailure, QDir::toNativeSeparators(m_paths.archive) + QStringLiteral(": ") + updated.error));
         return false;
     }
-    m_levelText = text;
-    for (const Levels::LevelValueInfo& info : Levels::LevelValues)
-        m_settings.oldValue(info.which) = m_settings.value(info.which);
+    m_settings.commit(text);
     m_prompter.information(QStringLiteral("Level data saved."));
     return true;
 }

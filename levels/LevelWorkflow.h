@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ScriptText.h"
+#include "core/KeyedScript.h"
 #include "levels/LevelSettings.h"
 #include "levels/ZipArchive.h"
 
@@ -79,8 +79,8 @@ public:
     // "Unable to save level data." with the reason when either step fails.
     bool SaveLevel();
 
-    LevelSettings& settings() { return m_settings; }
-    const ScriptText& levelText() const { return m_levelText; }
+    // The opened level's values; the window and the command line change them through its setters.
+    KeyedScript& settings() { return m_settings; }
     const Levels::LevelPaths& paths() const { return m_paths; }
     QString initConPath() const { return m_initConPath; }
     ZipArchive& archive() { return m_archive; }
@@ -92,6 +92,5 @@ private:
     ZipArchive m_archive;
     Levels::LevelPaths m_paths;
     QString m_initConPath;
-    ScriptText m_levelText;
-    LevelSettings m_settings;
+    KeyedScript m_settings{Levels::InitConKeys};
 };

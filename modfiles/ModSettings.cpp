@@ -30,22 +30,44 @@ void ModSettings::removeBotName(int row)
         emit botNamesChanged();
 }
 
-void ModSettings::setMaxBots(const QString& value)
+template <typename Self>
+auto ModSettings::script(Self& self, const ValueDescriptor& value) -> decltype(&self.m_aiDefault)
 {
-    if (m_aiDefault.setMaxBots(value))
-        emit botSettingsChanged();
+    if (value.file == ModFile::AIDefault)
+        return &self.m_aiDefault;
+    if (value.file == ModFile::ServerSettings)
+        return &self.m_serverSettings;
+    return nullptr;
 }
 
-void ModSettings::setBotSkill(const QString& value)
+std::optional<qint64> ModSettings::value(const ValueDescriptor& value) const
 {
-    if (m_aiDefault.setBotSkill(value))
-        emit botSettingsChanged();
+    if (const KeyedScript* held = script(*this, value))
+        return held->value(value.row);
+    if (value.file == ModFile::Scoring && value.row < ScoreLines().size())
+        return ScoreValues().at(value.row);
+    return std::nullopt;
 }
 
-void ModSettings::setFriendlyFire(FriendlyFire which, const QString& value)
+void ModSettings::setValue(const ValueDescriptor& value, qint64 number)
 {
-    if (m_serverSettings.setFriendlyFire(which, value))
-        emit friendlyFireChanged(which);
+    if (value.file == ModFile::Scoring) {
+        setScoreValue(static_cast<int>(value.row), static_cast<int>(number));
+        return;
+    }
+    KeyedScript* held = script(*this, value);
+    if (!held || !held->setValue(value.row, number))
+        return;
+    if (value.file == ModFile::AIDefault)
+        emit botSettingsChanged();
+    else
+        emit friendlyFireChanged(static_cast<FriendlyFire>(value.row));
+}
+
+qsizetype ModSettings::keyAt(const ValueDescriptor& value) const
+{
+    const KeyedScript* held = script(*this, value);
+    return held ? held->keyAt(value.row) : -1;
 }
 
 const QStringList& ModSettings::ScoreKeys() const
@@ -62,8 +84,8 @@ void ModSettings::setScoreValue(int row, int value)
 void ModSettings::clearSections()
 {
     m_botNames = {};
-    m_aiDefault = {};
-    m_serverSettings = {};
+    m_aiDefault = KeyedScript(ModFiles::AIDefaultKeys);
+    m_serverSettings = KeyedScript(ModFiles::ServerSettingsKeys);
     m_scoring = {};
 }
 
@@ -75,15 +97,19 @@ void ModSettings::loadFile(ModFile file, QByteArrayView bytes)
         emit botNamesChanged();
         break;
     case ModFile::AIDefault: {
-        const AIDefaultFile before = std::exchange(m_aiDefault, AIDefaultFile::load(bytes));
-        if (MaxBots() != before.MaxBots() || BotSkill() != before.BotSkill())
+        const KeyedScript before = std::exchange(m_aiDefault, KeyedScript(ModFiles::AIDefaultKeys));
+        m_aiDefault.load(bytes);
+        if (m_aiDefault.value(ModFiles::MaxBotsRow) != before.value(ModFiles::MaxBotsRow) ||
+            m_aiDefault.value(ModFiles::BotSkillRow) != before.value(ModFiles::BotSkillRow))
             emit botSettingsChanged();
         break;
     }
     case ModFile::ServerSettings: {
-        const ServerSettingsFile before = std::exchange(m_serverSettings, ServerSettingsFile::load(bytes));
+        const KeyedScript before = std::exchange(m_serverSettings, KeyedScript(ModFiles::ServerSettingsKeys));
+        m_serverSettings.load(bytes);
         for (FriendlyFire which : ModFiles::AllFriendlyFire) {
-            if (friendlyFire(which) != before.friendlyFire(which))
+            const int row = static_cast<int>(which);
+            if (m_serverSettings.value(row) != before.value(row))
                 emit friendlyFireChanged(which);
         }
         break;

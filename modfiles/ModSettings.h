@@ -1,10 +1,10 @@
 #pragma once
 
-#include "modfiles/AIDefaultFile.h"
+#include "core/KeyedScript.h"
 #include "modfiles/BotNamesFile.h"
 #include "modfiles/ModFile.h"
+#include "modfiles/ModValues.h"
 #include "modfiles/ScoringFile.h"
-#include "modfiles/ServerSettingsFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,31 +14,12 @@
 #include <QStringList>
 
 #include <array>
-
-// The range a control allows for a value. A value the file holds outside it is kept as it is; only a change
-// must lie within it.
-struct ValueRange
-{
-    int minimum;
-    int maximum;
-    constexpr bool contains(qint64 value) const { return value >= minimum && value <= maximum; }
-};
-namespace ModFiles {
-
-// The main window's controls: the friendly-fire spin bars, the two sliders between the ends of their travel
-// and the score spin bar of the value edit window.
-inline constexpr ValueRange FriendlyFireRange{0, 100};
-inline constexpr ValueRange BotSkillRange{0, 100};
-inline constexpr ValueRange MaxBotsRange{1, 256};
-inline constexpr ValueRange ScoreRange{-200, 200};
-
-} // namespace ModFiles
+#include <optional>
 
 // The one model of the open mod, shared by every window for the whole run. It holds one value per mod file,
 // each of which reads, renders and takes over its own file; windows show the values and change them through
-// the setters, and each setter tells the views through a signal. Values are kept as the texts the files
-// hold (an empty text means the key was not found, so its control is disabled and the save leaves that text
-// alone).
+// the setters, and each setter tells the views through a signal. Values are numbers, read once by their file;
+// a value the file does not hold is nothing, so its control is disabled and the save leaves that text alone.
 class ModSettings final : public QObject
 {
     Q_OBJECT
@@ -77,20 +58,13 @@ public:
     // A name as the file can hold it (BotNamesFile::storableName).
     static QString storableName(const QString& name) { return BotNamesFile::storableName(name); }
 
-    // Bot settings: texts of whole numbers, empty when unknown.
-    const QString& MaxBots() const { return m_aiDefault.MaxBots(); }
-    const QString& BotSkill() const { return m_aiDefault.BotSkill(); }
-    void setMaxBots(const QString& value);
-    void setBotSkill(const QString& value);
-    // Where the key of a value stands in its file, counted from 0, or -1 when it is not found from the
-    // search start; the main window tells the user why it cannot show a value.
-    qsizetype maxBotsKeyAt() const { return m_aiDefault.maxBotsKeyAt(); }
-    qsizetype botSkillKeyAt() const { return m_aiDefault.botSkillKeyAt(); }
-
-    // Friendly fire: texts of whole numbers, empty when unknown.
-    const QString& friendlyFire(FriendlyFire which) const { return m_serverSettings.friendlyFire(which); }
-    void setFriendlyFire(FriendlyFire which, const QString& value);
-    qsizetype friendlyFireKeyAt(FriendlyFire which) const { return m_serverSettings.friendlyFireKeyAt(which); }
+    // A value of the friendly-fire, bot or score table; nothing when its file does not hold it.
+    std::optional<qint64> value(const ValueDescriptor& value) const;
+    // Changes a value the file holds; the views are told when it changed.
+    void setValue(const ValueDescriptor& value, qint64 number);
+    // Where a value's key stands in its script, counted from 0, or -1 when it is not found from the search
+    // start; the main window tells the user why it cannot show a value.
+    qsizetype keyAt(const ValueDescriptor& value) const;
 
     // Score constants. ScoreLines is a prefix of ScoreKeys: row i belongs to ScoreKeys[i].
     const QStringList& ScoreKeys() const;
@@ -116,11 +90,15 @@ signals:
     void loaded();
 
 private:
+    // The script that holds a value, when it is one of the two key-based scripts; for both constnesses.
+    template <typename Self>
+    static auto script(Self& self, const ValueDescriptor& value) -> decltype(&self.m_aiDefault);
+
     ModFileSet m_present;
     ModFileSet m_saveFlags = ModFileSet::all();
     std::array<QString, ModFiles::AllModFiles.size()> m_paths;
     BotNamesFile m_botNames;
-    AIDefaultFile m_aiDefault;
-    ServerSettingsFile m_serverSettings;
+    KeyedScript m_aiDefault{ModFiles::AIDefaultKeys};
+    KeyedScript m_serverSettings{ModFiles::ServerSettingsKeys};
     ScoringFile m_scoring;
 };

@@ -1,7 +1,6 @@
 #include "modfiles/ScoringFile.h"
 
 #include "core/TextRules.h"
-#include "modfiles/FileNumbers.h"
 #include "modfiles/ScoreKeys.h"
 
 namespace {
@@ -52,7 +51,7 @@ ScoringFile ScoringFile::load(QByteArrayView bytes)
         if (key != keys.at(file.m_scoreValues.size()).toLatin1())
             continue; // not the next expected constant: kept in place, not a score row
         const double value = blank < 0 ? 0.0 : TextRules::Val(scoreValueText(line, blank));
-        file.m_scoreValues.append(ModFiles::toInt(TextRules::roundHalfEven(value)));
+        file.m_scoreValues.append(TextRules::toInt(TextRules::roundHalfEven(value)));
         file.m_scoreLines.append(QString::fromLatin1(line));
         file.m_scoreLineIndex.append(static_cast<int>(i));
     }

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr auto ColdBreathRow = static_cast<qsizetype>(Levels::LevelValue::ColdBreath);
+
 // A box asks for the user's attention, so it gets the normal pointer even in the middle of a busy spell.
 class NormalCursorWhileAsking final
 {
@@ -93,12 +95,15 @@ FormLevel::~FormLevel() = default;
 
 void FormLevel::findRows()
 {
-    // Looked up by the names the value table gives the controls, once for the life of the window.
-    for (std::size_t i = 0; i < Levels::LevelValues.size(); ++i) {
-        const Levels::LevelValueInfo& info = Levels::LevelValues.at(i);
-        const QString name = QString::fromLatin1(info.name);
-        m_rows.at(i) = {&info, findChild<QLabel*>(QStringLiteral("Label") + name),
-                        findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+    // The controls of a number are "Label" and "VScroll" followed by its name here, in Init.CON's order.
+    static const char* const names[] = {"MaxView", "PT16",  "ET16",  "PT32", "ET32", "PT64",
+                                        "ET64",    "PT128", "ET128", "PLPM", "ELPM"};
+    for (const ValueDescriptor& value : Levels::levelValues()) {
+        if (value.isSwitch)
+            continue;
+        const QString name = QLatin1String(names[value.row]);
+        m_rows.push_back({&value, findChild<QLabel*>(QStringLiteral("Label") + name),
+                          findChild<QScrollBar*>(QStringLiteral("VScroll") + name)});
     }
 }
 
@@ -110,12 +115,12 @@ void FormLevel::setupControls()
     TextStyle::styleLabel(m_ui->LabelLevel, 9.75, Qt::white);
     TextStyle::styleLabel(m_ui->LabelWarning, 8.25, Qt::red, false);
 
+    // Before a level is opened the bars stand at the values the form's labels show.
     for (const ValueRow& row : m_rows) {
-        row.bar->setRange(row.info->minimum, row.info->maximum);
+        row.bar->setRange(row.value->range.minimum, row.value->range.maximum);
         row.bar->setSingleStep(1);
         row.bar->setPageStep(1);
-        row.bar->setValue(row.info->designValue);
-        row.label->setText(QString::number(row.info->designValue));
+        row.bar->setValue(row.label->text().toInt());
     }
     m_ui->PictureColdBreath->setOn(false);
 
@@ -156,12 +161,12 @@ void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* b
 
 void FormLevel::showSettings()
 {
-    const LevelSettings& settings = m_workflow->settings();
+    const KeyedScript& settings = m_workflow->settings();
     m_filling = true;
     for (const ValueRow& row : m_rows) {
-        const Levels::LevelValueInfo& info = *row.info;
-        const QString& value = settings.value(info.which);
-        const bool found = !value.isEmpty();
+        const ValueRange& range = row.value->range;
+        const std::optional<qint64> value = settings.value(row.value->row);
+        const bool found = value.has_value();
         row.bar->setEnabled(found);
         row.label->setEnabled(found);
         if (!found) {
@@ -170,21 +175,21 @@ void FormLevel::showSettings()
             continue;
         }
         // Setting the bar plays its sound when the value differs, as a change by hand would.
-        const int position = Levels::spinPosition(value, info);
+        const int position = static_cast<int>(std::clamp<qint64>(*value, range.minimum, range.maximum));
         row.bar->setValue(position);
-        const bool inRange = QString::number(position) == QString::number(value.toLongLong());
         // A value beyond the range is shown as the file has it, and kept unless the user moves the bar.
-        row.label->setText(inRange ? QString::number(position) : value);
+        row.label->setText(QString::number(*value));
         row.label->setToolTip(
-            inRange
+            position == *value
                 ? QString()
-                : QStringLiteral("Outside %1 to %2; kept unless you change it.").arg(info.minimum).arg(info.maximum));
+                : QStringLiteral("Outside %1 to %2; kept unless you change it.").arg(range.minimum).arg(range.maximum));
     }
     m_filling = false;
-    m_ui->PictureColdBreath->setEnabled(settings.ColdBreathPresent);
-    m_ui->PictureColdBreath->setToolTip(
-        settings.ColdBreathPresent ? QString() : QStringLiteral("Not found in Init.CON; left as it is."));
-    m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
+    const std::optional<qint64> coldBreath = settings.value(ColdBreathRow);
+    m_ui->PictureColdBreath->setEnabled(coldBreath.has_value());
+    m_ui->PictureColdBreath->setToolTip(coldBreath ? QString()
+                                                   : QStringLiteral("Not found in Init.CON; left as it is."));
+    m_ui->PictureColdBreath->setOn(coldBreath.value_or(0) != 0);
 }
 
 void FormLevel::valueBarChanged(const ValueRow& row, int value)
@@ -194,17 +199,18 @@ void FormLevel::valueBarChanged(const ValueRow& row, int value)
     if (m_filling)
         return;
     row.label->setToolTip(QString());
-    m_workflow->settings().value(row.info->which) = QString::number(value);
+    m_workflow->settings().setValue(row.value->row, value);
 }
 
 void FormLevel::toggleColdBreath()
 {
     m_context.sounds.PlayClickSound(ClickSound::ListOrCheck);
-    LevelSettings& settings = m_workflow->settings();
-    if (!settings.ColdBreathPresent)
+    KeyedScript& settings = m_workflow->settings();
+    const std::optional<qint64> on = settings.value(ColdBreathRow);
+    if (!on)
         return;
-    settings.ColdBreathOn = !settings.ColdBreathOn;
-    m_ui->PictureColdBreath->setOn(settings.ColdBreathOn);
+    settings.setValue(ColdBreathRow, *on != 0 ? 0 : 1);
+    m_ui->PictureColdBreath->setOn(*on == 0);
 }
 
 void FormLevel::save()

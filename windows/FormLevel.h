@@ -3,8 +3,8 @@
 #include "levels/LevelSettings.h"
 #include "widgets/SkinnedWindow.h"
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class EditorContext;
 class LevelWorkflow;
@@ -42,7 +42,7 @@ protected:
 private:
     struct ValueRow
     {
-        const Levels::LevelValueInfo* info = nullptr;
+        const ValueDescriptor* value = nullptr;
         QLabel* label = nullptr;
         QScrollBar* bar = nullptr;
     };
@@ -60,8 +60,8 @@ private:
     // Message boxes shown during an open or a save, with the busy cursor lifted while they are up.
     std::unique_ptr<Prompter> m_prompter;
     std::unique_ptr<LevelWorkflow> m_workflow;
-    // The label and bar of each value, in the order of Levels::LevelValues.
-    std::array<ValueRow, Levels::LevelValues.size()> m_rows;
+    // The label and bar of each number, in the order of Levels::levelValues(); filled once, never moved.
+    std::vector<ValueRow> m_rows;
     // Set while the opening fills the bars, so that the bars do not write their clamped values back.
     bool m_filling = false;
 };

@@ -28,12 +28,12 @@ int SelectedRow(const QListWidget* list)
     return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
-// A value as the value labels show it: the model's text; "-", as the level window has it, for a value its
+// A value as the value labels show it: the model's number; "-", as the level window has it, for a value its
 // file does not hold; "0" while there is no file.
-QString Shown(const QString& value, bool filePresent)
+QString Shown(const std::optional<qint64>& value, bool filePresent)
 {
-    if (!value.isEmpty())
-        return value;
+    if (value)
+        return QString::number(*value);
     return filePresent ? QStringLiteral("-") : QStringLiteral("0");
 }
 
@@ -157,7 +157,8 @@ void FormMain::setupControls()
 
     for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         QScrollBar* bar = row(which).bar;
-        bar->setRange(ModFiles::FriendlyFireRange.minimum, ModFiles::FriendlyFireRange.maximum);
+        const ValueRange& range = ModFiles::friendlyFireValue(which).range;
+        bar->setRange(range.minimum, range.maximum);
         bar->setSingleStep(1);
         bar->setPageStep(1);
         bar->setValue(0);
@@ -206,9 +207,9 @@ void FormMain::setupConnections()
                 [this, which](int value) { friendlyFireBarChanged(which, value); });
     }
     connect(m_ui->PictureSliderBGBS, &BotSlider::valueChosen, this,
-            [this](int value) { m_context.mod.setBotSkill(QString::number(value)); });
+            [this](int value) { m_context.mod.setValue(ModFiles::botSkillValue(), value); });
     connect(m_ui->PictureSliderBGMB, &BotSlider::valueChosen, this,
-            [this](int value) { m_context.mod.setMaxBots(QString::number(value)); });
+            [this](int value) { m_context.mod.setValue(ModFiles::maxBotsValue(), value); });
     connect(m_ui->PictureAdd, &ImageButton::clicked, this, &FormMain::addBotName);
     connect(m_ui->PictureEdit, &ImageButton::clicked, this, &FormMain::editSelectedLevel);
     connect(m_ui->PictureSave, &ImageButton::clicked, this, &FormMain::saveRequested);
@@ -244,10 +245,11 @@ void FormMain::showLoadedMod()
 
     for (FriendlyFire which : ModFiles::AllFriendlyFire) {
         showFriendlyFire(which);
-        const bool known = !mod.friendlyFire(which).isEmpty();
+        const ValueDescriptor& value = ModFiles::friendlyFireValue(which);
+        const bool known = mod.value(value).has_value();
         row(which).bar->setEnabled(mod.isPresent(ModFile::ServerSettings) && known);
         const QString tip = mod.isPresent(ModFile::ServerSettings) && !known
-                                ? MissingValueTip(mod.friendlyFireKeyAt(which), ModFiles::FriendlyFireSearchStart)
+                                ? MissingValueTip(mod.keyAt(value), ModFiles::FriendlyFireSearchStart)
                                 : QString();
         row(which).label->setToolTip(tip);
         row(which).bar->setToolTip(tip);
@@ -258,17 +260,17 @@ void FormMain::showLoadedMod()
     {
         BotSlider* slider;
         QLabel* label;
-        QString value;
-        qsizetype keyAt;
-    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, mod.BotSkill(), mod.botSkillKeyAt()},
-                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, mod.MaxBots(), mod.maxBotsKeyAt()}};
+        const ValueDescriptor& value;
+    } sliders[] = {{m_ui->PictureSliderBGBS, m_ui->LabelBotSkill, ModFiles::botSkillValue()},
+                   {m_ui->PictureSliderBGMB, m_ui->LabelMaxBots, ModFiles::maxBotsValue()}};
     for (const auto& each : sliders) {
-        bool known = false;
-        const double value = each.value.toDouble(&known);
-        each.slider->placeKnob(known ? SliderMath::placeFromValue(each.slider->slider(), value) : SliderMath::LeftEnd);
+        const std::optional<qint64> value = mod.value(each.value);
+        const bool known = value.has_value();
+        each.slider->placeKnob(known ? SliderMath::placeFromValue(each.slider->slider(), static_cast<double>(*value))
+                                     : SliderMath::LeftEnd);
         each.slider->setEnabled(mod.isPresent(ModFile::AIDefault) && known);
         const QString tip = mod.isPresent(ModFile::AIDefault) && !known
-                                ? MissingValueTip(each.keyAt, ModFiles::BotSettingsSearchStart)
+                                ? MissingValueTip(mod.keyAt(each.value), ModFiles::BotSettingsSearchStart)
                                 : QString();
         each.label->setToolTip(tip);
         each.slider->setToolTip(tip);
@@ -289,21 +291,22 @@ void FormMain::showBotNames()
 void FormMain::showBotSettings()
 {
     const ModSettings& mod = m_context.mod;
-    TextStyle::setCaption(m_ui->LabelBotSkill, Shown(mod.BotSkill(), mod.isPresent(ModFile::AIDefault)));
-    TextStyle::setCaption(m_ui->LabelMaxBots, Shown(mod.MaxBots(), mod.isPresent(ModFile::AIDefault)));
+    TextStyle::setCaption(m_ui->LabelBotSkill,
+                          Shown(mod.value(ModFiles::botSkillValue()), mod.isPresent(ModFile::AIDefault)));
+    TextStyle::setCaption(m_ui->LabelMaxBots,
+                          Shown(mod.value(ModFiles::maxBotsValue()), mod.isPresent(ModFile::AIDefault)));
 }
 
 void FormMain::showFriendlyFire(FriendlyFire which)
 {
-    const QString& value = m_context.mod.friendlyFire(which);
+    const std::optional<qint64> value = m_context.mod.value(ModFiles::friendlyFireValue(which));
     const FriendlyFireRow controls = row(which);
     TextStyle::setCaption(controls.label, Shown(value, m_context.mod.isPresent(ModFile::ServerSettings)));
     // A value above the bar's range (the file has room for three digits) leaves the bar at its end while
     // the label and the model keep the value as read, so that an untouched row is saved back unchanged.
-    bool ok = false;
-    const int number = value.toInt(&ok);
     m_barFollowsModel = true;
-    controls.bar->setValue(ok ? std::clamp(number, controls.bar->minimum(), controls.bar->maximum()) : 0);
+    controls.bar->setValue(
+        value ? static_cast<int>(std::clamp<qint64>(*value, controls.bar->minimum(), controls.bar->maximum())) : 0);
     m_barFollowsModel = false;
 }
 
@@ -311,7 +314,7 @@ void FormMain::friendlyFireBarChanged(FriendlyFire which, int value)
 {
     m_context.sounds.PlayClickSound(ClickSound::BarOrSlider);
     if (!m_barFollowsModel)
-        m_context.mod.setFriendlyFire(which, QString::number(value));
+        m_context.mod.setValue(ModFiles::friendlyFireValue(which), value);
 }
 
 void FormMain::resetFriendlyFire(FriendlyFire which)
@@ -319,7 +322,7 @@ void FormMain::resetFriendlyFire(FriendlyFire which)
     // A row whose value the file does not hold (or whose file is missing) stays as it is.
     if (!row(which).bar->isEnabled())
         return;
-    m_context.mod.setFriendlyFire(which, QStringLiteral("0"));
+    m_context.mod.setValue(ModFiles::friendlyFireValue(which), 0);
 }
 
 void FormMain::showScore(int index)

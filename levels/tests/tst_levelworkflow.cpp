@@ -19,8 +19,14 @@
 #endif
 
 using namespace TestSupport;
+using Levels::LevelValue;
 
 namespace {
+
+qsizetype row(LevelValue which)
+{
+    return static_cast<qsizetype>(which);
+}
 
 #ifdef Q_OS_LINUX
 // While recording, the calls that bring a save to the disk, in their order: "sync PATH" for a file or a folder,
@@ -120,11 +126,10 @@ private slots:
         QVERIFY(level.open(8));
         QCOMPARE(level.busy, QList<bool>({true, false}));
         QCOMPARE(level.workflow.initConPath(), level.folder(8) + QStringLiteral("TEMP/Init.CON"));
-        LevelSettings& settings = level.workflow.settings();
-        QCOMPARE(settings.LevelIndex, 8);
-        settings.MaxViewDistance = QStringLiteral("999");
-        settings.Tickets[0] = QStringLiteral("1");
-        settings.ColdBreathOn = !settings.ColdBreathOn;
+        KeyedScript& settings = level.workflow.settings();
+        QVERIFY(settings.setValue(row(LevelValue::MaxViewDistance), 999));
+        QVERIFY(settings.setValue(row(LevelValue::PT16), 1));
+        QVERIFY(settings.setValue(row(LevelValue::ColdBreath), 1));
         QVERIFY(level.workflow.SaveLevel());
         QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
 
@@ -136,11 +141,11 @@ private slots:
                               .replace("ColdBreath 0\r", "ColdBreath 1\r"));
         QCOMPARE(memberData(readZip(level.archive(8)), "Init.CON"), written);
         // Opening again reads what the archive holds: not a change left unsaved, nor a TEMP/Init.CON edited by hand.
-        level.workflow.settings().Tickets[3] = QStringLiteral("5");
+        level.workflow.settings().setValue(row(LevelValue::ET32), 5);
         writeBytes(level.workflow.initConPath(), "changed by hand");
         QVERIFY(level.open(8));
         QCOMPARE(readBytes(level.workflow.initConPath()), written);
-        QCOMPARE(level.workflow.settings().Tickets[3], QString::number(DemoGame::tickets(8, 32, 2)));
+        QCOMPARE(level.workflow.settings().value(row(LevelValue::ET32)), DemoGame::tickets(8, 32, 2));
     }
 
 #ifdef Q_OS_LINUX
@@ -150,7 +155,7 @@ private slots:
     {
         Level level;
         QVERIFY(level.open(8));
-        level.workflow.settings().MaxViewDistance = QStringLiteral("999");
+        level.workflow.settings().setValue(row(LevelValue::MaxViewDistance), 999);
         diskCalls.clear();
         recording = true;
         const bool saved = level.workflow.SaveLevel();
@@ -201,7 +206,7 @@ private slots:
         QVERIFY(QDir().mkpath(lower + QStringLiteral("temp")));
         QVERIFY(level.open(4));
         QCOMPARE(level.workflow.initConPath(), lower + QStringLiteral("temp/Init.CON"));
-        level.workflow.settings().TicketLoss[1] = QStringLiteral("42");
+        level.workflow.settings().setValue(row(LevelValue::ELPM), 42);
         QVERIFY(level.workflow.SaveLevel());
         QVERIFY(memberData(readZip(lower + QStringLiteral("server.zip")), "Init.CON")
                     .contains("gameLogic.setTicketLossPerMin 2 42\r\n"));
@@ -269,7 +274,7 @@ private slots:
         Level level;
         const QString archive = level.archive(1);
         QVERIFY(level.open(1));
-        level.workflow.settings().Tickets[0] = QStringLiteral("321");
+        level.workflow.settings().setValue(row(LevelValue::PT16), 321);
         const QByteArray archiveBefore = readBytes(archive);
 
         // Init.CON cannot be written: a folder took its place.
@@ -279,7 +284,7 @@ private slots:
         QVERIFY(!level.workflow.SaveLevel());
         QVERIFY(level.box().startsWith(QStringLiteral("critical: ") + SaveFailure));
         QCOMPARE(readBytes(archive), archiveBefore);
-        QCOMPARE(level.workflow.settings().Tickets[0], QStringLiteral("321")); // the user's value is kept
+        QCOMPARE(level.workflow.settings().value(row(LevelValue::PT16)), 321); // the user's value is kept
 
         // The archive cannot be updated: it was damaged meanwhile, and stays as it is.
         QVERIFY(QDir(initCon).removeRecursively());
@@ -318,7 +323,7 @@ private slots:
                                 "that exactly one Init.CON holds the edit and the game cannot read a stale "
                                 "copy:\r\ninit.con: a link\r\nINIT.CON: a second file of the same name"));
 
-        level.workflow.settings().MaxViewDistance = QStringLiteral("999");
+        level.workflow.settings().setValue(row(LevelValue::MaxViewDistance), 999);
         QVERIFY(level.workflow.SaveLevel());
         const QList<StoredMember> after = readZip(archive);
         QCOMPARE(memberNames(after), QList<QByteArray>({"../../../escaped.con", "Init.CON", "Locked.con"}));

@@ -31,32 +31,6 @@ struct OpenMod
     SaveReport save(ModFileSet files = ModFileSet::all()) { return ModFiles::SaveMod(mod, files); }
 };
 
-// The values of the values table: the four friendly-fire values, then these two.
-enum
-{
-    MaxBots = 4,
-    BotSkill
-};
-constexpr int SoldierFF = int(FriendlyFire::SoldierFF);
-constexpr int SplashFF = int(FriendlyFire::VehicleSplashFF);
-
-QString valueOf(const ModSettings& mod, int which)
-{
-    return which == MaxBots    ? mod.MaxBots()
-           : which == BotSkill ? mod.BotSkill()
-                               : mod.friendlyFire(FriendlyFire(which));
-}
-
-void setValue(ModSettings& mod, int which, const QString& value)
-{
-    if (which == MaxBots)
-        mod.setMaxBots(value);
-    else if (which == BotSkill)
-        mod.setBotSkill(value);
-    else
-        mod.setFriendlyFire(FriendlyFire(which), value);
-}
-
 } // namespace
 
 class TestModFiles final : public QObject
@@ -64,56 +38,46 @@ class TestModFiles final : public QObject
     Q_OBJECT
 
 private slots:
-    // A value is the whole token after its key's first occurrence from the search start; unchanged, the file
-    // keeps the token's bytes, and a change replaces the whole token with the new number.
-    void values_data()
+    // Each value of the table reaches its own file and row, read once by the load; each view is told once for
+    // each change, and only the files that hold changed values render differently.
+    void valuesReachTheirFiles()
     {
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<bool>("atStart"); // the line stands before the search start
-        const auto row = [](const char* name, int setting, const char* line, const char* read, bool atStart = false) {
-            QTest::newRow(name) << setting << QByteArray(line) << QString::fromLatin1(read) << atStart;
-        };
-        row("whole token", SoldierFF, "sv.soldierFriendlyFire 1000", "1000");
-        row("fraction", SoldierFF, "sv.soldierFriendlyFire 7.5", "7");
-        row("zeros", SoldierFF, "sv.soldierFriendlyFire 00", "0");
-        row("first of two", SplashFF, "sv.vehicleSplashFriendlyFire 10\r\nsv.vehicleSplashFriendlyFire 100", "10");
-        row("not a number", SplashFF, "sv.vehicleSplashFriendlyFire none", "");
-        row("before the start", SplashFF, "sv.vehicleSplashFriendlyFire 33", "", true);
-        row("max bots", MaxBots, "aiSettings.setMaxNBots 32.0", "32");
-        row("max bots before the start", MaxBots, "aiSettings.setMaxNBots 8", "", true);
-        // The bot skill is a fraction in the file and a percentage on the slider.
-        row("skill 1", BotSkill, "aiSettings.setBotSkill 1", "100");
-        row("skill .9", BotSkill, "aiSettings.setBotSkill .9", "90");
-        row("skill 0.50", BotSkill, "aiSettings.setBotSkill 0.50", "50");
-        row("skill without digits", BotSkill, "aiSettings.setBotSkill high", "");
-    }
-    void values()
-    {
-        QFETCH(int, setting);
-        QFETCH(QByteArray, line);
-        QFETCH(QString, read);
-        QFETCH(bool, atStart);
-        const ModFile file = setting >= MaxBots ? ModFile::AIDefault : ModFile::ServerSettings;
-        const QByteArray filler = "rem " + QByteArray(500, '*') + "\r\n";
-        const QByteArray text = atStart ? line + "\r\n" + filler : filler + line + "\r\n";
         ModSettings mod;
-        int changes = 0; // the windows follow these signals, once for each value that changed
-        QObject::connect(&mod, &ModSettings::botSettingsChanged, [&changes] { ++changes; });
-        QObject::connect(&mod, &ModSettings::friendlyFireChanged, [&changes] { ++changes; });
-        mod.loadFile(file, text);
-        QCOMPARE(valueOf(mod, setting), read);
-        QCOMPARE(mod.renderFile(file), text);
-        QCOMPARE(changes, read.isEmpty() ? 0 : 1);
-        if (read.isEmpty())
-            return; // its control is disabled
-        setValue(mod, setting, QStringLiteral("4"));
-        setValue(mod, setting, QStringLiteral("4"));
-        QCOMPARE(changes, 2);
-        const QByteArray first = line.split('\r').first();
-        const QByteArray written = first.left(first.indexOf(' ') + 1) + (setting == BotSkill ? "0.04" : "4");
-        QCOMPARE(mod.renderFile(file), QByteArray(text).replace(first + "\r\n", written + "\r\n"));
+        QStringList told;
+        QObject::connect(&mod, &ModSettings::botSettingsChanged, [&told] { told.append(QStringLiteral("bots")); });
+        QObject::connect(&mod, &ModSettings::friendlyFireChanged,
+                         [&told](FriendlyFire which) { told.append(QString::number(static_cast<int>(which))); });
+        QObject::connect(&mod, &ModSettings::scoreChanged,
+                         [&told](int row) { told.append(QStringLiteral("score ") + QString::number(row)); });
+        const QList<ModFile> files{ModFile::ServerSettings, ModFile::AIDefault, ModFile::Scoring};
+        const QByteArray bytes[] = {DemoGame::serverSettings(), DemoGame::aiDefault(), DemoGame::scoringScript()};
+        for (int i = 0; i < 3; ++i)
+            mod.loadFile(files[i], bytes[i]);
+        QCOMPARE(told, texts({"0", "1", "2", "3", "bots"}));
+        QList<qint64> expected(std::begin(DemoGame::FriendlyFire), std::end(DemoGame::FriendlyFire));
+        expected << DemoGame::BotSkill << DemoGame::MaxBots;
+        for (int score : DemoGame::scoreValues())
+            expected << score;
+        QList<qint64> values;
+        for (const ValueDescriptor& value : ModFiles::modValues())
+            values << mod.value(value).value_or(-999);
+        QCOMPARE(values, expected);
+
+        told.clear();
+        mod.setValue(ModFiles::friendlyFireValue(FriendlyFire::VehicleFF), 7);
+        mod.setValue(ModFiles::friendlyFireValue(FriendlyFire::VehicleFF), 7);
+        mod.setValue(ModFiles::maxBotsValue(), 9);
+        mod.setValue(ModFiles::scoreValue(2), 3);
+        QCOMPARE(told, texts({"1", "bots", "score 2"}));
+        QCOMPARE(mod.renderFile(ModFile::ServerSettings),
+                 QByteArray(bytes[0]).replace("FriendlyFire 50\r", "FriendlyFire 7\r"));
+        QVERIFY(mod.renderFile(ModFile::AIDefault).contains("setMaxNBots 9\r\n"));
+        QCOMPARE(mod.value(ModFiles::scoreValue(2)), 3);
+        // A file loaded again tells only what it changed.
+        told.clear();
+        mod.loadFile(ModFile::AIDefault, bytes[1]);
+        mod.loadFile(ModFile::ServerSettings, mod.renderFile(ModFile::ServerSettings));
+        QCOMPARE(told, texts({"bots"}));
     }
 
     void scoringScriptNeverLosesALine()
@@ -223,7 +187,7 @@ private slots:
         OpenMod open;
         const QString server = open.file(ModFile::ServerSettings);
         QVERIFY(QFile::setPermissions(server, QFileDevice::ReadOwner));
-        open.mod.setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("1"));
+        open.mod.setValue(ModFiles::friendlyFireValue(FriendlyFire::SoldierFF), 1);
         const SaveReport report = open.save();
         QCOMPARE(report.failedFiles.size(), 1);
         QCOMPARE(report.savedFiles.size(), 3);

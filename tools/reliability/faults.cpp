@@ -98,11 +98,11 @@ int killLoop(const char* kind, int count, const std::function<void(int)>& step, 
 
 void setVersion(ModSettings& mod, int version)
 {
-    const QString v = QString::number(version ? 60 : 40);
+    const int v = version ? 60 : 40;
     for (FriendlyFire which : ModFiles::AllFriendlyFire)
-        mod.setFriendlyFire(which, v);
-    mod.setMaxBots(version ? QStringLiteral("64") : QStringLiteral("16"));
-    mod.setBotSkill(version ? QStringLiteral("90") : QStringLiteral("10"));
+        mod.setValue(ModFiles::friendlyFireValue(which), v);
+    mod.setValue(ModFiles::maxBotsValue(), version ? 64 : 16);
+    mod.setValue(ModFiles::botSkillValue(), version ? 90 : 10);
     mod.setScoreValue(0, version ? 9 : -9);
     QStringList names = DemoGame::BotNames;
     if (version)

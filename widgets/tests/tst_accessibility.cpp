@@ -156,14 +156,14 @@ private slots:
         // Max bots was loaded between pixels (32 bots); a step lands on the next whole pixel.
         QTest::keyClick(bots, Qt::Key_Right);
         QCOMPARE(bots->knobLeft(), 20.0f);
-        QCOMPARE(e.context.mod.MaxBots(), QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 20.0f)));
+        QCOMPARE(e.context.mod.value(ModFiles::maxBotsValue()), SliderMath::value(SliderMath::Slider::MaxBots, 20.0f));
         QTest::keyClick(bots, Qt::Key_End);
         QCOMPARE(caption(e.windows.main, "LabelMaxBots"), QStringLiteral("256"));
         QTest::keyClick(bots, Qt::Key_PageUp);
         QCOMPARE(bots->knobLeft(), SliderMath::RightEnd);
         QTest::keyClick(bots, Qt::Key_Home);
         QTest::keyClick(bots, Qt::Key_Left);
-        QCOMPARE(e.context.mod.MaxBots(), QStringLiteral("1"));
+        QCOMPARE(e.context.mod.value(ModFiles::maxBotsValue()), 1);
         QCOMPARE(e.sounds.played, QList<ClickSound>(5, ClickSound::BarOrSlider));
         QTest::keyClick(bots, Qt::Key_A);
         QCOMPARE(e.sounds.played.size(), 5);

@@ -340,7 +340,7 @@ private slots:
 
         // The reset of a row the file does not hold writes nothing into the model.
         doubleClick(find("LabelVFD"));
-        QVERIFY(mod().friendlyFire(FriendlyFire::VehicleFF).isEmpty());
+        QVERIFY(!mod().value(ModFiles::friendlyFireValue(FriendlyFire::VehicleFF)));
     }
 
     // The end-to-end test walks the arrows' directions and a reset; here the sounds and what changes nothing.
@@ -355,7 +355,7 @@ private slots:
         doubleClick(find("LabelSFD"));
         expectValue("LabelSFD", QStringLiteral("0"));
         QCOMPARE(bar->value(), 0);
-        QCOMPARE(mod().friendlyFire(FriendlyFire::SoldierFF), QStringLiteral("0"));
+        QCOMPARE(mod().value(ModFiles::friendlyFireValue(FriendlyFire::SoldierFF)), 0);
         QCOMPARE(sounds(), QList<ClickSound>(2, ClickSound::BarOrSlider));
     }
 
@@ -644,7 +644,7 @@ private slots:
             clickAt(level(), LevelColdBreath);
         };
         const Step saveWindow = [this] {
-            mod().setFriendlyFire(FriendlyFire::SoldierFF, QStringLiteral("10"));
+            mod().setValue(ModFiles::friendlyFireValue(FriendlyFire::SoldierFF), 10);
             openSave();
         };
         const auto cancelAt = [this](QPoint button) {
