@@ -171,7 +171,7 @@ bool Editor::start(QSettings& store)
                                                   [&p] { p.showOnly(p.select.get()); });
     if (outcome.exit)
         return false;
-    p.select->setMods(outcome.mods);
+    p.select->setMods(outcome.modsFolder, outcome.mods);
     return true;
 }
 

@@ -56,12 +56,11 @@ void modLoadSave(const QString& work, int runs)
         writeModFiles(mod, scale);
         const qint64 bytes = modBytes(mod);
         ModSettings settings;
-        settings.ModFolder = mod;
         QList<double> loads;
         QList<double> saves;
         for (int run = 0; run < runs; ++run) {
             LoadReport loaded;
-            loads.append(time([&] { loaded = ModFiles::LoadMod(settings); }));
+            loads.append(time([&] { loaded = ModFiles::LoadMod(settings, mod); }));
             if (!loaded.unreadableFiles.isEmpty() || settings.BotNames().size() != 6 * scale)
                 fail(QStringLiteral("the mod did not load"));
             // Every save really changes every section, so the replacements run and all four files are written.

@@ -4,7 +4,7 @@
 #include "cli/TerminalPrompter.h"
 #include "core/FileSystem.h"
 #include "levels/LevelWorkflow.h"
-#include "modfiles/ModSettings.h"
+#include "modfiles/ModValues.h"
 #include "startup/StartUp.h"
 
 #include <QCommandLineParser>
@@ -87,17 +87,13 @@ std::optional<QString> findModsFolder(const QString& given)
     if (game.isEmpty()) {
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                         QStringLiteral("GX3190_SP"));
-        ModSettings mod;
-        mod.GamePath = store.value(QLatin1String(StartUp::GamePathKey)).toString();
-        if (mod.GamePath.isEmpty())
-            StartUp::DetectGameFolder(mod, store, StartUp::programFilesFolders());
-        if (mod.GamePath.isEmpty()) {
+        game = StartUp::locateGame(store, StartUp::programFilesFolders()).gameFolder;
+        if (game.isEmpty()) {
             printError(QStringLiteral("No game folder found: none is stored and the game is not in its default place "
                                       "under %1. Name it with --game DIR.")
                            .arg(QDir::toNativeSeparators(StartUp::programFilesFolders().join(QStringLiteral(" or ")))));
             return std::nullopt;
         }
-        game = mod.GamePath;
     }
     const QString mods = FileSystem::withTrailingSlash(FileSystem::resolvePath(game, QStringLiteral("mods")));
     if (!FileSystem::FolderExists(mods)) {

@@ -33,12 +33,13 @@ QString nativeList(const QStringList& items)
 
 namespace ModFiles {
 
-LoadReport LoadMod(ModSettings& mod)
+LoadReport LoadMod(ModSettings& mod, const QString& modFolder)
 {
     LoadReport report;
+    mod.setModFolder(modFolder);
     mod.clearSections();
     for (ModFile file : FileOrder) {
-        const QString path = FileSystem::resolvePath(mod.ModFolder, modFileRelativePath(file));
+        const QString path = FileSystem::resolvePath(modFolder, modFileRelativePath(file));
         mod.setFilePath(file, path);
         FileSystem::removeSaveLeftovers(path);
         QByteArray bytes;

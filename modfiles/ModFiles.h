@@ -21,9 +21,10 @@ struct SaveReport
 
 namespace ModFiles {
 
-// Reads the four files of mod.ModFolder into the model; a missing or unreadable file disables its section.
-// Temporary files that a killed save left beside them are removed first.
-LoadReport LoadMod(ModSettings& mod);
+// Opens modFolder (without a trailing '/') as the model's mod: reads its four files into the model; a missing
+// or unreadable file disables its section. Temporary files that a killed save left beside them are removed
+// first.
+LoadReport LoadMod(ModSettings& mod, const QString& modFolder);
 
 // Writes the selected sections, each file through FileSystem::writeFileAtomically (a failed write leaves the old file
 // whole) and goes on with the others. Remembered values change only for files that were written.

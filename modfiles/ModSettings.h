@@ -28,12 +28,11 @@ class ModSettings final : public QObject
 public:
     explicit ModSettings(QObject* parent = nullptr);
 
-    // Paths, set by start-up and the mod selection. GamePath and ModsPath end with '/', ModFolder does not.
-    QString GamePath;
-    QString ProgramFilesPath;
-    bool PromptForGameFolder = false;
-    QString ModsPath;
-    QString ModFolder;
+    // The open mod's folder (without a trailing '/'); ModFiles::LoadMod alone sets it. Before the first load
+    // no mod is open.
+    const QString& modFolder() const { return m_modFolder; }
+    bool isOpen() const { return !m_modFolder.isEmpty(); }
+    void setModFolder(const QString& folder) { m_modFolder = folder; }
 
     // Presence: the file exists and could be read. A section whose file is absent is never saved.
     bool isPresent(ModFile file) const { return m_present.contains(file); }
@@ -94,6 +93,7 @@ private:
     template <typename Self>
     static auto script(Self& self, const ValueDescriptor& value) -> decltype(&self.m_aiDefault);
 
+    QString m_modFolder;
     ModFileSet m_present;
     ModFileSet m_saveFlags = ModFileSet::all();
     std::array<QString, ModFiles::AllModFiles.size()> m_paths;

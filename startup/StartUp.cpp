@@ -91,23 +91,35 @@ QStringList programFilesFolders()
     return folders;
 }
 
-void DetectGameFolder(ModSettings& mod, QSettings& store, const QStringList& programFilesFolders)
+GameLocation DetectGameFolder(QSettings& store, const QStringList& programFilesFolders)
 {
-    mod.PromptForGameFolder = true;
-    mod.ProgramFilesPath = programFilesFolders.isEmpty() ? QString() : programFilesFolders.first();
-    store.setValue(QLatin1String(ProgramFilesKey), mod.ProgramFilesPath);
+    GameLocation location;
+    location.programFilesFolder = programFilesFolders.isEmpty() ? QString() : programFilesFolders.first();
+    store.setValue(QLatin1String(ProgramFilesKey), location.programFilesFolder);
     for (const QString& folder : programFilesFolders) {
         // Wine and unpacked installs do not keep the installer's letter case.
         const QString game =
             FileSystem::withTrailingSlash(FileSystem::resolvePath(folder, QLatin1String(DefaultInstallFolder)));
         if (FileSystem::FileExists(FileSystem::resolvePath(game, QLatin1String(GameExecutable)))) {
-            mod.GamePath = game;
+            location.gameFolder = game;
             store.setValue(QLatin1String(GamePathKey), game);
-            mod.PromptForGameFolder = false;
+            location.askUser = false;
             break;
         }
     }
     store.sync();
+    return location;
+}
+
+GameLocation locateGame(QSettings& store, const QStringList& programFilesFolders)
+{
+    const QString stored = store.value(QLatin1String(GamePathKey)).toString();
+    if (stored.isEmpty())
+        return DetectGameFolder(store, programFilesFolders);
+    GameLocation location;
+    location.gameFolder = stored;
+    location.askUser = false;
+    return location;
 }
 
 QStringList ListMods(const QString& modsPath)
@@ -126,24 +138,22 @@ Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
     QString modsFolder;
     for (;;) {
         store.sync();
-        mod.GamePath = store.value(QLatin1String(GamePathKey)).toString();
-        if (mod.GamePath.isEmpty())
-            DetectGameFolder(mod, store, programFilesFolders);
-        else if (storedFolderFailed)
-            mod.PromptForGameFolder = true;
+        GameLocation location = locateGame(store, programFilesFolders);
+        if (storedFolderFailed)
+            location.askUser = true;
 
         QString chosen;
-        if (mod.PromptForGameFolder) {
+        if (location.askUser) {
             chosen = prompter.chooseFolder(folderPrompt());
             if (!chosen.isEmpty())
                 chosen = FileSystem::withTrailingSlash(QDir::fromNativeSeparators(chosen));
         } else {
-            chosen = mod.GamePath;
+            chosen = location.gameFolder;
         }
 
         if (chosen.isEmpty()) {
             if (prompter.question(exitQuestion()))
-                return {true, {}};
+                return {true, {}, {}};
             continue;
         }
 
@@ -156,21 +166,19 @@ Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
         }
         prompter.critical(folderError());
         // Without this a stored folder that has gone would bring the same error back for ever.
-        if (!mod.PromptForGameFolder)
+        if (!location.askUser)
             storedFolderFailed = true;
     }
 
-    mod.ModsPath = modsFolder;
-    return {false, ListMods(modsFolder)};
+    return {false, ListMods(modsFolder), modsFolder};
 }
 
 void openMod(ModSettings& mod, const QString& modFolder, Prompter& prompter, IntroSwitch* intro,
              const std::function<void()>& opened)
 {
-    mod.ModFolder = modFolder;
-    const LoadReport report = ModFiles::LoadMod(mod);
+    const LoadReport report = ModFiles::LoadMod(mod, modFolder);
     if (intro)
-        intro->ReadIntroStatus(mod.ModFolder);
+        intro->ReadIntroStatus(modFolder);
     if (opened)
         opened();
     ModFiles::reportLoad(report, prompter);

@@ -152,7 +152,7 @@ void FormLevel::editLevel(int levelIndex, const QString& displayName, QWidget* b
         busyPanel->setVisible(shown);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    if (!m_workflow->OpenLevel(m_context.mod.ModFolder, levelIndex, showBusy))
+    if (!m_workflow->OpenLevel(m_context.mod.modFolder(), levelIndex, showBusy))
         return;
     showSettings();
     m_ui->LabelLevel->setText(displayName);

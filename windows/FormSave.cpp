@@ -59,9 +59,8 @@ void FormSave::refreshChecks()
 {
     const ModSettings& mod = m_context.mod;
     // Before a mod is chosen nothing is known to be missing: the checks show the flags as start-up set them.
-    const bool modOpen = !mod.ModFolder.isEmpty();
     for (const auto& [check, file] : fileChecks()) {
-        const bool usable = !modOpen || mod.isPresent(file);
+        const bool usable = !mod.isOpen() || mod.isPresent(file);
         check->setEnabled(usable);
         check->setOn(usable && mod.saveFlag(file));
     }
@@ -96,7 +95,7 @@ void FormSave::switchIntro()
 {
     m_context.sounds.PlayClickSound(ClickSound::Button);
     std::optional<BusyCursor> busy;
-    m_context.intro.toggle(m_context.mod.ModFolder, m_context.prompter, [&busy](bool on) {
+    m_context.intro.toggle(m_context.mod.modFolder(), m_context.prompter, [&busy](bool on) {
         if (on)
             busy.emplace();
         else

@@ -2,7 +2,6 @@
 
 #include "ui_FormSelect.h"
 
-#include "modfiles/ModSettings.h"
 #include "startup/StartUp.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
@@ -43,8 +42,9 @@ void FormSelect::setupConnections()
     m_ui->ListMods->viewport()->installEventFilter(this);
 }
 
-void FormSelect::setMods(const QStringList& names)
+void FormSelect::setMods(const QString& modsFolder, const QStringList& names)
 {
+    m_modsFolder = modsFolder;
     m_ui->ListMods->clear();
     m_ui->ListMods->addItems(names);
 }
@@ -90,8 +90,8 @@ void FormSelect::openSelectedMod()
     // Gone before the mod is read: the selection is over once a mod is chosen.
     hide();
     emit modChosen();
-    StartUp::openMod(m_context.mod, m_context.mod.ModsPath + selected.constFirst()->text(), m_context.prompter,
-                     &m_context.intro, [this] { emit modOpened(); });
+    StartUp::openMod(m_context.mod, m_modsFolder + selected.constFirst()->text(), m_context.prompter, &m_context.intro,
+                     [this] { emit modOpened(); });
 }
 
 void FormSelect::closeRequested()

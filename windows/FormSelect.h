@@ -2,6 +2,8 @@
 
 #include "widgets/SkinnedWindow.h"
 
+#include <QString>
+
 #include <memory>
 
 class EditorContext;
@@ -19,8 +21,9 @@ public:
     explicit FormSelect(EditorContext& context, QWidget* parent = nullptr);
     ~FormSelect() override;
 
-    // Fills ListMods with the mod folder names (start-up does this before showing the window).
-    void setMods(const QStringList& names);
+    // Fills ListMods with the names of the mod folders under modsFolder (ending with '/'); start-up does this
+    // before showing the window.
+    void setMods(const QString& modsFolder, const QStringList& names);
 
     // The names shown, in order.
     QStringList mods() const;
@@ -43,4 +46,5 @@ private:
 
     std::unique_ptr<Ui::FormSelect> m_ui;
     EditorContext& m_context;
+    QString m_modsFolder;
 };

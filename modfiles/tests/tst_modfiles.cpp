@@ -17,16 +17,12 @@ struct OpenMod
     DemoGameFolder game;
     ModSettings mod;
     LoadReport report;
-    explicit OpenMod(const QString& name = DemoGame::CompleteMod)
-    {
-        mod.ModFolder = game.mod(name);
-        report = ModFiles::LoadMod(mod);
-    }
+    explicit OpenMod(const QString& name = DemoGame::CompleteMod) { report = ModFiles::LoadMod(mod, game.mod(name)); }
     QString file(ModFile which) const { return mod.filePath(which); }
     void reload()
     {
         mod.setSaveFlags(ModFileSet::all());
-        report = ModFiles::LoadMod(mod);
+        report = ModFiles::LoadMod(mod, mod.modFolder());
     }
     SaveReport save(ModFileSet files = ModFileSet::all()) { return ModFiles::SaveMod(mod, files); }
 };
@@ -145,14 +141,14 @@ private slots:
         QFETCH(QString, modName);
         QFETCH(bool, lineFeeds);
         OpenMod open(modName);
-        const QMap<QString, QByteArray> before = folderContents(open.mod.ModFolder);
+        const QMap<QString, QByteArray> before = folderContents(open.mod.modFolder());
         const QString server = open.file(ModFile::ServerSettings);
         if (lineFeeds)
             writeBytes(server, readBytes(server).replace("\r\n", "\n"));
         for (int round = 0; round < 2; ++round) {
             open.reload();
             QCOMPARE(open.save().savedFiles.size(), 4);
-            QCOMPARE(folderContents(open.mod.ModFolder), before);
+            QCOMPARE(folderContents(open.mod.modFolder()), before);
         }
     }
 
@@ -163,7 +159,7 @@ private slots:
         for (ModFile file : ModFiles::AllModFiles)
             QCOMPARE(names.mod.isPresent(file) && names.mod.saveFlag(file), file == ModFile::BotNames);
         QCOMPARE(names.save().savedFiles, QStringList{QDir::toNativeSeparators(names.file(ModFile::BotNames))});
-        QCOMPARE(folderContents(names.mod.ModFolder).keys(), texts({"AI", "AI/BotNames.AI"}));
+        QCOMPARE(folderContents(names.mod.modFolder()).keys(), texts({"AI", "AI/BotNames.AI"}));
 #ifdef Q_OS_LINUX
         // A file that exists but cannot be read, even by root.
         OpenMod open;
@@ -223,14 +219,14 @@ private slots:
                                           "AI/AIDefault.AI.orig", "AI/BotNames.AI.bak", "AI/BotNames.AI.cLeMQk",
                                           "AI/BotNames.AI.gx3190-save-cLeMQ", "AI/BotNames.AI.gx3190-save-cLeMQkz",
                                           "AI/BotNames.AI.gx3190-save-cLe_Qk", "AI/Other.AI.gx3190-save-cLeMQk"});
-        const QMap<QString, QByteArray> before = folderContents(open.mod.ModFolder);
+        const QMap<QString, QByteArray> before = folderContents(open.mod.modFolder());
         for (const QString& name : leftovers + others)
-            writeBytes(open.mod.ModFolder + QLatin1Char('/') + name, "left behind");
+            writeBytes(open.mod.modFolder() + QLatin1Char('/') + name, "left behind");
         open.reload();
         QMap<QString, QByteArray> expected = before;
         for (const QString& name : others)
             expected.insert(name, "left behind");
-        QCOMPARE(folderContents(open.mod.ModFolder), expected);
+        QCOMPARE(folderContents(open.mod.modFolder()), expected);
     }
 };
 

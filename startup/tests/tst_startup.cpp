@@ -114,9 +114,8 @@ private slots:
         if (outcome.exit)
             return;
         QCOMPARE(outcome.mods, (QStringList{DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
-        QCOMPARE(mod.ModsPath,
+        QCOMPARE(outcome.modsFolder,
                  place(storedAfter == QLatin1String("INSTALLED") ? storedAfter : game) + QStringLiteral("mods/"));
-        QCOMPARE(mod.PromptForGameFolder, log.endsWith(QLatin1String("folder select")));
         QVERIFY(mod.saveFlags() == ModFileSet::all());
     }
 

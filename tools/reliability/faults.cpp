@@ -114,8 +114,7 @@ int killSaves(const QString& dir, int count)
 {
     const QString modFolder = makeGame(dir);
     ModSettings mod;
-    mod.ModFolder = modFolder;
-    ModFiles::LoadMod(mod);
+    ModFiles::LoadMod(mod, modFolder);
     // The two versions every file may hold after a kill.
     QList<QByteArray> versions[4];
     for (int version : {1, 0}) {
@@ -147,8 +146,7 @@ int killSaves(const QString& dir, int count)
         "kill-saves", count,
         [&](int round) {
             ModSettings child;
-            child.ModFolder = modFolder;
-            ModFiles::LoadMod(child);
+            ModFiles::LoadMod(child, modFolder);
             setVersion(child, round % 2);
             ModFiles::SaveMod(child, ModFileSet::all());
         },
@@ -162,7 +160,7 @@ int killSaves(const QString& dir, int count)
             return bad;
         });
     // Each round's load has removed what the kill before it left; the last kill's leftovers go with the next.
-    ModFiles::LoadMod(mod);
+    ModFiles::LoadMod(mod, modFolder);
     const auto remaining = static_cast<int>(strayFiles().size());
     out << "kill-saves: " << count << " kills, " << torn << " torn files, " << leftBehind.size()
         << " temporary files left by the kills, " << remaining << " after the next load" << Qt::endl;
@@ -272,8 +270,7 @@ int diskFull(const QString& dir)
     DemoGame::writeZip(archive, {{QStringLiteral("Init.CON"), DemoGame::initCon(4)}});
 
     ModSettings mod;
-    mod.ModFolder = modFolder;
-    ModFiles::LoadMod(mod);
+    ModFiles::LoadMod(mod, modFolder);
     QList<QByteArray> before;
     for (ModFile file : ModFiles::AllModFiles)
         before.append(readBytes(mod.filePath(file)));

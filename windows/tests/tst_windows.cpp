@@ -123,7 +123,7 @@ private:
     RecordingPrompter& prompter() const { return m_e->prompter; }
     QList<ClickSound>& sounds() const { return m_e->sounds.played; }
     void expectShown(QWidget* window) const { QCOMPARE(visibleOnly(m_e->editor), window); }
-    QString modFile(const char* name) const { return mod().ModFolder + QLatin1Char('/') + QLatin1String(name); }
+    QString modFile(const char* name) const { return mod().modFolder() + QLatin1Char('/') + QLatin1String(name); }
 
     // The main window.
     template <typename T = QWidget> T* find(const char* name) const { return control<T>(main(), name); }
@@ -167,7 +167,7 @@ private:
     // The level window.
     QString archive(int index) const
     {
-        return mod().ModFolder + QStringLiteral("/Levels/") +
+        return mod().modFolder() + QStringLiteral("/Levels/") +
                QString::fromLatin1(Levels::LevelTable.at(index).folderName) + QStringLiteral("/server.ZIP");
     }
     QByteArray savedInitCon(int index) const { return memberData(readZip(archive(index)), "Init.CON"); }
@@ -192,8 +192,8 @@ private:
     void freshSelection()
     {
         m_e = std::make_unique<DemoEditor>();
-        mod().ModsPath = m_e->game.path + QStringLiteral("mods/");
-        select()->setMods(StartUp::ListMods(mod().ModsPath));
+        const QString modsFolder = m_e->game.path + QStringLiteral("mods/");
+        select()->setMods(modsFolder, StartUp::ListMods(modsFolder));
         m_e->context.showOnly(select());
         QVERIFY(QTest::qWaitForWindowExposed(select()));
     }
@@ -878,7 +878,7 @@ private slots:
     void saveSwitchesTheIntroMovies()
     {
         openSave();
-        const QString movies = mod().ModFolder + QStringLiteral("/Movies");
+        const QString movies = mod().modFolder() + QStringLiteral("/Movies");
         // The check and its tool tips tell the switch's state (whose files the switch's own test follows).
         const auto expectIntro = [&](bool on) {
             const QString tip = on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF");
@@ -1048,7 +1048,7 @@ private slots:
         Click(editButton);
         QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
         QCOMPARE(visibleOnly(m_e->editor), select());
-        QVERIFY(mod().ModFolder.isEmpty());
+        QVERIFY(!mod().isOpen());
         QVERIFY(prompter().boxes.isEmpty());
     }
 
@@ -1101,7 +1101,7 @@ private slots:
         choose();
         // This window plays only the button click; the main window's bars may click as they take the values.
         QCOMPARE(sounds().count(ClickSound::Button), buttonClicks);
-        QCOMPARE(mod().ModFolder, mod().ModsPath + modName);
+        QCOMPARE(mod().modFolder(), m_e->game.path + QStringLiteral("mods/") + modName);
         expectShown(main());
         QCOMPARE(shownAtLoad, QList<QWidget*>());
         QCOMPARE(prompter().kinds(), unreadable ? QStringList{QStringLiteral("critical")} : QStringList());
