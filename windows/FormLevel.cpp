@@ -86,24 +86,29 @@ FormLevel::FormLevel(EditorContext& context, QWidget* parent)
       m_workflow(std::make_unique<LevelWorkflow>(*m_prompter))
 {
     m_ui->setupUi(this);
-    findRows();
+    bindValues();
     setupControls();
     setupConnections();
 }
 
 FormLevel::~FormLevel() = default;
 
-void FormLevel::findRows()
+void FormLevel::bindValues()
 {
     // The controls of a number are "Label" and "VScroll" followed by its name here, in Init.CON's order.
     static const char* const names[] = {"MaxView", "PT16",  "ET16",  "PT32", "ET32", "PT64",
                                         "ET64",    "PT128", "ET128", "PLPM", "ELPM"};
     for (const ValueDescriptor& value : Levels::levelValues()) {
-        if (value.isSwitch)
+        // The values name themselves, in the words the command line uses too.
+        const QString caption = value.caption + QLatin1Char(':');
+        if (value.isSwitch) {
+            m_ui->LabelLColdBreath->setText(caption);
             continue;
+        }
         const QString name = QLatin1String(names[value.row]);
         m_rows.push_back({&value, findChild<QLabel*>(QStringLiteral("Label") + name),
                           findChild<QScrollBar*>(QStringLiteral("VScroll") + name)});
+        findChild<QLabel*>(QStringLiteral("LabelL") + name)->setText(caption);
     }
 }
 

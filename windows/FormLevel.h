@@ -47,7 +47,7 @@ private:
         QScrollBar* bar = nullptr;
     };
 
-    void findRows();
+    void bindValues();
     void setupControls();
     void setupConnections();
     void showSettings();

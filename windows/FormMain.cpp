@@ -44,6 +44,11 @@ QString MissingValueTip(qsizetype at, qsizetype start)
                   : QStringLiteral("No number after the key at character %1").arg(at + 1);
 }
 
+QString CaptionText(const ValueDescriptor& value)
+{
+    return value.caption + QLatin1Char(':');
+}
+
 void SetWhiteField(QWidget* field)
 {
     QPalette palette = field->palette();
@@ -114,19 +119,25 @@ FormMain::FriendlyFireRow FormMain::row(FriendlyFire which) const
 {
     switch (which) {
     case FriendlyFire::SoldierFF:
-        return {m_ui->LabelSFD, m_ui->VScrollSFD};
+        return {m_ui->LabelLSFD, m_ui->LabelSFD, m_ui->VScrollSFD};
     case FriendlyFire::VehicleFF:
-        return {m_ui->LabelVFD, m_ui->VScrollVFD};
+        return {m_ui->LabelLVFD, m_ui->LabelVFD, m_ui->VScrollVFD};
     case FriendlyFire::SoldierSplashFF:
-        return {m_ui->LabelSSD, m_ui->VScrollSSD};
+        return {m_ui->LabelLSSD, m_ui->LabelSSD, m_ui->VScrollSSD};
     case FriendlyFire::VehicleSplashFF:
-        return {m_ui->LabelVSD, m_ui->VScrollVSD};
+        return {m_ui->LabelLVSD, m_ui->LabelVSD, m_ui->VScrollVSD};
     }
-    return {m_ui->LabelSFD, m_ui->VScrollSFD};
+    return {m_ui->LabelLSFD, m_ui->LabelSFD, m_ui->VScrollSFD};
 }
 
 void FormMain::setupControls()
 {
+    // The values name themselves, in the words the command line uses too.
+    for (FriendlyFire which : ModFiles::AllFriendlyFire)
+        row(which).caption->setText(CaptionText(ModFiles::friendlyFireValue(which)));
+    m_ui->LabelLBotSkill->setText(CaptionText(ModFiles::botSkillValue()));
+    m_ui->LabelLMaxBots->setText(CaptionText(ModFiles::maxBotsValue()));
+
     // Every caption and value label is black with a grey twin beneath it; the value labels' twins carry
     // their names, as the window keeps them equal at run time.
     const QList<QLabel*> valueLabels{m_ui->LabelBotNames, m_ui->LabelSFD,      m_ui->LabelVFD,    m_ui->LabelSSD,

@@ -43,6 +43,7 @@ protected:
 private:
     struct FriendlyFireRow
     {
+        QLabel* caption;
         QLabel* label;
         QScrollBar* bar;
     };
