@@ -3,7 +3,6 @@
 #include "modfiles/ModSettings.h"
 #include "movies/IntroSwitch.h"
 #include "startup/StartUp.h"
-#include "widgets/Accessibility.h"
 #include "widgets/Artwork.h"
 #include "widgets/QtClickSounds.h"
 #include "widgets/QtPrompter.h"
@@ -112,7 +111,6 @@ void Editor::makeParts(Prompter& prompter, ClickSoundPlayer& sounds)
     // that making them does not hold it back. A mod chosen sooner makes them at once, before its load, which
     // the main window follows as it happens.
     p.select = std::make_unique<FormSelect>(p.context);
-    Accessibility::nameControls(p.select.get());
     FormSelect* select = p.select.get();
     QObject::connect(select, &FormSelect::modChosen, select, [this] { makeOtherWindows(); });
     QObject::connect(select, &FormSelect::modOpened, select, [&p] { p.showOnly(p.main.get()); });
@@ -133,9 +131,6 @@ void Editor::makeOtherWindows()
     p.edit = std::make_unique<FormEdit>(p.context);
     p.save = std::make_unique<FormSave>(p.context);
     p.level = std::make_unique<FormLevel>(p.context);
-    for (QWidget* window : {static_cast<QWidget*>(p.main.get()), static_cast<QWidget*>(p.edit.get()),
-                            static_cast<QWidget*>(p.save.get()), static_cast<QWidget*>(p.level.get())})
-        Accessibility::nameControls(window);
     connectWindows();
 }
 

@@ -83,6 +83,8 @@ void FormEdit::BeginScoreEdit(int row)
     m_ui->LabelLScore->setText(mod.ScoreKeys().at(row));
     m_ui->LabelScore->setText(QString::number(value));
     m_ui->LabelLScore->setToolTip(m_ui->LabelLScore->text());
+    // The bar is named by its caption, a buddy; the value beside it is read under the same name.
+    m_ui->LabelScore->setAccessibleName(m_ui->LabelLScore->text());
 
     // A value the file holds outside the usual range is shown as it is, and the bar widens for this edit
     // so that accepting without touching the arrows keeps it. Changing the range must not count as a
