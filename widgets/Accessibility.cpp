@@ -4,6 +4,7 @@
 #include "widgets/ImageButton.h"
 
 #include <QAccessibleWidget>
+#include <QLabel>
 
 namespace {
 
@@ -68,6 +69,13 @@ void installInterfaces()
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void captionValue(QLabel* caption, const QString& text, std::initializer_list<QWidget*> controls)
+{
+    caption->setText(text + QLatin1Char(':'));
+    for (QWidget* control : controls)
+        control->setAccessibleName(text);
 }
 
 } // namespace Accessibility

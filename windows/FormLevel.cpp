@@ -5,6 +5,7 @@
 #include "levels/LevelWorkflow.h"
 #include "modfiles/ModSettings.h"
 #include "ui_FormLevel.h"
+#include "widgets/Accessibility.h"
 #include "widgets/BusyCursor.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
@@ -100,15 +101,16 @@ void FormLevel::bindValues()
                                         "ET64",    "PT128", "ET128", "PLPM", "ELPM"};
     for (const ValueDescriptor& value : Levels::levelValues()) {
         // The values name themselves, in the words the command line uses too.
-        const QString caption = value.caption + QLatin1Char(':');
         if (value.isSwitch) {
-            m_ui->LabelLColdBreath->setText(caption);
+            Accessibility::captionValue(m_ui->LabelLColdBreath, value.caption, {m_ui->PictureColdBreath});
             continue;
         }
         const QString name = QLatin1String(names[value.row]);
-        m_rows.push_back({&value, findChild<QLabel*>(QStringLiteral("Label") + name),
-                          findChild<QScrollBar*>(QStringLiteral("VScroll") + name)});
-        findChild<QLabel*>(QStringLiteral("LabelL") + name)->setText(caption);
+        const ValueRow row{&value, findChild<QLabel*>(QStringLiteral("Label") + name),
+                           findChild<QScrollBar*>(QStringLiteral("VScroll") + name)};
+        Accessibility::captionValue(findChild<QLabel*>(QStringLiteral("LabelL") + name), value.caption,
+                                    {row.label, row.bar});
+        m_rows.push_back(row);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "core/ClickSoundPlayer.h"
 #include "core/Prompter.h"
 #include "modfiles/SliderMath.h"
+#include "widgets/Accessibility.h"
 #include "widgets/Artwork.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
@@ -42,11 +43,6 @@ QString MissingValueTip(qsizetype at, qsizetype start)
 {
     return at < 0 ? QStringLiteral("Not found from character %1 on").arg(start)
                   : QStringLiteral("No number after the key at character %1").arg(at + 1);
-}
-
-QString CaptionText(const ValueDescriptor& value)
-{
-    return value.caption + QLatin1Char(':');
 }
 
 void SetWhiteField(QWidget* field)
@@ -133,10 +129,15 @@ FormMain::FriendlyFireRow FormMain::row(FriendlyFire which) const
 void FormMain::setupControls()
 {
     // The values name themselves, in the words the command line uses too.
-    for (FriendlyFire which : ModFiles::AllFriendlyFire)
-        row(which).caption->setText(CaptionText(ModFiles::friendlyFireValue(which)));
-    m_ui->LabelLBotSkill->setText(CaptionText(ModFiles::botSkillValue()));
-    m_ui->LabelLMaxBots->setText(CaptionText(ModFiles::maxBotsValue()));
+    for (FriendlyFire which : ModFiles::AllFriendlyFire) {
+        const FriendlyFireRow controls = row(which);
+        Accessibility::captionValue(controls.caption, ModFiles::friendlyFireValue(which).caption,
+                                    {controls.label, controls.bar});
+    }
+    Accessibility::captionValue(m_ui->LabelLBotSkill, ModFiles::botSkillValue().caption,
+                                {m_ui->LabelBotSkill, m_ui->PictureSliderBGBS});
+    Accessibility::captionValue(m_ui->LabelLMaxBots, ModFiles::maxBotsValue().caption,
+                                {m_ui->LabelMaxBots, m_ui->PictureSliderBGMB});
 
     // Every caption and value label is black with a grey twin beneath it; the value labels' twins carry
     // their names, as the window keeps them equal at run time.
