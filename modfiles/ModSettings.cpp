@@ -1,7 +1,5 @@
 #include "modfiles/ModSettings.h"
 
-#include "modfiles/ScoreKeys.h"
-
 #include <utility>
 
 ModSettings::ModSettings(QObject* parent) : QObject(parent) {}
@@ -68,11 +66,6 @@ qsizetype ModSettings::keyAt(const ValueDescriptor& value) const
 {
     const KeyedScript* held = script(*this, value);
     return held ? held->keyAt(value.row) : -1;
-}
-
-const QStringList& ModSettings::ScoreKeys() const
-{
-    return ModFiles::BuildScoreKeys();
 }
 
 void ModSettings::setScoreValue(int row, int value)

@@ -65,8 +65,7 @@ public:
     // start; the main window tells the user why it cannot show a value.
     qsizetype keyAt(const ValueDescriptor& value) const;
 
-    // Score constants. ScoreLines is a prefix of ScoreKeys: row i belongs to ScoreKeys[i].
-    const QStringList& ScoreKeys() const;
+    // Score constants. ScoreLines is a prefix of ModFiles::BuildScoreKeys(): row i belongs to its key i.
     const QList<int>& ScoreValues() const { return m_scoring.ScoreValues(); }
     const QStringList& ScoreLines() const { return m_scoring.ScoreLines(); }
     void setScoreValue(int row, int value);

@@ -2,6 +2,7 @@
 
 #include "core/ClickSoundPlayer.h"
 #include "modfiles/ModSettings.h"
+#include "modfiles/ScoreKeys.h"
 #include "ui_FormEdit.h"
 #include "widgets/BotNameInput.h"
 #include "widgets/TextStyle.h"
@@ -71,16 +72,19 @@ void FormEdit::BeginBotNameEdit(int row)
 
 void FormEdit::BeginScoreEdit(int row)
 {
-    const ModSettings& mod = m_context.mod;
-    if (row < 0 || row >= mod.ScoreValues().size() || row >= mod.ScoreKeys().size())
+    if (row < 0 || row >= ModFiles::ScoreKeyCount)
         return;
-    const int value = mod.ScoreValues().at(row);
+    const ValueDescriptor& score = ModFiles::scoreValue(row);
+    const std::optional<qint64> held = m_context.mod.value(score);
+    if (!held)
+        return;
+    const int value = static_cast<int>(*held);
     m_editingBotName = false;
     m_editIndex = row;
     m_ui->LabelLEditing->setText(QStringLiteral("Editing Score: "));
     m_ui->TextBotName->setVisible(false);
     m_ui->TextBotName->clear();
-    m_ui->LabelLScore->setText(mod.ScoreKeys().at(row));
+    m_ui->LabelLScore->setText(score.caption);
     m_ui->LabelScore->setText(QString::number(value));
     m_ui->LabelLScore->setToolTip(m_ui->LabelLScore->text());
     // The bar is named by its caption, a buddy; the value beside it is read under the same name.
@@ -93,7 +97,7 @@ void FormEdit::BeginScoreEdit(int row)
     const int previous = bar->value();
     {
         const QSignalBlocker blocker(bar);
-        bar->setRange(qMin(ModFiles::ScoreRange.minimum, value), qMax(ModFiles::ScoreRange.maximum, value));
+        bar->setRange(qMin(score.range.minimum, value), qMax(score.range.maximum, value));
         bar->setValue(value);
     }
     if (bar->value() != previous)
@@ -120,7 +124,7 @@ void FormEdit::accept()
             return;
         m_context.mod.setBotName(m_editIndex, name);
     } else {
-        m_context.mod.setScoreValue(m_editIndex, m_ui->VScrollNum->value());
+        m_context.mod.setValue(ModFiles::scoreValue(m_editIndex), m_ui->VScrollNum->value());
     }
     emit finished();
 }
