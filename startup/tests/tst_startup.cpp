@@ -5,9 +5,16 @@
 #include "tools/demogame/DemoGame.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 using namespace TestSupport;
 
@@ -95,8 +102,8 @@ private slots:
         };
         ModSettings mod;
         mod.setSaveFlags({ModFile::AIDefault});
-        const StartUp::Outcome outcome =
-            StartUp::run(mod, store, prompter, programFiles, [&steps] { steps.append(QStringLiteral("select")); });
+        const StartUp::Outcome outcome = StartUp::run(mod, store, prompter, {{QStringLiteral("Wine"), programFiles}},
+                                                      [&steps] { steps.append(QStringLiteral("select")); });
         if (outcome.exit)
             steps.append(QStringLiteral("exit"));
         QCOMPARE(steps.join(QLatin1Char(' ')), log);
@@ -135,6 +142,131 @@ private slots:
     }
 
 #ifndef Q_OS_WIN
+    // Where players keep the game on Linux, one fake home per layout with nothing stored. A layout entry is an
+    // install "folder/" (its executable, in the letter case after the '|' if one is given, and a mods folder),
+    // a file "path=text", a link "path->target", a pipe "path|" or an unreadable folder "path/!"; "HOME" stands
+    // for the home. The first install expected is chosen and stored; once that has gone, the folder dialog
+    // offers every one.
+    void findsTheGameWherePlayersKeepIt_data()
+    {
+        QTest::addColumn<QStringList>("layout");
+        QTest::addColumn<QStringList>("installs");
+        const QString game = QStringLiteral("/drive_c/Program Files/Kelvane/Gravix 3190/");
+        const QString x86 = QStringLiteral("/drive_c/Program Files (x86)/");
+        const auto row = [](const char* name, const QStringList& layout, const QStringList& installs) {
+            QTest::newRow(name) << layout << installs;
+        };
+        // The install is the layout's last entry, without what follows its '/'.
+        const auto one = [&row](const char* name, QStringList layout) {
+            row(name, layout, {layout.last().section(QLatin1Char('|'), 0, 0)});
+        };
+        const auto vdf = [](const QString& root, const QString& library) {
+            return root + QStringLiteral("/steamapps/libraryfolders.vdf=\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t"
+                                         "\"path\"\t\t\"HOME/%1\"\n\t}\n}\n")
+                              .arg(library);
+        };
+        const QString steam = QStringLiteral(".var/app/com.valvesoftware.Steam/.local/share/Steam");
+        const QString heroic = QStringLiteral("Games/Heroic/Prefixes/");
+        one("Wine", {QStringLiteral(".wine") + game});
+        one("Lutris configuration, another folder name",
+            {QStringLiteral(".config/lutris/games/gx.yml=game:\n  exe: x.exe\n  prefix: 'HOME/pfx/one'\n"),
+             QStringLiteral("pfx/one") + x86 + QStringLiteral("GX3190/|GX3190.EXE")});
+        one("Lutris configuration under ~/.local",
+            {QStringLiteral(".local/share/lutris/games/gx.yaml=prefix: \"~/pfx/two\""),
+             QStringLiteral("pfx/two") + game});
+        one("Lutris, ~/Games", {QStringLiteral("Games/gx/drive_c/Program Files/Studio/Gx3190/|Gx3190.Exe")});
+        one("Bottles", {QStringLiteral(".local/share/bottles/bottles/Gaming") + game});
+        one("Bottles, sandboxed", {QStringLiteral(".var/app/com.usebottles.bottles/data/bottles/bottles/b") + game});
+        one("PlayOnLinux", {QStringLiteral(".PlayOnLinux/wineprefix/GX") + game});
+        one("Steam, a second library",
+            {vdf(QStringLiteral(".local/share/Steam"), QStringLiteral("lib")),
+             QStringLiteral("lib/steamapps/compatdata/4711/pfx") + x86 + QStringLiteral("Games/GX/")});
+        one("Steam, sandboxed", {vdf(steam, steam), steam + QStringLiteral("/steamapps/compatdata/1/pfx") + game});
+        one("Steam, ~/.steam", {vdf(QStringLiteral(".steam/steam"), QStringLiteral(".steam/steam")),
+                                QStringLiteral(".steam/steam/steamapps/compatdata/9/pfx") + game});
+        one("CrossOver", {QStringLiteral(".cxoffice/GX") + game});
+        one("Heroic", {heroic + QStringLiteral("gx") + game});
+        one("Heroic, default", {heroic + QStringLiteral("default/gx") + game});
+        const QString bottle = QStringLiteral(".local/share/bottles/bottles/b") + x86 + QStringLiteral("Other/GX/");
+        row("two installs: the first in order is used", {QStringLiteral(".cxoffice/b") + game, bottle},
+            {bottle, QStringLiteral(".cxoffice/b") + game});
+        const QString wineX86 = QStringLiteral(".wine") + x86 + QStringLiteral("kelvane/gravix 3190/");
+        row("in a prefix the default place comes first",
+            {QStringLiteral(".wine/drive_c/Program Files/A/GX/"), wineX86 + QStringLiteral("|GX3190.exe")},
+            {wineX86, QStringLiteral(".wine/drive_c/Program Files/A/GX/")});
+        row("nothing found: three levels down", {QStringLiteral(".wine/drive_c/Program Files/a/b/c/")}, {});
+        // Skipped without a word: a link loop, a link up, an unreadable folder, garbage configurations, a pipe.
+        one("bad input skipped",
+            {QStringLiteral("Games/loop->loop"), QStringLiteral("Games/up->.."),
+             QStringLiteral(".PlayOnLinux/wineprefix/!"),
+             QStringLiteral(".local/share/Steam/steamapps/libraryfolders.vdf=\"path\" \"HOME/\x01\\"),
+             QStringLiteral(".config/lutris/games/a.yml=prefix: [\n  :"), QStringLiteral(".config/lutris/games/b.yml|"),
+             heroic + QStringLiteral("default/gx") + game});
+    }
+    void findsTheGameWherePlayersKeepIt()
+    {
+        QFETCH(QStringList, layout);
+        QFETCH(QStringList, installs);
+        QTemporaryDir home;
+        for (QString entry : layout) {
+            entry.replace(QStringLiteral("HOME"), home.path());
+            static const QRegularExpression end(QStringLiteral("=|->|\\||!$"));
+            const QString path = home.path() + QLatin1Char('/') + entry.left(entry.indexOf(end));
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            if (entry.contains(QLatin1String("->")))
+                QVERIFY(QFile::link(entry.section(QLatin1String("->"), 1), path));
+            else if (entry.contains(QLatin1Char('=')))
+                writeBytes(path, entry.section(QLatin1Char('='), 1).toUtf8());
+            else if (entry.endsWith(QLatin1Char('|')))
+                QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else if (entry.endsWith(QLatin1Char('!')))
+                QVERIFY(QFile::setPermissions(path, {}));
+            else
+                writeBytes(path + (entry.contains(QLatin1Char('|')) ? entry.section(QLatin1Char('|'), 1)
+                                                                    : QStringLiteral("gx3190.exe")),
+                           "MZ");
+            if (entry.endsWith(QLatin1Char('/')) || entry.contains(QLatin1String("/|")))
+                QVERIFY(QDir().mkpath(path + QStringLiteral("mods")));
+        }
+        const QByteArray savedHome = qgetenv("HOME");
+        const QByteArray savedPrefix = qgetenv("WINEPREFIX");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", savedHome);
+            if (!savedPrefix.isEmpty())
+                qputenv("WINEPREFIX", savedPrefix);
+        });
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("WINEPREFIX");
+        QStringList expected;
+        for (const QString& install : installs)
+            expected.append(home.path() + QLatin1Char('/') + install);
+        QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        struct Start
+        {
+            StartUp::Outcome outcome;
+            QStringList kinds;
+            QList<QStringList> shortcuts;
+        };
+        const auto start = [&store] {
+            RecordingPrompter prompter;
+            prompter.questionAnswers = {true};
+            ModSettings mod;
+            const StartUp::Outcome outcome = StartUp::run(mod, store, prompter, StartUp::gamePlaces(), {});
+            return Start{outcome, prompter.kinds(), prompter.folderShortcuts};
+        };
+        const Start first = start();
+        QCOMPARE(first.kinds, expected.isEmpty() ? texts({"folder", "question"}) : QStringList());
+        QCOMPARE(first.shortcuts, expected.isEmpty() ? QList<QStringList>{{}} : QList<QStringList>());
+        QCOMPARE(store.value(QLatin1String(StartUp::GamePathKey)).toString(), expected.value(0));
+        QCOMPARE(store.value(QLatin1String(StartUp::ProgramFilesKey)).toString(),
+                 home.path() + QStringLiteral("/.wine/drive_c/Program Files/"));
+        QCOMPARE(first.outcome.modsFolder, expected.isEmpty() ? QString() : expected.first() + QStringLiteral("mods/"));
+        store.setValue(QLatin1String(StartUp::GamePathKey), home.filePath(QStringLiteral("gone/")));
+        const Start again = start();
+        QCOMPARE(again.kinds, texts({"critical", "folder", "question"}));
+        QCOMPARE(again.shortcuts, QList<QStringList>{expected});
+    }
+
     void wineProgramFiles()
     {
         QTemporaryDir prefix;
