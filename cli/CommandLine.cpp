@@ -90,7 +90,7 @@ std::optional<QString> findModsFolder(const QString& given)
     if (game.isEmpty()) {
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                         QStringLiteral("GX3190_SP"));
-        game = StartUp::locateGame(store, StartUp::gamePlaces()).gameFolder;
+        game = StartUp::locateGame(store, StartUp::gamePlaces).gameFolder;
         if (game.isEmpty()) {
             printError(QStringLiteral("No game folder found: none is stored and the game is not in its default place "
                                       "under %1. Name it with --game DIR.")

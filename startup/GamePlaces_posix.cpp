@@ -27,18 +27,6 @@ QString UsersPrefix()
     return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
 }
 
-QString DriveC(const QString& prefix)
-{
-    return FileSystem::resolvePath(prefix, QStringLiteral("drive_c"));
-}
-
-// The program-files folders of a prefix's drive C, each ending with '/'.
-QStringList ProgramFiles(const QString& driveC)
-{
-    return {FileSystem::withTrailingSlash(FileSystem::resolvePath(driveC, QStringLiteral("Program Files"))),
-            FileSystem::withTrailingSlash(FileSystem::resolvePath(driveC, QStringLiteral("Program Files (x86)")))};
-}
-
 // The sub-folders of folder in name order, as paths through folder's canonical path (a sub-folder that is a
 // link, through its target's), so that a prefix reached two ways has one name; none when it cannot be read.
 QStringList Subfolders(const QString& folder)
@@ -115,7 +103,9 @@ QStringList SteamLibraries(const QString& vdf)
 
 QStringList programFilesFolders()
 {
-    return ProgramFiles(DriveC(UsersPrefix()));
+    const QString driveC = FileSystem::resolvePath(UsersPrefix(), QStringLiteral("drive_c"));
+    return {FileSystem::withTrailingSlash(FileSystem::resolvePath(driveC, QStringLiteral("Program Files"))),
+            FileSystem::withTrailingSlash(FileSystem::resolvePath(driveC, QStringLiteral("Program Files (x86)")))};
 }
 
 QList<GamePlace> gamePlaces()
@@ -164,9 +154,11 @@ QList<GamePlace> gamePlaces()
         if (prefix.isEmpty() || seen.contains(prefix))
             continue;
         seen.insert(prefix);
-        const QString driveC = DriveC(prefix);
-        if (FileSystem::FolderExists(driveC))
-            places.append({manager, ProgramFiles(driveC)});
+        // Made by Wine, which spells these folders so. Nothing is looked up here: a folder that is not a prefix
+        // costs the search two listings that fail, and a start that finds the game early no more.
+        places.append({manager,
+                       {prefix + QStringLiteral("/drive_c/Program Files/"),
+                        prefix + QStringLiteral("/drive_c/Program Files (x86)/")}});
     }
     return places;
 }

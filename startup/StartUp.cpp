@@ -129,12 +129,13 @@ QList<GameInstall> findInstalls(const QList<GamePlace>& places, bool firstOnly)
     return installs;
 }
 
-GameLocation DetectGameFolder(QSettings& store, const QList<GamePlace>& places)
+GameLocation DetectGameFolder(QSettings& store, const GamePlaces& places)
 {
     GameLocation location;
-    location.programFilesFolder = places.value(0).programFilesFolders.value(0);
+    const QList<GamePlace> where = places();
+    location.programFilesFolder = where.value(0).programFilesFolders.value(0);
     store.setValue(QLatin1String(ProgramFilesKey), location.programFilesFolder);
-    const QList<GameInstall> found = findInstalls(places, true);
+    const QList<GameInstall> found = findInstalls(where, true);
     if (!found.isEmpty()) {
         location.gameFolder = found.first().gameFolder;
         store.setValue(QLatin1String(GamePathKey), location.gameFolder);
@@ -144,7 +145,7 @@ GameLocation DetectGameFolder(QSettings& store, const QList<GamePlace>& places)
     return location;
 }
 
-GameLocation locateGame(QSettings& store, const QList<GamePlace>& places)
+GameLocation locateGame(QSettings& store, const GamePlaces& places)
 {
     const QString stored = store.value(QLatin1String(GamePathKey)).toString();
     if (stored.isEmpty())
@@ -162,7 +163,7 @@ QStringList ListMods(const QString& modsPath)
     return names;
 }
 
-Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QList<GamePlace>& places,
+Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const GamePlaces& places,
             const std::function<void()>& showSelect)
 {
     mod.setSaveFlags(ModFileSet::all());
@@ -178,7 +179,7 @@ Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QList<
         QString chosen;
         if (location.askUser) {
             QStringList shortcuts;
-            for (const GameInstall& install : findInstalls(places))
+            for (const GameInstall& install : findInstalls(places()))
                 shortcuts.append(install.gameFolder);
             chosen = prompter.chooseFolder(folderPrompt(), shortcuts);
             if (!chosen.isEmpty())

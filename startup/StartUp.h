@@ -48,8 +48,11 @@ struct GamePlace
 // The places to look in, in order. On Windows the system's program-files folders; elsewhere $WINEPREFIX and
 // ~/.wine, then the prefixes of Lutris (its game configurations, then ~/Games), Bottles, PlayOnLinux, Steam's
 // compatibility prefixes, CrossOver and Heroic. The first place is always there, as programFilesFolders()
-// gives it; the others only where they exist. Unreadable folders and files that make no sense are skipped.
+// gives it; the others are folders that may be prefixes (the search passes over those that are not).
+// Unreadable folders and configuration files that make no sense are skipped.
 QList<GamePlace> gamePlaces();
+// Where the places come from, asked only when the search runs (a start with a stored folder looks at none).
+using GamePlaces = std::function<QList<GamePlace>()>;
 
 // One folder that holds the game, ending with '/', and the place's manager.
 struct GameInstall
@@ -73,11 +76,11 @@ struct GameLocation
 
 // Looks for the game in places, up to its first install. Always stores the first place's first program-files
 // folder as "PrPath"; stores "GXPath" only when the game is found, and then no dialog is asked for.
-GameLocation DetectGameFolder(QSettings& store, const QList<GamePlace>& places);
+GameLocation DetectGameFolder(QSettings& store, const GamePlaces& places);
 
 // The stored "GXPath", else detection (which stores what it finds): the search of the windows and the
 // command line alike.
-GameLocation locateGame(QSettings& store, const QList<GamePlace>& places);
+GameLocation locateGame(QSettings& store, const GamePlaces& places);
 
 // The names of the sub-folders of the mods folder, without paths, sorted by name ignoring letter case.
 QStringList ListMods(const QString& modsPath);
@@ -94,7 +97,7 @@ struct Outcome
 // the chosen game folder exists (the mod selection window appears before its mods folder is checked). On success the
 // four save flags are true. A stored folder that fails the tests is not used again in this run: after the error the
 // folder dialog is offered, and the store keeps its value.
-Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QList<GamePlace>& places,
+Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const GamePlaces& places,
             const std::function<void()>& showSelect);
 
 // Opens a mod for editing, for the mod selection and the command line alike: modFolder (no trailing '/')

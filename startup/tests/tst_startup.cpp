@@ -102,8 +102,12 @@ private slots:
         };
         ModSettings mod;
         mod.setSaveFlags({ModFile::AIDefault});
-        const StartUp::Outcome outcome = StartUp::run(mod, store, prompter, {{QStringLiteral("Wine"), programFiles}},
-                                                      [&steps] { steps.append(QStringLiteral("select")); });
+        const StartUp::Outcome outcome = StartUp::run(
+            mod, store, prompter,
+            [&] {
+                return QList<StartUp::GamePlace>{{QStringLiteral("Wine"), programFiles}};
+            },
+            [&steps] { steps.append(QStringLiteral("select")); });
         if (outcome.exit)
             steps.append(QStringLiteral("exit"));
         QCOMPARE(steps.join(QLatin1Char(' ')), log);
@@ -251,7 +255,7 @@ private slots:
             RecordingPrompter prompter;
             prompter.questionAnswers = {true};
             ModSettings mod;
-            const StartUp::Outcome outcome = StartUp::run(mod, store, prompter, StartUp::gamePlaces(), {});
+            const StartUp::Outcome outcome = StartUp::run(mod, store, prompter, StartUp::gamePlaces, {});
             return Start{outcome, prompter.kinds(), prompter.folderShortcuts};
         };
         const Start first = start();
