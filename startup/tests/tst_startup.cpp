@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +17,34 @@
 #endif
 
 using namespace TestSupport;
+
+#ifndef Q_OS_WIN
+namespace {
+
+// The search's view of the user for as long as it lives: home is the home folder and no $WINEPREFIX is named.
+class FakeHome final
+{
+public:
+    explicit FakeHome(const QString& home) : m_home(qgetenv("HOME")), m_prefix(qgetenv("WINEPREFIX"))
+    {
+        qputenv("HOME", QFile::encodeName(home));
+        qunsetenv("WINEPREFIX");
+    }
+    ~FakeHome()
+    {
+        qputenv("HOME", m_home);
+        if (!m_prefix.isEmpty())
+            qputenv("WINEPREFIX", m_prefix);
+    }
+    Q_DISABLE_COPY_MOVE(FakeHome)
+
+private:
+    QByteArray m_home;
+    QByteArray m_prefix;
+};
+
+} // namespace
+#endif
 
 class TestStartUp final : public QObject
 {
@@ -232,15 +260,7 @@ private slots:
             if (entry.endsWith(QLatin1Char('/')) || entry.contains(QLatin1String("/|")))
                 QVERIFY(QDir().mkpath(path + QStringLiteral("mods")));
         }
-        const QByteArray savedHome = qgetenv("HOME");
-        const QByteArray savedPrefix = qgetenv("WINEPREFIX");
-        const auto restore = qScopeGuard([&] {
-            qputenv("HOME", savedHome);
-            if (!savedPrefix.isEmpty())
-                qputenv("WINEPREFIX", savedPrefix);
-        });
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("WINEPREFIX");
+        const FakeHome user(home.path());
         QStringList expected;
         for (const QString& install : installs)
             expected.append(home.path() + QLatin1Char('/') + install);
@@ -269,6 +289,35 @@ private slots:
         const Start again = start();
         QCOMPARE(again.kinds, texts({"critical", "folder", "question"}));
         QCOMPARE(again.shortcuts, QList<QStringList>{expected});
+    }
+
+    // Configuration files of random text made of their own syntax, and links to anywhere in ~/Games, never
+    // stop the search (or crash or hang it) before the install beside them.
+    void searchSurvivesRandomHomes()
+    {
+        QRandomGenerator random(3190);
+        const QByteArray alphabet = "\"{}\\ \t\n:'~/.path prefix 0";
+        for (int round = 0; round < 40; ++round) {
+            QTemporaryDir home;
+            const QString install = home.path() + QStringLiteral("/.cxoffice/b/drive_c/Program Files/x/Gravix/");
+            writeBytes(install + QStringLiteral("gx3190.exe"), "MZ");
+            for (const char* file : {"/.local/share/Steam/steamapps/libraryfolders.vdf",
+                                     "/.steam/steam/steamapps/libraryfolders.vdf", "/.config/lutris/games/g.yml"}) {
+                QByteArray text;
+                for (int i = random.bounded(300); i > 0; --i)
+                    text += random.bounded(8) ? QByteArray(1, alphabet.at(random.bounded(int(alphabet.size()))))
+                                              : QFile::encodeName(home.path());
+                writeBytes(home.path() + QLatin1String(file), text);
+            }
+            QVERIFY(QDir().mkpath(home.path() + QStringLiteral("/Games")));
+            for (const char* target : {".", "..", "/", "loop", "../Games/x", "../.cxoffice/b"})
+                QFile::link(QLatin1String(target),
+                            home.path() + QStringLiteral("/Games/") + QString::number(random.bounded(4)));
+            const FakeHome user(home.path());
+            QList<StartUp::GameInstall> found = StartUp::findInstalls(StartUp::gamePlaces());
+            QVERIFY(!found.isEmpty());
+            QCOMPARE(found.constFirst().gameFolder, install);
+        }
     }
 
     void wineProgramFiles()
