@@ -162,8 +162,8 @@ Editor::~Editor() = default;
 bool Editor::start(QSettings& store)
 {
     Parts& p = *m_parts;
-    const StartUp::Outcome outcome = StartUp::run(p.model, store, p.context.prompter, StartUp::programFilesFolders(),
-                                                  [&p] { p.showOnly(p.select.get()); });
+    const StartUp::Outcome outcome =
+        StartUp::run(p.model, store, p.context.prompter, StartUp::gamePlaces, [&p] { p.showOnly(p.select.get()); });
     if (outcome.exit)
         return false;
     p.select->setMods(outcome.modsFolder, outcome.mods);

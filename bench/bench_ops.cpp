@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -174,6 +175,66 @@ void introSwitch(const QString& work, int runs, qint64 movieBytes)
 }
 
 #if defined(GX_STARTUP_PROBE) && defined(GX_BARE_WINDOW) && defined(GX_TEXT_WINDOW)
+// A home with 200 prefixes in the folders of every manager the search looks in, each holding what a new Wine
+// prefix holds under its program-files folders, and the game in the default place of the last one: with no
+// folder stored, start-up searches them all before the window is shown. One more prefix, for $WINEPREFIX,
+// holds the game too: named, it is the first place looked at.
+void makePrefixHome(const QString& home)
+{
+    const auto prefix = [](const QString& folder) {
+        for (const char* programFiles : {"Program Files", "Program Files (x86)"}) {
+            const QString base = folder + QStringLiteral("/drive_c/") + QLatin1String(programFiles);
+            for (const char* sub :
+                 {"/Common Files/Microsoft Shared", "/Common Files/System", "/Windows NT/Accessories"})
+                QDir().mkpath(base + QLatin1String(sub));
+            writeOrFail(base + QStringLiteral("/Internet Explorer/iexplore.exe"), "MZ");
+            writeOrFail(base + QStringLiteral("/Windows Media Player/wmplayer.exe"), "MZ");
+            writeOrFail(base + QStringLiteral("/Windows NT/Accessories/wordpad.exe"), "MZ");
+        }
+        return folder;
+    };
+    QByteArray vdf = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + QFile::encodeName(home) +
+                     "/.local/share/Steam\"\n\t}\n}\n";
+    writeOrFail(home + QStringLiteral("/.local/share/Steam/steamapps/libraryfolders.vdf"), vdf);
+    for (int i = 0; i < 200; ++i) {
+        const QString n = QString::number(i);
+        switch (i / 25) {
+        case 0:
+            writeOrFail(home + QStringLiteral("/.config/lutris/games/game-%1.yml").arg(n),
+                        "game:\n  exe: game.exe\n  prefix: " +
+                            QFile::encodeName(prefix(home + QStringLiteral("/lutris/game-") + n)) + "\n");
+            break;
+        case 1:
+            prefix(home + QStringLiteral("/Games/game-") + n);
+            break;
+        case 2:
+            prefix(home + QStringLiteral("/.local/share/bottles/bottles/bottle-") + n);
+            break;
+        case 3:
+            prefix(home + QStringLiteral("/.PlayOnLinux/wineprefix/prefix-") + n);
+            break;
+        case 4:
+        case 5:
+            prefix(home + QStringLiteral("/.local/share/Steam/steamapps/compatdata/") + QString::number(1000 + i) +
+                   QStringLiteral("/pfx"));
+            break;
+        case 6:
+            prefix(home + QStringLiteral("/.cxoffice/bottle-") + n);
+            break;
+        default:
+            prefix(home + QStringLiteral("/Games/Heroic/Prefixes/default/game-") + n);
+            break;
+        }
+    }
+    for (const char* installed : {"/Games/Heroic/Prefixes/default/game-199", "/wineprefix"}) {
+        const QString error =
+            DemoGame::create(home + QLatin1String(installed) + QStringLiteral("/drive_c/Program Files/") +
+                             QLatin1String(StartUp::DefaultInstallFolder));
+        if (!error.isEmpty())
+            fail(error);
+    }
+}
+
 void startUp(const QString& work, int runs)
 {
     const QString game = work + QStringLiteral("/startup-game");
@@ -185,42 +246,69 @@ void startUp(const QString& work, int runs)
                 QByteArray("[Paths]\nGXPath=") + QFile::encodeName(game) + "/\n");
     const QStringList environment{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
                                   QStringLiteral("XDG_CONFIG_HOME=") + config};
+    const QString home = work + QStringLiteral("/startup-home");
+    makePrefixHome(home);
+    const QString last = home + QStringLiteral("/Games/Heroic/Prefixes/default/game-199/drive_c/Program Files/") +
+                         QLatin1String(StartUp::DefaultInstallFolder);
+    const QString storedConfig = work + QStringLiteral("/startup-stored-config");
+    writeOrFail(storedConfig + QStringLiteral("/GX3190_SP/GX3190_SP.conf"),
+                QByteArray("[Paths]\nGXPath=") + QFile::encodeName(last) + "\n");
+    const QString searchConfig = work + QStringLiteral("/startup-search-config");
+    const QString searchStore = searchConfig + QStringLiteral("/GX3190_SP/GX3190_SP.conf");
+    const auto homeEnvironment = [&](const QString& configFolder, const QString& winePrefix) {
+        return QStringList{QStringLiteral("QT_QPA_PLATFORM=offscreen"),
+                           QStringLiteral("XDG_CONFIG_HOME=") + configFolder, QStringLiteral("HOME=") + home,
+                           QStringLiteral("WINEPREFIX=") + winePrefix};
+    };
     const QString probe = QStringLiteral(GX_STARTUP_PROBE);
     const QString text = QStringLiteral(GX_TEXT_WINDOW);
     const QString bare = QStringLiteral(GX_BARE_WINDOW);
-    const auto launch = [&](const QStringList& argv, long* rss) {
-        const ProcessRun run = runProcess(argv, {}, environment);
+    const auto launchIn = [&](const QStringList& argv, long* rss, const QStringList& env) {
+        const ProcessRun run = runProcess(argv, {}, env);
         if (run.exitCode != 0)
             fail(QStringLiteral("%1 ended with %2").arg(argv.join(QLatin1Char(' '))).arg(run.exitCode));
         if (rss)
             *rss = std::max(*rss, run.maxRssKb);
         return run.ms;
     };
+    const auto launch = [&](const QStringList& argv, long* rss) { return launchIn(argv, rss, environment); };
+    // Nothing is stored, so each start searches again, as the first start after an install does: in the last
+    // of the 200 prefixes, or in the one $WINEPREFIX names.
+    const auto launchSearch = [&](bool inLast) {
+        QFile::remove(searchStore);
+        const double ms = launchIn(
+            {probe}, nullptr, homeEnvironment(searchConfig, inLast ? QString() : home + QStringLiteral("/wineprefix")));
+        QSettings found(searchStore, QSettings::IniFormat);
+        const QString stored = found.value(QLatin1String(StartUp::GamePathKey)).toString();
+        if (!stored.contains(inLast ? QLatin1String("/game-199/") : QLatin1String("/wineprefix/")))
+            fail(QStringLiteral("the search found the game in ") + stored);
+        return ms;
+    };
     // The first runs load the libraries from disk; the user's second start is what is timed.
     launch({probe}, nullptr);
+    launchSearch(true);
     launch({text}, nullptr);
     launch({bare}, nullptr);
     long probeRss = 0;
     long textRss = 0;
     long bareRss = 0;
     long openRss = 0;
-    // The three in turn, each of them first in a third of the rounds, so that none always runs after the same one.
-    QList<double> probes;
-    QList<double> texts;
-    QList<double> bares;
+    // Each in turn, each of them first in as many rounds, so that none always runs after the same one.
+    struct Kind
+    {
+        std::function<double()> launch;
+        QList<double> samples;
+    };
+    QList<Kind> kinds{{[&] { return launch({probe}, &probeRss); }, {}},
+                      {[&] { return launch({text}, &textRss); }, {}},
+                      {[&] { return launch({bare}, &bareRss); }, {}},
+                      {[&] { return launchIn({probe}, nullptr, homeEnvironment(storedConfig, {})); }, {}},
+                      {[&] { return launchSearch(false); }, {}},
+                      {[&] { return launchSearch(true); }, {}}};
     for (int run = 0; run < runs; ++run) {
-        for (int step = 0; step < 3; ++step) {
-            switch ((run + step) % 3) {
-            case 0:
-                probes.append(launch({probe}, &probeRss));
-                break;
-            case 1:
-                texts.append(launch({text}, &textRss));
-                break;
-            default:
-                bares.append(launch({bare}, &bareRss));
-                break;
-            }
+        for (qsizetype step = 0; step < kinds.size(); ++step) {
+            Kind& kind = kinds[(run + step) % kinds.size()];
+            kind.samples.append(kind.launch());
         }
     }
     QList<double> opens;
@@ -228,13 +316,24 @@ void startUp(const QString& work, int runs)
         opens.append(launch({probe, QStringLiteral("--open-mod")}, &openRss));
     removeTree(game);
     removeTree(config);
-    const Stats c = summarise(probes);
-    const Stats t = summarise(texts);
-    const Stats a = summarise(bares);
+    removeTree(home);
+    removeTree(storedConfig);
+    removeTree(searchConfig);
+    const Stats c = summarise(kinds.at(0).samples);
+    const Stats t = summarise(kinds.at(1).samples);
+    const Stats a = summarise(kinds.at(2).samples);
     const QString textName = QStringLiteral("window with text");
     const QString bareName = QStringLiteral("bare Qt window");
     printRow(QStringLiteral("Start-up to the mod selection shown"), c, textName, &t, ratio(c.median, t.median),
              QStringLiteral("<= 1.3x"), verdict(c.median, t.median, 1.3));
+    const char* withPrefixes[] = {"Start-up, 200 prefixes present, the folder stored",
+                                  "First start (nothing stored), 200 prefixes, the game in $WINEPREFIX",
+                                  "First start (nothing stored), 200 prefixes, the game in the last one"};
+    for (int i = 0; i < 3; ++i) {
+        const Stats p = summarise(kinds.at(3 + i).samples);
+        printRow(QLatin1String(withPrefixes[i]), p, textName, &t, ratio(p.median, t.median), QStringLiteral("<= 1.3x"),
+                 verdict(p.median, t.median, 1.3));
+    }
     printRow(QStringLiteral("Start-up to the mod selection shown"), c, bareName, &a, ratio(c.median, a.median),
              QStringLiteral("<= 2.0x"), verdict(c.median, a.median, 2.0));
     const Stats open = summarise(opens);

@@ -18,6 +18,7 @@ namespace CommandLine {
 namespace {
 
 const QString ListModsCommand = QStringLiteral("list-mods");
+const QString ListGamesCommand = QStringLiteral("list-games");
 const QString ShowCommand = QStringLiteral("show");
 const QString SetCommand = QStringLiteral("set");
 const QString BotNamesCommand = QStringLiteral("bot-names");
@@ -55,6 +56,9 @@ QString helpText(const QCommandLineParser& parser)
     const QString gap(35, QLatin1Char(' '));
     return parser.helpText() + QStringLiteral("\nCommands:\n") +
            indented({QStringLiteral("list-mods                          the game's mods, one a line"),
+                     QStringLiteral("list-games                         every install of the game found, one a line, "
+                                    "in fields:"),
+                     gap + QStringLiteral("* on the one used when no folder is stored, the prefix manager, the folder"),
                      QStringLiteral("show MOD [--json]                  every value the windows show, and each level's "
                                     "settings"),
                      gap + QStringLiteral("(reading a level unpacks its archive into its TEMP folder)"),
@@ -76,7 +80,7 @@ QString helpText(const QCommandLineParser& parser)
            indented(describeNames(ModFiles::modValues())) + QStringLiteral("\nLevel values (level):\n") +
            indented(describeNames(Levels::levelValues())) + QStringLiteral("\nLevels:\n") + indented(levelLines) +
            QStringLiteral("\nExit status: 0 done, 1 a failed or refused operation, 2 a usage error. Messages go to "
-                          "standard\nerror; data (list-mods, show) to standard output.\n");
+                          "standard\nerror; data (list-mods, list-games, show) to standard output.\n");
 }
 
 // The game's mods folder as the windows find it, without the dialog: --game, else the stored folder, else
@@ -87,7 +91,7 @@ std::optional<QString> findModsFolder(const QString& given)
     if (game.isEmpty()) {
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("GX3190_SP"),
                         QStringLiteral("GX3190_SP"));
-        game = StartUp::locateGame(store, StartUp::programFilesFolders()).gameFolder;
+        game = StartUp::locateGame(store, StartUp::gamePlaces).gameFolder;
         if (game.isEmpty()) {
             printError(QStringLiteral("No game folder found: none is stored and the game is not in its default place "
                                       "under %1. Name it with --game DIR.")
@@ -102,6 +106,22 @@ std::optional<QString> findModsFolder(const QString& given)
         return std::nullopt;
     }
     return mods;
+}
+
+// Every install the search finds, in its order, tab-separated: "*" on the first (the one start-up takes when no
+// folder is stored), the prefix manager, the folder.
+int listGames()
+{
+    const QList<StartUp::GameInstall> installs = StartUp::findInstalls(StartUp::gamePlaces());
+    if (installs.isEmpty()) {
+        printError(QStringLiteral("No install of the game found."));
+        return Failed;
+    }
+    for (const StartUp::GameInstall& install : installs)
+        printOut(QStringLiteral("%1\t%2\t%3\n")
+                     .arg(&install == &installs.first() ? QStringLiteral("*") : QString(), install.manager,
+                          QDir::toNativeSeparators(install.gameFolder)));
+    return Success;
 }
 
 // The mod's folder name as it is on disk: exactly as given, else ignoring letter case.
@@ -149,7 +169,8 @@ QString readRequest(QStringList rest, bool json, bool botNameEdits, Request& req
         return QStringLiteral("No command given.");
     request.command = rest.takeFirst();
     const QString& command = request.command;
-    const QStringList commands{ListModsCommand, ShowCommand, SetCommand, BotNamesCommand, LevelCommand, IntroCommand};
+    const QStringList commands{ListModsCommand, ListGamesCommand, ShowCommand, SetCommand,
+                               BotNamesCommand, LevelCommand,     IntroCommand};
     if (!commands.contains(command))
         return QStringLiteral("Unknown command \"%1\".").arg(command);
     if (json && command != ShowCommand)
@@ -157,13 +178,14 @@ QString readRequest(QStringList rest, bool json, bool botNameEdits, Request& req
     if (botNameEdits != (command == BotNamesCommand))
         return botNameEdits ? QStringLiteral("--add and --remove belong to bot-names.")
                             : QStringLiteral("bot-names: nothing to do without --add or --remove.");
-    if (command != ListModsCommand) {
+    const bool onTheGame = command == ListModsCommand || command == ListGamesCommand;
+    if (!onTheGame) {
         if (rest.isEmpty())
             return QStringLiteral("%1: which mod? (list-mods lists them)").arg(command);
         request.mod = rest.takeFirst();
     }
 
-    if (command == ListModsCommand || command == ShowCommand || command == BotNamesCommand)
+    if (onTheGame || command == ShowCommand || command == BotNamesCommand)
         return rest.isEmpty() ? QString() : QStringLiteral("%1: unexpected \"%2\".").arg(command, rest.first());
     if (command == IntroCommand) {
         const std::optional<bool> on = rest.size() == 1 ? parseSwitch(rest.first()) : std::nullopt;
@@ -238,6 +260,8 @@ int run(const QStringList& arguments)
     if (!error.isEmpty())
         return usage(error);
 
+    if (request.command == ListGamesCommand)
+        return listGames();
     const std::optional<QString> modsFolder = findModsFolder(parser.value(game));
     if (!modsFolder)
         return Failed;

@@ -172,7 +172,7 @@ void TerminalPrompter::critical(const QString& text)
     print(text);
 }
 
-QString TerminalPrompter::chooseFolder(const QString& /*prompt*/)
+QString TerminalPrompter::chooseFolder(const QString& /*prompt*/, const QStringList& /*shortcuts*/)
 {
     return {};
 }

@@ -31,7 +31,7 @@ public:
     void information(const QString& text) override;
     void warning(const QString& text) override;
     void critical(const QString& text) override;
-    QString chooseFolder(const QString& prompt) override;
+    QString chooseFolder(const QString& prompt, const QStringList& shortcuts) override;
     std::optional<QString> askPassword(const QString& prompt) override;
 
 private:

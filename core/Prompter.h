@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,8 +19,9 @@ public:
     virtual void information(const QString& text) = 0;
     virtual void warning(const QString& text) = 0;
     virtual void critical(const QString& text) = 0;
-    // The folder dialog: the chosen folder, or an empty text when cancelled.
-    virtual QString chooseFolder(const QString& prompt) = 0;
+    // The folder dialog, with each of shortcuts (folders) offered beside the folder view: the chosen folder,
+    // or an empty text when cancelled.
+    virtual QString chooseFolder(const QString& prompt, const QStringList& shortcuts) = 0;
     // A password prompt, which never shows what is typed: the answer, or nothing when cancelled.
     virtual std::optional<QString> askPassword(const QString& prompt) = 0;
 };

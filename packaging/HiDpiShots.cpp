@@ -41,7 +41,7 @@ public:
     void information(const QString& text) override { shown.append(text); }
     void warning(const QString& text) override { shown.append(text); }
     void critical(const QString& text) override { shown.append(text); }
-    QString chooseFolder(const QString& /*prompt*/) override { return {}; }
+    QString chooseFolder(const QString& /*prompt*/, const QStringList& /*shortcuts*/) override { return {}; }
     std::optional<QString> askPassword(const QString& /*prompt*/) override { return std::nullopt; }
 };
 

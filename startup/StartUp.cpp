@@ -7,14 +7,10 @@
 #include "movies/IntroSwitch.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QSettings>
 
 #include <algorithm>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#include <shlobj.h>
-#endif
 
 namespace StartUp {
 
@@ -43,27 +39,6 @@ QString folderError()
 
 namespace {
 
-#ifdef Q_OS_WIN
-QString KnownFolder(REFKNOWNFOLDERID id)
-{
-    PWSTR path = nullptr;
-    QString result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)))
-        result = QDir::fromNativeSeparators(QString::fromWCharArray(path));
-    CoTaskMemFree(path);
-    return result;
-}
-#endif
-
-void AppendFolder(QStringList& folders, const QString& folder)
-{
-    if (folder.isEmpty())
-        return;
-    const QString withSlash = FileSystem::withTrailingSlash(folder);
-    if (!folders.contains(withSlash, Qt::CaseInsensitive))
-        folders.append(withSlash);
-}
-
 bool LessIgnoringCase(const QString& a, const QString& b)
 {
     const int order = a.compare(b, Qt::CaseInsensitive);
@@ -71,51 +46,110 @@ bool LessIgnoringCase(const QString& a, const QString& b)
     return order != 0 ? order < 0 : a < b;
 }
 
-} // namespace
-
-QStringList programFilesFolders()
+// What the search needs of a folder: its sub-folders in name order, and whether it holds the game's executable
+// (in any letter case). Empty when the folder cannot be read.
+struct Listing
 {
     QStringList folders;
-#ifdef Q_OS_WIN
-    // The game is a 32-bit program, so a 64-bit system puts it in the x86 folder; both are looked at.
-    AppendFolder(folders, KnownFolder(FOLDERID_ProgramFiles));
-    AppendFolder(folders, KnownFolder(FOLDERID_ProgramFilesX86));
-#else
-    QString prefix = qEnvironmentVariable("WINEPREFIX");
-    if (prefix.isEmpty())
-        prefix = QDir::homePath() + QStringLiteral("/.wine");
-    const QString driveC = FileSystem::resolvePath(prefix, QStringLiteral("drive_c"));
-    AppendFolder(folders, FileSystem::resolvePath(driveC, QStringLiteral("Program Files")));
-    AppendFolder(folders, FileSystem::resolvePath(driveC, QStringLiteral("Program Files (x86)")));
-#endif
-    return folders;
+    bool holdsGame = false;
+};
+
+Listing List(const QString& folder)
+{
+    Listing listing;
+    QDirIterator it(folder, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileInfo().isDir())
+            listing.folders.append(it.fileName());
+        else if (it.fileName().compare(QLatin1String(GameExecutable), Qt::CaseInsensitive) == 0)
+            listing.holdsGame = true;
+    }
+    std::sort(listing.folders.begin(), listing.folders.end(), LessIgnoringCase);
+    return listing;
 }
 
-GameLocation DetectGameFolder(QSettings& store, const QStringList& programFilesFolders)
+// The game's default place under a program-files folder, as the disk spells it, when the game is there.
+QString DefaultInstall(const QString& programFiles, const Listing& listing)
+{
+    const QString maker = QString::fromLatin1(DefaultInstallFolder).section(QLatin1Char('/'), 0, 0);
+    if (!listing.folders.contains(maker, Qt::CaseInsensitive))
+        return {};
+    // Wine and unpacked installs do not keep the installer's letter case.
+    const QString game =
+        FileSystem::withTrailingSlash(FileSystem::resolvePath(programFiles, QLatin1String(DefaultInstallFolder)));
+    return FileSystem::FileExists(FileSystem::resolvePath(game, QLatin1String(GameExecutable))) ? game : QString();
+}
+
+// The folders one and two levels under a program-files folder that hold the game, in name order, each folder
+// before those under it; found gets each one until it returns false.
+bool FindBelow(const QString& programFiles, const Listing& listing, const std::function<bool(const QString&)>& found)
+{
+    for (const QString& first : listing.folders) {
+        const QString firstPath = programFiles + first + QLatin1Char('/');
+        const Listing firstListing = List(firstPath);
+        if (firstListing.holdsGame && !found(firstPath))
+            return false;
+        for (const QString& second : firstListing.folders) {
+            const QString secondPath = firstPath + second + QLatin1Char('/');
+            if (List(secondPath).holdsGame && !found(secondPath))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QList<GameInstall> findInstalls(const QList<GamePlace>& places, bool firstOnly)
+{
+    QList<GameInstall> installs;
+    // False once the search is to end.
+    const auto add = [&](const QString& folder, const QString& manager) {
+        if (folder.isEmpty())
+            return true;
+        if (std::none_of(installs.cbegin(), installs.cend(),
+                         [&folder](const GameInstall& install) { return install.gameFolder == folder; }))
+            installs.append({folder, manager});
+        return !firstOnly;
+    };
+    for (const GamePlace& place : places) {
+        QList<Listing> listings;
+        for (const QString& programFiles : place.programFilesFolders) {
+            listings.append(List(programFiles));
+            if (!add(DefaultInstall(programFiles, listings.last()), place.manager))
+                return installs;
+        }
+        for (qsizetype i = 0; i < listings.size(); ++i) {
+            if (!FindBelow(place.programFilesFolders.at(i), listings.at(i),
+                           [&](const QString& folder) { return add(folder, place.manager); }))
+                return installs;
+        }
+    }
+    return installs;
+}
+
+GameLocation DetectGameFolder(QSettings& store, const GamePlaces& places)
 {
     GameLocation location;
-    location.programFilesFolder = programFilesFolders.isEmpty() ? QString() : programFilesFolders.first();
+    const QList<GamePlace> where = places();
+    location.programFilesFolder = where.value(0).programFilesFolders.value(0);
     store.setValue(QLatin1String(ProgramFilesKey), location.programFilesFolder);
-    for (const QString& folder : programFilesFolders) {
-        // Wine and unpacked installs do not keep the installer's letter case.
-        const QString game =
-            FileSystem::withTrailingSlash(FileSystem::resolvePath(folder, QLatin1String(DefaultInstallFolder)));
-        if (FileSystem::FileExists(FileSystem::resolvePath(game, QLatin1String(GameExecutable)))) {
-            location.gameFolder = game;
-            store.setValue(QLatin1String(GamePathKey), game);
-            location.askUser = false;
-            break;
-        }
+    const QList<GameInstall> found = findInstalls(where, true);
+    if (!found.isEmpty()) {
+        location.gameFolder = found.first().gameFolder;
+        store.setValue(QLatin1String(GamePathKey), location.gameFolder);
+        location.askUser = false;
     }
     store.sync();
     return location;
 }
 
-GameLocation locateGame(QSettings& store, const QStringList& programFilesFolders)
+GameLocation locateGame(QSettings& store, const GamePlaces& places)
 {
     const QString stored = store.value(QLatin1String(GamePathKey)).toString();
     if (stored.isEmpty())
-        return DetectGameFolder(store, programFilesFolders);
+        return DetectGameFolder(store, places);
     GameLocation location;
     location.gameFolder = stored;
     location.askUser = false;
@@ -129,7 +163,7 @@ QStringList ListMods(const QString& modsPath)
     return names;
 }
 
-Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
+Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const GamePlaces& places,
             const std::function<void()>& showSelect)
 {
     mod.setSaveFlags(ModFileSet::all());
@@ -138,13 +172,16 @@ Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStrin
     QString modsFolder;
     for (;;) {
         store.sync();
-        GameLocation location = locateGame(store, programFilesFolders);
+        GameLocation location = locateGame(store, places);
         if (storedFolderFailed)
             location.askUser = true;
 
         QString chosen;
         if (location.askUser) {
-            chosen = prompter.chooseFolder(folderPrompt());
+            QStringList shortcuts;
+            for (const GameInstall& install : findInstalls(places()))
+                shortcuts.append(install.gameFolder);
+            chosen = prompter.chooseFolder(folderPrompt(), shortcuts);
             if (!chosen.isEmpty())
                 chosen = FileSystem::withTrailingSlash(QDir::fromNativeSeparators(chosen));
         } else {

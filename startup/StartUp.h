@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,35 @@ QString folderError();
 // first: on Windows the system's folders, elsewhere those of the Wine prefix ($WINEPREFIX, else ~/.wine).
 QStringList programFilesFolders();
 
+// A place the game may be installed in: a Wine prefix (on Windows, the system itself) with its program-files
+// folders, each ending with '/', and the prefix manager or launcher that keeps it.
+struct GamePlace
+{
+    QString manager; // "Wine", "Lutris", "Bottles", "PlayOnLinux", "Steam", "CrossOver", "Heroic"; "Windows"
+    QStringList programFilesFolders;
+};
+
+// The places to look in, in order. On Windows the system's program-files folders; elsewhere $WINEPREFIX and
+// ~/.wine, then the prefixes of Lutris (its game configurations, then ~/Games), Bottles, PlayOnLinux, Steam's
+// compatibility prefixes, CrossOver and Heroic. The first place is always there, as programFilesFolders()
+// gives it; the others are folders that may be prefixes (the search passes over those that are not).
+// Unreadable folders and configuration files that make no sense are skipped.
+QList<GamePlace> gamePlaces();
+// Where the places come from, asked only when the search runs (a start with a stored folder looks at none).
+using GamePlaces = std::function<QList<GamePlace>()>;
+
+// One folder that holds the game, ending with '/', and the place's manager.
+struct GameInstall
+{
+    QString gameFolder;
+    QString manager;
+};
+
+// The game's installs in places, in their order: in each place the default place under each program-files
+// folder, then any folder at most two levels under them that holds the game's executable (letter case
+// ignored). With firstOnly the search ends at the first. Reads folder listings only.
+QList<GameInstall> findInstalls(const QList<GamePlace>& places, bool firstOnly = false);
+
 // Where the game is, as start-up finds it.
 struct GameLocation
 {
@@ -44,13 +74,13 @@ struct GameLocation
     bool askUser = true;        // the folder dialog is to be shown
 };
 
-// Looks for the game in its default place under each program-files folder. Always stores the first folder
-// as "PrPath"; stores "GXPath" only when the game is found, and then no dialog is asked for.
-GameLocation DetectGameFolder(QSettings& store, const QStringList& programFilesFolders);
+// Looks for the game in places, up to its first install. Always stores the first place's first program-files
+// folder as "PrPath"; stores "GXPath" only when the game is found, and then no dialog is asked for.
+GameLocation DetectGameFolder(QSettings& store, const GamePlaces& places);
 
 // The stored "GXPath", else detection (which stores what it finds): the search of the windows and the
 // command line alike.
-GameLocation locateGame(QSettings& store, const QStringList& programFilesFolders);
+GameLocation locateGame(QSettings& store, const GamePlaces& places);
 
 // The names of the sub-folders of the mods folder, without paths, sorted by name ignoring letter case.
 QStringList ListMods(const QString& modsPath);
@@ -62,12 +92,12 @@ struct Outcome
     QString modsFolder; // ending with '/', when not exiting
 };
 
-// The game-folder loop: the stored folder, else detection, else the folder dialog, until a folder with a
-// mods folder is found or the user chooses to exit. showSelect runs as soon as the chosen game folder
-// exists (the mod selection window appears before its mods folder is checked). On success the four save
-// flags are true. A stored folder that fails the tests is not used again in this run: after the error the
+// The game-folder loop: the stored folder, else detection, else the folder dialog (which offers every install
+// found in places), until a folder with a mods folder is found or the user chooses to exit. showSelect runs as soon as
+// the chosen game folder exists (the mod selection window appears before its mods folder is checked). On success the
+// four save flags are true. A stored folder that fails the tests is not used again in this run: after the error the
 // folder dialog is offered, and the store keeps its value.
-Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const QStringList& programFilesFolders,
+Outcome run(ModSettings& mod, QSettings& store, Prompter& prompter, const GamePlaces& places,
             const std::function<void()>& showSelect);
 
 // Opens a mod for editing, for the mod selection and the command line alike: modFolder (no trailing '/')

@@ -10,13 +10,8 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=Release -DGX_BUILD_TESTS=OFF "${launcher[@]}"
 cmake --build build-run -j "$(nproc)"
 
-wineprefix=${WINEPREFIX:-$HOME/.wine}
-installed=""
-for pf in "$wineprefix/drive_c/Program Files" "$wineprefix/drive_c/Program Files (x86)"; do
-    [ -f "$pf/Kelvane/Gravix 3190/gx3190.exe" ] && installed=yes
-done
-
-if [ -z "$installed" ]; then
+# The editor's own search decides, so the script looks where the editor does.
+if ! build-run/app/gx3190editor list-games >/dev/null 2>&1; then
     demo="$PWD/build-run/demo-game"
     rm -rf "$demo"
     build-run/tools/gx3190-makedemo "$demo"

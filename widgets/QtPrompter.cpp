@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,7 +56,7 @@ void QtPrompter::critical(const QString& text)
     Notice(QMessageBox::Critical, text);
 }
 
-QString QtPrompter::chooseFolder(const QString& prompt)
+QString QtPrompter::chooseFolder(const QString& prompt, const QStringList& shortcuts)
 {
     // The prompt has a second line ("Example: ..."), which a title bar cuts off and a native dialog has no
     // room for: Qt's own folder dialog is shown beneath the whole prompt.
@@ -67,6 +68,12 @@ QString QtPrompter::chooseFolder(const QString& prompt)
     folders->setWindowFlags(Qt::Widget);
     folders->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
     folders->setFileMode(QFileDialog::Directory);
+    if (!shortcuts.isEmpty()) {
+        QList<QUrl> places = folders->sidebarUrls();
+        for (const QString& folder : shortcuts)
+            places.append(QUrl::fromLocalFile(folder));
+        folders->setSidebarUrls(places);
+    }
     // The prompt lines up with the dialog's own rows.
     QMargins margins = folders->layout()->contentsMargins();
     margins.setBottom(0);

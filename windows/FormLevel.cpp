@@ -64,10 +64,10 @@ public:
         const NormalCursorWhileAsking cursor;
         m_inner.critical(text);
     }
-    QString chooseFolder(const QString& prompt) override
+    QString chooseFolder(const QString& prompt, const QStringList& shortcuts) override
     {
         const NormalCursorWhileAsking cursor;
-        return m_inner.chooseFolder(prompt);
+        return m_inner.chooseFolder(prompt, shortcuts);
     }
     std::optional<QString> askPassword(const QString& prompt) override
     {

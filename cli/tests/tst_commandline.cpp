@@ -72,7 +72,7 @@ private:
 struct Game
 {
     DemoGameFolder demo;
-    QTemporaryDir home; // the child's settings store and Wine prefix
+    QTemporaryDir home; // the child's home, settings store and Wine prefix
 #ifdef Q_OS_WIN
     RegistryStore registry;
 #endif
@@ -107,7 +107,7 @@ struct Result
     QString err;
 };
 
-// Runs the program itself, with no display (the command line must not need one) and a settings store and
+// Runs the program itself, with no display (the command line must not need one) and a home, settings store and
 // Wine prefix of its own. "GAME" in an argument stands for the demo game folder.
 Result run(Game& game, QStringList arguments, const QByteArray& input = {})
 {
@@ -115,6 +115,7 @@ Result run(Game& game, QStringList arguments, const QByteArray& input = {})
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), game.home.path() + QStringLiteral("/config"));
     environment.insert(QStringLiteral("WINEPREFIX"), game.home.path() + QStringLiteral("/wine"));
+    environment.insert(QStringLiteral("HOME"), game.home.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -308,6 +309,18 @@ private slots:
             {"Varnholm: Unable to read level data.", "protected by a password"}, {}, Password);
         row("no game folder found", {"FIND", "list-mods"}, 1, {"No game folder found"});
         row("the stored game folder", {"FIND", "list-mods"}, 0, {}, {}, Stored, Mods);
+#ifndef Q_OS_WIN
+        // HOME in the output stands for the child's home.
+        row(
+            "list-games: every install, the first marked", {"FIND", "list-games"}, 0, {}, {},
+            [](Game& game) {
+                for (const char* folder : {"/wine/drive_c/Program Files/Kelvane/Gravix 3190",
+                                           "/Games/other/drive_c/Program Files (x86)/Games/Gravix"})
+                    QCOMPARE(DemoGame::create(game.home.path() + QLatin1String(folder)), QString());
+            },
+            QStringLiteral("*\tWine\tHOME/wine/drive_c/Program Files/Kelvane/Gravix 3190/\n"
+                           "\tLutris\tHOME/Games/other/drive_c/Program Files (x86)/Games/Gravix/\n"));
+#endif
     }
 
     void commands()
@@ -320,6 +333,7 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QList<Change>, changes);
         Game game;
+        out.replace(QStringLiteral("HOME"), game.home.path());
         if (prepare)
             prepare(game);
         Snapshot expected = game.snapshot();

@@ -5,11 +5,46 @@
 #include "tools/demogame/DemoGame.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 using namespace TestSupport;
+
+#ifndef Q_OS_WIN
+namespace {
+
+// The search's view of the user for as long as it lives: home is the home folder and no $WINEPREFIX is named.
+class FakeHome final
+{
+public:
+    explicit FakeHome(const QString& home) : m_home(qgetenv("HOME")), m_prefix(qgetenv("WINEPREFIX"))
+    {
+        qputenv("HOME", QFile::encodeName(home));
+        qunsetenv("WINEPREFIX");
+    }
+    ~FakeHome()
+    {
+        qputenv("HOME", m_home);
+        if (!m_prefix.isEmpty())
+            qputenv("WINEPREFIX", m_prefix);
+    }
+    Q_DISABLE_COPY_MOVE(FakeHome)
+
+private:
+    QByteArray m_home;
+    QByteArray m_prefix;
+};
+
+} // namespace
+#endif
 
 class TestStartUp final : public QObject
 {
@@ -95,8 +130,12 @@ private slots:
         };
         ModSettings mod;
         mod.setSaveFlags({ModFile::AIDefault});
-        const StartUp::Outcome outcome =
-            StartUp::run(mod, store, prompter, programFiles, [&steps] { steps.append(QStringLiteral("select")); });
+        const StartUp::Outcome outcome = StartUp::run(
+            mod, store, prompter,
+            [&] {
+                return QList<StartUp::GamePlace>{{QStringLiteral("Wine"), programFiles}};
+            },
+            [&steps] { steps.append(QStringLiteral("select")); });
         if (outcome.exit)
             steps.append(QStringLiteral("exit"));
         QCOMPARE(steps.join(QLatin1Char(' ')), log);
@@ -135,6 +174,152 @@ private slots:
     }
 
 #ifndef Q_OS_WIN
+    // Where players keep the game on Linux, one fake home per layout with nothing stored. A layout entry is an
+    // install "folder/" (its executable, in the letter case after the '|' if one is given, and a mods folder),
+    // a file "path=text", a link "path->target", a pipe "path|" or an unreadable folder "path/!"; "HOME" stands
+    // for the home. The first install expected is chosen and stored; once that has gone, the folder dialog
+    // offers every one.
+    void findsTheGameWherePlayersKeepIt_data()
+    {
+        QTest::addColumn<QStringList>("layout");
+        QTest::addColumn<QStringList>("installs");
+        const QString game = QStringLiteral("/drive_c/Program Files/Kelvane/Gravix 3190/");
+        const QString x86 = QStringLiteral("/drive_c/Program Files (x86)/");
+        const auto row = [](const char* name, const QStringList& layout, const QStringList& installs) {
+            QTest::newRow(name) << layout << installs;
+        };
+        // The install is the layout's last entry, without what follows its '/'.
+        const auto one = [&row](const char* name, QStringList layout) {
+            row(name, layout, {layout.last().section(QLatin1Char('|'), 0, 0)});
+        };
+        const auto vdf = [](const QString& root, const QString& library) {
+            return root + QStringLiteral("/steamapps/libraryfolders.vdf=\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t"
+                                         "\"path\"\t\t\"HOME/%1\"\n\t}\n}\n")
+                              .arg(library);
+        };
+        const QString steam = QStringLiteral(".var/app/com.valvesoftware.Steam/.local/share/Steam");
+        const QString heroic = QStringLiteral("Games/Heroic/Prefixes/");
+        one("Wine", {QStringLiteral(".wine") + game});
+        one("Lutris configuration, another folder name",
+            {QStringLiteral(".config/lutris/games/gx.yml=game:\n  exe: x.exe\n  prefix: 'HOME/pfx/one'\n"),
+             QStringLiteral("pfx/one") + x86 + QStringLiteral("GX3190/|GX3190.EXE")});
+        one("Lutris configuration under ~/.local",
+            {QStringLiteral(".local/share/lutris/games/gx.yaml=prefix: \"~/pfx/two\""),
+             QStringLiteral("pfx/two") + game});
+        one("Lutris, ~/Games", {QStringLiteral("Games/gx/drive_c/Program Files/Studio/Gx3190/|Gx3190.Exe")});
+        one("Bottles", {QStringLiteral(".local/share/bottles/bottles/Gaming") + game});
+        one("Bottles, sandboxed", {QStringLiteral(".var/app/com.usebottles.bottles/data/bottles/bottles/b") + game});
+        one("PlayOnLinux", {QStringLiteral(".PlayOnLinux/wineprefix/GX") + game});
+        one("Steam, a second library",
+            {vdf(QStringLiteral(".local/share/Steam"), QStringLiteral("lib")),
+             QStringLiteral("lib/steamapps/compatdata/4711/pfx") + x86 + QStringLiteral("Games/GX/")});
+        one("Steam, sandboxed", {vdf(steam, steam), steam + QStringLiteral("/steamapps/compatdata/1/pfx") + game});
+        one("Steam, ~/.steam", {vdf(QStringLiteral(".steam/steam"), QStringLiteral(".steam/steam")),
+                                QStringLiteral(".steam/steam/steamapps/compatdata/9/pfx") + game});
+        one("CrossOver", {QStringLiteral(".cxoffice/GX") + game});
+        one("Heroic", {heroic + QStringLiteral("gx") + game});
+        one("Heroic, default", {heroic + QStringLiteral("default/gx") + game});
+        const QString bottle = QStringLiteral(".local/share/bottles/bottles/b") + x86 + QStringLiteral("Other/GX/");
+        row("two installs: the first in order is used", {QStringLiteral(".cxoffice/b") + game, bottle},
+            {bottle, QStringLiteral(".cxoffice/b") + game});
+        const QString wineX86 = QStringLiteral(".wine") + x86 + QStringLiteral("kelvane/gravix 3190/");
+        row("in a prefix the default place comes first",
+            {QStringLiteral(".wine/drive_c/Program Files/A/GX/"), wineX86 + QStringLiteral("|GX3190.exe")},
+            {wineX86, QStringLiteral(".wine/drive_c/Program Files/A/GX/")});
+        row("nothing found: three levels down", {QStringLiteral(".wine/drive_c/Program Files/a/b/c/")}, {});
+        // Skipped without a word: a link loop, a link up, an unreadable folder, garbage configurations, a pipe.
+        one("bad input skipped",
+            {QStringLiteral("Games/loop->loop"), QStringLiteral("Games/up->.."),
+             QStringLiteral(".PlayOnLinux/wineprefix/!"),
+             QStringLiteral(".local/share/Steam/steamapps/libraryfolders.vdf=\"path\" \"HOME/\x01\\"),
+             QStringLiteral(".config/lutris/games/a.yml=prefix: [\n  :"), QStringLiteral(".config/lutris/games/b.yml|"),
+             heroic + QStringLiteral("default/gx") + game});
+    }
+    void findsTheGameWherePlayersKeepIt()
+    {
+        QFETCH(QStringList, layout);
+        QFETCH(QStringList, installs);
+        QTemporaryDir home;
+        for (QString entry : layout) {
+            entry.replace(QStringLiteral("HOME"), home.path());
+            static const QRegularExpression end(QStringLiteral("=|->|\\||!$"));
+            const QString path = home.path() + QLatin1Char('/') + entry.left(entry.indexOf(end));
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            if (entry.contains(QLatin1String("->")))
+                QVERIFY(QFile::link(entry.section(QLatin1String("->"), 1), path));
+            else if (entry.contains(QLatin1Char('=')))
+                writeBytes(path, entry.section(QLatin1Char('='), 1).toUtf8());
+            else if (entry.endsWith(QLatin1Char('|')))
+                QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else if (entry.endsWith(QLatin1Char('!')))
+                QVERIFY(QFile::setPermissions(path, {}));
+            else
+                writeBytes(path + (entry.contains(QLatin1Char('|')) ? entry.section(QLatin1Char('|'), 1)
+                                                                    : QStringLiteral("gx3190.exe")),
+                           "MZ");
+            if (entry.endsWith(QLatin1Char('/')) || entry.contains(QLatin1String("/|")))
+                QVERIFY(QDir().mkpath(path + QStringLiteral("mods")));
+        }
+        const FakeHome user(home.path());
+        QStringList expected;
+        for (const QString& install : installs)
+            expected.append(home.path() + QLatin1Char('/') + install);
+        QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        struct Start
+        {
+            StartUp::Outcome outcome;
+            QStringList kinds;
+            QList<QStringList> shortcuts;
+        };
+        const auto start = [&store] {
+            RecordingPrompter prompter;
+            prompter.questionAnswers = {true};
+            ModSettings mod;
+            const StartUp::Outcome outcome = StartUp::run(mod, store, prompter, StartUp::gamePlaces, {});
+            return Start{outcome, prompter.kinds(), prompter.folderShortcuts};
+        };
+        const Start first = start();
+        QCOMPARE(first.kinds, expected.isEmpty() ? texts({"folder", "question"}) : QStringList());
+        QCOMPARE(first.shortcuts, expected.isEmpty() ? QList<QStringList>{{}} : QList<QStringList>());
+        QCOMPARE(store.value(QLatin1String(StartUp::GamePathKey)).toString(), expected.value(0));
+        QCOMPARE(store.value(QLatin1String(StartUp::ProgramFilesKey)).toString(),
+                 home.path() + QStringLiteral("/.wine/drive_c/Program Files/"));
+        QCOMPARE(first.outcome.modsFolder, expected.isEmpty() ? QString() : expected.first() + QStringLiteral("mods/"));
+        store.setValue(QLatin1String(StartUp::GamePathKey), home.filePath(QStringLiteral("gone/")));
+        const Start again = start();
+        QCOMPARE(again.kinds, texts({"critical", "folder", "question"}));
+        QCOMPARE(again.shortcuts, QList<QStringList>{expected});
+    }
+
+    // Configuration files of random text made of their own syntax, and links to anywhere in ~/Games, never
+    // stop the search (or crash or hang it) before the install beside them.
+    void searchSurvivesRandomHomes()
+    {
+        QRandomGenerator random(3190);
+        const QByteArray alphabet = "\"{}\\ \t\n:'~/.path prefix 0";
+        for (int round = 0; round < 40; ++round) {
+            QTemporaryDir home;
+            const QString install = home.path() + QStringLiteral("/.cxoffice/b/drive_c/Program Files/x/Gravix/");
+            writeBytes(install + QStringLiteral("gx3190.exe"), "MZ");
+            for (const char* file : {"/.local/share/Steam/steamapps/libraryfolders.vdf",
+                                     "/.steam/steam/steamapps/libraryfolders.vdf", "/.config/lutris/games/g.yml"}) {
+                QByteArray text;
+                for (int i = random.bounded(300); i > 0; --i)
+                    text += random.bounded(8) ? QByteArray(1, alphabet.at(random.bounded(int(alphabet.size()))))
+                                              : QFile::encodeName(home.path());
+                writeBytes(home.path() + QLatin1String(file), text);
+            }
+            QVERIFY(QDir().mkpath(home.path() + QStringLiteral("/Games")));
+            for (const char* target : {".", "..", "/", "loop", "../Games/x", "../.cxoffice/b"})
+                QFile::link(QLatin1String(target),
+                            home.path() + QStringLiteral("/Games/") + QString::number(random.bounded(4)));
+            const FakeHome user(home.path());
+            QList<StartUp::GameInstall> found = StartUp::findInstalls(StartUp::gamePlaces());
+            QVERIFY(!found.isEmpty());
+            QCOMPARE(found.constFirst().gameFolder, install);
+        }
+    }
+
     void wineProgramFiles()
     {
         QTemporaryDir prefix;

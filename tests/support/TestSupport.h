@@ -29,6 +29,7 @@ public:
     QList<Box> boxes;
     std::deque<bool> questionAnswers;                   // answered No when empty
     std::deque<QString> folderAnswers;                  // cancelled when empty
+    QList<QStringList> folderShortcuts;                 // those each folder dialog offered, in order
     std::deque<std::optional<QString>> passwordAnswers; // cancelled when empty
     // Called after a box is recorded, for tests that must look at the windows while a box is up.
     std::function<void(const Box&)> onBox;
@@ -37,7 +38,11 @@ public:
     void information(const QString& text) override { record("information", text); }
     void warning(const QString& text) override { record("warning", text); }
     void critical(const QString& text) override { record("critical", text); }
-    QString chooseFolder(const QString& prompt) override { return record("folder", prompt, folderAnswers, {}); }
+    QString chooseFolder(const QString& prompt, const QStringList& shortcuts) override
+    {
+        folderShortcuts.append(shortcuts);
+        return record("folder", prompt, folderAnswers, {});
+    }
     std::optional<QString> askPassword(const QString& prompt) override
     {
         return record("password", prompt, passwordAnswers, {});

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 using namespace TestSupport;
 
@@ -214,10 +215,12 @@ private slots:
 
     void folderDialogShowsTheWholePrompt()
     {
-        // Asked through the program's own prompter, the user sees both lines of the prompt, and the folder
-        // chosen in the dialog is the answer.
+        // Asked through the program's own prompter, the user sees both lines of the prompt and the installs
+        // found in the side bar, and the folder chosen in the dialog is the answer.
         QTemporaryDir chosen;
+        const QString install = chosen.path() + QStringLiteral("/Gravix 3190/");
         QStringList shownLines;
+        QList<QUrl> sideBar;
         QTimer::singleShot(0, this, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             auto* folders = dialog ? dialog->findChild<QFileDialog*>() : nullptr;
@@ -230,12 +233,16 @@ private slots:
                 if (label->isVisible() && label->text().contains(QStringLiteral("Example:")))
                     shownLines = label->text().split(QLatin1Char('\n'));
             }
+            sideBar = folders->sidebarUrls();
             folders->setDirectory(chosen.path());
             // The file dialog's own accept() is protected; the dialog's is the Choose button's slot.
             static_cast<QDialog*>(folders)->accept();
         });
-        const QString answer = QtPrompter().chooseFolder(StartUp::folderPrompt());
+        QVERIFY(QDir().mkpath(install));
+        const QString answer = QtPrompter().chooseFolder(StartUp::folderPrompt(), {install});
         QCOMPARE(shownLines, StartUp::folderPrompt().split(QStringLiteral("\r\n")));
+        QVERIFY(!sideBar.isEmpty());
+        QCOMPARE(sideBar.last(), QUrl::fromLocalFile(QDir::cleanPath(install)));
         QCOMPARE(QDir(answer), QDir(chosen.path()));
     }
 
