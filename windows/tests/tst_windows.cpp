@@ -897,6 +897,7 @@ private slots:
         QCOMPARE(watcher.cursors.value(0), int(Qt::WaitCursor));
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("800")); // the chosen level's own archive
         QVERIFY(!coldBreath()->isOn());
         // The bar's sound once for every bar whose value the opening changed, and for no other.
         qsizetype changed = 0;
@@ -943,6 +944,7 @@ private slots:
         QVERIFY(coldBreath()->isOn());
         QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
         clickAt(level(), LevelSave);
+        expectShown(main());
         QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
     }
 
