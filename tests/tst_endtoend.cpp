@@ -1,6 +1,6 @@
-// The whole program as a user drives it: from the mod selection of the demo game, every value of the main
-// window changed with real mouse and key events at the controls' places, a save with some groups on and
-// some off, and every file on disk checked byte for byte (a level's edit and save are the window test's).
+// The whole program as a user drives it: from the mod selection of the demo game, the main window's values
+// changed with real mouse and key events at the controls' places, a save with some groups on and some off,
+// and every file on disk checked byte for byte. The bot names' edits and a level's are the window test's.
 #include "app/Editor.h"
 #include "modfiles/SliderMath.h"
 #include "tests/support/WindowTestSupport.h"
@@ -67,8 +67,7 @@ private slots:
         QTest::mouseRelease(knob, Qt::LeftButton, {}, QPoint(11 - 40, 7));
         const QString maxBots = QString::number(SliderMath::value(SliderMath::Slider::MaxBots, 117.0f));
 
-        // A score: SCORE_KILL from 1 to 3 with the edit window's lower arrow (the bot names' add, edit and delete
-        // are the window test's).
+        // A score: SCORE_KILL from 1 to 3 with the edit window's lower arrow.
         QWidget* edit = windows.edit;
         auto* scores = main->findChild<QListWidget*>(QStringLiteral("ListScores"));
         doubleClick(scores->viewport(), scores->visualItemRect(scores->item(0)).center());
