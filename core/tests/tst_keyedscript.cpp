@@ -6,26 +6,8 @@
 
 namespace {
 
-// The three scripts the editor reads by key.
-enum class Script
-{
-    ServerSettings,
-    AIDefault,
-    InitCon
-};
-
-std::span<const ScriptKey> keysOf(Script script)
-{
-    switch (script) {
-    case Script::ServerSettings:
-        return ModFiles::ServerSettingsKeys;
-    case Script::AIDefault:
-        return ModFiles::AIDefaultKeys;
-    case Script::InitCon:
-        return Levels::InitConKeys;
-    }
-    return {};
-}
+// The key table of one of the three scripts the editor reads by key.
+using Script = std::span<const ScriptKey>;
 
 // Enough filler to carry what follows past every search start.
 QByteArray filler()
@@ -77,9 +59,9 @@ private slots:
         };
         const auto unread = [&row](const char* name, Script script, int key, const char* line,
                                    Place place = Place::After) { row(name, script, key, line, "", 0, line, place); };
-        constexpr Script Server = Script::ServerSettings;
-        constexpr Script AI = Script::AIDefault;
-        constexpr Script Init = Script::InitCon;
+        const Script Server = ModFiles::ServerSettingsKeys;
+        const Script AI = ModFiles::AIDefaultKeys;
+        const Script Init = Levels::InitConKeys;
 
         // The mod scripts read the digits of the whole part, whatever stands among them.
         row("ff whole token", Server, FF, "sv.soldierFriendlyFire 1000", "1000", 4, "sv.soldierFriendlyFire 4");
@@ -133,7 +115,7 @@ private slots:
             return (place == Place::After ? QByteArray() : each + "\r\n") + filler() +
                    (place == Place::Before ? QByteArray() : each) + next;
         };
-        KeyedScript held(keysOf(script));
+        KeyedScript held(script);
         // Lone line ends become CR LF in the held form, and the last line gets its end.
         held.load(text(line).replace("\r\n", "\n").chopped(1));
         const std::optional<qint64> value = held.value(row);
@@ -158,15 +140,14 @@ private slots:
     // Every key of each table finds its own line, in mixed letter case, whatever the order of the lines.
     void everyKeyFindsItsLine_data()
     {
-        QTest::addColumn<Script>("script");
-        QTest::newRow("ServerSettings.CON") << Script::ServerSettings;
-        QTest::newRow("AIDefault.AI") << Script::AIDefault;
-        QTest::newRow("Init.CON") << Script::InitCon;
+        QTest::addColumn<Script>("keys");
+        QTest::newRow("ServerSettings.CON") << Script(ModFiles::ServerSettingsKeys);
+        QTest::newRow("AIDefault.AI") << Script(ModFiles::AIDefaultKeys);
+        QTest::newRow("Init.CON") << Script(Levels::InitConKeys);
     }
     void everyKeyFindsItsLine()
     {
-        QFETCH(Script, script);
-        const std::span<const ScriptKey> keys = keysOf(script);
+        QFETCH(Script, keys);
         QByteArray text = filler();
         for (qsizetype row = std::ssize(keys) - 1; row >= 0; --row) {
             QByteArray key = keys[row].key;

@@ -101,19 +101,6 @@ void doubleClick(QWidget* widget, QPoint at)
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, pos);
 }
 
-void doubleClickAt(QWidget* window, QPoint at)
-{
-    QWidget* target = window->childAt(at);
-    if (!target)
-        target = window;
-    doubleClick(target, target->mapFrom(window, at));
-}
-
-QPoint rowCentre(const QWidget* window, const QListWidget* list, int row)
-{
-    return list->viewport()->mapTo(window, list->visualItemRect(list->item(row)).center());
-}
-
 void moveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons)
 {
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);

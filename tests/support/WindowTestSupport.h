@@ -11,7 +11,6 @@
 #include <QWidget>
 
 class EditorContext;
-class QListWidget;
 
 namespace TestSupport {
 
@@ -33,9 +32,6 @@ QStringList rows(const QWidget* list);
 void clickAt(QWidget* window, QPoint at);
 // A real double-click as the platform delivers it: a click, the double-click press, its release.
 void doubleClick(QWidget* widget, QPoint at = {});
-// The same, at a pixel of the window, on whatever control covers it.
-void doubleClickAt(QWidget* window, QPoint at);
-QPoint rowCentre(const QWidget* window, const QListWidget* list, int row);
 // A pointer move with these buttons held (QTest::mouseMove carries no buttons).
 void moveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.

@@ -7,8 +7,6 @@
 
 #include <zip.h>
 
-#include <tuple>
-
 namespace TestSupport {
 
 void writeRawZip(const QString& path, const QList<RawMember>& members)
@@ -86,30 +84,6 @@ QList<QByteArray> memberNames(const QList<StoredMember>& members)
     for (const StoredMember& member : members)
         names.append(member.name);
     return names;
-}
-
-void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes)
-{
-    int patched = 0;
-    for (const auto& [signature, nameAt, lengthAt, offset] :
-         {std::tuple("PK\x03\x04", 30, 26, field.local), std::tuple("PK\x01\x02", 46, 28, field.central)}) {
-        for (qsizetype at = archive.indexOf(signature); at >= 0; at = archive.indexOf(signature, at + 4)) {
-            const int length = quint8(archive.at(at + lengthAt)) | quint8(archive.at(at + lengthAt + 1)) << 8;
-            if (archive.mid(at + nameAt, length) == name) {
-                archive.replace(at + offset, bytes.size(), bytes);
-                ++patched;
-            }
-        }
-    }
-    QCOMPARE(patched, 2);
-}
-
-void makeAe2(QByteArray& archive, const QByteArray& name)
-{
-    patchMember(archive, name, CrcField, QByteArray(4, '\0'));
-    const QByteArray field("\x01\x99\x07\0", 4); // the AES extra field's id and length; its version comes next
-    archive.replace(field + QByteArray("\x01\0", 2), field + QByteArray("\x02\0", 2));
-    QVERIFY(archive.count(field + QByteArray("\x02\0", 2)) >= 2);
 }
 
 QByteArray memberData(const QList<StoredMember>& members, const QByteArray& name)

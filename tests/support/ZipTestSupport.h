@@ -38,22 +38,4 @@ QList<QByteArray> memberNames(const QList<StoredMember>& members);
 // The plain bytes of the first member of that name (letter case ignored), or "<absent>".
 QByteArray memberData(const QList<StoredMember>& members, const QByteArray& name);
 
-// A field of a member's headers, by its offset in the local header and in the central directory entry.
-struct HeaderField
-{
-    int local;
-    int central;
-};
-inline constexpr HeaderField MethodField{8, 10};
-inline constexpr HeaderField DosTimeField{10, 12}; // time, then date
-inline constexpr HeaderField CrcField{14, 16};
-inline constexpr HeaderField SizeField{22, 24}; // uncompressed
-
-// Overwrites the field in both headers of the named member: the damage libzip will not write itself.
-void patchMember(QByteArray& archive, const QByteArray& name, HeaderField field, const QByteArray& bytes);
-
-// Turns the named AES member into the AE-2 form other archivers write: both CRC fields 0, as that form has them,
-// and version 2 in the AES extra field of every member.
-void makeAe2(QByteArray& archive, const QByteArray& name);
-
 } // namespace TestSupport

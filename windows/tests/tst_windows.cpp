@@ -254,30 +254,11 @@ private slots:
             misplacedControls(window, hidden.split(QLatin1Char(' ')),
                               {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
         QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
-        QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
-        QCOMPARE(window->windowTitle(), QStringLiteral("GX3190 Editor"));
         QCOMPARE(QColor(window->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
         if (const QString folder = qEnvironmentVariable("GX_SCREENSHOTS"); !folder.isEmpty())
             QVERIFY(QDir().mkpath(folder) &&
                     window->grab().save(folder + QLatin1Char('/') + QLatin1String(QTest::currentDataTag()) +
                                         QStringLiteral(".png")));
-    }
-
-    void mainWindowParts()
-    {
-        // Every black caption and value label has a grey twin one pixel left and lower.
-        const QList<QLabel*> labels = main()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-        qsizetype twins = 0;
-        for (const QLabel* label : labels)
-            twins += std::count_if(labels.begin(), labels.end(), [label](const QLabel* other) {
-                return other->geometry() == label->geometry().translated(-1, 1) && other->text() == label->text() &&
-                       other->palette().color(QPalette::WindowText) != Qt::black;
-            });
-        QCOMPARE(twins, 19);
-        const auto* levels = find<QComboBox>("ComboLevels");
-        QCOMPARE(levels->count(), 13);
-        // With a buddy a label shows "&&" as one "&".
-        QVERIFY(control<QLabel>(save(), "LabelLBSMB")->buddy());
     }
 
     void mainWindowShowsTheFiles()
@@ -457,10 +438,6 @@ private slots:
         m_e->load(DemoGame::CompleteMod);
         Click(find("VScrollSFD"), UpperArrow);
         QCOMPARE(text("LabelSFD"), QStringLiteral("99"));
-        // The knob is the track's child, so what lies outside the track is never painted.
-        QWidget* botsKnob = find("PictureSliderBoxMB");
-        QCOMPARE(botsKnob->parentWidget(), find("PictureSliderBGMB"));
-        QVERIFY(!botsKnob->parentWidget()->rect().intersects(botsKnob->geometry()));
 
         // The score's bar reaches it only for its own edit.
         edit()->BeginScoreEdit(0);
@@ -516,7 +493,6 @@ private slots:
     {
         auto* add = find("PictureAdd");
         auto* box = find<QLineEdit>("TextNewBot");
-        QVERIFY(box->maxLength() >= 1000000);
         Click(add);
         QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("warning")});
         QCOMPARE(prompter().texts(), QStringList{QStringLiteral("No name entered.")});
@@ -770,11 +746,9 @@ private slots:
         setName(QStringLiteral("Not Accepted"));
         clickAt(edit(), EditCancel);
         edit()->BeginScoreEdit(0);
-        QVERIFY(!edit()->EditingBotName());
         QCOMPARE(nameBox()->text(), QString());
         QCOMPARE(caption(edit(), "LabelLEditing"), QStringLiteral("Editing Score: "));
         QCOMPARE(caption(edit(), "LabelLScore"), QStringLiteral("SCORE_KILL"));
-        QCOMPARE(control<QLabel>(edit(), "LabelLScore")->toolTip(), QStringLiteral("SCORE_KILL"));
         QCOMPARE(caption(edit(), "LabelScore"), QStringLiteral("1"));
 
         // The lower arrow raises, the upper arrow lowers; each change plays the bar's sound.
@@ -878,8 +852,8 @@ private slots:
     void saveSwitchesTheIntroMovies()
     {
         openSave();
-        const QString movies = mod().modFolder() + QStringLiteral("/Movies");
-        // The check and its tool tips tell the switch's state (whose files the switch's own test follows).
+        // The check and its tool tips tell the switch's state (whose files, and whose state after a switch that
+        // cannot finish, the switch's own test follows).
         const auto expectIntro = [&](bool on) {
             const QString tip = on ? QStringLiteral("Intro is ON") : QStringLiteral("Intro is OFF");
             QCOMPARE(check("PictureIntro")->isOn(), on);
@@ -902,15 +876,6 @@ private slots:
         // The switch is not part of the save, and the window stays.
         QVERIFY(save()->isVisible());
         QCOMPARE(flags(), QList<bool>(4, true));
-
-        // A switch that cannot finish is reported, and the state stays as it was.
-        QVERIFY(QDir().mkpath(movies + QStringLiteral("/Intro.bik")));
-        prompter().clear();
-        prompter().questionAnswers = {true};
-        clickAt(save(), SaveIntro);
-        QCOMPARE(prompter().kinds(), (QStringList{QStringLiteral("question"), QStringLiteral("critical")}));
-        QVERIFY(!check("PictureIntro")->isOn());
-        QCOMPARE(check("PictureIntro")->toolTip(), QStringLiteral("Intro is OFF"));
     }
 
     void levelOpens()
@@ -932,6 +897,7 @@ private slots:
         QCOMPARE(watcher.cursors.value(0), int(Qt::WaitCursor));
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
         QCOMPARE(caption(level(), "LabelLevel"), QStringLiteral("Merrow Harbour"));
+        QCOMPARE(levelValue("MaxView"), QStringLiteral("800")); // the chosen level's own archive
         QVERIFY(!coldBreath()->isOn());
         // The bar's sound once for every bar whose value the opening changed, and for no other.
         qsizetype changed = 0;
@@ -978,6 +944,7 @@ private slots:
         QVERIFY(coldBreath()->isOn());
         QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
         clickAt(level(), LevelSave);
+        expectShown(main());
         QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
     }
 
@@ -989,24 +956,22 @@ private slots:
     {
         QTest::addColumn<Step>("prepare");
         QTest::addColumn<Open>("fail");
-        QTest::addColumn<QString>("failure");
         QTest::newRow("open of a damaged archive") << Step([] {}) << Open([this] {
             openLevel(5);
             return main();
-        }) << QStringLiteral("Unable to read level data.");
+        });
         QTest::newRow("save over a damaged archive") << Step([this] {
             openLevel(5);
             clickAt(level(), LevelDown(88));
         }) << Open([this] {
             clickAt(level(), LevelSave);
             return level();
-        }) << QStringLiteral("Unable to save level data.");
+        });
     }
     void levelFailures()
     {
         QFETCH(Step, prepare);
         QFETCH(Open, fail);
-        QFETCH(QString, failure);
         prepare();
         const QString value = levelValue("PT16");
         writeBytes(archive(5), "damaged meanwhile");
@@ -1017,8 +982,7 @@ private slots:
         QWidget* const shown = fail();
         prompter().onBox = nullptr;
 
-        QCOMPARE(prompter().kinds().last(), QStringLiteral("critical"));
-        QVERIFY2(prompter().texts().last().startsWith(failure), qPrintable(prompter().texts().last()));
+        QCOMPARE(prompter().kinds().last(), QStringLiteral("critical")); // its wording is the workflow's test's
         QCOMPARE(boxCursor, int(Qt::ArrowCursor));
         expectShown(shown);
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
@@ -1042,7 +1006,6 @@ private slots:
     void selectionOpensNothingWithoutAMod()
     {
         freshSelection();
-        QCOMPARE(rows(modList()), QStringList({DemoGame::NamesOnlyMod, DemoGame::CompleteMod, DemoGame::LowerCaseMod}));
         // EDIT without a selection only clicks.
         auto* editButton = control<QWidget>(select(), "PictureEdit");
         Click(editButton);
