@@ -1,7 +1,5 @@
 #include "modfiles/ModSettings.h"
 
-#include <utility>
-
 ModSettings::ModSettings(QObject* parent) : QObject(parent) {}
 
 void ModSettings::setBotNames(const QStringList& names)
@@ -90,7 +88,7 @@ void ModSettings::loadFile(ModFile file, QByteArrayView bytes)
         emit botNamesChanged();
         break;
     case ModFile::AIDefault: {
-        const KeyedScript before = std::exchange(m_aiDefault, KeyedScript(ModFiles::AIDefaultKeys));
+        const KeyedScript before = m_aiDefault;
         m_aiDefault.load(bytes);
         if (m_aiDefault.value(ModFiles::MaxBotsRow) != before.value(ModFiles::MaxBotsRow) ||
             m_aiDefault.value(ModFiles::BotSkillRow) != before.value(ModFiles::BotSkillRow))
@@ -98,7 +96,7 @@ void ModSettings::loadFile(ModFile file, QByteArrayView bytes)
         break;
     }
     case ModFile::ServerSettings: {
-        const KeyedScript before = std::exchange(m_serverSettings, KeyedScript(ModFiles::ServerSettingsKeys));
+        const KeyedScript before = m_serverSettings;
         m_serverSettings.load(bytes);
         for (FriendlyFire which : ModFiles::AllFriendlyFire) {
             const int row = static_cast<int>(which);
