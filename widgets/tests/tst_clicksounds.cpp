@@ -36,6 +36,9 @@ private slots:
         sounds.PlayClickSound(ClickSound::Button);
         QVERIFY(sounds.load());
         QVERIFY(multimediaLoaded());
+        // The sounds decode in the sound system's own thread; ending the program in the middle of that leaves
+        // its buffers behind, which the leak check would count against the test.
+        QTest::qWait(1000);
 #endif
     }
 };
