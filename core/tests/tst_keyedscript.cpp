@@ -66,7 +66,6 @@ private slots:
         // The mod scripts read the digits of the whole part, whatever stands among them.
         row("ff whole token", Server, FF, "sv.soldierFriendlyFire 1000", "1000", 4, "sv.soldierFriendlyFire 4");
         row("ff fraction", Server, FF, "sv.soldierFriendlyFire 7.5", "7", 4, "sv.soldierFriendlyFire 4");
-        row("ff zeros", Server, FF, "sv.soldierFriendlyFire 00", "0", 4, "sv.soldierFriendlyFire 4");
         row("ff sign", Server, FF, "sv.soldierFriendlyFire -5", "5", 4, "sv.soldierFriendlyFire 4");
         row("ff first of two", Server, SplashFF, "sv.vehicleSplashFriendlyFire 10\r\nsv.vehicleSplashFriendlyFire 100",
             "10", 4, "sv.vehicleSplashFriendlyFire 4\r\nsv.vehicleSplashFriendlyFire 100");
@@ -82,8 +81,6 @@ private slots:
 
         // A level reads plain numbers only: writing over "-1" or "v_arg1" would lose what the author meant.
         row("view", Init, View, "gameLogic.maximumLevelViewDistance 1500", "1500", 120,
-            "gameLogic.maximumLevelViewDistance 120");
-        row("view zeros", Init, View, "gameLogic.maximumLevelViewDistance 050", "50", 120,
             "gameLogic.maximumLevelViewDistance 120");
         row("view fraction", Init, View, "gameLogic.maximumLevelViewDistance 5.5", "5", 120,
             "gameLogic.maximumLevelViewDistance 120");
