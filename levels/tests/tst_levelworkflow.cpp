@@ -130,8 +130,11 @@ private slots:
         QVERIFY(settings.setValue(row(LevelValue::MaxViewDistance), 999));
         QVERIFY(settings.setValue(row(LevelValue::PT16), 1));
         QVERIFY(settings.setValue(row(LevelValue::ColdBreath), 1));
+        // Through an Init.CON left read-only, as the game's own tools leave it; the one written is writable.
+        QVERIFY(QFile::setPermissions(level.workflow.initConPath(), QFileDevice::ReadOwner | QFileDevice::ReadUser));
         QVERIFY(level.workflow.SaveLevel());
         QCOMPARE(level.box(), QStringLiteral("information: Level data saved."));
+        QVERIFY(QFile::permissions(level.workflow.initConPath()) & QFileDevice::WriteOwner);
 
         // Everything else is the file as it came, letter case and line count included; level 8 had cold breath off.
         const QByteArray written = readBytes(level.workflow.initConPath());
@@ -146,6 +149,7 @@ private slots:
         QVERIFY(level.open(8));
         QCOMPARE(readBytes(level.workflow.initConPath()), written);
         QCOMPARE(level.workflow.settings().value(row(LevelValue::ET32)), DemoGame::tickets(8, 32, 2));
+        QVERIFY(!Levels::readLevelFile(level.folder(8) + QStringLiteral("missing"), settings).isEmpty());
     }
 
 #ifdef Q_OS_LINUX
