@@ -199,7 +199,6 @@ private slots:
         };
         const QString steam = QStringLiteral(".var/app/com.valvesoftware.Steam/.local/share/Steam");
         const QString heroic = QStringLiteral("Games/Heroic/Prefixes/");
-        one("Wine", {QStringLiteral(".wine") + game});
         one("Lutris configuration, another folder name",
             {QStringLiteral(".config/lutris/games/gx.yml=game:\n  exe: x.exe\n  prefix: 'HOME/pfx/one'\n"),
              QStringLiteral("pfx/one") + x86 + QStringLiteral("GX3190/|GX3190.EXE")});
@@ -207,7 +206,6 @@ private slots:
             {QStringLiteral(".local/share/lutris/games/gx.yaml=prefix: \"~/pfx/two\""),
              QStringLiteral("pfx/two") + game});
         one("Lutris, ~/Games", {QStringLiteral("Games/gx/drive_c/Program Files/Studio/Gx3190/|Gx3190.Exe")});
-        one("Bottles", {QStringLiteral(".local/share/bottles/bottles/Gaming") + game});
         one("Bottles, sandboxed", {QStringLiteral(".var/app/com.usebottles.bottles/data/bottles/bottles/b") + game});
         one("PlayOnLinux", {QStringLiteral(".PlayOnLinux/wineprefix/GX") + game});
         one("Steam, a second library",
@@ -216,9 +214,7 @@ private slots:
         one("Steam, sandboxed", {vdf(steam, steam), steam + QStringLiteral("/steamapps/compatdata/1/pfx") + game});
         one("Steam, ~/.steam", {vdf(QStringLiteral(".steam/steam"), QStringLiteral(".steam/steam")),
                                 QStringLiteral(".steam/steam/steamapps/compatdata/9/pfx") + game});
-        one("CrossOver", {QStringLiteral(".cxoffice/GX") + game});
         one("Heroic", {heroic + QStringLiteral("gx") + game});
-        one("Heroic, default", {heroic + QStringLiteral("default/gx") + game});
         const QString bottle = QStringLiteral(".local/share/bottles/bottles/b") + x86 + QStringLiteral("Other/GX/");
         row("two installs: the first in order is used", {QStringLiteral(".cxoffice/b") + game, bottle},
             {bottle, QStringLiteral(".cxoffice/b") + game});
