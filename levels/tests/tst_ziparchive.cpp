@@ -61,19 +61,6 @@ void makeAe2(QByteArray& archive, const QByteArray& name)
     QVERIFY(archive.count(field + QByteArray("\x02\0", 2)) >= 2);
 }
 
-// Whether password passes the method's check of the encrypted member at index, as one wrong password in 256 does
-// for the traditional method and one in 65536 for AES.
-bool passesCheck(const QString& path, zip_uint64_t index, const QByteArray& password)
-{
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr);
-    zip_file_t* file = archive ? zip_fopen_index_encrypted(archive, index, 0, password.constData()) : nullptr;
-    if (file)
-        zip_fclose(file);
-    if (archive)
-        zip_discard(archive);
-    return file != nullptr;
-}
-
 // A wrong password for the encrypted member at index, found by trying: one that fails the check, or one that
 // passes it.
 QByteArray wrongPassword(const QString& path, zip_uint64_t index, bool passes)
