@@ -234,10 +234,6 @@ private slots:
         damaged("password empty", locked, 1, "protected by a password", [this] {
             m_prompter.passwordAnswers = {QString(), QString()};
         });
-        damaged("password not accepted, then refused", locked, 2, "the password was not accepted", [this] {
-            const QString wrong = QString::fromLatin1(wrongPassword(archive(), 1, false));
-            m_prompter.passwordAnswers = {wrong, std::nullopt, wrong, std::nullopt};
-        });
         damaged("wrong password passing the check", locked, 1, "the password may be wrong", [this] {
             const QString wrong = QString::fromLatin1(wrongPassword(archive(), 1, true));
             m_prompter.passwordAnswers = {wrong, wrong};
