@@ -21,7 +21,7 @@ using namespace TestSupport;
 #ifndef Q_OS_WIN
 namespace {
 
-// The search's view of the user for as long as it lives: home is the home folder and no $WINEPREFIX is named.
+// The search's view of the user while it lives: home is the home folder, no $WINEPREFIX unless a test sets one.
 class FakeHome final
 {
 public:
@@ -33,7 +33,9 @@ public:
     ~FakeHome()
     {
         qputenv("HOME", m_home);
-        if (!m_prefix.isEmpty())
+        if (m_prefix.isEmpty())
+            qunsetenv("WINEPREFIX");
+        else
             qputenv("WINEPREFIX", m_prefix);
     }
     Q_DISABLE_COPY_MOVE(FakeHome)
@@ -314,15 +316,11 @@ private slots:
     {
         QTemporaryDir prefix;
         QVERIFY(QDir().mkpath(prefix.path() + QStringLiteral("/drive_c/program files")));
-        const QByteArray saved = qgetenv("WINEPREFIX");
-        qputenv("WINEPREFIX", prefix.path().toLocal8Bit());
-        const QStringList folders = StartUp::programFilesFolders();
-        if (saved.isEmpty())
-            qunsetenv("WINEPREFIX");
-        else
-            qputenv("WINEPREFIX", saved);
-        QCOMPARE(folders, QStringList({prefix.path() + QStringLiteral("/drive_c/program files/"),
-                                       prefix.path() + QStringLiteral("/drive_c/Program Files (x86)/")}));
+        const FakeHome user(prefix.path());
+        qputenv("WINEPREFIX", QFile::encodeName(prefix.path()));
+        QCOMPARE(StartUp::programFilesFolders(),
+                 QStringList({prefix.path() + QStringLiteral("/drive_c/program files/"),
+                              prefix.path() + QStringLiteral("/drive_c/Program Files (x86)/")}));
     }
 #endif
 };
