@@ -78,6 +78,17 @@ QList<StoredMember> readZip(const QString& path, const QByteArray& password)
     return members;
 }
 
+bool passesCheck(const QString& path, quint64 index, const QByteArray& password)
+{
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr);
+    zip_file_t* file = archive ? zip_fopen_index_encrypted(archive, index, 0, password.constData()) : nullptr;
+    if (file)
+        zip_fclose(file);
+    if (archive)
+        zip_discard(archive);
+    return file != nullptr;
+}
+
 QList<QByteArray> memberNames(const QList<StoredMember>& members)
 {
     QList<QByteArray> names;

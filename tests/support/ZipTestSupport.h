@@ -34,6 +34,10 @@ struct StoredMember
 // Every member in archive order; empty (and the test failed) when the archive cannot be read.
 QList<StoredMember> readZip(const QString& path, const QByteArray& password = {});
 
+// Whether password passes the method's check of the encrypted member at index, as one wrong password in 256 does
+// for the traditional method and one in 65536 for AES.
+bool passesCheck(const QString& path, quint64 index, const QByteArray& password);
+
 QList<QByteArray> memberNames(const QList<StoredMember>& members);
 // The plain bytes of the first member of that name (letter case ignored), or "<absent>".
 QByteArray memberData(const QList<StoredMember>& members, const QByteArray& name);
