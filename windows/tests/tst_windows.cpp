@@ -1,5 +1,6 @@
 // The five windows as the user meets them: made by Editor on a fresh demo game, driven by real mouse and key
-// events at the windows' places, with the boxes and sounds recorded and the files read back.
+// events at the windows' places, with the boxes and sounds recorded and the files read back, and as a screen
+// reader and the keyboard alone meet them.
 #include "levels/LevelWorkflow.h"
 #include "modfiles/ModFiles.h"
 #include "modfiles/ModSettings.h"
@@ -12,6 +13,7 @@
 #include "widgets/BotNameInput.h"
 #include "widgets/BotSlider.h"
 #include "widgets/CheckPicture.h"
+#include "widgets/ImageButton.h"
 #include "widgets/TextStyle.h"
 #include "windows/EditorContext.h"
 #include "windows/FormEdit.h"
@@ -20,6 +22,8 @@
 #include "windows/FormSave.h"
 #include "windows/FormSelect.h"
 
+#include <QAbstractSlider>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -80,6 +84,12 @@ int CurrentCursor()
 {
     const QCursor* cursor = QApplication::overrideCursor();
     return cursor ? int(cursor->shape()) : -1;
+}
+
+QString SpokenName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
 }
 
 // Notes the cursor whenever the busy panel is shown, which happens while an archive is being extracted.
@@ -214,7 +224,9 @@ private slots:
         QCOMPARE(QApplication::overrideCursor(), nullptr); // the busy cursor never outlives an open or a save
     }
 
-    // Every control of the forms is where the form puts it and is what a click at its centre reaches.
+    // Every control of the forms is where the form puts it and is what a click at its centre reaches. And no control
+    // a user can act on, or whose value the user reads, is left without a name, speaks its caption's colon, or is
+    // out of Tab's reach.
     void layout_data()
     {
         QTest::addColumn<Open>("open");
@@ -250,15 +262,125 @@ private slots:
         QFETCH(QString, hidden);
         QWidget* window = open();
         expectShown(window);
-        const QStringList misplaced =
+        QStringList wrong =
             misplacedControls(window, hidden.split(QLatin1Char(' ')),
                               {QStringLiteral("PictureSliderBoxBS"), QStringLiteral("PictureSliderBoxMB")});
-        QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
+        if (SpokenName(window).isEmpty())
+            wrong.append(window->objectName() + QStringLiteral(" nameless"));
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const QString id = widget->objectName();
+            // The parts Qt makes inside a list or a drop-down (scroll bars, viewport) speak for it.
+            if (id.isEmpty() || id.startsWith(QLatin1String("qt_")))
+                continue;
+            const bool control = qobject_cast<ImageButton*>(widget) || qobject_cast<CheckPicture*>(widget) ||
+                                 qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                                 qobject_cast<QComboBox*>(widget) || qobject_cast<QListWidget*>(widget) ||
+                                 qobject_cast<BotSlider*>(widget);
+            // A value label is one with a caption of its own: LabelSFD beside LabelLSFD.
+            const bool valueLabel = qobject_cast<QLabel*>(widget) && id.startsWith(QLatin1String("Label")) &&
+                                    !id.startsWith(QLatin1String("LabelL")) &&
+                                    window->findChild<QLabel*>(QStringLiteral("LabelL") + id.mid(5));
+            // A label speaks its own text, so a value label is named only by an accessible name of its own.
+            const QString spoken = valueLabel ? widget->accessibleName() : SpokenName(widget);
+            if ((control || valueLabel) && (spoken.isEmpty() || spoken.endsWith(QLatin1Char(':'))))
+                wrong.append(id + QStringLiteral(" nameless"));
+            if (control && !(widget->focusPolicy() & Qt::TabFocus))
+                wrong.append(id + QStringLiteral(" out of Tab's reach"));
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
         QCOMPARE(QColor(window->grab().toImage().pixel(0, 0)), QColor(Qt::white)); // the frame line
         if (const QString folder = qEnvironmentVariable("GX_SCREENSHOTS"); !folder.isEmpty())
             QVERIFY(QDir().mkpath(folder) &&
                     window->grab().save(folder + QLatin1Char('/') + QLatin1String(QTest::currentDataTag()) +
                                         QStringLiteral(".png")));
+    }
+
+    // What a screen reader says where a name is more than a form's accessible name: the mod list takes its caption's
+    // text, the minimise picture (no word on it) the name its window gives it, a check picture its buddy caption's
+    // with the doubled "&" read as one, and a drop-down list has its caption through the label relation.
+    void namesAfterCaptions()
+    {
+        const struct
+        {
+            QWidget* window;
+            const char* control;
+            const char* name;
+        } names[] = {{select(), "ListMods", "Select Mod To Edit"},
+                     {main(), "ComboLevels", "Edit Level Settings:"},
+                     {main(), "PictureMini", "Minimise"},
+                     {save(), "PictureBSMB", "Bot Skill & Max Bots"}};
+        for (const auto& row : names) {
+            QWidget* widget = control<QWidget>(row.window, row.control);
+            QVERIFY(widget);
+            // A drop-down list on Linux speaks its current entry as its name and its caption, as written, as its
+            // label.
+            QStringList heard;
+            if (qobject_cast<QComboBox*>(widget)) {
+                for (const auto& relation :
+                     QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label))
+                    heard.append(relation.first->text(QAccessible::Name));
+            } else {
+                heard.append(SpokenName(widget));
+            }
+            QCOMPARE(heard, QStringList{QString::fromLatin1(row.name)});
+        }
+    }
+
+    // The score edit window's spin bar and value are named after the score being edited; pictures act through the
+    // tool.
+    void namesAndActionsFollowTheState()
+    {
+        auto* scoreName = control<QLabel>(edit(), "LabelLScore");
+        auto* bar = control<QWidget>(edit(), "VScrollNum");
+        auto* value = control<QWidget>(edit(), "LabelScore");
+        QStringList heard;
+        for (const int row : {0, 5}) {
+            edit()->BeginScoreEdit(row);
+            QCOMPARE(SpokenName(bar), scoreName->text());
+            QCOMPARE(SpokenName(value), scoreName->text());
+            heard.append(SpokenName(bar));
+            QTest::keyClick(control<QWidget>(edit(), "PictureCancel"), Qt::Key_Space);
+        }
+        QVERIFY2(heard.at(0) != heard.at(1), qPrintable(heard.join(QStringLiteral(" / "))));
+
+        // Assistive tools see push buttons and check boxes, and pressing them through the tool acts as a click.
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(find("PictureSave"));
+        QVERIFY(button && button->actionInterface());
+        QCOMPARE(button->role(), QAccessible::Button);
+        QCOMPARE(button->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        sounds().clear();
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        expectShown(save());
+
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(check("PictureFF"));
+        QVERIFY(box && box->actionInterface());
+        QCOMPARE(box->role(), QAccessible::CheckBox);
+        QVERIFY(box->state().checkable && box->state().checked);
+        sounds().clear();
+        box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!box->state().checked && !check("PictureFF")->isOn() && !mod().saveFlag(ModFile::ServerSettings));
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::ListOrCheck});
+    }
+
+    // The slider steps from the knob's drawn place, with its sound, and stops at the track's ends.
+    void slidersByKeyboard()
+    {
+        auto* bots = find<BotSlider>("PictureSliderBGMB");
+        // Max bots was loaded between pixels (32 bots); a step lands on the next whole pixel.
+        QTest::keyClick(bots, Qt::Key_Right);
+        QCOMPARE(bots->knobLeft(), 20.0f);
+        QCOMPARE(mod().value(ModFiles::maxBotsValue()), SliderMath::value(SliderMath::Slider::MaxBots, 20.0f));
+        QTest::keyClick(bots, Qt::Key_End);
+        QCOMPARE(text("LabelMaxBots"), QStringLiteral("256"));
+        QTest::keyClick(bots, Qt::Key_PageUp);
+        QCOMPARE(bots->knobLeft(), SliderMath::RightEnd);
+        QTest::keyClick(bots, Qt::Key_Home);
+        QTest::keyClick(bots, Qt::Key_Left);
+        QCOMPARE(mod().value(ModFiles::maxBotsValue()), 1);
+        QCOMPARE(sounds(), QList<ClickSound>(5, ClickSound::BarOrSlider));
+        QTest::keyClick(bots, Qt::Key_A);
+        QCOMPARE(sounds().size(), 5);
     }
 
     void mainWindowShowsTheFiles()
