@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -31,7 +30,7 @@ private slots:
         const QByteArray serverBefore = readBytes(mod + QStringLiteral("/Settings/ServerSettings.CON"));
         const QByteArray aiBefore = readBytes(mod + QStringLiteral("/AI/AIDefault.AI"));
         const QByteArray scoringBefore = readBytes(mod + QStringLiteral("/python/game/scoringCommon.py"));
-        QVERIFY(e.start());
+        QVERIFY(startOn(e.editor, e.game));
         const Editor::Windows windows = e.windows;
         const Editor& editor = e.editor;
         RecordingPrompter& prompter = e.prompter;
@@ -115,13 +114,10 @@ private slots:
     {
         QFETCH(bool, waitForPaint);
         DemoGameFolder game;
-        QTemporaryDir storeDir;
-        QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
-        store.setValue(QStringLiteral("Paths/GXPath"), game.path);
         RecordingPrompter prompter;
         RecordingSounds sounds;
         Editor editor(prompter, sounds);
-        QVERIFY(editor.start(store));
+        QVERIFY(startOn(editor, game));
         const auto made = [&editor] {
             const Editor::Windows w = editor.madeWindows();
             return QList<bool>{w.main != nullptr, w.edit != nullptr, w.save != nullptr, w.level != nullptr};
@@ -163,11 +159,8 @@ private slots:
             prompter.critical(QStringLiteral("An error has occured!"));
         } else {
             DemoGameFolder game;
-            QTemporaryDir storeDir;
-            QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
-            store.setValue(QStringLiteral("Paths/GXPath"), game.path);
             Editor editor;
-            QVERIFY(editor.start(store));
+            QVERIFY(startOn(editor, game));
             QVERIFY(QGuiApplication::windowIcon().isNull());
             QVERIFY(QTest::qWaitForWindowExposed(editor.madeWindows().select));
             QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
