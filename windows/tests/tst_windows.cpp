@@ -383,18 +383,8 @@ private slots:
         QCOMPARE(sounds().size(), 5);
     }
 
-    void mainWindowShowsTheFiles()
-    {
-        // From a mod that sets every bar to 0, so that each bar that moves plays its change sound.
-        m_e->load(DemoGame::NamesOnlyMod);
-        sounds().clear();
-        m_e->load(DemoGame::CompleteMod);
-        QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
-        QCOMPARE(find<BotSlider>("PictureSliderBGBS")->knobLeft(), 50.0f / SliderMath::BotSkillScale);
-        QCOMPARE(rows(find("ListScores")), mod().ScoreLines());
-    }
-
-    // A group of settings the mod does not hold: its controls are off and take no clicks.
+    // A group of settings the mod does not hold: its controls are off and take no clicks. The complete mod loaded
+    // after it shows its files.
     void missingSectionsDisableTheirControls()
     {
         m_e->load(DemoGame::NamesOnlyMod);
@@ -417,6 +407,12 @@ private slots:
             clickAt(save(), place);
         QVERIFY(sounds().isEmpty());
         QCOMPARE(flags(), (QList<bool>{false, false, false, true}));
+
+        // From a mod that sets every bar to 0, so that each bar that moves plays its change sound.
+        m_e->load(DemoGame::CompleteMod);
+        QCOMPARE(sounds(), QList<ClickSound>(4, ClickSound::BarOrSlider));
+        QCOMPARE(find<BotSlider>("PictureSliderBGBS")->knobLeft(), 50.0f / SliderMath::BotSkillScale);
+        QCOMPARE(rows(find("ListScores")), mod().ScoreLines());
     }
 
     void keysNotFoundDisableTheirControls()
@@ -1009,6 +1005,17 @@ private slots:
         for (const QScrollBar* bar : bars)
             previous.append(bar->value());
         find<QComboBox>("ComboLevels")->setCurrentIndex(8);
+        // Answered No, an open extracts nothing and stays on the main window.
+        const QByteArray archiveBefore = readBytes(archive(8));
+        Click(find("PictureEdit"));
+        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
+        QVERIFY(!QFileInfo::exists(QFileInfo(archive(8)).path() + QStringLiteral("/TEMP")));
+        expectShown(main());
+        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
+        QCOMPARE(readBytes(archive(8)), archiveBefore);
+
+        prompter().clear();
+        sounds().clear();
         prompter().questionAnswers = {true};
         Click(find("PictureEdit"));
         QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Opening & changing ANY files will prevent online "
@@ -1026,6 +1033,16 @@ private slots:
         for (qsizetype i = 0; i < bars.size(); ++i)
             changed += bars.at(i)->value() != previous.at(i);
         QCOMPARE(sounds().mid(1), QList<ClickSound>(changed, ClickSound::BarOrSlider));
+
+        // The cold breath check, off in the file, flips with each click, and the save writes it.
+        sounds().clear();
+        for (int i = 0; i < 3; ++i)
+            clickAt(level(), LevelColdBreath);
+        QVERIFY(coldBreath()->isOn());
+        QCOMPARE(sounds(), QList<ClickSound>(3, ClickSound::ListOrCheck));
+        clickAt(level(), LevelSave);
+        expectShown(main());
+        QVERIFY(savedInitCon(8).contains("gameLogic.useColdBreath 1\r\n"));
     }
 
     // Each bar's arrows stop at the limits of its row.
@@ -1055,19 +1072,6 @@ private slots:
         QCOMPARE(levelBar(name.constData())->value(), expected);
         QCOMPARE(levelValue(name.constData()), QString::number(expected));
         QCOMPARE(sounds(), expected == start ? QList<ClickSound>() : QList<ClickSound>{ClickSound::BarOrSlider});
-    }
-
-    void levelColdBreathFollowsTheFile()
-    {
-        openLevel(1); // off in the file
-        QVERIFY(!coldBreath()->isOn());
-        for (int i = 0; i < 3; ++i)
-            clickAt(level(), LevelColdBreath);
-        QVERIFY(coldBreath()->isOn());
-        QCOMPARE(sounds().mid(sounds().size() - 3), QList<ClickSound>(3, ClickSound::ListOrCheck));
-        clickAt(level(), LevelSave);
-        expectShown(main());
-        QVERIFY(savedInitCon(1).contains("gameLogic.useColdBreath 1\r\n"));
     }
 
     // An open or a save that fails is reported over the normal pointer (which the level window pushes only over
@@ -1112,32 +1116,7 @@ private slots:
         QCOMPARE(readBytes(archive(5)), archiveBefore);
     }
 
-    // Answered No, an open extracts nothing and stays on the main window.
-    void levelOpenAnsweredNo()
-    {
-        const QByteArray archiveBefore = readBytes(archive(5));
-        prompter().clear();
-        level()->editLevel(5, QStringLiteral("Any"), main()->busyPanel());
-        QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
-        QVERIFY(!QFileInfo::exists(QFileInfo(archive(5)).path() + QStringLiteral("/TEMP")));
-        expectShown(main());
-        QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
-        QCOMPARE(readBytes(archive(5)), archiveBefore);
-    }
-
-    void selectionOpensNothingWithoutAMod()
-    {
-        freshSelection();
-        // EDIT without a selection only clicks.
-        auto* editButton = control<QWidget>(select(), "PictureEdit");
-        Click(editButton);
-        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
-        QCOMPARE(visibleOnly(m_e->editor), select());
-        QVERIFY(!mod().isOpen());
-        QVERIFY(prompter().boxes.isEmpty());
-    }
-
-    // choose opens the mod once its row is clicked.
+    // choose opens the mod once its row is clicked; EDIT before that only clicks.
     void selectionOpensTheMod_data()
     {
         QTest::addColumn<Step>("choose");
@@ -1171,6 +1150,12 @@ private slots:
         QFETCH(QString, modName);
         QFETCH(bool, unreadable);
         freshSelection();
+        Click(control<QWidget>(select(), "PictureEdit"));
+        QCOMPARE(sounds(), QList<ClickSound>{ClickSound::Button});
+        expectShown(select());
+        QVERIFY(!mod().isOpen());
+        QVERIFY(prompter().boxes.isEmpty());
+        sounds().clear();
         if (unreadable) {
             const QString ai = m_e->game.mod(modName) + QStringLiteral("/AI/AIDefault.AI");
             QVERIFY(QFile::remove(ai) && QFile::link(QStringLiteral("/proc/self/mem"), ai));
