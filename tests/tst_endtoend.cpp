@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -42,17 +43,24 @@ private slots:
         clickAt(select, QPoint(60, 104));
         QWidget* main = windows.main;
 
-        // Friendly fire: arrows and a double-click reset.
+        // Friendly fire: arrows and a double-click reset, each change with the bar's sound. Only the left button
+        // steps, and a second reset changes nothing.
+        e.sounds.played.clear();
         for (int i = 0; i < 3; ++i)
             clickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
+        QTest::mouseClick(control<QWidget>(main, "VScrollSFD"), Qt::RightButton, {}, QPoint(8, 12));
         for (int i = 0; i < 2; ++i)
             clickAt(main, QPoint(224, 137)); // lower arrow of VScrollVFD
         doubleClick(control<QWidget>(main, "LabelSSD"));
+        doubleClick(control<QWidget>(main, "LabelSSD"));
         for (int i = 0; i < 5; ++i)
             clickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
-        // Each row's value follows its own bar (the window test follows VScrollSFD).
+        QCOMPARE(e.sounds.played, QList<ClickSound>(11, ClickSound::BarOrSlider));
+        // Each row's value, and its shadow twin, follows its own bar; a reset moves the bar too.
+        QCOMPARE(caption(main, "LabelSFD2"), QStringLiteral("97"));
         QCOMPARE(caption(main, "LabelVFD"), QStringLiteral("52"));
         QCOMPARE(caption(main, "LabelSSD"), QStringLiteral("0"));
+        QCOMPARE(control<QScrollBar>(main, "VScrollSSD")->value(), 0);
         QCOMPARE(caption(main, "LabelVSD"), QStringLiteral("20"));
 
         // Bot skill by a jump at track X = 100; max bots by dragging the knob to the right end and back.

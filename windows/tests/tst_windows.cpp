@@ -54,8 +54,8 @@ const QPoint LevelSave{149, 273}, LevelCancel{53, 273}, LevelColdBreath{184, 72}
 // The arrows of the level window's bar whose row starts at this height.
 const auto LevelUp = [](int top) { return QPoint(184, top + 4); };
 const auto LevelDown = [](int top) { return QPoint(184, top + 13); };
-// The arrows of a main window bar, in the bar's pixels.
-const QPoint UpperArrow(8, 4), LowerArrow(8, 12);
+// The upper arrow of a main window bar, in the bar's pixels.
+const QPoint UpperArrow(8, 4);
 
 void Click(QWidget* widget, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton)
 {
@@ -440,22 +440,6 @@ private slots:
         // The reset of a row the file does not hold writes nothing into the model.
         doubleClick(find("LabelVFD"));
         QVERIFY(!mod().value(ModFiles::friendlyFireValue(FriendlyFire::VehicleFF)));
-    }
-
-    // The end-to-end test walks the arrows' directions and a reset; here the sounds and what changes nothing.
-    void friendlyFireArrowsAndReset()
-    {
-        auto* bar = find<QScrollBar>("VScrollSFD");
-        Click(bar, UpperArrow);
-        Click(bar, LowerArrow, Qt::RightButton); // only the left button steps
-        expectValue("LabelSFD", QStringLiteral("99"));
-        // A double-click on the value resets it to 0; a second one changes nothing.
-        doubleClick(find("LabelSFD"));
-        doubleClick(find("LabelSFD"));
-        expectValue("LabelSFD", QStringLiteral("0"));
-        QCOMPARE(bar->value(), 0);
-        QCOMPARE(mod().value(ModFiles::friendlyFireValue(FriendlyFire::SoldierFF)), 0);
-        QCOMPARE(sounds(), QList<ClickSound>(2, ClickSound::BarOrSlider));
     }
 
     // A value beyond what its bar or slider reaches, or a key the file lacks, is shown as it is and, untouched,
