@@ -647,10 +647,8 @@ private slots:
 
     void mainWindowButtons()
     {
-        // No to the exit keeps the window, also when closed through the window system.
-        Click(find("PictureExit"));
-        QVERIFY(main()->isVisible());
-        prompter().clear();
+        // No to the exit, asked here by a close through the window system, keeps the window (the Exit button asks
+        // the same in theProgramEnds).
         QVERIFY(!main()->close());
         QCOMPARE(prompter().texts(), QStringList{QStringLiteral("Do you want to exit?")});
         QVERIFY(main()->isVisible());
@@ -985,13 +983,11 @@ private slots:
             previous.append(bar->value());
         find<QComboBox>("ComboLevels")->setCurrentIndex(8);
         // Answered No, an open extracts nothing and stays on the main window.
-        const QByteArray archiveBefore = readBytes(archive(8));
         Click(find("PictureEdit"));
         QCOMPARE(prompter().kinds(), QStringList{QStringLiteral("question")});
         QVERIFY(!QFileInfo::exists(QFileInfo(archive(8)).path() + QStringLiteral("/TEMP")));
         expectShown(main());
         QVERIFY(!main()->busyPanel()->isVisibleTo(main()));
-        QCOMPARE(readBytes(archive(8)), archiveBefore);
 
         prompter().clear();
         sounds().clear();
