@@ -13,7 +13,7 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QSettings>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -31,7 +31,7 @@ private slots:
         const QByteArray serverBefore = readBytes(mod + QStringLiteral("/Settings/ServerSettings.CON"));
         const QByteArray aiBefore = readBytes(mod + QStringLiteral("/AI/AIDefault.AI"));
         const QByteArray scoringBefore = readBytes(mod + QStringLiteral("/python/game/scoringCommon.py"));
-        QVERIFY(e.start());
+        QVERIFY(startOn(e.editor, e.game));
         const Editor::Windows windows = e.windows;
         const Editor& editor = e.editor;
         RecordingPrompter& prompter = e.prompter;
@@ -43,17 +43,24 @@ private slots:
         clickAt(select, QPoint(60, 104));
         QWidget* main = windows.main;
 
-        // Friendly fire: arrows and a double-click reset.
+        // Friendly fire: arrows and a double-click reset, each change with the bar's sound. Only the left button
+        // steps, and a second reset changes nothing.
+        e.sounds.played.clear();
         for (int i = 0; i < 3; ++i)
             clickAt(main, QPoint(224, 107)); // upper arrow of VScrollSFD
+        QTest::mouseClick(control<QWidget>(main, "VScrollSFD"), Qt::RightButton, {}, QPoint(8, 12));
         for (int i = 0; i < 2; ++i)
             clickAt(main, QPoint(224, 137)); // lower arrow of VScrollVFD
         doubleClick(control<QWidget>(main, "LabelSSD"));
+        doubleClick(control<QWidget>(main, "LabelSSD"));
         for (int i = 0; i < 5; ++i)
             clickAt(main, QPoint(224, 179)); // upper arrow of VScrollVSD
-        // Each row's value follows its own bar (the window test follows VScrollSFD).
+        QCOMPARE(e.sounds.played, QList<ClickSound>(11, ClickSound::BarOrSlider));
+        // Each row's value, and its shadow twin, follows its own bar; a reset moves the bar too.
+        QCOMPARE(caption(main, "LabelSFD2"), QStringLiteral("97"));
         QCOMPARE(caption(main, "LabelVFD"), QStringLiteral("52"));
         QCOMPARE(caption(main, "LabelSSD"), QStringLiteral("0"));
+        QCOMPARE(control<QScrollBar>(main, "VScrollSSD")->value(), 0);
         QCOMPARE(caption(main, "LabelVSD"), QStringLiteral("20"));
 
         // Bot skill by a jump at track X = 100; max bots by dragging the knob to the right end and back.
@@ -115,13 +122,10 @@ private slots:
     {
         QFETCH(bool, waitForPaint);
         DemoGameFolder game;
-        QTemporaryDir storeDir;
-        QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
-        store.setValue(QStringLiteral("Paths/GXPath"), game.path);
         RecordingPrompter prompter;
         RecordingSounds sounds;
         Editor editor(prompter, sounds);
-        QVERIFY(editor.start(store));
+        QVERIFY(startOn(editor, game));
         const auto made = [&editor] {
             const Editor::Windows w = editor.madeWindows();
             return QList<bool>{w.main != nullptr, w.edit != nullptr, w.save != nullptr, w.level != nullptr};
@@ -163,11 +167,8 @@ private slots:
             prompter.critical(QStringLiteral("An error has occured!"));
         } else {
             DemoGameFolder game;
-            QTemporaryDir storeDir;
-            QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
-            store.setValue(QStringLiteral("Paths/GXPath"), game.path);
             Editor editor;
-            QVERIFY(editor.start(store));
+            QVERIFY(startOn(editor, game));
             QVERIFY(QGuiApplication::windowIcon().isNull());
             QVERIFY(QTest::qWaitForWindowExposed(editor.madeWindows().select));
             QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());

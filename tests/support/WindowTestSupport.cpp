@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTest>
 
 namespace TestSupport {
@@ -113,8 +114,10 @@ QWidget* visibleOnly(const Editor& editor)
     return visible.size() == 1 ? visible.first() : nullptr;
 }
 
-bool DemoEditor::start()
+bool startOn(Editor& editor, const DemoGameFolder& game)
 {
+    QTemporaryDir storeDir;
+    QSettings store(storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat);
     store.setValue(QStringLiteral("Paths/GXPath"), game.path);
     return editor.start(store);
 }

@@ -5,7 +5,6 @@
 #include "app/Editor.h"
 
 #include <QPoint>
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -36,6 +35,8 @@ void doubleClick(QWidget* widget, QPoint at = {});
 void moveHeld(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton);
 // The window shown when exactly one is; nullptr otherwise.
 QWidget* visibleOnly(const Editor& editor);
+// Starts the program as the user does, with the demo game's folder already remembered.
+bool startOn(Editor& editor, const DemoGameFolder& game);
 
 // The program's five windows on a fresh demo game, with the boxes and sounds recorded.
 struct DemoEditor
@@ -43,14 +44,10 @@ struct DemoEditor
     DemoGameFolder game;
     RecordingPrompter prompter;
     RecordingSounds sounds;
-    QTemporaryDir storeDir;
-    QSettings store{storeDir.path() + QStringLiteral("/store.ini"), QSettings::IniFormat};
     Editor editor{prompter, sounds};
     EditorContext& context = editor.context();
     const Editor::Windows windows = editor.windows();
 
-    // Starts the program as the user does, with the demo game's folder already remembered.
-    bool start();
     // What the mod selection does for this mod of the demo game: loads it and reads its intro state.
     void load(const QString& modName);
 };
