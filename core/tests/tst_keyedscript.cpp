@@ -133,36 +133,6 @@ private slots:
         QCOMPARE(held.render(), rendered);
         QCOMPARE(held.value(row), taken ? std::optional<qint64>(set) : value);
     }
-
-    // Every key of each table finds its own line, in mixed letter case, whatever the order of the lines.
-    void everyKeyFindsItsLine_data()
-    {
-        QTest::addColumn<Script>("keys");
-        QTest::newRow("ServerSettings.CON") << Script(ModFiles::ServerSettingsKeys);
-        QTest::newRow("AIDefault.AI") << Script(ModFiles::AIDefaultKeys);
-        QTest::newRow("Init.CON") << Script(Levels::InitConKeys);
-    }
-    void everyKeyFindsItsLine()
-    {
-        QFETCH(Script, keys);
-        QByteArray text = filler();
-        for (qsizetype row = std::ssize(keys) - 1; row >= 0; --row) {
-            QByteArray key = keys[row].key;
-            key[0] = static_cast<char>(key[0] - 'a' + 'A');
-            const QByteArray number =
-                keys[row].form == ValueForm::Fraction ? "0." + QByteArray::number(row) : QByteArray::number(10 + row);
-            text += key + number + "\r\n";
-        }
-        KeyedScript held(keys);
-        held.load(text);
-        for (qsizetype row = 0; row < std::ssize(keys); ++row) {
-            const qint64 expected = keys[row].form == ValueForm::Switch     ? 1
-                                    : keys[row].form == ValueForm::Fraction ? 10 * row
-                                                                            : 10 + row;
-            QCOMPARE(held.value(row), std::optional<qint64>(expected));
-            QCOMPARE(held.keyAt(row), text.toLower().indexOf(QByteArray(keys[row].key)));
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestKeyedScript)
