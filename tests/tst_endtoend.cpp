@@ -109,41 +109,24 @@ private slots:
         QVERIFY(QFile::exists(mod + QStringLiteral("/Movies/Intro.bik")));
     }
 
-    void otherWindowsAfterFirstPaint_data()
-    {
-        QTest::addColumn<bool>("waitForPaint");
-        QTest::newRow("made once the mod selection is painted") << true;
-        QTest::newRow("made by a choice that comes first") << false;
-    }
-
     // The mod selection comes up alone: the other four windows cost more to make than it does, so they are
-    // made once it has been painted, or at once when a mod is chosen sooner, before the load they follow.
-    void otherWindowsAfterFirstPaint()
+    // made once it has been painted (the program icon test sees that), or at once when a mod is chosen sooner,
+    // before the load they follow.
+    void otherWindowsMadeByAnEarlyChoice()
     {
-        QFETCH(bool, waitForPaint);
         DemoGameFolder game;
         RecordingPrompter prompter;
         RecordingSounds sounds;
         Editor editor(prompter, sounds);
         QVERIFY(startOn(editor, game));
-        const auto made = [&editor] {
-            const Editor::Windows w = editor.madeWindows();
-            return QList<bool>{w.main != nullptr, w.edit != nullptr, w.save != nullptr, w.level != nullptr};
-        };
-        QCOMPARE(made(), QList<bool>(4, false));
-        FormSelect* select = editor.madeWindows().select;
-        if (waitForPaint) {
-            QVERIFY(QTest::qWaitForWindowExposed(select));
-            QTRY_COMPARE(made(), QList<bool>(4, true));
-            QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(select));
-        }
-        auto* mods = select->findChild<QListWidget*>(QStringLiteral("ListMods"));
+        const Editor::Windows before = editor.madeWindows();
+        QVERIFY(!before.main && !before.edit && !before.save && !before.level);
+        auto* mods = before.select->findChild<QListWidget*>(QStringLiteral("ListMods"));
         mods->setCurrentItem(mods->findItems(DemoGame::CompleteMod, Qt::MatchExactly).value(0));
         QTest::keyClick(mods, Qt::Key_Return);
         FormMain* main = editor.madeWindows().main;
         QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(main));
         QCOMPARE(main->findChild<QListWidget*>(QStringLiteral("ListBotNames"))->count(), DemoGame::BotNames.size());
-        QVERIFY(prompter.boxes.isEmpty());
     }
 
     void programIcon_data()
@@ -153,7 +136,8 @@ private slots:
         QTest::newRow("with a box that comes first") << true;
     }
 
-    // The program's icon is not needed before its first window is painted, or a box or dialog shown.
+    // The program's icon is not needed before its first window is painted, or a box or dialog shown. The other
+    // four windows are made with it, and none of them is shown.
     void programIcon()
     {
         QFETCH(bool, boxFirst);
@@ -172,6 +156,9 @@ private slots:
             QVERIFY(QGuiApplication::windowIcon().isNull());
             QVERIFY(QTest::qWaitForWindowExposed(editor.madeWindows().select));
             QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
+            const Editor::Windows made = editor.madeWindows();
+            QVERIFY(made.main && made.edit && made.save && made.level);
+            QCOMPARE(visibleOnly(editor), static_cast<QWidget*>(made.select));
         }
         const QList<QSize> sizes = QGuiApplication::windowIcon().availableSizes();
         QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
