@@ -125,7 +125,6 @@ private slots:
             QVERIFY(!level.open(outside) && level.busy.isEmpty() && level.prompter.boxes.isEmpty());
         QVERIFY(level.open(8));
         QCOMPARE(level.busy, QList<bool>({true, false}));
-        QCOMPARE(level.workflow.initConPath(), level.folder(8) + QStringLiteral("TEMP/Init.CON"));
         KeyedScript& settings = level.workflow.settings();
         QVERIFY(settings.setValue(row(LevelValue::MaxViewDistance), 999));
         QVERIFY(settings.setValue(row(LevelValue::PT16), 1));
@@ -215,10 +214,6 @@ private slots:
             return Setup([members](Level& level) { writeRawZip(level.archive(6), members); });
         };
         row("no archive, no TEMP", false, critical, missing);
-        row("no archive, stale TEMP", false, critical, [=](Level& level) {
-            stale(level);
-            missing(level);
-        });
         row("no Init.CON in the archive", false, critical, archive({{"Sounds.con", "x"}}));
         row("Init.CON is a folder", false, critical, archive({{"Init.CON/", {}, true}}));
         row("archive cut short, stale TEMP", true, critical, [=](Level& level) {
