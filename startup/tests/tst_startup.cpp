@@ -78,7 +78,6 @@ private slots:
         row("stored without mods", "EMPTY", {game}, {}, "select critical folder select", "EMPTY");
         row("stored gone, cancelled twice", "GONE", {}, {false, true}, "critical folder question folder question exit",
             "GONE");
-        row("cancelled, yes", "", {}, {true}, "folder question exit");
         // Only a loop that reads the empty store and detects again finds the new install without the dialog.
         row("cancelled, no", "", {}, {false}, "folder question select", "INSTALLED");
     }
