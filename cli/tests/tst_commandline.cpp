@@ -92,7 +92,7 @@ struct Game
             const QByteArray bytes = readBytes(archive(level));
             files.insert(QStringLiteral("Levels/%1/Init.CON").arg(Levels::LevelFolderNames().at(level)),
                          bytes.startsWith("PK")
-                             ? memberData(readZip(archive(level), level == 1 ? "pw2" : "pw"), "Init.CON")
+                             ? memberData(readZip(archive(level), level == 2 ? "pw2" : "pw"), "Init.CON")
                              : bytes);
         }
         return files;
@@ -186,15 +186,13 @@ void protect(Game& game, int level, const QByteArray& password, const QList<RawM
 }
 
 const Prepare Password = [](Game& game) { protect(game, 0, "pw"); };
-const Prepare OnePasswordTwice = [](Game& game) {
-    Password(game);
-    protect(game, 2, "pw");
-};
-// A member of the first archive left out with an empty answer, then an archive with a password of its own: the one
-// typed for the first is tried once, then the user is asked for it, not refused by that empty answer.
-const Prepare OneFileRefused = [](Game& game) {
+// A member of the first archive left out with an empty answer; the next archive read with the password typed for
+// the first, without a question, as the levels share it; then an archive with a password of its own: the one
+// remembered is tried once, then the user is asked for it, not refused by that empty answer.
+const Prepare Passwords = [](Game& game) {
     protect(game, 0, "pw", {{"Locked.con", "locked", false, false, ZIP_EM_TRAD_PKWARE, "pw3"}});
-    protect(game, 1, "pw2");
+    protect(game, 1, "pw");
+    protect(game, 2, "pw2");
 };
 const QString Mods = QStringLiteral("Bot Names Only\ngx3190\nlower.case mod\n");
 
@@ -281,11 +279,11 @@ private slots:
         for (int i = 0; i < 13; ++i)
             tickets.append(level(i, "32 2 " + QByteArray::number(DemoGame::tickets(i, 32, 2)) + "\r", "32 2 250\r"));
         // Each line of input answers one prompt.
-        row("all levels, one password for two archives", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
-            {"Varnholm: Please Enter The Password!"}, tickets, OnePasswordTwice, {}, "pw\r\n");
-        row("all levels, a file refused, then another password", {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
-            {"Varnholm: These files of the level archive were not unpacked", "Camp Ostrel: Please Enter The Password!"},
-            tickets, OneFileRefused, {}, "pw\r\n\r\npw2\r\n");
+        row("all levels: a password shared, a file refused, another password",
+            {"level", "gx3190", "all", "eu-tickets-32=250"}, 0,
+            {"Varnholm: Please Enter The Password!", "Varnholm: These files of the level archive were not unpacked",
+             "Quarrin Landing: Please Enter The Password!"},
+            tickets, Passwords, {}, "pw\r\n\r\npw2\r\n");
         tickets.removeAt(4);
         row("all levels, one archive damaged", {"level", "gx3190", "all", "eu-tickets-32=250"}, 1,
             {"Tovary: Unable to read level data.", "Not a zip archive"}, tickets,

@@ -74,13 +74,10 @@ private slots:
         row("stored", "GAME", {}, {}, "select", "GAME");
         // An existing folder brings up the selection window before its mods folder is looked at.
         row("picked without mods", "", {QStringLiteral("EMPTY"), game}, {}, "folder select critical folder select");
-        row("picked gone", "", {QStringLiteral("GONE"), game}, {}, "folder critical folder select");
         // The store keeps a folder that fails, but it is not tried again in this run.
         row("stored without mods", "EMPTY", {game}, {}, "select critical folder select", "EMPTY");
-        row("stored gone", "GONE", {game}, {}, "critical folder select", "GONE");
         row("stored gone, cancelled twice", "GONE", {}, {false, true}, "critical folder question folder question exit",
             "GONE");
-        row("cancelled, yes", "", {}, {true}, "folder question exit");
         // Only a loop that reads the empty store and detects again finds the new install without the dialog.
         row("cancelled, no", "", {}, {false}, "folder question select", "INSTALLED");
     }
