@@ -1,7 +1,6 @@
 # gx_add_test(<name> SOURCES <files...> [GUI] [LIBS <libs...>])
 # One Qt Test program per class or window. Core tests link the core only, so that they prove it builds
-# without widgets; GUI tests run on the offscreen platform. A run writes pictures of the windows only when
-# GX_SCREENSHOTS names a folder for them.
+# without widgets; GUI tests run on the offscreen platform.
 function(gx_add_test name)
     if(NOT GX_BUILD_TESTS)
         return()

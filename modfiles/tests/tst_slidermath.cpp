@@ -17,8 +17,6 @@ private slots:
         QTest::addColumn<int>("maxBots");
         QTest::newRow("left end") << LeftEnd << ModFiles::BotSkillRange.minimum << ModFiles::MaxBotsRange.minimum;
         QTest::newRow("3") << 3.0f << 1 << 3;
-        QTest::newRow("13") << 13.0f << 7 << 19;
-        QTest::newRow("89") << 89.0f << 56 << 144;
         QTest::newRow("155") << 155.0f << 99 << 253;
         QTest::newRow("right end") << RightEnd << ModFiles::BotSkillRange.maximum << ModFiles::MaxBotsRange.maximum;
     }
