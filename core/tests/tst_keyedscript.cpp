@@ -71,12 +71,10 @@ private slots:
             "10", 4, "sv.vehicleSplashFriendlyFire 4\r\nsv.vehicleSplashFriendlyFire 100");
         unread("ff not a number", Server, SplashFF, "sv.vehicleSplashFriendlyFire none");
         unread("ff before the start", Server, SplashFF, "sv.vehicleSplashFriendlyFire 33", Place::Before);
-        row("max bots", AI, MaxBots, "aiSettings.setMaxNBots 32.0", "32", 4, "aiSettings.setMaxNBots 4");
         unread("max bots before the start", AI, MaxBots, "aiSettings.setMaxNBots 8", Place::Before);
         // The bot skill is a fraction in the file and a percentage on the slider.
         row("skill 1", AI, Skill, "aiSettings.setBotSkill 1", "100", 4, "aiSettings.setBotSkill 0.04");
         row("skill .9", AI, Skill, "aiSettings.setBotSkill .9", "90", 45, "aiSettings.setBotSkill 0.45");
-        row("skill 0.50", AI, Skill, "aiSettings.setBotSkill 0.50", "50", 100, "aiSettings.setBotSkill 1");
         unread("skill without digits", AI, Skill, "aiSettings.setBotSkill high");
 
         // A level reads plain numbers only: writing over "-1" or "v_arg1" would lose what the author meant.

@@ -61,7 +61,6 @@ private slots:
 
         told.clear();
         mod.setValue(ModFiles::friendlyFireValue(FriendlyFire::VehicleFF), 7);
-        mod.setValue(ModFiles::friendlyFireValue(FriendlyFire::VehicleFF), 7);
         mod.setValue(ModFiles::maxBotsValue(), 9);
         mod.setValue(ModFiles::scoreValue(2), 3);
         QCOMPARE(told, texts({"1", "bots", "score 2"}));

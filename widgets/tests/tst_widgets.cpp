@@ -272,8 +272,7 @@ private slots:
         QCOMPARE(built, Artwork::paintPicture(name, dpr));
     }
 
-    // The click sounds load from the program's own files; Windows plays them through its own call, without Qt's
-    // sound system. (They load at the first click, to keep the first start fast, which the start-up bench measures.)
+    // The click sounds load from the program's own files; Windows plays them itself, without Qt's sound system.
     void clickSoundsLoad()
     {
         QtClickSounds sounds;
